@@ -1,0 +1,168 @@
+// Code page 936 (GBK) conversion. The two mapping tables are filled once from
+// the C library's iconv ("CP936"); every conversion afterwards is a lookup.
+#include <iconv.h>
+
+#include <array>
+#include <cerrno>
+#include <mutex>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace {
+
+constexpr WCHAR kUnmapped = 0xFFFF;
+
+struct Tables {
+  // Wide unit of each single byte and of each double byte (lead << 8 | trail).
+  std::array<WCHAR, 256> single{};
+  std::array<WCHAR, 65536> dbcs{};
+  // GBK bytes of each wide unit: 0 = not representable, < 0x100 one byte.
+  std::array<uint16_t, 65536> toGbk{};
+};
+
+const Tables& GetTables() {
+  static Tables* tables = [] {
+    auto* t = new Tables;
+    t->single.fill(kUnmapped);
+    t->dbcs.fill(kUnmapped);
+    iconv_t cd = iconv_open("UCS-2LE", "CP936");
+    auto decode = [&](const char* in, size_t inLen) -> WCHAR {
+      char out[8];
+      char* ip = const_cast<char*>(in);
+      char* op = out;
+      size_t il = inLen, ol = sizeof out;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0 || op - out != 2)
+        return kUnmapped;
+      return static_cast<WCHAR>(static_cast<uint8_t>(out[0]) | static_cast<uint8_t>(out[1]) << 8);
+    };
+    for (int b = 0; b < 0x80; ++b) t->single[b] = static_cast<WCHAR>(b);
+    for (int b = 0x80; b < 0x100; ++b) {
+      char in[1] = {static_cast<char>(b)};
+      t->single[b] = decode(in, 1);
+    }
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+      for (int trail = 0x40; trail <= 0xFE; ++trail) {
+        if (trail == 0x7F) continue;
+        char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        t->dbcs[lead << 8 | trail] = decode(in, 2);
+      }
+    }
+    iconv_close(cd);
+    // Reverse table; the first byte form found for a unit wins.
+    for (int b = 0; b < 0x100; ++b)
+      if (t->single[b] != kUnmapped && t->toGbk[t->single[b]] == 0)
+        t->toGbk[t->single[b]] = static_cast<uint16_t>(b);
+    for (int code = 0x8140; code <= 0xFEFE; ++code)
+      if (t->dbcs[code] != kUnmapped && t->toGbk[t->dbcs[code]] == 0)
+        t->toGbk[t->dbcs[code]] = static_cast<uint16_t>(code);
+    t->toGbk[0] = 0;
+    return t;
+  }();
+  return *tables;
+}
+
+bool IsLeadByte(uint8_t b) {
+  return b >= 0x81 && b <= 0xFE;
+}
+
+}  // namespace
+
+// Undecodable bytes become U+003F, one unit per undecodable byte, so that
+// whatever follows them is still read.
+int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR multiByte, int byteCount, LPWSTR wide,
+                        int wideCount) {
+  if (multiByte == nullptr || wideCount < 0 || (codePage != CP_ACP && codePage != CP_GBK)) return 0;
+  const Tables& t = GetTables();
+  size_t length = byteCount < 0 ? std::char_traits<char>::length(multiByte) + 1
+                                : static_cast<size_t>(byteCount);
+  const auto* in = reinterpret_cast<const uint8_t*>(multiByte);
+  int produced = 0;
+  for (size_t i = 0; i < length;) {
+    WCHAR unit;
+    uint8_t b = in[i];
+    if (IsLeadByte(b) && i + 1 < length && t.dbcs[b << 8 | in[i + 1]] != kUnmapped) {
+      unit = t.dbcs[b << 8 | in[i + 1]];
+      i += 2;
+    } else {
+      unit = t.single[b] != kUnmapped ? t.single[b] : u'?';
+      i += 1;
+    }
+    if (wideCount != 0) {
+      if (produced >= wideCount) return 0;  // buffer too small
+      wide[produced] = unit;
+    }
+    ++produced;
+  }
+  return produced;
+}
+
+// Units GBK cannot hold become "?".
+int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideCount, LPSTR multiByte,
+                        int byteCount, LPCSTR, LPBOOL usedDefaultChar) {
+  if (wide == nullptr || byteCount < 0 || (codePage != CP_ACP && codePage != CP_GBK)) return 0;
+  const Tables& t = GetTables();
+  size_t length =
+      wideCount < 0 ? std::char_traits<char16_t>::length(wide) + 1 : static_cast<size_t>(wideCount);
+  if (usedDefaultChar != nullptr) *usedDefaultChar = FALSE;
+  int produced = 0;
+  auto put = [&](uint8_t b) -> bool {
+    if (byteCount != 0) {
+      if (produced >= byteCount) return false;
+      multiByte[produced] = static_cast<char>(b);
+    }
+    ++produced;
+    return true;
+  };
+  for (size_t i = 0; i < length; ++i) {
+    WCHAR u = wide[i];
+    uint16_t g = u == 0 ? 0 : t.toGbk[u];
+    bool ok;
+    if (u != 0 && g == 0) {
+      if (usedDefaultChar != nullptr) *usedDefaultChar = TRUE;
+      ok = put('?');
+    } else if (g > 0xFF) {
+      ok = put(static_cast<uint8_t>(g >> 8)) && put(static_cast<uint8_t>(g));
+    } else {
+      ok = put(static_cast<uint8_t>(g));
+    }
+    if (!ok) return 0;
+  }
+  return produced;
+}
+
+namespace platform {
+
+namespace {
+std::string Convert(const char* to, const char* from, const std::string& text) {
+  iconv_t cd = iconv_open(to, from);
+  std::string out;
+  char buffer[4096];
+  char* ip = const_cast<char*>(text.data());
+  size_t il = text.size();
+  while (il > 0) {
+    char* op = buffer;
+    size_t ol = sizeof buffer;
+    size_t r = iconv(cd, &ip, &il, &op, &ol);
+    out.append(buffer, static_cast<size_t>(op - buffer));
+    if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+      // An unconvertible or broken sequence: mark it and go on after one byte.
+      out += '?';
+      ++ip;
+      --il;
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+}  // namespace
+
+std::string Utf8ToGbk(const std::string& utf8) {
+  return Convert("CP936", "UTF-8", utf8);
+}
+std::string GbkToUtf8(const std::string& gbk) {
+  return Convert("UTF-8", "CP936", gbk);
+}
+
+}  // namespace platform

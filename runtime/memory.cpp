@@ -1,0 +1,48 @@
+// Memory entries: the process heap, with pointers into the constant area
+// recognised and never freed or resized in place.
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+#include "runtime/runtime_state.h"
+
+namespace molvane {
+
+namespace {
+[[noreturn]] void ReportAllocationFailure(size_t size) {
+  std::string message = "分配 " + std::to_string(size) + " 字节内存失败!";
+  ReportRuntimeFailure(0, platform::Utf8ToGbk(message).c_str());
+}
+}  // namespace
+
+bool IsConstantPointer(const void* p) {
+  const auto& s = detail::State();
+  const char* c = static_cast<const char*>(p);
+  return p != nullptr && s.constantStart != nullptr && c >= s.constantStart && c < s.constantEnd;
+}
+
+void* AllocMemory(size_t size) {
+  void* block = HeapAlloc(detail::Heap(), 0, size);
+  if (block == nullptr) ReportAllocationFailure(size);
+  return block;
+}
+
+void* ReallocMemory(void* block, size_t size) {
+  if (block == nullptr) return AllocMemory(size);
+  if (IsConstantPointer(block)) {
+    void* copy = AllocMemory(size);
+    size_t available = static_cast<size_t>(detail::State().constantEnd - static_cast<char*>(block));
+    std::memcpy(copy, block, size < available ? size : available);
+    return copy;
+  }
+  void* resized = HeapReAlloc(detail::Heap(), 0, block, size);
+  if (resized == nullptr) ReportAllocationFailure(size);
+  return resized;
+}
+
+void FreeMemory(void* block) {
+  if (block == nullptr || IsConstantPointer(block)) return;
+  HeapFree(detail::Heap(), 0, block);
+}
+
+}  // namespace molvane

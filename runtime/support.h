@@ -1,0 +1,61 @@
+// Support routines that every piece of program code may use on texts and
+// arrays, with the ownership rules of the value model.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "runtime/runtime.h"
+#include "runtime/value.h"
+
+namespace molvane {
+
+// Element count of an array (0 for a null array or no dimensions); stores the
+// address of the first element in *first when first is not null.
+int32_t ArrayElementCount(const void* array, void** first = nullptr);
+// Byte length of a text; null gives 0.
+int32_t TextByteLength(const char* text);
+// Three-way compare as unsigned bytes; null equals the empty text.
+int32_t CompareTexts(const char* a, const char* b);
+// Joins n texts into a new buffer (always a new buffer, also when empty).
+char* ConcatTexts(int32_t n, const char* const* parts);
+template <class... T>
+char* Concat(const T*... parts) {
+  const char* list[] = {parts...};
+  return ConcatTexts(static_cast<int32_t>(sizeof...(parts)), list);
+}
+// Floating value to integer, rounding toward zero.
+int64_t TruncateToInteger(double value);
+
+// A fresh copy of a text (length + 1 bytes), or null for null.
+char* CopyText(const char* text);
+// Assignment to a text variable: frees the old buffer, stores the fresh value.
+void AssignText(char** variable, char* fresh);
+
+// A new empty array: one dimension of size 0.
+void* NewEmptyArray();
+// Checked access to element `index` (1-based) of an array with elements of
+// `width` bytes: index below 1 reports code 4, beyond the end code 1.
+void* ArrayElement(void* array, int32_t index, size_t width);
+inline char*& TextElement(void* array, int32_t index) {
+  return *static_cast<char**>(ArrayElement(array, index, sizeof(char*)));
+}
+inline int32_t& IntElement(void* array, int32_t index) {
+  return *static_cast<int32_t*>(ArrayElement(array, index, sizeof(int32_t)));
+}
+inline void*& PointerElement(void* array, int32_t index) {
+  return *static_cast<void**>(ArrayElement(array, index, sizeof(void*)));
+}
+// A one-dimensional array of n zeroed elements of `width` bytes.
+void* NewArray(int32_t n, size_t width);
+// Frees an array of texts: every non-null element in index order, then the block.
+void FreeTextArray(void* array);
+// Frees an array block whose elements own nothing.
+void FreeArray(void* array);
+// Assignment to a text-array variable: the old array is freed with its texts.
+void AssignTextArray(void** variable, void* fresh);
+// Appends one element to a one-dimensional array variable (service 2, then a
+// resize to n + 1 elements, then the store).
+void AppendArrayElement(void** variable, const void* element, size_t width);
+
+}  // namespace molvane

@@ -1,0 +1,74 @@
+#!/bin/bash
+# Regenerate the five constant tables into a temporary directory, compare
+# them byte for byte with engine/tables, and cross-check them.
+#
+# Needs Debian's unicode-data and rime-data-wubi packages:
+#   apt-get install -y unicode-data rime-data-wubi
+#
+# Usage: tools/check_tables.sh
+set -u
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+tables="$repo/engine/tables"
+tools="$repo/tools"
+python=/usr/bin/python3
+
+missing=()
+if [ ! -e /usr/share/unicode/Unihan_Readings.txt ] &&
+   [ ! -e /usr/share/unicode/Unihan_Readings.txt.bz2 ] &&
+   [ ! -e /usr/share/unicode/Unihan.zip ]; then
+  missing+=(unicode-data)
+fi
+if [ ! -e /usr/share/rime-data/wubi86.dict.yaml ]; then
+  missing+=(rime-data-wubi)
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "check_tables: missing package(s): ${missing[*]}" >&2
+  echo "check_tables: run: apt-get install -y ${missing[*]}" >&2
+  exit 2
+fi
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+status=0
+for gen in gen_pinyin_dictionary gen_wubi_table gen_braille_tables \
+           gen_shuangpin_table; do
+  if ! "$python" "$tools/$gen.py" "$tmp" >"$tmp/$gen.log" 2>&1; then
+    echo "check_tables: $gen.py failed:" >&2
+    cat "$tmp/$gen.log" >&2
+    status=1
+  fi
+done
+[ $status -eq 0 ] || exit 1
+
+for name in pinyin_dictionary.txt wubi_table.txt current_braille_table.txt \
+            double_braille_table.txt shuangpin_table.txt; do
+  if [ ! -e "$tables/$name" ]; then
+    echo "check_tables: $name: not in engine/tables" >&2
+    status=1
+  elif ! cmp -s "$tmp/$name" "$tables/$name"; then
+    echo "check_tables: $name differs (< committed, > regenerated):" >&2
+    # The dictionary is one line: compare it entry by entry instead.
+    if [ "$name" = pinyin_dictionary.txt ]; then
+      diff <(tr ',' '\n' <"$tables/$name") <(tr ',' '\n' <"$tmp/$name") |
+        head -n 20 >&2
+    else
+      diff <(tr -d '\r' <"$tables/$name") <(tr -d '\r' <"$tmp/$name") |
+        head -n 20 >&2
+      cmp "$tmp/$name" "$tables/$name" >&2
+    fi
+    status=1
+  fi
+done
+
+if ! "$python" "$tools/verify_tables.py" "$tables"; then
+  status=1
+fi
+
+if [ $status -eq 0 ]; then
+  echo "check_tables: all tables match their generators"
+else
+  echo "check_tables: FAILED" >&2
+fi
+exit $status
