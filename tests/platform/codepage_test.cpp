@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace {
+
+std::u16string ToWide(const std::string& gbk) {
+  int n = MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+  std::u16string wide(static_cast<size_t>(n), u'\0');
+  EXPECT_EQ(n, MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()),
+                                   wide.data(), n));
+  return wide;
+}
+
+std::string ToGbk(const std::u16string& wide) {
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string gbk(static_cast<size_t>(n), '\0');
+  EXPECT_EQ(n, WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                   gbk.data(), n, nullptr, nullptr));
+  return gbk;
+}
+
+TEST(CodePage, AsciiAndDoubleBytesRoundTrip) {
+  std::string gbk = platform::Utf8ToGbk("ab中国1");
+  EXPECT_EQ(gbk.size(), 7u);
+  EXPECT_EQ(ToWide(gbk), u"ab中国1");
+  EXPECT_EQ(ToGbk(u"ab中国1"), gbk);
+}
+
+TEST(CodePage, EuroSignIsByte80) {
+  EXPECT_EQ(ToWide("\x80"), u"\u20AC");
+  EXPECT_EQ(ToGbk(u"\u20AC"), "\x80");
+}
+
+TEST(CodePage, UnrepresentableBecomesQuestionMark) {
+  BOOL usedDefault = FALSE;
+  std::u16string wide = u"a\u0E01b";  // a Thai letter: not in GBK
+  char out[8] = {};
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), 3, out, 8, nullptr, &usedDefault);
+  EXPECT_EQ(std::string(out, static_cast<size_t>(n)), "a?b");
+  EXPECT_TRUE(usedDefault);
+}
+
+TEST(CodePage, TerminatedInputCountsTheZero) {
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "ab", -1, nullptr, 0), 3);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"中", -1, nullptr, 0, nullptr, nullptr), 3);
+}
+
+TEST(CodePage, SmallBufferFails) {
+  char16_t out[1];
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "ab", 2, out, 1), 0);
+}
+
+TEST(CodePage, BrokenLeadByteDoesNotSwallowTheNextCharacter) {
+  EXPECT_EQ(ToWide("\x81 a"), u"? a");
+  EXPECT_EQ(ToWide("a\xff"), u"a?");
+}
+
+TEST(MessageBox, ResponderSeesTextCaptionAndStyle) {
+  platform::ClearMessageBoxLog();
+  platform::SetMessageBoxResponder([](const platform::MessageBoxCall&) { return IDNO; });
+  EXPECT_EQ(MessageBoxA(nullptr, "text", "cap", MB_YESNO | MB_ICONQUESTION), IDNO);
+  platform::SetMessageBoxResponder(nullptr);
+  ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
+  EXPECT_EQ(platform::MessageBoxLog()[0].text, "text");
+  EXPECT_EQ(platform::MessageBoxLog()[0].caption, "cap");
+  EXPECT_EQ(platform::MessageBoxLog()[0].style, MB_YESNO | MB_ICONQUESTION);
+}
+
+TEST(Windows, FocusFollowsLiveWindowsOnly) {
+  HWND parent = CreateWindowExA(0, "w", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND child = CreateWindowExA(0, "c", "", 0, 0, 0, 5, 5, parent, nullptr, nullptr, nullptr);
+  SetFocus(child);
+  EXPECT_EQ(GetFocus(), child);
+  DestroyWindow(parent);  // takes the child with it
+  EXPECT_FALSE(IsWindow(child));
+  EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(SetFocus(child), nullptr);
+}
+
+TEST(Heap, FailureThresholdMakesLargeRequestsFail) {
+  platform::SetHeapFailureThreshold(1000);
+  EXPECT_EQ(HeapAlloc(GetProcessHeap(), 0, 1000), nullptr);
+  void* small = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, 10);
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(static_cast<char*>(small)[9], 0);
+  EXPECT_EQ(HeapReAlloc(GetProcessHeap(), 0, small, 2000), nullptr);
+  platform::SetHeapFailureThreshold(0);
+  HeapFree(GetProcessHeap(), 0, small);
+}
+
+}  // namespace

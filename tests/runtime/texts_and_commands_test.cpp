@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "runtime/control_store.h"
+#include "runtime/core_commands.h"
+#include "runtime/support.h"
+#include "support/gbk.h"
+
+namespace molvane {
+namespace {
+
+using testing_support::Gbk;
+
+// Takes a command's text result into a std::string and frees it.
+std::string Take(ArgRecord result) {
+  char* text = ArgText(result);
+  std::string s = text == nullptr ? "" : text;
+  EXPECT_TRUE(text == nullptr || *text != '\0') << "empty texts are returned as null";
+  FreeMemory(text);
+  return s;
+}
+
+std::vector<std::string> TakeArray(ArgRecord result) {
+  void* array = ArgPointer(result);
+  std::vector<std::string> pieces;
+  for (int32_t i = 1; i <= ArrayElementCount(array); ++i) {
+    char* t = TextElement(array, i);
+    pieces.push_back(t == nullptr ? "<null>" : t);
+  }
+  FreeTextArray(array);
+  return pieces;
+}
+
+TEST(Texts, CompareIsByUnsignedBytesWithNullAsEmpty) {
+  EXPECT_EQ(CompareTexts(nullptr, ""), 0);
+  EXPECT_EQ(CompareTexts("a", nullptr), 1);
+  EXPECT_EQ(CompareTexts(nullptr, "a"), -1);
+  EXPECT_EQ(CompareTexts("A", "a"), -1);
+  EXPECT_EQ(CompareTexts(Gbk("中").c_str(), "z"), 1);
+  EXPECT_EQ(CompareTexts("ab", "ab"), 0);
+  EXPECT_EQ(CompareTexts("ab", "abc"), -1);
+}
+
+TEST(Texts, ConcatAlwaysGivesANewBuffer) {
+  const char* parts[] = {"", nullptr, ""};
+  char* joined = ConcatTexts(3, parts);
+  ASSERT_NE(joined, nullptr);
+  EXPECT_EQ(joined[0], '\0');
+  FreeMemory(joined);
+  char* word = Concat("(?<=", Gbk("中").c_str(), ")[a-z]+");
+  EXPECT_EQ(std::string(word), Gbk("(?<=中)[a-z]+"));
+  FreeMemory(word);
+}
+
+TEST(Texts, LengthsAndTruncation) {
+  EXPECT_EQ(TextByteLength(nullptr), 0);
+  EXPECT_EQ(TextByteLength(Gbk("中a").c_str()), 3);
+  EXPECT_EQ(TruncateToInteger(2.9), 2);
+  EXPECT_EQ(TruncateToInteger(-2.9), -2);
+  EXPECT_EQ(TruncateToInteger(4.0 + 1.0), 5);
+}
+
+TEST(Arrays, ElementCounts) {
+  EXPECT_EQ(ArrayElementCount(nullptr), 0);
+  int32_t empty[2] = {1, 0};
+  EXPECT_EQ(ArrayElementCount(empty), 0);
+  int32_t twoByThree[3] = {2, 3, 4};
+  EXPECT_EQ(ArrayElementCount(twoByThree), 12);
+  int32_t none[1] = {0};
+  EXPECT_EQ(ArrayElementCount(none), 0);
+}
+
+TEST(Arrays, AppendGrowsAndTextArraysOwnTheirTexts) {
+  void* array = NewEmptyArray();
+  for (const char* word : {"a", "bc", "def"}) {
+    char* copy = CopyText(word);
+    AppendArrayElement(&array, &copy, sizeof copy);
+  }
+  ASSERT_EQ(ArrayElementCount(array), 3);
+  EXPECT_STREQ(TextElement(array, 3), "def");
+  AssignTextArray(&array, NewEmptyArray());  // frees the old texts (checked by the leak checker)
+  EXPECT_EQ(ArrayElementCount(array), 0);
+  FreeTextArray(array);
+}
+
+TEST(CoreCommands, TextLengthCountsBytes) {
+  std::string text = Gbk("中a");
+  ArgRecord arg = TextArg(text.c_str());
+  EXPECT_EQ(ArgInt(CallCoreCommand(TextLength, 1, &arg)), 3);
+}
+
+TEST(CoreCommands, TextMid) {
+  auto mid = [](const char* text, int32_t start, int32_t count) {
+    ArgRecord args[3] = {TextArg(text), IntArg(start), IntArg(count)};
+    return Take(CallCoreCommand(TextMid, 3, args));
+  };
+  EXPECT_EQ(mid("2345", 2, 1), "3");
+  EXPECT_EQ(mid("2345", 5, 1), "");
+  EXPECT_EQ(mid("2345", 0, 1), "");
+  EXPECT_EQ(mid("2345", 3, 10), "45");
+  EXPECT_EQ(mid("2345", 1, 0), "");
+  EXPECT_EQ(mid("2345", 1, -3), "");
+  EXPECT_EQ(mid("", 1, 1), "");
+}
+
+TEST(CoreCommands, ToInteger) {
+  auto toInt = [](ArgRecord arg) { return ArgInt(CallCoreCommand(ToInteger, 1, &arg)); };
+  EXPECT_EQ(toInt(TextArg("6")), 6);
+  EXPECT_EQ(toInt(TextArg("  -12abc")), -12);
+  EXPECT_EQ(toInt(TextArg("abc")), 0);
+  EXPECT_EQ(toInt(TextArg(Gbk("１２３").c_str())), 123);  // full-width digits fold
+  EXPECT_EQ(toInt(TextArg(Gbk("　－７").c_str())), -7);  // full-width space and minus
+  EXPECT_EQ(toInt(TextArg("99999999999")), 2147483647);
+  EXPECT_EQ(toInt(DoubleArg(2.9)), 2);
+  EXPECT_EQ(toInt(DoubleArg(-2.9)), -2);
+  EXPECT_EQ(toInt(ArgRecord{0xFFFF, 0, kTypeShort}), -1);
+  EXPECT_EQ(toInt(ArgRecord{0x1FF, 0, kTypeByte}), 255);
+  EXPECT_EQ(toInt(Int64Arg(0x100000005LL)), 5);
+  EXPECT_EQ(toInt(BoolArg(true)), 1);
+  EXPECT_EQ(toInt(DoubleArg(1.5, kTypeDateTime)), 0);
+  EXPECT_EQ(toInt(OmittedArg()), 0);
+}
+
+TEST(CoreCommands, ToText) {
+  auto toText = [](ArgRecord arg) { return Take(CallCoreCommand(ToText, 1, &arg)); };
+  EXPECT_EQ(toText(IntArg(5)), "5");
+  EXPECT_EQ(toText(IntArg(-17)), "-17");
+  EXPECT_EQ(toText(ArgRecord{200, 0, kTypeByte}), "200");
+  EXPECT_EQ(toText(Int64Arg(-5000000000LL)), "-5000000000");
+  EXPECT_EQ(toText(DoubleArg(0.1)), "0.1");
+  EXPECT_EQ(toText(DoubleArg(1.0 / 3)), "0.3333333333333");
+  EXPECT_EQ(toText(BoolArg(true)), Gbk("真"));
+  EXPECT_EQ(toText(BoolArg(false)), Gbk("假"));
+  EXPECT_EQ(toText(TextArg("abc")), "abc");
+  EXPECT_EQ(toText(OmittedArg()), "");
+}
+
+TEST(CoreCommands, ToTextOfDates) {
+  auto toText = [](double days) {
+    ArgRecord arg = DoubleArg(days, kTypeDateTime);
+    return testing_support::Utf8(Take(CallCoreCommand(ToText, 1, &arg)));
+  };
+  EXPECT_EQ(toText(0), "1899年12月30日");
+  EXPECT_EQ(toText(2.5), "1900年1月1日12时");
+  EXPECT_EQ(toText(36526.0 + 0.75 + 30.0 / 1440), "2000年1月1日18时30分");
+  EXPECT_EQ(toText(36526.0 + 1.0 / 86400), "2000年1月1日0时0分1秒");
+  EXPECT_EQ(toText(-1.25), "1899年12月29日6时");
+  EXPECT_EQ(toText(1e9), "9999年12月31日");  // clamped
+}
+
+TEST(CoreCommands, ToTextOfArraysAndByteSets) {
+  int32_t bytes[3] = {1, 5, 0};
+  std::memcpy(&bytes[2], "ab\0c", 4);
+  ArgRecord set = PointerArg(bytes, kTypeByteSet);
+  EXPECT_EQ(Take(CallCoreCommand(ToText, 1, &set)), "ab");
+  int32_t ints[4] = {1, 2, 0x64636261, 0x00676665};
+  ArgRecord array = PointerArg(ints, kTypeInt | kArrayFlag);
+  EXPECT_EQ(Take(CallCoreCommand(ToText, 1, &array)), "abcdefg");
+  ArgRecord texts = PointerArg(ints, kTypeText | kArrayFlag);
+  EXPECT_EQ(Take(CallCoreCommand(ToText, 1, &texts)), "");
+}
+
+TEST(CoreCommands, SplitText) {
+  auto split = [](const std::string& text, const char* separator, int most) {
+    ArgRecord args[3] = {TextArg(text.c_str()),
+                         separator ? TextArg(separator) : OmittedArg(),
+                         most >= -100 ? IntArg(most) : OmittedArg()};
+    return TakeArray(CallCoreCommand(SplitText, 3, args));
+  };
+  using V = std::vector<std::string>;
+  const int kNone = -1000;
+  EXPECT_EQ(split("ab\r\ncd\r\n", "\r\n", kNone), (V{"ab", "cd"}));
+  EXPECT_EQ(split("\r\nab", "\r\n", kNone), (V{"<null>", "ab"}));
+  EXPECT_EQ(split("a,,b", nullptr, kNone), (V{"a", "<null>", "b"}));
+  EXPECT_EQ(split("a,b,c", nullptr, 2), (V{"a", "b"}));
+  EXPECT_EQ(split("a,b,c", nullptr, -4), V{});
+  EXPECT_EQ(split("", "|", kNone), V{});
+  EXPECT_EQ(split("abc", "", kNone), V{"abc"});
+  EXPECT_EQ(split("d|uang|iang", "|", kNone), (V{"d", "uang", "iang"}));
+  // "中" is D6 D0 and "】" is A1 BF: a separator byte inside a character never splits it.
+  std::string gbk = Gbk("中") + "\xD0" + "x";
+  EXPECT_EQ(split(gbk, "\xD0", kNone), (V{Gbk("中"), "x"}));
+}
+
+TEST(CoreCommands, ShowMessageBoxStyleCaptionAndAnswer) {
+  platform::ClearMessageBoxLog();
+  platform::SetMessageBoxResponder([](const platform::MessageBoxCall&) { return IDRETRY; });
+  std::string title = Gbk("警告"), text = Gbk("内容不能为空");
+  ArgRecord args[3] = {TextArg(text.c_str()), IntArg(0x30), TextArg(title.c_str())};
+  EXPECT_EQ(ArgInt(CallCoreCommand(ShowMessageBox, 3, args)), 3);
+  ArgRecord systemModal[2] = {IntArg(42), IntArg(0x1010)};
+  CallCoreCommand(ShowMessageBox, 2, systemModal);
+  ArgRecord bare = BoolArg(true);
+  CallCoreCommand(ShowMessageBox, 1, &bare);
+  platform::SetMessageBoxResponder(nullptr);
+
+  const auto& log = platform::MessageBoxLog();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[0].style, 0x2030u);
+  EXPECT_EQ(log[0].caption, title);
+  EXPECT_EQ(log[1].text, "42");
+  EXPECT_EQ(log[1].style, 0x1010u);
+  EXPECT_EQ(log[2].text, Gbk("真"));
+  EXPECT_EQ(log[2].caption, Gbk("信息："));
+  EXPECT_EQ(log[2].style, 0x2000u);
+}
+
+TEST(CoreCommands, FocusControlResolvesThroughTheWindowEngine) {
+  MemoryControlStore store;
+  store.AddWindow(1);
+  HWND input = store.AddControl(1, 2, {9});
+  HWND output = store.AddControl(1, 3, {9});
+  InstallWindowEngine(&store);
+  ArgRecord control = ControlArg(1, 3, kTypeRichEdit);
+  CallCoreCommand(FocusControl, 1, &control);
+  EXPECT_EQ(GetFocus(), output);
+  control = ControlArg(1, 2, kTypeRichEdit);
+  CallCoreCommand(FocusControl, 1, &control);
+  EXPECT_EQ(GetFocus(), input);
+  InstallWindowEngine(nullptr);
+}
+
+TEST(ControlStore, ControlPropertyWithoutNativeWindowIsReported) {
+  EXPECT_EXIT(
+      {
+        testing_support::EchoMessageBoxes();
+        static MemoryControlStore store;
+        store.AddWindow(1);
+        store.AddControl(1, 2, {9});
+        store.DropNativeWindow(1, 2);
+        InstallWindowEngine(&store);
+        ReadProperty(1, 2, 9, -1);
+      },
+      ::testing::ExitedWithCode(255), "错误信息：指定窗口尚未载入");
+}
+
+TEST(ControlStore, TextPropertiesAreCopiedBothWays) {
+  MemoryControlStore store;
+  store.AddWindow(1);
+  store.AddControl(1, 2, {9});
+  InstallWindowEngine(&store);
+  char* mine = CopyText("hello");
+  ArgRecord value = TextArg(mine);
+  WriteProperty(1, 2, 9, -1, value.low, value.high);
+  mine[0] = 'j';
+  char* read = reinterpret_cast<char*>(static_cast<intptr_t>(ReadProperty(1, 2, 9, -1)));
+  EXPECT_STREQ(read, "hello");
+  EXPECT_NE(read, mine);
+  FreeMemory(read);
+  FreeMemory(mine);
+  store.SetText(1, 2, 9, "");
+  EXPECT_EQ(ReadProperty(1, 2, 9, -1), 0);  // an empty text reads as null
+  InstallWindowEngine(nullptr);
+}
+
+}  // namespace
+}  // namespace molvane
