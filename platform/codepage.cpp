@@ -3,8 +3,6 @@
 #include <iconv.h>
 
 #include <array>
-#include <cerrno>
-#include <mutex>
 #include <string>
 
 #include "platform/platform.h"
@@ -134,35 +132,86 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideCount, LPSTR
 
 namespace platform {
 
-namespace {
-std::string Convert(const char* to, const char* from, const std::string& text) {
-  iconv_t cd = iconv_open(to, from);
+// Both bridges use the same tables as the code page calls, so a text reads
+// the same whichever way it travels.
+std::string Utf8ToGbk(const std::string& utf8) {
+  const Tables& t = GetTables();
   std::string out;
-  char buffer[4096];
-  char* ip = const_cast<char*>(text.data());
-  size_t il = text.size();
-  while (il > 0) {
-    char* op = buffer;
-    size_t ol = sizeof buffer;
-    size_t r = iconv(cd, &ip, &il, &op, &ol);
-    out.append(buffer, static_cast<size_t>(op - buffer));
-    if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-      // An unconvertible or broken sequence: mark it and go on after one byte.
+  out.reserve(utf8.size());
+  const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
+  const auto* end = p + utf8.size();
+  while (p < end) {
+    uint32_t c = *p;
+    int extra = c < 0x80           ? 0
+                : (c >> 5) == 0x6  ? 1
+                : (c >> 4) == 0xE  ? 2
+                : (c >> 3) == 0x1E ? 3
+                                   : -1;
+    if (extra < 0 || end - p <= extra) {
+      out += '?';  // a broken sequence: one mark per byte
+      ++p;
+      continue;
+    }
+    if (extra > 0) c &= 0x3Fu >> extra;
+    bool ok = true;
+    for (int i = 1; i <= extra; ++i) {
+      if ((p[i] & 0xC0) != 0x80) ok = false;
+      c = (c << 6) | (p[i] & 0x3Fu);
+    }
+    if (!ok) {
       out += '?';
-      ++ip;
-      --il;
+      ++p;
+      continue;
+    }
+    p += extra + 1;
+    uint16_t g = c <= 0xFFFF ? t.toGbk[c] : 0;
+    if (c == 0) {
+      out += '\0';
+    } else if (g == 0) {
+      out += '?';
+    } else if (g > 0xFF) {
+      out += static_cast<char>(g >> 8);
+      out += static_cast<char>(g & 0xFF);
+    } else {
+      out += static_cast<char>(g);
     }
   }
-  iconv_close(cd);
   return out;
 }
-}  // namespace
 
-std::string Utf8ToGbk(const std::string& utf8) {
-  return Convert("CP936", "UTF-8", utf8);
-}
 std::string GbkToUtf8(const std::string& gbk) {
-  return Convert("UTF-8", "CP936", gbk);
+  const Tables& t = GetTables();
+  std::string out;
+  out.reserve(gbk.size() * 3 / 2);
+  const auto* in = reinterpret_cast<const uint8_t*>(gbk.data());
+  const size_t length = gbk.size();
+  for (size_t i = 0; i < length;) {
+    uint8_t b = in[i];
+    uint32_t c;
+    if (b < 0x80) {
+      out += static_cast<char>(b);
+      ++i;
+      continue;
+    }
+    if (IsLeadByte(b) && i + 1 < length && t.dbcs[b << 8 | in[i + 1]] != kUnmapped) {
+      c = t.dbcs[b << 8 | in[i + 1]];
+      i += 2;
+    } else {
+      c = t.single[b] != kUnmapped ? t.single[b] : u'?';
+      i += 1;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
 }
 
 }  // namespace platform

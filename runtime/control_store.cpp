@@ -33,8 +33,12 @@ void MemoryControlStore::DropNativeWindow(uint32_t windowId, uint32_t controlId)
 }
 
 void MemoryControlStore::SetText(uint32_t windowId, uint32_t controlId, int32_t index,
-                                 const std::string& gbk) {
-  controls_.at({windowId, controlId}).texts[index] = gbk;
+                                 std::string gbk) {
+  controls_.at({windowId, controlId}).texts[index] = std::move(gbk);
+}
+
+std::string MemoryControlStore::TakeText(uint32_t windowId, uint32_t controlId, int32_t index) {
+  return std::move(controls_.at({windowId, controlId}).texts[index]);
 }
 
 std::string MemoryControlStore::Text(uint32_t windowId, uint32_t controlId, int32_t index) const {

@@ -23,8 +23,10 @@ class MemoryControlStore : public WindowEngine {
   // Destroys a control's native window, as when it is not created yet.
   void DropNativeWindow(uint32_t windowId, uint32_t controlId);
 
-  void SetText(uint32_t windowId, uint32_t controlId, int32_t index, const std::string& gbk);
+  void SetText(uint32_t windowId, uint32_t controlId, int32_t index, std::string gbk);
   std::string Text(uint32_t windowId, uint32_t controlId, int32_t index) const;
+  // Moves a text out of the store, leaving the property empty.
+  std::string TakeText(uint32_t windowId, uint32_t controlId, int32_t index);
   void SetInteger(uint32_t windowId, uint32_t controlId, int32_t index, int64_t value);
   int64_t Integer(uint32_t windowId, uint32_t controlId, int32_t index) const;
   HWND NativeWindow(uint32_t windowId, uint32_t controlId) const;

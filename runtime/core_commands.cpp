@@ -2,6 +2,7 @@
 #include "runtime/core_commands.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -102,6 +103,13 @@ std::string Format(const char* format, ...) {
   return buffer;
 }
 
+// "%d" without the formatting machinery: integers are the common case.
+std::string Decimal(int64_t value) {
+  char buffer[24];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, end);
+}
+
 // Day count (0 = 1899-12-30) as "年月日" text with the time when it is not zero.
 std::string DateTimeText(double days) {
   if (std::isnan(days)) days = 0;
@@ -140,13 +148,13 @@ std::string ValueText(const ArgRecord& v, bool* handled) {
   *handled = true;
   switch (v.type) {
     case kTypeByte:
-      return Format("%u", v.low & 0xFFu);
+      return Decimal(v.low & 0xFFu);
     case kTypeShort:
-      return Format("%d", static_cast<int16_t>(v.low));
+      return Decimal(static_cast<int16_t>(v.low));
     case kTypeInt:
-      return Format("%d", static_cast<int32_t>(v.low));
+      return Decimal(static_cast<int32_t>(v.low));
     case kTypeLong:
-      return Format("%lld", static_cast<long long>(ArgBits(v)));
+      return Decimal(static_cast<int64_t>(ArgBits(v)));
     case kTypeFloat:
       return Format("%.6g", static_cast<double>(ArgFloat(v)));
     case kTypeDouble:

@@ -11,17 +11,7 @@ namespace molvane {
 
 namespace detail {
 
-RuntimeState& State() {
-  static RuntimeState state;
-  return state;
-}
-
-HANDLE Heap() {
-  RuntimeState& s = State();
-  // Memory may be needed before initialisation (tests, the batch front end).
-  if (s.heap == nullptr) s.heap = GetProcessHeap();
-  return s.heap;
-}
+RuntimeState g_state;
 
 void Shutdown(int32_t exitCode) {
   RuntimeState& s = State();
@@ -96,6 +86,9 @@ intptr_t RuntimeService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
           s.windowEngine->LookupControl(static_cast<uint32_t>(a), static_cast<uint32_t>(b)));
     case kServiceLibraryAlloc:
       return reinterpret_cast<intptr_t>(AllocMemory(static_cast<size_t>(a)));
+    case kServiceLibraryRealloc:
+      return reinterpret_cast<intptr_t>(
+          ReallocMemory(reinterpret_cast<void*>(a), static_cast<size_t>(b)));
     default:
       return 0;
   }

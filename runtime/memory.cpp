@@ -27,8 +27,25 @@ void* AllocMemory(size_t size) {
   return block;
 }
 
+namespace {
+// A block that is freed or resized is no longer the growing text.
+void ForgetGrowing(const void* block) {
+  detail::GrowingText& g = detail::State().growing;
+  if (block == g.buffer) g = detail::GrowingText{};
+}
+}  // namespace
+
+void SetShortcutsEnabled(bool enabled) {
+  detail::State().shortcuts = enabled;
+  ForgetGrowing(detail::State().growing.buffer);
+}
+bool ShortcutsEnabled() {
+  return detail::State().shortcuts;
+}
+
 void* ReallocMemory(void* block, size_t size) {
   if (block == nullptr) return AllocMemory(size);
+  ForgetGrowing(block);
   if (IsConstantPointer(block)) {
     void* copy = AllocMemory(size);
     size_t available = static_cast<size_t>(detail::State().constantEnd - static_cast<char*>(block));
@@ -42,6 +59,7 @@ void* ReallocMemory(void* block, size_t size) {
 
 void FreeMemory(void* block) {
   if (block == nullptr || IsConstantPointer(block)) return;
+  ForgetGrowing(block);
   HeapFree(detail::Heap(), 0, block);
 }
 

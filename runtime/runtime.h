@@ -40,6 +40,7 @@ enum Service : int32_t {
   kServiceWindowGone = 2000,      // (window id)
   kServiceLookupControl = 2007,   // (window id, control id) -> native window
   kServiceLibraryAlloc = 2024,    // (size) -> block from the runtime's allocator
+  kServiceLibraryRealloc = 2025,  // (block, size) -> the block resized
 };
 using CleanupRoutine = void (*)(int32_t position);
 
@@ -73,6 +74,12 @@ struct ProgramHeader {
 [[noreturn]] void ReportRuntimeFailure(int32_t code, const char* gbkMessage);
 // The message of run-time error codes 1 to 11 (UTF-8); empty for others.
 const char* RuntimeErrorMessage(int32_t code);
+
+// The runtime's and libraries' speed-ups (caches, in-place growth, search
+// shortcuts) can be switched off to compare against the plain behaviour;
+// results are the same either way.
+void SetShortcutsEnabled(bool enabled);
+bool ShortcutsEnabled();
 
 // True when p points into the program's constant area.
 bool IsConstantPointer(const void* p);

@@ -3,11 +3,23 @@
 
 #include <vector>
 
+#include "platform/win32.h"
+
 #include "runtime/runtime.h"
 
 namespace molvane::detail {
 
+// The text most recently grown by AssignConcat: its length and the size of
+// its block, so the next append to it needs neither strlen nor a copy.
+struct GrowingText {
+  char* buffer = nullptr;
+  size_t length = 0;
+  size_t capacity = 0;
+};
+
 struct RuntimeState {
+  GrowingText growing;
+  bool shortcuts = true;
   HANDLE heap = nullptr;
   uint32_t headerWords[3] = {0, 0, 0};
   const char* constantStart = nullptr;
@@ -21,8 +33,16 @@ struct RuntimeState {
   bool shutdownBegun = false;
 };
 
-RuntimeState& State();
-HANDLE Heap();
+// Constant-initialised, so it is usable from the first call on.
+extern RuntimeState g_state;
+inline RuntimeState& State() {
+  return g_state;
+}
+// Memory may be needed before initialisation (tests, the batch front end).
+inline HANDLE Heap() {
+  if (g_state.heap == nullptr) g_state.heap = GetProcessHeap();
+  return g_state.heap;
+}
 // Runs the shutdown: suppression, clean-up routines, library end notices.
 void Shutdown(int32_t exitCode);
 

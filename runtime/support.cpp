@@ -1,8 +1,11 @@
 // Texts and arrays with the ownership rules of the value model.
 #include "runtime/support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "runtime/runtime_state.h"
 
 namespace molvane {
 
@@ -29,7 +32,7 @@ int32_t TextByteLength(const char* text) {
   return text == nullptr ? 0 : static_cast<int32_t>(std::strlen(text));
 }
 
-int32_t CompareTexts(const char* a, const char* b) {
+int32_t CompareTextsFully(const char* a, const char* b) {
   int r = std::strcmp(a == nullptr ? "" : a, b == nullptr ? "" : b);
   return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
@@ -46,6 +49,45 @@ char* ConcatTexts(int32_t n, const char* const* parts) {
   }
   *p = '\0';
   return out;
+}
+
+void AssignConcat(char** variable, int32_t n, const char* const* parts) {
+  detail::GrowingText& g = detail::State().growing;
+  char* old = *variable;
+  bool inPlace =
+      ShortcutsEnabled() && n >= 1 && old != nullptr && parts[0] == old && g.buffer == old;
+  // A later part inside the growing block would move with it.
+  for (int32_t i = 1; inPlace && i < n; ++i)
+    inPlace = parts[i] == nullptr || parts[i] < old || parts[i] >= old + g.capacity;
+  if (!inPlace) {
+    char* fresh = ConcatTexts(n, parts);
+    FreeMemory(old);
+    *variable = fresh;
+    if (ShortcutsEnabled()) {
+      size_t length = std::strlen(fresh);
+      g = detail::GrowingText{fresh, length, length + 1};
+    }
+    return;
+  }
+  size_t added = 0;
+  for (int32_t i = 1; i < n; ++i) added += static_cast<size_t>(TextByteLength(parts[i]));
+  size_t needed = g.length + added + 1;
+  detail::GrowingText grown = g;
+  if (needed > grown.capacity) {
+    size_t capacity = std::max(needed, grown.capacity * 2);
+    grown.buffer = static_cast<char*>(ReallocMemory(old, capacity));  // forgets g
+    grown.capacity = capacity;
+  }
+  char* p = grown.buffer + grown.length;
+  for (int32_t i = 1; i < n; ++i) {
+    size_t len = static_cast<size_t>(TextByteLength(parts[i]));
+    if (len != 0) std::memcpy(p, parts[i], len);
+    p += len;
+  }
+  *p = '\0';
+  grown.length = static_cast<size_t>(p - grown.buffer);
+  g = grown;
+  *variable = grown.buffer;
 }
 
 int64_t TruncateToInteger(double value) {
@@ -72,7 +114,7 @@ void* NewEmptyArray() {
   return block;
 }
 
-void* ArrayElement(void* array, int32_t index, size_t width) {
+void* ArrayElementChecked(void* array, int32_t index, size_t width) {
   void* first;
   int32_t n = ArrayElementCount(array, &first);
   // The lower bound is tested first: index 0 of an empty array reports 4.

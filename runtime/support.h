@@ -15,14 +15,31 @@ namespace molvane {
 int32_t ArrayElementCount(const void* array, void** first = nullptr);
 // Byte length of a text; null gives 0.
 int32_t TextByteLength(const char* text);
-// Three-way compare as unsigned bytes; null equals the empty text.
-int32_t CompareTexts(const char* a, const char* b);
+// Three-way compare as unsigned bytes; null equals the empty text. Most
+// compares differ in the first byte, so that byte is tested inline.
+int32_t CompareTextsFully(const char* a, const char* b);
+inline int32_t CompareTexts(const char* a, const char* b) {
+  unsigned char x = a == nullptr ? 0 : static_cast<unsigned char>(*a);
+  unsigned char y = b == nullptr ? 0 : static_cast<unsigned char>(*b);
+  if (x != y) return x < y ? -1 : 1;
+  return x == 0 ? 0 : CompareTextsFully(a, b);
+}
 // Joins n texts into a new buffer (always a new buffer, also when empty).
 char* ConcatTexts(int32_t n, const char* const* parts);
 template <class... T>
 char* Concat(const T*... parts) {
   const char* list[] = {parts...};
   return ConcatTexts(static_cast<int32_t>(sizeof...(parts)), list);
+}
+// The assignment `variable := parts[0] + ... + parts[n-1]`: the new value is
+// computed (it may read the old one), the old buffer freed, the new stored.
+// When parts[0] is the variable's own text the runtime grows that buffer in
+// place, so repeated appends cost time in proportion to what they add.
+void AssignConcat(char** variable, int32_t n, const char* const* parts);
+template <class... T>
+void AssignConcatOf(char** variable, const T*... parts) {
+  const char* list[] = {parts...};
+  AssignConcat(variable, static_cast<int32_t>(sizeof...(parts)), list);
 }
 // Floating value to integer, rounding toward zero.
 int64_t TruncateToInteger(double value);
@@ -36,7 +53,16 @@ void AssignText(char** variable, char* fresh);
 void* NewEmptyArray();
 // Checked access to element `index` (1-based) of an array with elements of
 // `width` bytes: index below 1 reports code 4, beyond the end code 1.
-void* ArrayElement(void* array, int32_t index, size_t width);
+void* ArrayElementChecked(void* array, int32_t index, size_t width);
+inline void* ArrayElement(void* array, int32_t index, size_t width) {
+  // The common case, a one-dimensional array and an index in range, inline.
+  if (array != nullptr) {
+    const int32_t* header = static_cast<const int32_t*>(array);
+    if (header[0] == 1 && index >= 1 && index <= header[1])
+      return static_cast<char*>(array) + 8 + static_cast<size_t>(index - 1) * width;
+  }
+  return ArrayElementChecked(array, index, width);
+}
 inline char*& TextElement(void* array, int32_t index) {
   return *static_cast<char**>(ArrayElement(array, index, sizeof(char*)));
 }

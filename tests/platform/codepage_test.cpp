@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -9,8 +11,8 @@ namespace {
 std::u16string ToWide(const std::string& gbk) {
   int n = MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
   std::u16string wide(static_cast<size_t>(n), u'\0');
-  EXPECT_EQ(n, MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()),
-                                   wide.data(), n));
+  EXPECT_EQ(
+      n, MultiByteToWideChar(CP_ACP, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), n));
   return wide;
 }
 
@@ -90,6 +92,33 @@ TEST(Heap, FailureThresholdMakesLargeRequestsFail) {
   EXPECT_EQ(HeapReAlloc(GetProcessHeap(), 0, small, 2000), nullptr);
   platform::SetHeapFailureThreshold(0);
   HeapFree(GetProcessHeap(), 0, small);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Heap, SmallBlocksKeepTheirContentsThroughGrowthAndReuse) {
+  HANDLE heap = GetProcessHeap();
+  std::vector<char*> blocks;
+  for (int i = 0; i < 1000; ++i) {
+    auto* p = static_cast<char*>(HeapAlloc(heap, 0, static_cast<SIZE_T>(1 + i % 16)));
+    ASSERT_NE(p, nullptr);
+    std::memset(p, 'a' + i % 26, static_cast<size_t>(1 + i % 16));
+    blocks.push_back(p);
+  }
+  for (size_t i = 0; i < blocks.size(); ++i)
+    EXPECT_EQ(blocks[i][i % 16], static_cast<char>('a' + i % 26)) << i;
+  // Growing a small block past its class keeps what it held.
+  auto* grown = static_cast<char*>(HeapReAlloc(heap, 0, blocks[15], 100));
+  ASSERT_NE(grown, nullptr);
+  EXPECT_EQ(std::string(grown, 16), std::string(16, 'p'));
+  blocks[15] = grown;
+  for (char* p : blocks) HeapFree(heap, 0, p);
+  // Freed blocks are handed out again without harm.
+  auto* again = static_cast<char*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, 8));
+  EXPECT_EQ(std::string(again, 8), std::string(8, '\0'));
+  HeapFree(heap, 0, again);
 }
 
 }  // namespace

@@ -22,9 +22,8 @@ const TestConstants kConstants = {"\r\n", "hello", {1, 2, 7, 9}};
 
 void InitializeWithTestConstants() {
   static const LibraryDescriptor* const libraries[] = {nullptr};
-  static const ProgramHeader header = {3,       0,       0x10095, nullptr, &kConstants,
-                                       sizeof kConstants, nullptr, 0,       1,
-                                       libraries, 0};
+  static const ProgramHeader header = {
+      3, 0, 0x10095, nullptr, &kConstants, sizeof kConstants, nullptr, 0, 1, libraries, 0};
   CallService(kServiceInitialize, reinterpret_cast<intptr_t>(&header));
 }
 
@@ -63,8 +62,7 @@ TEST_F(MemoryTest, ReallocOfConstantCopiesAndLeavesTheConstant) {
 
 TEST_F(MemoryTest, ReallocOfConstantCopiesNoMoreThanTheAreaHolds) {
   // From the last array element there are only 4 bytes to the end of the area.
-  auto* copy = static_cast<int32_t*>(
-      ReallocMemory(const_cast<int32_t*>(&kConstants.array[3]), 64));
+  auto* copy = static_cast<int32_t*>(ReallocMemory(const_cast<int32_t*>(&kConstants.array[3]), 64));
   EXPECT_EQ(copy[0], 9);
   FreeMemory(copy);
 }
@@ -89,7 +87,8 @@ TEST_F(MemoryTest, AllocationFailureIsReported) {
         AllocMemory(1 << 20);
       },
       ::testing::ExitedWithCode(255),
-      "BOX 错误\\|运行时出错!\\\\r\\\\n\\\\r\\\\n错误信息：分配 1048576 字节内存失败!\\\\r\\\\n\\|16");
+      "BOX 错误\\|运行时出错!\\\\r\\\\n\\\\r\\\\n错误信息：分配 1048576 "
+      "字节内存失败!\\\\r\\\\n\\|16");
 }
 
 TEST(RuntimeErrors, IndexZeroReportsCodeFour) {

@@ -113,7 +113,7 @@ TEST(CoreCommands, ToInteger) {
   EXPECT_EQ(toInt(TextArg("  -12abc")), -12);
   EXPECT_EQ(toInt(TextArg("abc")), 0);
   EXPECT_EQ(toInt(TextArg(Gbk("１２３").c_str())), 123);  // full-width digits fold
-  EXPECT_EQ(toInt(TextArg(Gbk("　－７").c_str())), -7);  // full-width space and minus
+  EXPECT_EQ(toInt(TextArg(Gbk("　－７").c_str())), -7);   // full-width space and minus
   EXPECT_EQ(toInt(TextArg("99999999999")), 2147483647);
   EXPECT_EQ(toInt(DoubleArg(2.9)), 2);
   EXPECT_EQ(toInt(DoubleArg(-2.9)), -2);
@@ -166,8 +166,7 @@ TEST(CoreCommands, ToTextOfArraysAndByteSets) {
 
 TEST(CoreCommands, SplitText) {
   auto split = [](const std::string& text, const char* separator, int most) {
-    ArgRecord args[3] = {TextArg(text.c_str()),
-                         separator ? TextArg(separator) : OmittedArg(),
+    ArgRecord args[3] = {TextArg(text.c_str()), separator ? TextArg(separator) : OmittedArg(),
                          most >= -100 ? IntArg(most) : OmittedArg()};
     return TakeArray(CallCoreCommand(SplitText, 3, args));
   };
@@ -255,6 +254,50 @@ TEST(ControlStore, TextPropertiesAreCopiedBothWays) {
   store.SetText(1, 2, 9, "");
   EXPECT_EQ(ReadProperty(1, 2, 9, -1), 0);  // an empty text reads as null
   InstallWindowEngine(nullptr);
+}
+
+}  // namespace
+}  // namespace molvane
+
+namespace molvane {
+namespace {
+
+// Appends the same parts with and without in-place growth and compares.
+std::string AppendMany(bool shortcuts) {
+  SetShortcutsEnabled(shortcuts);
+  char* result = nullptr;
+  for (int i = 0; i < 2000; ++i) {
+    std::string part = std::to_string(i);
+    AssignConcatOf(&result, result, part.c_str(), "\r\n");
+  }
+  // Reading the variable's own text as a later part must see the old value.
+  AssignConcatOf(&result, result, result);
+  std::string s = result;
+  FreeMemory(result);
+  SetShortcutsEnabled(true);
+  return s;
+}
+
+TEST(AssignConcat, InPlaceGrowthGivesThePlainResult) {
+  std::string plain = AppendMany(false);
+  EXPECT_EQ(AppendMany(true), plain);
+  EXPECT_EQ(plain.size() % 2, 0u);
+  EXPECT_EQ(plain.substr(0, plain.size() / 2), plain.substr(plain.size() / 2));
+}
+
+TEST(AssignConcat, AFreedOrReplacedTextIsNotGrownAgain) {
+  char* a = nullptr;
+  AssignConcatOf(&a, a, "abc");
+  char* b = CopyText(a);
+  FreeMemory(a);  // the runtime must forget a's block
+  char* c = nullptr;
+  AssignConcatOf(&c, b, "d");  // parts[0] is not c's text: a plain concatenation
+  EXPECT_STREQ(c, "abcd");
+  EXPECT_STREQ(b, "abc");
+  AssignConcatOf(&c, c, "e");
+  EXPECT_STREQ(c, "abcde");
+  FreeMemory(b);
+  FreeMemory(c);
 }
 
 }  // namespace

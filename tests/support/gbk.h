@@ -8,8 +8,12 @@
 
 namespace testing_support {
 
-inline std::string Gbk(const std::string& utf8) { return platform::Utf8ToGbk(utf8); }
-inline std::string Utf8(const std::string& gbk) { return platform::GbkToUtf8(gbk); }
+inline std::string Gbk(const std::string& utf8) {
+  return platform::Utf8ToGbk(utf8);
+}
+inline std::string Utf8(const std::string& gbk) {
+  return platform::GbkToUtf8(gbk);
+}
 
 // Makes every message box print one line "BOX caption|text|style" (UTF-8,
 // CR and LF escaped) on standard error, so death tests can match it exactly.

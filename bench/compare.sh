@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Converts one corpus with molvane-convert (all five notations) and with two
+# tools people use today, in the same run, alternating, and prints each one's
+# median whole-process time and the ratios:
+#   - pinyin-pro (npm, pinned), full pinyin without tones, non-Chinese removed;
+#   - lou_translate (Debian liblouis-bin) with zh-chn.ctb, current braille.
+# The corpus is the `chinese` file of Debian's fortunes-zh and a ten-fold
+# concatenation of it. Peers and corpus go into a scratch folder, never into
+# the project. It also checks that every notation's output on the whole
+# corpus equals the output with every cache and shortcut switched off.
+#
+#   bash bench/compare.sh [RUNS]      (RUNS >= 5, default 5)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+runs=${1:-5}
+[ "$runs" -ge 5 ] || { echo "RUNS must be at least 5" >&2; exit 2; }
+scratch=${MOLVANE_SCRATCH:-/tmp/molvane-compare}
+pinyin_pro_version=3.29.4
+mkdir -p "$scratch"
+
+. scripts/deps.sh
+molvane_install "${MOLVANE_BUILD_PACKAGES[@]}" nodejs npm time
+
+# Debian packages unpacked into the scratch folder, not installed.
+unpack() {
+  local pkg=$1
+  [ -e "$scratch/.unpacked-$pkg" ] && return
+  (cd "$scratch" && apt-get download "$pkg" >/dev/null 2>&1 || { apt-get update -qq && apt-get download "$pkg"; })
+  dpkg -x "$scratch"/"${pkg}"_*.deb "$scratch/root"
+  touch "$scratch/.unpacked-$pkg"
+}
+for pkg in fortunes-zh liblouis-bin liblouis20 liblouis-data; do unpack "$pkg"; done
+
+if [ ! -d "$scratch/node_modules/pinyin-pro" ]; then
+  (cd "$scratch" && npm init -y >/dev/null && npm install --silent "pinyin-pro@$pinyin_pro_version" >/dev/null)
+fi
+cat > "$scratch/pinyin.js" <<'JS'
+const fs = require('fs');
+const { pinyin } = require('pinyin-pro');
+const text = fs.readFileSync(process.argv[2], 'utf8');
+process.stdout.write(pinyin(text, { toneType: 'none', removeNonZh: true, separator: ' ' }));
+JS
+
+corpus="$scratch/chinese.txt"
+cp "$scratch/root/usr/share/games/fortunes/chinese" "$corpus"
+corpus10="$scratch/chinese10.txt"
+: > "$corpus10"
+for _ in $(seq 10); do cat "$corpus" >> "$corpus10"; done
+
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DMOLVANE_TESTS=OFF >/dev/null
+cmake --build build/release -j"$(nproc)" --target molvane-convert >/dev/null
+convert="$root/build/release/app/molvane-convert"
+
+notations=(current-braille double-braille shuangpin pinyin wubi)
+declare -A times mem
+measure() {  # name, command...
+  local name=$1
+  shift
+  local out
+  /usr/bin/time -o "$scratch/time.out" -f "%e %M" "$@" >/dev/null 2>/dev/null || true
+  out=$(tail -n 1 "$scratch/time.out")
+  times[$name]+="${out%% *} "
+  mem[$name]=$(( ${mem[$name]:-0} > ${out##* } ? ${mem[$name]:-0} : ${out##* } ))
+}
+for i in $(seq "$runs"); do
+  for n in "${notations[@]}"; do measure "molvane $n" "$convert" -n "$n" "$corpus"; done
+  measure "pinyin-pro" node "$scratch/pinyin.js" "$corpus"
+  measure "lou_translate" sh -c "LD_LIBRARY_PATH='$scratch/root/usr/lib/x86_64-linux-gnu' LOUIS_TABLEPATH='$scratch/root/usr/share/liblouis/tables' '$scratch/root/usr/bin/lou_translate' zh-chn.ctb < '$corpus'"
+  for n in "${notations[@]}"; do measure "molvane $n x10" "$convert" -n "$n" "$corpus10"; done
+  echo "run $i of $runs done" >&2
+done
+
+median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+med() { echo "${times[$1]}" | median; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.1f", a / b; else print "inf" }'; }
+
+pp=$(med "pinyin-pro")
+lt=$(med "lou_translate")
+status=0
+printf '\nCorpus: %s (%s bytes), ten-fold: %s bytes; %s runs, medians of whole-process wall time\n\n' \
+  "fortunes-zh chinese" "$(stat -c %s "$corpus")" "$(stat -c %s "$corpus10")" "$runs"
+printf '| tool | median s | peak MB | vs pinyin-pro | vs lou_translate | x10 median s | x10 / x1 | x10 peak MB |\n'
+printf '|---|---|---|---|---|---|---|---|\n'
+printf '| pinyin-pro %s | %s | %s | 1.0 | | | | |\n' "$pinyin_pro_version" "$pp" "$(( ${mem[pinyin-pro]} / 1024 ))"
+printf '| lou_translate zh-chn | %s | %s | | 1.0 | | | |\n' "$lt" "$(( ${mem[lou_translate]} / 1024 ))"
+for n in "${notations[@]}"; do
+  t=$(med "molvane $n")
+  t10=$(med "molvane $n x10")
+  vp=$(ratio "$pp" "$t")
+  vl=$(ratio "$lt" "$t")
+  scale=$(ratio "$t10" "$t")
+  peak10=$(( ${mem[molvane $n x10]} / 1024 ))
+  printf '| molvane %s | %s | %s | %s | %s | %s | %s | %s |\n' "$n" "$t" "$(( ${mem[molvane $n]} / 1024 ))" \
+    "$vp" "$vl" "$t10" "$scale" "$peak10"
+  awk -v vp="$vp" -v vl="$vl" -v s="$scale" -v m="$peak10" \
+    'BEGIN { exit !(vp >= 4 && vl >= 7 && s <= 11 && m < 150) }' || { echo "   target missed: $n" >&2; status=1; }
+done
+
+echo
+echo "Checking outputs against the engine with every cache and shortcut off ..."
+for n in "${notations[@]}"; do
+  "$convert" -n "$n" "$corpus" > "$scratch/fast-$n.out"
+  "$convert" --no-shortcuts -n "$n" "$corpus" > "$scratch/plain-$n.out"
+  if cmp -s "$scratch/fast-$n.out" "$scratch/plain-$n.out"; then
+    echo "  $n: identical ($(stat -c %s "$scratch/fast-$n.out") bytes)"
+  else
+    echo "  $n: DIFFERENT" >&2
+    status=1
+  fi
+done
+exit $status

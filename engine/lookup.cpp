@@ -1,0 +1,35 @@
+#include "engine/lookup.h"
+
+#include "constants/constant_area.h"
+#include "engine/program_variables.h"
+#include "engine/regex_calls.h"
+
+namespace molvane {
+
+using constants::kArea;
+
+void* SplitHanCharacters(const char* input) {
+  return SearchAll(HanRegex, OrEmpty(input));
+}
+
+void LookUp(const char* head, const char* character, const char* tail, const char* table,
+            void** regex, void*** result) {
+  char* pattern = Concat(head, character, tail);
+  CompilePattern(regex, pattern);
+  FreeMemory(pattern);
+  SearchInto(result, regex, table);
+}
+
+void ReadingLookup(const char* character, void** regex, void*** result) {
+  LookUp(kArea.readingHead, character, kArea.readingTail, kArea.pinyinDictionary, regex, result);
+}
+
+void ToneLookup(const char* character, void** regex, void*** result) {
+  LookUp(kArea.readingHead, character, kArea.toneTail, kArea.pinyinDictionary, regex, result);
+}
+
+char* ReturnedCopy(const char* result) {
+  return TextByteLength(result) == 0 ? nullptr : CopyText(result);
+}
+
+}  // namespace molvane

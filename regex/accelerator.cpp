@@ -1,0 +1,228 @@
+#include "regex/accelerator.h"
+
+#include <algorithm>
+#include <iterator>
+#include <new>
+#include <string_view>
+
+#include "platform/win32.h"
+#include "runtime/runtime.h"
+
+namespace molvane::regex {
+
+namespace {
+
+// Enough for every character a book uses; past it the cache starts afresh
+// (patterns in use stay alive through their holders).
+constexpr size_t kMostSharedPatterns = 1 << 15;
+
+// Patterns are keyed by their text with the flags appended as one more unit
+// pair; lookups use a view, so a hit allocates nothing.
+struct ViewHash {
+  using is_transparent = void;
+  size_t operator()(std::u16string_view v) const { return std::hash<std::u16string_view>()(v); }
+};
+struct ViewEqual {
+  using is_transparent = void;
+  bool operator()(std::u16string_view a, std::u16string_view b) const { return a == b; }
+};
+using PatternMap =
+    std::unordered_map<std::u16string, std::shared_ptr<SharedPattern>, ViewHash, ViewEqual>;
+
+PatternMap& Patterns() {
+  static auto* patterns = new PatternMap;
+  return *patterns;
+}
+
+std::unordered_map<const char*, std::unique_ptr<ConstantSubject>>& Subjects() {
+  static auto* subjects = new std::unordered_map<const char*, std::unique_ptr<ConstantSubject>>;
+  return *subjects;
+}
+
+const UnitElement* AsUnit(const MatchElement* e) {
+  if (e == nullptr) return nullptr;
+  ElementKind k = e->Kind();
+  return k == ElementKind::kCharSet || k == ElementKind::kClassTest
+             ? static_cast<const UnitElement*>(e)
+             : nullptr;
+}
+
+const StringElement* AsPlainString(const MatchElement* e, bool rightToLeft) {
+  if (e == nullptr || e->Kind() != ElementKind::kString) return nullptr;
+  auto* s = static_cast<const StringElement*>(e);
+  return !s->ignore_case && s->right_to_left == rightToLeft && !s->text.empty() ? s : nullptr;
+}
+
+}  // namespace
+
+UnitIndex::UnitIndex(const std::u16string& subject)
+    : offsets_(65537, 0), positions_(subject.size()) {
+  for (char16_t u : subject) ++offsets_[u + 1];
+  for (size_t i = 1; i < offsets_.size(); ++i) offsets_[i] += offsets_[i - 1];
+  std::vector<int32_t> next(offsets_.begin(), offsets_.end() - 1);
+  for (size_t i = 0; i < subject.size(); ++i)
+    positions_[static_cast<size_t>(next[subject[i]]++)] = static_cast<int32_t>(i);
+}
+
+Prefilter::Prefilter(const CompiledPattern& pattern) {
+  const MatchElement* top = pattern.Top();
+  if ((pattern.Flags() & RightToLeft) != 0 || top == nullptr ||
+      top->Kind() != ElementKind::kSequence)
+    return;
+  auto* sequence = static_cast<const SequenceElement*>(top);
+  const auto& items = sequence->items;
+  if (sequence->right_to_left || items.size() < 2) return;
+
+  // "(?<=L)...": a match can begin only right after an occurrence of L.
+  if (items.front()->Kind() == ElementKind::kLookaround) {
+    auto* look = static_cast<const LookaroundElement*>(items.front());
+    if (const StringElement* s = AsPlainString(look->inner, true); s != nullptr && look->positive) {
+      kind_ = Kind::kAfterLiteral;
+      literal_ = s->text;
+      return;
+    }
+  }
+  // "P(?=L)" where P consumes only units that cannot begin L: a match covers
+  // a run of such units that ends exactly where L occurs.
+  if (items.back()->Kind() == ElementKind::kLookaround) {
+    auto* look = static_cast<const LookaroundElement*>(items.back());
+    const StringElement* s = AsPlainString(look->inner, false);
+    if (s == nullptr || !look->positive) return;
+    for (size_t i = 0; i + 1 < items.size(); ++i)
+      if (!CollectPrefix(items[i])) return;
+    literal_ = s->text;
+    if (PrefixConsumes(literal_[0])) return;
+    kind_ = Kind::kBeforeLiteral;
+  }
+}
+
+bool Prefilter::CollectPrefix(const MatchElement* item) {
+  switch (item->Kind()) {
+    case ElementKind::kEmpty:
+      return true;
+    case ElementKind::kCharSet:
+    case ElementKind::kClassTest: {
+      const UnitElement* unit = AsUnit(item);
+      if (unit->right_to_left) return false;
+      prefix_units_.push_back(unit);
+      return true;
+    }
+    case ElementKind::kString: {
+      const StringElement* s = AsPlainString(item, false);
+      if (s == nullptr) return false;
+      prefix_chars_ += s->text;
+      return true;
+    }
+    case ElementKind::kRepeat:
+      return CollectPrefix(static_cast<const RepeatElement*>(item)->atom);
+    case ElementKind::kGreedy:
+    case ElementKind::kLazy:
+    case ElementKind::kPossessive:
+      return CollectPrefix(static_cast<const RangeRepeatElement*>(item)->atom);
+    default:
+      return false;
+  }
+}
+
+bool Prefilter::PrefixConsumes(char16_t unit) const {
+  if (prefix_chars_.find(unit) != std::u16string::npos) return true;
+  for (const MatchElement* e : prefix_units_)
+    if (static_cast<const UnitElement*>(e)->Test(unit)) return true;
+  return false;
+}
+
+void Prefilter::Candidates(ConstantSubject& subject, int32_t start,
+                           std::vector<int32_t>& out) const {
+  out.clear();
+  const UnitIndex& index = subject.Index();
+  const std::u16string& units = subject.units;
+  const int32_t length = static_cast<int32_t>(units.size());
+  const int32_t n = static_cast<int32_t>(literal_.size());
+  // Walk the occurrences of the literal's rarest unit.
+  int32_t pick = 0;
+  for (int32_t k = 1; k < n; ++k)
+    if (index.Count(literal_[k]) < index.Count(literal_[pick])) pick = k;
+  std::u16string_view literal(literal_);
+  for (const int32_t* p = index.Begin(literal_[pick]); p != index.End(literal_[pick]); ++p) {
+    int32_t at = *p - pick;  // where the literal would begin
+    if (at < 0 || at + n > length ||
+        std::u16string_view(units).substr(static_cast<size_t>(at), literal.size()) != literal)
+      continue;
+    if (kind_ == Kind::kAfterLiteral) {
+      if (at + n >= start) out.push_back(at + n);
+      continue;
+    }
+    if (at < start) continue;
+    int32_t run = at;
+    while (run > start && PrefixConsumes(units[static_cast<size_t>(run - 1)])) --run;
+    for (int32_t s = run; s <= at; ++s) out.push_back(s);
+  }
+}
+
+std::shared_ptr<SharedPattern> CompileShared(const char16_t* pattern, int32_t length,
+                                             uint32_t flags) {
+  const bool share = ShortcutsEnabled();
+  // Short patterns (every lookup) are keyed without touching the heap.
+  char16_t small[64];
+  std::u16string large;
+  char16_t* key = small;
+  const size_t keyLength = static_cast<size_t>(length) + 2;
+  if (keyLength > std::size(small)) {
+    large.resize(keyLength);
+    key = large.data();
+  }
+  std::copy(pattern, pattern + length, key);
+  key[length] = static_cast<char16_t>(flags & 0xFFFF);
+  key[length + 1] = static_cast<char16_t>(flags >> 16);
+  std::u16string_view view(key, keyLength);
+  if (share) {
+    auto it = Patterns().find(view);
+    if (it != Patterns().end()) return it->second;
+  }
+  auto shared = std::make_shared<SharedPattern>();
+  if (!shared->program.Load(pattern, length, flags)) return nullptr;
+  if (!share) return shared;
+  shared->prefilter = std::make_unique<Prefilter>(shared->program);
+  if (Patterns().size() >= kMostSharedPatterns) Patterns().clear();
+  Patterns().emplace(std::u16string(view), shared);
+  return shared;
+}
+
+ConstantSubject* ConstantSubjectFor(const char* gbk) {
+  if (!ShortcutsEnabled() || !IsConstantPointer(gbk)) return nullptr;
+  auto& subjects = Subjects();
+  auto it = subjects.find(gbk);
+  if (it != subjects.end()) return it->second.get();
+  int count = MultiByteToWideChar(CP_ACP, 0, gbk, -1, nullptr, 0);
+  if (count <= 1) return nullptr;  // empty: no subject to keep
+  auto subject = std::make_unique<ConstantSubject>();
+  subject->units.resize(static_cast<size_t>(count));
+  MultiByteToWideChar(CP_ACP, 0, gbk, -1, subject->units.data(), count);
+  subject->units.pop_back();  // the terminating zero
+  return subjects.emplace(gbk, std::move(subject)).first->second.get();
+}
+
+void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t start,
+                    Matcher& matcher, MatchRecord& record) {
+  SharedPattern::Key key{&subject, start};
+  if (auto it = pattern.answers.find(key); it != pattern.answers.end()) {
+    record = it->second;
+    return;
+  }
+  const int32_t length = static_cast<int32_t>(subject.units.size());
+  if (pattern.prefilter && pattern.prefilter->Active() && start >= 0 && start <= length) {
+    static std::vector<int32_t> candidates;
+    pattern.prefilter->Candidates(subject, start, candidates);
+    matcher.SearchAt(pattern.program, subject.units.data(), length, start, candidates, record);
+  } else {
+    matcher.Search(pattern.program, subject.units.data(), length, start, record);
+  }
+  pattern.answers.emplace(key, record);
+}
+
+void ClearAccelerator() {
+  Patterns().clear();
+  Subjects().clear();
+}
+
+}  // namespace molvane::regex

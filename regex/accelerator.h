@@ -1,0 +1,107 @@
+// What makes repeated searches fast without changing a single result:
+//  - compiled patterns are shared between Compile calls with the same text
+//    and flags;
+//  - a subject in the program's constant area is converted to wide text once
+//    and indexed by unit;
+//  - a search of such a subject with a shared pattern is remembered;
+//  - for two pattern shapes the search tries only the start positions where
+//    a match can begin, found through the index: a literal lookbehind at the
+//    front ("(?<=X)..."), and a literal lookahead at the end after items that
+//    cannot consume the literal's first unit ("[a-z]+(?=\|X)").
+// Every skipped start position is one where the pattern provably cannot
+// match, and each tried position runs the ordinary matcher, so records are
+// identical to those of the plain search.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "regex/compiled_pattern.h"
+#include "regex/matcher.h"
+
+namespace molvane::regex {
+
+// Positions of every unit value in a subject, grouped by value (counting sort).
+class UnitIndex {
+ public:
+  explicit UnitIndex(const std::u16string& subject);
+  int32_t Count(char16_t unit) const { return offsets_[unit + 1] - offsets_[unit]; }
+  const int32_t* Begin(char16_t unit) const { return positions_.data() + offsets_[unit]; }
+  const int32_t* End(char16_t unit) const { return positions_.data() + offsets_[unit + 1]; }
+
+ private:
+  std::vector<int32_t> offsets_;
+  std::vector<int32_t> positions_;
+};
+
+// A constant-area text as wide units, converted once, indexed on first use.
+struct ConstantSubject {
+  std::u16string units;
+  std::unique_ptr<UnitIndex> index;
+  const UnitIndex& Index() {
+    if (!index) index = std::make_unique<UnitIndex>(units);
+    return *index;
+  }
+};
+
+// The start positions worth trying for one compiled pattern.
+class Prefilter {
+ public:
+  explicit Prefilter(const CompiledPattern& pattern);
+  bool Active() const { return kind_ != Kind::kNone; }
+  // Ascending candidate start positions at or after `start`: every position
+  // where a match could begin is among them.
+  void Candidates(ConstantSubject& subject, int32_t start, std::vector<int32_t>& out) const;
+
+ private:
+  enum class Kind { kNone, kAfterLiteral, kBeforeLiteral };
+  // True when an item before the literal lookahead could consume `unit`.
+  bool PrefixConsumes(char16_t unit) const;
+  bool CollectPrefix(const MatchElement* item);
+
+  Kind kind_ = Kind::kNone;
+  std::u16string literal_;
+  std::vector<const MatchElement*> prefix_units_;  // unit elements of the prefix
+  std::u16string prefix_chars_;                    // characters of literal items
+};
+
+// A compiled pattern shared by every Regex that compiled the same text with
+// the same flags, with the searches of constant subjects it has answered.
+struct SharedPattern {
+  CompiledPattern program;
+  std::unique_ptr<Prefilter> prefilter;
+  struct Key {
+    const ConstantSubject* subject;
+    int32_t start;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    size_t operator()(const Key& k) const {
+      return std::hash<const void*>()(k.subject) ^
+             (static_cast<size_t>(k.start) * 0x9E3779B97F4A7C15u);
+    }
+  };
+  std::unordered_map<Key, MatchRecord, KeyHash> answers;
+};
+
+// The compiled pattern for (pattern, flags): shared when shortcuts are on,
+// otherwise a new one. Null when memory ran out.
+std::shared_ptr<SharedPattern> CompileShared(const char16_t* pattern, int32_t length,
+                                             uint32_t flags);
+
+// The constant subject for a GBK text in the constant area; null for any
+// other text or when shortcuts are off.
+ConstantSubject* ConstantSubjectFor(const char* gbk);
+
+// Searches a constant subject with a shared pattern: remembered answers, then
+// the prefilter, then the plain search.
+void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t start,
+                    Matcher& matcher, MatchRecord& record);
+
+// Drops every cache (the library's end).
+void ClearAccelerator();
+
+}  // namespace molvane::regex

@@ -1,0 +1,115 @@
+// A pattern compiled into a tree of match elements. Every input compiles:
+// unusual patterns have a fixed reading instead of an error, so the only
+// failure is running out of memory.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "regex/elements.h"
+#include "regex/lexer.h"
+
+namespace molvane::regex {
+
+enum Flags : uint32_t {
+  SingleLine = 0x01,  // "." also matches a line feed
+  MultiLine = 0x02,   // "^" and "$" match at line starts and ends
+  Global = 0x04,      // "\G" anchors at the search's start position
+  IgnoreCase = 0x08,  // ASCII letters compare without regard to case
+  RightToLeft = 0x10,
+  Extended = 0x20,  // white space ignored, "#" starts a comment
+};
+
+// Shared elements, one of each per compiled pattern.
+enum StockSlot : int32_t {
+  kStockEmpty = 0,
+  kStockAny = 1,         // "." with SingleLine
+  kStockNotNewline = 2,  // "."
+  kStockWord = 3,
+  kStockNotWord = 4,
+  kStockSpace = 5,
+  kStockNotSpace = 6,
+  kStockDigit = 7,
+  kStockNotDigit = 8,
+  kStockRightToLeft = 8,  // added to 1..8 for the right-to-left versions
+  kStockSlots = 17,
+};
+
+class CompiledPattern {
+ public:
+  CompiledPattern() = default;
+  CompiledPattern(const CompiledPattern&) = delete;
+  CompiledPattern& operator=(const CompiledPattern&) = delete;
+
+  // Resets, then compiles `pattern` (copied) with `flags`. False only when
+  // memory ran out; the pattern is then left empty (no top element).
+  bool Load(const char16_t* pattern, int32_t length, uint32_t flags);
+  void Reset();
+
+  MatchElement* Top() const { return top_; }
+  int32_t HighestGroup() const { return highest_group_; }
+  uint32_t Flags() const { return flags_; }
+
+  // For inspection: the element of a group number (0: the top element), or
+  // null; and every element created, in creation order.
+  MatchElement* GroupElement(int32_t group) const;
+  int32_t ElementCount() const { return static_cast<int32_t>(elements_.size()); }
+  const MatchElement* ElementAt(int32_t index) const { return elements_[index].get(); }
+  int32_t NamedGroupCount() const { return named_group_count_; }
+  MatchElement* Stock(int32_t slot);
+
+ private:
+  template <class T>
+  T* New();
+
+  MatchElement* ParseAlternation(uint32_t flags);
+  MatchElement* ParseBranch(uint32_t& flags);
+  MatchElement* ParseItem(uint32_t& flags);
+  MatchElement* ParseAtom(uint32_t& flags);
+  MatchElement* ParseString(uint32_t flags);
+  MatchElement* ParseQuantifier(MatchElement* atom);
+  MatchElement* ParseBoundary(uint32_t flags);
+  MatchElement* ParseCharSet(uint32_t flags);
+  ClassTestElement* ParseCharClass(uint32_t flags);
+  MatchElement* ParseGroup(uint32_t& flags);
+  MatchElement* ParseCapture(uint32_t flags, int32_t number, const std::u16string& name,
+                             bool named);
+  MatchElement* ParseRecursion();
+  MatchElement* ParseConditional(uint32_t flags);
+  MatchElement* ParseModifiers(uint32_t& flags);
+  MatchElement* ParseBackref(uint32_t flags);
+  // Collects token characters up to a closing token; consumes the closer.
+  std::u16string CollectUntil(char16_t closer);
+  void SkipClosingParen();
+  void RecordGroup(int32_t number, MatchElement* element);
+  void Finish();
+
+  MatchElement* top_ = nullptr;
+  uint32_t flags_ = 0;
+  int32_t highest_group_ = 0;
+  int32_t named_group_count_ = 0;
+  int32_t handed_out_ = 0;  // highest group number handed out while parsing
+  // Back references and group conditions let captures decide a match.
+  bool tests_captures_ = false;
+  std::vector<std::unique_ptr<MatchElement>> elements_;
+  std::vector<MatchElement*> group_table_;
+  std::vector<RecursionElement*> pending_recursions_;
+  std::vector<BackrefElement*> pending_backrefs_;
+  std::vector<ConditionalElement*> pending_conditions_;
+  // Named groups in order of appearance: both marks of each.
+  struct NamedGroup {
+    std::u16string name;
+    GroupMarkElement* open;
+    GroupMarkElement* close;
+    MatchElement* element;
+  };
+  std::vector<NamedGroup> named_groups_;
+  std::u16string pattern_;
+  Lexer lexer_;
+  std::array<MatchElement*, kStockSlots> stock_{};
+};
+
+}  // namespace molvane::regex

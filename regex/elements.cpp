@@ -1,0 +1,416 @@
+// Match and MatchNext of every element kind except the repetitions.
+#include "regex/elements.h"
+
+#include <algorithm>
+
+namespace molvane::regex {
+
+namespace {
+
+char16_t UpperAscii(char16_t c) {
+  return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
+}
+
+bool SameUnits(const char16_t* a, const char16_t* b, int32_t count, bool ignore_case) {
+  if (!ignore_case) return std::equal(a, a + count, b);
+  for (int32_t i = 0; i < count; ++i) {
+    if (a[i] != b[i] && UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool IsWordUnit(char16_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+}  // namespace
+
+// ---- StringElement ----
+
+bool StringElement::Match(MatchContext& context) const {
+  const int32_t n = static_cast<int32_t>(text.size());
+  const int32_t at = context.position;
+  if (right_to_left) {
+    if (at < n) return false;
+    if (!SameUnits(context.subject + at - n, text.data(), n, ignore_case)) return false;
+    context.position = at - n;
+  } else {
+    if (n > context.length - at) return false;
+    if (!SameUnits(context.subject + at, text.data(), n, ignore_case)) return false;
+    context.position = at + n;
+  }
+  return true;
+}
+
+bool StringElement::MatchNext(MatchContext& context) const {
+  const int32_t n = static_cast<int32_t>(text.size());
+  context.position += right_to_left ? n : -n;
+  return false;
+}
+
+// ---- Sets and classes ----
+
+bool UnitElement::Match(MatchContext& context) const {
+  const int32_t index = right_to_left ? context.position - 1 : context.position;
+  if (index < 0 || index >= context.length) return false;
+  if (!Test(context.subject[index])) return false;
+  context.position += right_to_left ? -1 : 1;
+  return true;
+}
+
+bool UnitElement::MatchNext(MatchContext& context) const {
+  context.position += right_to_left ? 1 : -1;
+  return false;
+}
+
+bool CharSetElement::Holds(char16_t unit) const {
+  for (const auto& [low, high] : ranges) {
+    if (unit >= low && unit <= high) return true;
+  }
+  return singles.find(unit) != std::u16string::npos;
+}
+
+bool CharSetElement::Accepts(char16_t unit) const {
+  if (Holds(unit)) return true;
+  for (const UnitElement* element : embedded) {
+    if (element->Test(unit)) return true;
+  }
+  return false;
+}
+
+bool TestCharClass(CharClass char_class, char16_t c) {
+  if (c > 127) return false;
+  const bool upper = c >= 'A' && c <= 'Z';
+  const bool lower = c >= 'a' && c <= 'z';
+  const bool digit = c >= '0' && c <= '9';
+  const bool graph = c >= 0x21 && c <= 0x7E;
+  switch (char_class) {
+    case CharClass::kAlnum:
+      return upper || lower || digit;
+    case CharClass::kAlpha:
+      return upper || lower;
+    case CharClass::kAscii:
+      return true;
+    case CharClass::kBlank:
+      return c == ' ' || c == '\t';
+    case CharClass::kCntrl:
+      return c < 0x20 || c == 0x7F;
+    case CharClass::kDigit:
+      return digit;
+    case CharClass::kGraph:
+      return graph;
+    case CharClass::kLower:
+      return lower;
+    case CharClass::kPrint:
+      return graph || c == ' ';
+    case CharClass::kPunct:
+      return graph && !upper && !lower && !digit;
+    case CharClass::kSpace:
+      return c == ' ' || (c >= 9 && c <= 13);
+    case CharClass::kUpper:
+      return upper;
+    case CharClass::kXdigit:
+      return digit || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  }
+  return false;
+}
+
+// ---- Boundaries ----
+
+bool BoundaryElement::Match(MatchContext& context) const {
+  const int32_t p = context.position;
+  const int32_t length = context.length;
+  const char16_t* s = context.subject;
+  const bool has_after = p >= 0 && p < length;
+  const bool has_before = p > 0 && p <= length;
+  const char16_t after = has_after ? s[p] : 0;
+  const char16_t before = has_before ? s[p - 1] : 0;
+  bool holds = false;
+  switch (type) {
+    case kSubjectStart:
+      holds = p == 0;
+      break;
+    case kSubjectEnd:
+      holds = p >= length;
+      break;
+    case kSubjectEndBeforeNewline:
+      holds = p >= length || (length >= 1 && s[length - 1] == '\n' && p == length - 1) ||
+              (length >= 2 && s[length - 2] == '\r' && s[length - 1] == '\n' && p == length - 2);
+      break;
+    case kLineStart:
+      holds = p == 0 || (has_before && before == '\n') ||
+              (has_before && before == '\r' && !(has_after && after == '\n'));
+      break;
+    case kLineEnd:
+      holds = p >= length || (has_after && after == '\r') ||
+              (has_after && after == '\n' && !(has_before && before == '\r'));
+      break;
+    case kWordBoundary:
+      holds = (has_before && IsWordUnit(before)) != (has_after && IsWordUnit(after));
+      break;
+    default:
+      break;
+  }
+  return holds == positive;
+}
+
+// ---- Sequence ----
+
+bool SequenceElement::Match(MatchContext& context) const {
+  if (items.empty()) return true;
+  return Resume(context, 0, false);
+}
+
+bool SequenceElement::MatchNext(MatchContext& context) const {
+  if (items.empty()) return false;
+  return Resume(context, static_cast<int32_t>(items.size()), true);
+}
+
+bool SequenceElement::Resume(MatchContext& context, int32_t standing, bool backtrack) const {
+  const int32_t count = static_cast<int32_t>(items.size());
+  for (;;) {
+    if (backtrack) {
+      // Undo items, latest first, until one finds another way.
+      for (;;) {
+        if (standing == 0) return false;
+        --standing;
+        if (Item(standing)->MatchNext(context)) {
+          ++standing;
+          break;
+        }
+      }
+      backtrack = false;
+    }
+    while (standing < count) {
+      if (!Item(standing)->Match(context)) {
+        backtrack = true;
+        break;
+      }
+      ++standing;
+    }
+    if (!backtrack) return true;
+  }
+}
+
+// ---- Alternation ----
+
+bool AlternationElement::Match(MatchContext& context) const {
+  if (branches.empty()) return true;
+  const int32_t count = static_cast<int32_t>(branches.size());
+  for (int32_t i = 0; i < count; ++i) {
+    if (branches[i]->Match(context)) {
+      context.backtrack.Push(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool AlternationElement::MatchNext(MatchContext& context) const {
+  if (branches.empty()) return false;
+  const int32_t count = static_cast<int32_t>(branches.size());
+  int32_t i = context.backtrack.Pop();
+  if (branches[i]->MatchNext(context)) {
+    context.backtrack.Push(i);
+    return true;
+  }
+  for (++i; i < count; ++i) {
+    if (branches[i]->Match(context)) {
+      context.backtrack.Push(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---- Group marks ----
+
+bool GroupMarkElement::Match(MatchContext& context) const {
+  if (group < 0) return true;
+  IntStack& captures = context.captures;
+  if (closing_side == 0) {
+    context.capture_index.Extend(group + 1, -1);
+    const int32_t entry = context.LatestEntry(group);
+    if (entry >= 0 && captures[entry + kCaptureLeft] == -1) {
+      // Entered again while open (recursion): count the depth only.
+      captures[entry + kCaptureNesting] -= 1;
+    } else {
+      context.capture_index[group] = captures.Size();
+      captures.Push(group);
+      captures.Push(context.position);
+      captures.Push(-1);
+      captures.Push(0);
+    }
+    return true;
+  }
+  const int32_t entry = context.LatestEntry(group);
+  if (entry < 0) return true;
+  if (captures[entry + kCaptureNesting] < 0) {
+    captures[entry + kCaptureNesting] += 1;
+  } else {
+    captures[entry + kCaptureLeft] = context.position;
+    captures[entry + kCaptureNesting] = context.closing_counter++;
+  }
+  return true;
+}
+
+bool GroupMarkElement::MatchNext(MatchContext& context) const {
+  if (group < 0) return false;
+  IntStack& captures = context.captures;
+  const int32_t entry = context.LatestEntry(group);
+  if (entry < 0) return false;
+  if (closing_side == 0) {
+    if (captures[entry + kCaptureLeft] == -1 && captures[entry + kCaptureNesting] < 0) {
+      captures[entry + kCaptureNesting] += 1;
+      return false;
+    }
+    // Everything after this entry has been undone, so it is the top one.
+    captures.Cut(captures.Size() - kCaptureEntrySize);
+    int32_t previous = captures.Size() - kCaptureEntrySize;
+    while (previous >= 0 && captures[previous + kCaptureGroup] != group) {
+      previous -= kCaptureEntrySize;
+    }
+    context.capture_index[group] = previous;
+    return false;
+  }
+  if (captures[entry + kCaptureLeft] == -1) {
+    captures[entry + kCaptureNesting] -= 1;
+  } else {
+    captures[entry + kCaptureLeft] = -1;
+    captures[entry + kCaptureNesting] = 0;
+  }
+  return false;
+}
+
+// ---- Lookaround and atomic group ----
+
+bool LookaroundElement::Match(MatchContext& context) const {
+  const int32_t at = context.position;
+  const int32_t backtrack_size = context.backtrack.Size();
+  const int32_t captures_size = context.captures.Size();
+  const bool matched = inner->Match(context);
+  context.backtrack.Cut(backtrack_size);
+  context.position = at;
+  if (matched != positive) {
+    context.captures.Cut(captures_size);
+    return false;
+  }
+  // Groups captured inside stay visible to what follows.
+  context.backtrack.Push(captures_size);
+  return true;
+}
+
+bool LookaroundElement::MatchNext(MatchContext& context) const {
+  context.captures.Cut(context.backtrack.Pop());
+  return false;
+}
+
+bool AtomicElement::Match(MatchContext& context) const {
+  const int32_t at = context.position;
+  const int32_t backtrack_size = context.backtrack.Size();
+  const int32_t captures_size = context.captures.Size();
+  const bool matched = inner->Match(context);
+  context.backtrack.Cut(backtrack_size);
+  if (!matched) return false;
+  context.backtrack.Push(at);
+  context.backtrack.Push(captures_size);
+  return true;
+}
+
+bool AtomicElement::MatchNext(MatchContext& context) const {
+  context.captures.Cut(context.backtrack.Pop());
+  context.position = context.backtrack.Pop();
+  return false;
+}
+
+// ---- Back reference ----
+
+bool BackrefElement::Match(MatchContext& context) const {
+  if (group < 0 || group >= context.capture_index.Size()) return false;
+  const int32_t entry = context.LatestEntry(group);
+  if (entry < 0) return false;
+  const int32_t at = context.position;
+  const int32_t entered = context.captures[entry + kCaptureEntered];
+  int32_t left = context.captures[entry + kCaptureLeft];
+  if (left == -1) left = at;  // still open: the text so far
+  const int32_t from = std::min(entered, left);
+  const int32_t n = std::max(entered, left) - from;
+  const char16_t* captured = context.subject + from;
+  if (right_to_left) {
+    if (at < n) return false;
+    if (!SameUnits(context.subject + at - n, captured, n, ignore_case)) return false;
+    context.position = at - n;
+  } else {
+    if (n > context.length - at) return false;
+    if (!SameUnits(context.subject + at, captured, n, ignore_case)) return false;
+    context.position = at + n;
+  }
+  context.backtrack.Push(at);
+  return true;
+}
+
+bool BackrefElement::MatchNext(MatchContext& context) const {
+  context.position = context.backtrack.Empty() ? 0 : context.backtrack.Pop();
+  return false;
+}
+
+// ---- Recursion ----
+
+bool RecursionElement::Match(MatchContext& context) const {
+  if (target == nullptr) return true;
+  if (context.recursion_budget <= 0) return false;
+  context.recursion_budget -= 1;
+  const bool matched = target->Match(context);
+  context.recursion_budget += 1;
+  return matched;
+}
+
+bool RecursionElement::MatchNext(MatchContext& context) const {
+  if (target == nullptr) return false;
+  // Retrying happens at the depth of the call being retried; without charging
+  // it, recursions entered while retrying would start from a full budget and
+  // nest without bound.
+  context.recursion_budget -= 1;
+  const bool matched = target->MatchNext(context);
+  context.recursion_budget += 1;
+  return matched;
+}
+
+// ---- Conditional ----
+
+bool ConditionalElement::Match(MatchContext& context) const {
+  const int32_t captures_size = context.captures.Size();
+  bool holds = true;
+  if (group >= 0) {
+    holds = group < context.capture_index.Size() && context.LatestEntry(group) >= 0;
+  } else if (assertion != nullptr) {
+    const int32_t at = context.position;
+    const int32_t backtrack_size = context.backtrack.Size();
+    holds = assertion->Match(context);
+    context.backtrack.Cut(backtrack_size);
+    context.position = at;
+  }
+  const MatchElement* branch = holds ? yes : no;
+  if (branch != nullptr && !branch->Match(context)) {
+    context.captures.Cut(captures_size);
+    return false;
+  }
+  context.backtrack.Push(captures_size);
+  context.backtrack.Push(holds ? 1 : 0);
+  return true;
+}
+
+bool ConditionalElement::MatchNext(MatchContext& context) const {
+  const bool holds = context.backtrack.Pop() != 0;
+  const int32_t captures_size = context.backtrack.Pop();
+  const MatchElement* branch = holds ? yes : no;
+  if (branch != nullptr && branch->MatchNext(context)) {
+    context.backtrack.Push(captures_size);
+    context.backtrack.Push(holds ? 1 : 0);
+    return true;
+  }
+  context.captures.Cut(captures_size);
+  return false;
+}
+
+}  // namespace molvane::regex

@@ -1,0 +1,107 @@
+// The state one search threads through the element tree: a backtrack stack of
+// integers, a stack of capture entries, the capture index, the position and
+// the bounds of the subject.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <new>
+
+namespace molvane::regex {
+
+// A growable stack of 32-bit integers that keeps its storage when emptied, so
+// a search costs no allocation once the stacks have grown to fit it.
+class IntStack {
+ public:
+  int32_t Size() const { return size_; }
+  bool Empty() const { return size_ == 0; }
+  void Clear() { size_ = 0; }
+  // Only ever shortens: cutting back to a length noted earlier.
+  void Cut(int32_t size) {
+    if (size < size_) size_ = size;
+  }
+  void Push(int32_t value) {
+    if (size_ == capacity_) Grow(size_ + 1);
+    data_[size_++] = value;
+  }
+  int32_t Pop() { return data_[--size_]; }
+  int32_t& operator[](int32_t index) { return data_[index]; }
+  int32_t operator[](int32_t index) const { return data_[index]; }
+  int32_t* Data() { return data_.get(); }
+  // Sets the size to `size`, giving every entry the value `fill`.
+  void Assign(int32_t size, int32_t fill) {
+    if (size > capacity_) Grow(size);
+    for (int32_t i = 0; i < size; ++i) data_[i] = fill;
+    size_ = size;
+  }
+  // Grows to at least `size` entries, new ones taking `fill`.
+  void Extend(int32_t size, int32_t fill) {
+    if (size <= size_) return;
+    if (size > capacity_) Grow(size);
+    for (int32_t i = size_; i < size; ++i) data_[i] = fill;
+    size_ = size;
+  }
+
+ private:
+  void Grow(int64_t needed) {
+    // Offsets and lengths travel as 32-bit integers on the stacks themselves.
+    constexpr int64_t kMost = INT32_MAX;
+    if (needed > kMost) throw std::bad_alloc();
+    int64_t capacity = capacity_ < 8 ? 8 : static_cast<int64_t>(capacity_) * 2;
+    while (capacity < needed) capacity *= 2;
+    if (capacity > kMost) capacity = kMost;
+    auto grown = std::make_unique_for_overwrite<int32_t[]>(static_cast<size_t>(capacity));
+    for (int32_t i = 0; i < size_; ++i) grown[i] = data_[i];
+    data_ = std::move(grown);
+    capacity_ = static_cast<int32_t>(capacity);
+  }
+
+  std::unique_ptr<int32_t[]> data_;
+  int32_t size_ = 0;
+  int32_t capacity_ = 0;
+};
+
+// Fields of a capture entry (four integers on the capture stack).
+enum CaptureField : int32_t {
+  kCaptureGroup = 0,
+  kCaptureEntered = 1,
+  kCaptureLeft = 2,  // -1 while the group is open
+  kCaptureNesting = 3,
+  kCaptureEntrySize = 4,
+};
+
+struct MatchContext {
+  IntStack backtrack;
+  IntStack captures;
+  // Per group number: offset of the group's latest entry in `captures`, or -1.
+  // After a cut it may point past the end or at another group's entry; the
+  // lookup walks back to the true latest entry.
+  IntStack capture_index;
+  int32_t position = 0;
+  int32_t begin = 0;  // the start position the search was given
+  int32_t closing_counter = 0;
+  int32_t recursion_budget = 100;
+  const char16_t* subject = nullptr;
+  int32_t length = 0;
+  // Offered lists of greedy repetitions while they backtrack (strictly nested).
+  IntStack scratch;
+
+  // Offset of the latest capture entry of `group`, or -1 when it has none.
+  int32_t LatestEntry(int32_t group) const {
+    if (group < 0 || group >= capture_index.Size()) return -1;
+    int32_t offset = capture_index[group];
+    if (offset < 0) return -1;
+    const int32_t last = captures.Size() - kCaptureEntrySize;
+    if (offset > last) offset = last;
+    while (offset >= 0 && captures[offset + kCaptureGroup] != group) offset -= kCaptureEntrySize;
+    return offset;
+  }
+
+  void CutBack(int32_t backtrack_size, int32_t captures_size, int32_t at) {
+    backtrack.Cut(backtrack_size);
+    captures.Cut(captures_size);
+    position = at;
+  }
+};
+
+}  // namespace molvane::regex

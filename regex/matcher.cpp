@@ -1,0 +1,112 @@
+#include "regex/matcher.h"
+
+#include <algorithm>
+#include <new>
+
+namespace molvane::regex {
+
+namespace {
+
+// Elements index the subject only within [0, length); an empty subject still
+// needs a valid address.
+constexpr char16_t kNoUnits[1] = {0};
+
+}  // namespace
+
+void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, int32_t length,
+                     int32_t start, MatchRecord& record) {
+  record.clear();
+  const MatchElement* top = pattern.Top();
+  if (top == nullptr) return;
+  if (subject == nullptr || length < 0) length = 0;
+  if (subject == nullptr) subject = kNoUnits;
+  const bool right_to_left = (pattern.Flags() & RightToLeft) != 0;
+  if (start > length) {
+    if (!right_to_left) return;
+    start = length;
+  }
+  // Before the subject: leftwards nothing is left to try, rightwards the whole
+  // subject is (a start below 0 would otherwise be read from).
+  if (start < 0) {
+    if (right_to_left) return;
+    start = 0;
+  }
+  Begin(pattern, subject, length, start);
+  const int32_t end_mark = right_to_left ? -1 : length + 1;
+  const int32_t step = right_to_left ? -1 : 1;
+  try {
+    for (int32_t at = start; at != end_mark; at += step)
+      if (Attempt(pattern, at, record)) return;
+  } catch (const std::bad_alloc&) {
+    record.clear();
+  }
+}
+
+void Matcher::SearchAt(const CompiledPattern& pattern, const char16_t* subject, int32_t length,
+                       int32_t start, const std::vector<int32_t>& candidates, MatchRecord& record) {
+  record.clear();
+  if (pattern.Top() == nullptr || (pattern.Flags() & RightToLeft) != 0) return;
+  if (subject == nullptr || length < 0) length = 0;
+  if (subject == nullptr) subject = kNoUnits;
+  if (start < 0) start = 0;
+  Begin(pattern, subject, length, start);
+  try {
+    for (int32_t at : candidates)
+      if (at >= start && at <= length && Attempt(pattern, at, record)) return;
+  } catch (const std::bad_alloc&) {
+    record.clear();
+  }
+}
+
+void Matcher::Begin(const CompiledPattern& pattern, const char16_t* subject, int32_t length,
+                    int32_t start) {
+  MatchContext& context = context_;
+  context.subject = subject;
+  context.length = length;
+  context.begin = start;
+  context.closing_counter = 0;
+  context.recursion_budget = 100;
+}
+
+bool Matcher::Attempt(const CompiledPattern& pattern, int32_t at, MatchRecord& record) {
+  MatchContext& context = context_;
+  const int32_t highest_group = pattern.HighestGroup();
+  context.backtrack.Clear();
+  context.captures.Clear();
+  context.scratch.Clear();
+  context.capture_index.Assign(highest_group + 1, -1);
+  context.capture_index[0] = 0;
+  context.captures.Push(0);
+  context.captures.Push(at);
+  context.captures.Push(-1);
+  context.captures.Push(-1);
+  context.position = at;
+  if (!pattern.Top()->Match(context)) return false;
+  context.captures[kCaptureLeft] = context.position;
+  BuildRecord(highest_group, record);
+  return true;
+}
+
+void Matcher::BuildRecord(int32_t highest_group, MatchRecord& record) const {
+  record.assign(2 * static_cast<size_t>(highest_group) + 4, -1);
+  record[0] = 1;
+  record[1] = highest_group;
+  for (int32_t group = 0; group <= highest_group; ++group) {
+    const int32_t entry = context_.LatestEntry(group);
+    if (entry < 0) continue;
+    const int32_t entered = context_.captures[entry + kCaptureEntered];
+    const int32_t left = context_.captures[entry + kCaptureLeft];
+    // An entry still open took no complete part in the match.
+    if (left < 0) continue;
+    record[2 + 2 * group] = std::min(entered, left);
+    record[3 + 2 * group] = std::max(entered, left);
+  }
+}
+
+void SearchPattern(const CompiledPattern& pattern, const char16_t* subject, int32_t length,
+                   int32_t start, MatchRecord& record) {
+  Matcher matcher;
+  matcher.Search(pattern, subject, length, start, record);
+}
+
+}  // namespace molvane::regex

@@ -1,0 +1,242 @@
+// The repetition elements. One atom element serves every iteration: the state
+// of each iteration lies on the backtrack stack, so MatchNext of the atom
+// always addresses the latest iteration still standing. Repetitions loop
+// instead of nesting a call per iteration, so long subjects cannot exhaust the
+// C++ stack.
+#include <algorithm>
+
+#include "regex/elements.h"
+
+namespace molvane::regex {
+
+namespace {
+
+// Goes on from `standing` iterations until `count` stand. When an iteration
+// fails, earlier ones are asked for another way, latest first. With
+// `backtrack` the latest standing iteration is asked first.
+bool RunIterations(MatchContext& context, const MatchElement* atom, int32_t standing, int32_t count,
+                   bool backtrack) {
+  for (;;) {
+    if (backtrack) {
+      for (;;) {
+        if (standing == 0) return false;
+        --standing;
+        if (atom->MatchNext(context)) {
+          ++standing;
+          break;
+        }
+      }
+      backtrack = false;
+    }
+    while (standing < count) {
+      if (!atom->Match(context)) {
+        backtrack = true;
+        break;
+      }
+      ++standing;
+    }
+    if (!backtrack) return true;
+  }
+}
+
+}  // namespace
+
+// ---- RepeatElement ----
+
+bool RepeatElement::Match(MatchContext& context) const {
+  return count <= 0 || RunIterations(context, atom, 0, count, false);
+}
+
+bool RepeatElement::MatchNext(MatchContext& context) const {
+  return count > 0 && RunIterations(context, atom, count, count, true);
+}
+
+// ---- Shared by the ranged repetitions ----
+
+bool RangeRepeatElement::MatchMinimum(MatchContext& context) const {
+  return minimum <= 0 || RunIterations(context, atom, 0, minimum, false);
+}
+
+bool RangeRepeatElement::BacktrackMinimum(MatchContext& context) const {
+  return minimum > 0 && RunIterations(context, atom, minimum, minimum, true);
+}
+
+int32_t RangeRepeatElement::Extend(MatchContext& context, int32_t done) const {
+  int32_t count = done;
+  while (count < extra) {
+    const int32_t at = context.position;
+    const int32_t backtrack_size = context.backtrack.Size();
+    const int32_t captures_size = context.captures.Size();
+    if (!atom->Match(context)) break;
+    if (context.position != at) {
+      ++count;
+      continue;
+    }
+    // An iteration that consumes nothing would repeat forever; its next way
+    // may still consume something.
+    if (!atom->MatchNext(context)) break;
+    if (context.position != at) {
+      ++count;
+      continue;
+    }
+    context.CutBack(backtrack_size, captures_size, at);
+    break;
+  }
+  return count;
+}
+
+// ---- GreedyElement ----
+//
+// Record on the backtrack stack, top last: captures size and backtrack size
+// before the extension, the offered end positions (sorted) and their count,
+// the position before the extension, the number of extension iterations.
+
+void GreedyElement::PushFreshRecord(MatchContext& context) const {
+  const int32_t backtrack_size = context.backtrack.Size();
+  const int32_t captures_size = context.captures.Size();
+  const int32_t from = context.position;
+  const int32_t count = Extend(context, 0);
+  IntStack& stack = context.backtrack;
+  stack.Push(captures_size);
+  stack.Push(backtrack_size);
+  stack.Push(context.position);
+  stack.Push(1);
+  stack.Push(from);
+  stack.Push(count);
+}
+
+bool GreedyElement::Match(MatchContext& context) const {
+  if (!MatchMinimum(context)) return false;
+  PushFreshRecord(context);
+  return true;
+}
+
+bool GreedyElement::MatchNext(MatchContext& context) const {
+  IntStack& stack = context.backtrack;
+  IntStack& scratch = context.scratch;
+  const int32_t count = stack.Pop();
+  const int32_t from = stack.Pop();
+  int32_t offered = stack.Pop();
+  // The atom's pushes lie under the record, so the offered list waits on the
+  // scratch stack while the atom backtracks.
+  const int32_t base = scratch.Size();
+  const int32_t list = stack.Size() - offered;
+  for (int32_t i = 0; i < offered; ++i) scratch.Push(stack[list + i]);
+  stack.Cut(list);
+  const int32_t backtrack_size = stack.Pop();
+  const int32_t captures_size = stack.Pop();
+
+  auto push_record = [&](int32_t iterations) {
+    stack.Push(captures_size);
+    stack.Push(backtrack_size);
+    for (int32_t i = 0; i < offered; ++i) stack.Push(scratch[base + i]);
+    stack.Push(offered);
+    stack.Push(from);
+    stack.Push(iterations);
+    scratch.Cut(base);
+  };
+
+  int32_t standing = count;
+  while (standing > 0) {
+    if (!atom->MatchNext(context)) {
+      // The latest iteration is undone: end where it began.
+      push_record(standing - 1);
+      return true;
+    }
+    if (context.position == from) {
+      // The only iteration now ends where the extension began, which is what
+      // no iteration at all offers: offer that once, then go deeper.
+      context.CutBack(backtrack_size, captures_size, from);
+      push_record(0);
+      return true;
+    }
+    const int32_t iterations = Extend(context, standing);
+    const int32_t end = context.position;
+    int32_t* first = scratch.Data() + base;
+    int32_t* found = std::lower_bound(first, first + offered, end);
+    if (found == first + offered || *found != end) {
+      const int32_t slot = static_cast<int32_t>(found - first);
+      scratch.Push(0);
+      for (int32_t i = offered; i > slot; --i) scratch[base + i] = scratch[base + i - 1];
+      scratch[base + slot] = end;
+      ++offered;
+    } else if (skip_offered_ends) {
+      // What follows already failed from this end. The iterations that led
+      // here may still have other ways, so go on backtracking into them
+      // rather than cutting them away.
+      standing = iterations;
+      continue;
+    }
+    push_record(iterations);
+    return true;
+  }
+
+  scratch.Cut(base);
+  if (!BacktrackMinimum(context)) return false;
+  PushFreshRecord(context);
+  return true;
+}
+
+// ---- LazyElement ----
+//
+// Per extra iteration the position where it began, then the count of extra
+// iterations on top.
+
+bool LazyElement::Match(MatchContext& context) const {
+  if (!MatchMinimum(context)) return false;
+  context.backtrack.Push(0);
+  return true;
+}
+
+bool LazyElement::MatchNext(MatchContext& context) const {
+  IntStack& stack = context.backtrack;
+  int32_t count = stack.Pop();
+  if (count < extra) {
+    const int32_t at = context.position;
+    if (atom->Match(context)) {
+      do {
+        if (context.position != at) {
+          stack.Push(at);
+          stack.Push(count + 1);
+          return true;
+        }
+      } while (atom->MatchNext(context));
+    }
+  }
+  while (count > 0) {
+    const int32_t at = stack.Pop();
+    while (atom->MatchNext(context)) {
+      if (context.position != at) {
+        stack.Push(at);
+        stack.Push(count);
+        return true;
+      }
+    }
+    --count;
+  }
+  if (!BacktrackMinimum(context)) return false;
+  stack.Push(0);
+  return true;
+}
+
+// ---- PossessiveElement ----
+
+bool PossessiveElement::Match(MatchContext& context) const {
+  const int32_t at = context.position;
+  const int32_t backtrack_size = context.backtrack.Size();
+  const int32_t captures_size = context.captures.Size();
+  if (!MatchMinimum(context)) return false;
+  Extend(context, 0);
+  context.backtrack.Cut(backtrack_size);
+  context.backtrack.Push(at);
+  context.backtrack.Push(captures_size);
+  return true;
+}
+
+bool PossessiveElement::MatchNext(MatchContext& context) const {
+  context.captures.Cut(context.backtrack.Pop());
+  context.position = context.backtrack.Pop();
+  return false;
+}
+
+}  // namespace molvane::regex

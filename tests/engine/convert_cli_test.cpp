@@ -1,0 +1,98 @@
+// molvane-convert run as a user would: options, files, encodings, failures.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "engine_support.h"
+
+namespace molvane::test {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+class ConvertCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/molvane-cli-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+  std::string File(const std::string& name, const std::string& bytes) {
+    std::string path = dir_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  std::string Read(const std::string& path) {
+    std::ostringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
+  }
+  // Runs the converter with `input` on standard input.
+  Outcome RunTool(const std::vector<std::string>& args, const std::string& input = "") {
+    std::string command = MOLVANE_CONVERT;
+    for (const std::string& a : args) command += " '" + a + "'";
+    command += " <'" + File("stdin", input) + "' >'" + dir_ + "/out' 2>'" + dir_ + "/err'";
+    int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(dir_ + "/out"), Read(dir_ + "/err")};
+  }
+
+  std::string dir_;
+};
+
+TEST_F(ConvertCliTest, NotationsBySeveralNames) {
+  for (const char* name : {"3", "全拼", "pinyin"}) {
+    Outcome r = RunTool({"-n", name, "-s", " "}, "中国\n");
+    EXPECT_EQ(r.status, 0) << name << r.err;
+    EXPECT_EQ(r.out, "zhong guo ") << name;
+  }
+  EXPECT_EQ(RunTool({}, "八a女").out, "12-35\r\n1345-346\r\n");  // notation 0, line breaks
+  EXPECT_EQ(RunTool({"-n", "double-braille", "-s", " "}, "八").out, "24-2345 ");
+  // A zero byte does not end the text.
+  EXPECT_EQ(RunTool({"-n", "wubi", "-s", " "}, std::string("中\0国", 7)).out, "khk lgyi");
+}
+
+TEST_F(ConvertCliTest, FilesJoinedInOrderInEitherEncoding) {
+  Outcome r = RunTool({"-n", "shuangpin", "-s", " ", File("a", "中"), File("b", "国")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "vs go");
+  r = RunTool({"-e", "gbk", "-n", "wubi", "-s", "、", File("gbk", Gbk("中国"))});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, Gbk("khk、lgyi"));
+}
+
+TEST_F(ConvertCliTest, Failures) {
+  Outcome r = RunTool({"-n", "pinyin"}, "");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("内容不能为空"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
+
+  r = RunTool({"-n", "9"}, "中");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("usage:"), std::string::npos);
+  EXPECT_EQ(RunTool({"-s"}, "中").status, 2);  // no value
+
+  r = RunTool({"-h"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("usage:"), std::string::npos);
+
+  r = RunTool({dir_ + "/missing.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("missing.txt: No such file or directory"), std::string::npos) << r.err;
+
+  r = RunTool({"-n", "pinyin"}, "中\xff国");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("offset 3"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(RunTool({}, "a\xed\xa0\x80").status, 1);  // a surrogate is not UTF-8
+}
+
+}  // namespace
+}  // namespace molvane::test

@@ -1,0 +1,215 @@
+// The regex objects and commands as program code calls them: object cells,
+// ArgRecords through CallLibraryCommand, GBK texts in and out.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "regex/regex_library.h"
+#include "runtime/support.h"
+#include "support/gbk.h"
+
+namespace {
+
+using namespace molvane;
+namespace rx = molvane::regex;
+using testing_support::Gbk;
+using testing_support::Utf8;
+using Texts = std::vector<std::string>;
+using OptText = std::optional<std::string>;
+using OptInt = std::optional<int32_t>;
+
+class Objects : public ::testing::Test {
+ protected:
+  ~Objects() override {
+    for (void** res : results_) rx::DestroySearchResult(res), FreeMemory(res);
+    rx::DestroyRegex(re), FreeMemory(re);
+  }
+  ArgRecord Call(CommandRoutine routine, std::vector<ArgRecord> args) {
+    return CallLibraryCommand(rx::kRegexLibraryNumber, routine, static_cast<int32_t>(args.size()),
+                              args.data());
+  }
+  ArgRecord Text(const OptText& utf8) {  // texts go in as GBK
+    return utf8 ? TextArg(gbk_.emplace_back(Gbk(*utf8)).c_str()) : OmittedArg();
+  }
+  static ArgRecord Int(OptInt v) { return v ? IntArg(*v) : OmittedArg(); }
+  // Empty texts must come back as null, shown as "<null>".
+  static std::string Take(ArgRecord r) {
+    EXPECT_EQ(r.type, kTypeText);
+    std::string utf8 = ArgText(r) ? Utf8(ArgText(r)) : "<null>";
+    FreeMemory(ArgText(r));
+    return utf8.empty() ? "<empty buffer>" : utf8;
+  }
+
+  bool Compile(const std::string& pattern, OptInt flags = {}, std::optional<bool> names = {}) {
+    ArgRecord named = names ? BoolArg(*names) : OmittedArg();
+    return Call(rx::Compile, {ReArg(), Text(pattern), Int(flags), named}).low != 0;
+  }
+  void** Search(OptText subject = {}, OptInt start = {}) {
+    ArgRecord r = Call(rx::Search, {ReArg(), Text(subject), Int(start)});
+    EXPECT_EQ(r.type, kTypeSearchResult);
+    return results_.emplace_back(static_cast<void**>(ArgPointer(r)));
+  }
+  Texts All(OptText subject, OptInt most = {}) {
+    ArgRecord r = Call(rx::SearchAllTexts, {ReArg(), Text(subject), Int(most)});
+    EXPECT_EQ(r.type, kTypeText | kArrayFlag);
+    Texts texts;
+    for (int32_t i = 1; i <= ArrayElementCount(ArgPointer(r)); ++i) {
+      char* t = TextElement(ArgPointer(r), i);
+      texts.push_back(t ? Utf8(t) : "<null>");
+    }
+    FreeTextArray(ArgPointer(r));
+    return texts;
+  }
+  bool Empty(void** res) { return Call(rx::IsEmpty, {ResArg(res)}).low != 0; }
+  std::string Match(void** res) { return Take(Call(rx::GetMatchText, {ResArg(res)})); }
+  std::string Group(void** res, int32_t g) {
+    return Take(Call(rx::GetGroupText, {ResArg(res), IntArg(g)}));
+  }
+  ArgRecord ReArg() { return ObjectArg(re, kTypeRegex); }
+  static ArgRecord ResArg(void** res) { return ObjectArg(res, kTypeSearchResult); }
+
+  void** re = [] {
+    auto** cell = static_cast<void**>(AllocMemory(sizeof(void*)));
+    rx::ConstructRegex(cell);
+    return cell;
+  }();
+
+ private:
+  std::vector<void**> results_;
+  std::deque<std::string> gbk_;  // stable addresses for the arguments
+};
+
+using ObjectsCompile = Objects;
+using ObjectsSearch = Objects;
+using ObjectsSearchAllTexts = Objects;
+using ObjectsReading = Objects;
+using ObjectsMemory = Objects;
+
+TEST_F(ObjectsCompile, EmptyPatternFailsAndRecompilingDropsSubjectAndResumePosition) {
+  ASSERT_TRUE(Compile("a"));
+  void** old = Search("xa");
+  EXPECT_FALSE(Compile(""));
+  EXPECT_TRUE(Empty(Search("cat")));
+  EXPECT_EQ(All("cat"), Texts{});
+  ASSERT_TRUE(Compile("a"));
+  EXPECT_EQ(Match(old), "<null>");          // its producer holds no subject now
+  EXPECT_TRUE(Empty(Search()));             // nothing to search again
+  EXPECT_EQ(Match(Search("ab", -1)), "a");  // resume position back at 0
+}
+
+TEST_F(ObjectsCompile, NamesAreSubstitutedOnlyWhenAsked) {
+  ASSERT_TRUE(Compile("a#换行符b", {}, true));
+  EXPECT_EQ(Match(Search("xa\r\nby")), "a\r\nb");
+  ASSERT_TRUE(Compile("#引号#左引号x#右引号#", {}, true));
+  EXPECT_EQ(Match(Search("-\"“x”#-")), "\"“x”#");
+  ASSERT_TRUE(Compile("#引号", {}, false));
+  EXPECT_EQ(Match(Search("\"#引号")), "#引号");
+}
+
+TEST_F(ObjectsSearch, OmittedSubjectSearchesTheLastOneFromStartOrResumePosition) {
+  ASSERT_TRUE(Compile("[a-z]+"));
+  EXPECT_EQ(Match(Search("12ab 34cd")), "ab");
+  EXPECT_EQ(Match(Search()), "ab");
+  EXPECT_EQ(Match(Search("")), "ab");
+  EXPECT_EQ(Match(Search({}, 3)), "b");
+  EXPECT_TRUE(Empty(Search({}, 99)));  // a failed search resets the resume position
+  EXPECT_EQ(Match(Search({}, -1)), "ab");
+  EXPECT_EQ(Match(Search({}, -7)), "cd");
+}
+
+TEST_F(ObjectsSearch, ResultPositionsAreUnitsReadAgainstTheCurrentSubject) {
+  ASSERT_TRUE(Compile("[a-z]+"));
+  void** res = Search("中文abc");
+  EXPECT_EQ(Match(res), "abc");
+  EXPECT_TRUE(Empty(Search("0123456789")));
+  EXPECT_EQ(Match(res), "234");  // units 2 to 5
+  Search("0123");
+  EXPECT_EQ(Match(res), "23");  // cut at the subject's end
+  Search("01");
+  EXPECT_EQ(Match(res), "<null>");
+}
+
+TEST_F(ObjectsSearchAllTexts, SkipsEmptyMatchesAndHonoursMost) {
+  ASSERT_TRUE(Compile("[中国]"));
+  EXPECT_EQ(All("a中b国c"), (Texts{"中", "国"}));
+  ASSERT_TRUE(Compile("a*"));
+  EXPECT_EQ(All("baab"), Texts{"aa"});
+  ASSERT_TRUE(Compile("(?=b)|b"));  // empty at 1, then the search goes on from 2
+  EXPECT_EQ(All("ab"), Texts{});
+  ASSERT_TRUE(Compile("\\d"));
+  EXPECT_EQ(All("1 2 3 4 5", 2), (Texts{"1", "2"}));
+  EXPECT_EQ(All("1 2 3 4 5", -3).size(), 5u);
+  EXPECT_EQ(All({}), Texts{});
+  EXPECT_EQ(All(""), Texts{});
+  EXPECT_EQ(Match(Search()), "1");  // the last subject given stays
+}
+
+TEST_F(ObjectsSearchAllTexts, ContinuedSearchesBeginAtThePreviousEnd) {
+  ASSERT_TRUE(Compile("\\Ga", 0x04));
+  EXPECT_EQ(All("aab"), (Texts{"a", "a"}));
+  // Right to left, the match from 1 ends at 1; continuing from there would
+  // find it forever.
+  ASSERT_TRUE(Compile("a*", 0x10));
+  EXPECT_EQ(All("aaa"), Texts{"a"});
+}
+
+TEST_F(ObjectsReading, GroupsOutsideOneToHighestOrUnsetReadEmpty) {
+  ASSERT_TRUE(Compile("(?<=中)([a-z]+)(\\d)|(x)"));
+  void** res = Search("重zhong4中zhong1");
+  EXPECT_EQ(Match(res), "zhong1");
+  EXPECT_EQ(Group(res, 1), "zhong");
+  EXPECT_EQ(Group(res, 2), "1");
+  for (int32_t g : {3, 0, -1, 4, INT32_MAX, INT32_MIN}) EXPECT_EQ(Group(res, g), "<null>") << g;
+  ASSERT_TRUE(Compile("a*"));
+  res = Search("baa");
+  EXPECT_FALSE(Empty(res));  // an empty match is a match, read as the empty text
+  EXPECT_EQ(Match(res), "<null>");
+}
+
+TEST_F(ObjectsReading, ResultsOfADestroyedRegexReadEmpty) {
+  ASSERT_TRUE(Compile("(b)"));
+  void** first = Search("abc");
+  void** second = Search();
+  rx::DestroyRegex(re);
+  EXPECT_EQ(*re, nullptr);
+  EXPECT_EQ(Match(first), "<null>");
+  EXPECT_EQ(Group(second, 1), "<null>");
+}
+
+TEST_F(ObjectsMemory, ExhaustionGivesFalseEmptyResultsOrANullCell) {
+  std::string big(20000, 'b');
+  platform::SetHeapFailureThreshold(10000);
+  EXPECT_FALSE(Compile(big));
+  EXPECT_TRUE(Compile("b"));
+  void** res = Search(big);
+  platform::SetHeapFailureThreshold(1);
+  void* cell = &cell;
+  rx::ConstructRegex(&cell);
+  platform::SetHeapFailureThreshold(0);
+  EXPECT_TRUE(Empty(res));
+  EXPECT_EQ(cell, nullptr);
+  rx::DestroyRegex(re);  // commands on an empty cell stay quiet
+  EXPECT_FALSE(Compile("a"));
+  EXPECT_TRUE(Empty(Search("a")));
+}
+
+int g_allocations = 0;
+intptr_t CountingService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
+  g_allocations += number == kServiceLibraryAlloc;
+  return RuntimeService(number, a, b, c);
+}
+
+TEST_F(ObjectsMemory, ReturnedBlocksComeFromTheNotifiedService) {
+  rx::kRegexLibrary.notify(1, reinterpret_cast<intptr_t>(&CountingService), 0);
+  ASSERT_TRUE(Compile("b"));
+  EXPECT_EQ(Match(Search("abc")), "b");     // cell and text
+  EXPECT_EQ(All("bb"), (Texts{"b", "b"}));  // array and two texts
+  rx::kRegexLibrary.notify(6, 0, 0);
+  EXPECT_EQ(g_allocations, 5);
+}
+
+}  // namespace
