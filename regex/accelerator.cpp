@@ -4,6 +4,7 @@
 #include <iterator>
 #include <new>
 #include <string_view>
+#include <unordered_map>
 
 #include "platform/win32.h"
 #include "runtime/runtime.h"
@@ -26,8 +27,10 @@ struct ViewEqual {
   using is_transparent = void;
   bool operator()(std::u16string_view a, std::u16string_view b) const { return a == b; }
 };
+// Keyed by a view into each pattern's own source (the text with the flags
+// appended), so a lookup allocates nothing.
 using PatternMap =
-    std::unordered_map<std::u16string, std::shared_ptr<SharedPattern>, ViewHash, ViewEqual>;
+    std::unordered_map<std::u16string_view, std::shared_ptr<SharedPattern>, ViewHash, ViewEqual>;
 
 PatternMap& Patterns() {
   static auto* patterns = new PatternMap;
@@ -159,10 +162,27 @@ void Prefilter::Candidates(ConstantSubject& subject, int32_t start,
   }
 }
 
+bool SharedPattern::Ready() {
+  if (program) return true;
+  auto compiled = std::make_unique<CompiledPattern>();
+  // The source carries the two flag units at its end.
+  const int32_t length = static_cast<int32_t>(source.size()) - 2;
+  if (!compiled->Load(source.data(), length, flags)) return false;
+  if (ShortcutsEnabled()) prefilter = std::make_unique<Prefilter>(*compiled);
+  program = std::move(compiled);
+  return true;
+}
+
+void SharedPattern::Drop() {
+  prefilter.reset();
+  program.reset();
+}
+
 std::shared_ptr<SharedPattern> CompileShared(const char16_t* pattern, int32_t length,
                                              uint32_t flags) {
   const bool share = ShortcutsEnabled();
-  // Short patterns (every lookup) are keyed without touching the heap.
+  // The key is the text with the flags appended; short patterns (every
+  // lookup) are looked up without touching the heap.
   char16_t small[64];
   std::u16string large;
   char16_t* key = small;
@@ -180,11 +200,12 @@ std::shared_ptr<SharedPattern> CompileShared(const char16_t* pattern, int32_t le
     if (it != Patterns().end()) return it->second;
   }
   auto shared = std::make_shared<SharedPattern>();
-  if (!shared->program.Load(pattern, length, flags)) return nullptr;
+  shared->source.assign(view);
+  shared->flags = flags;
+  if (!shared->Ready()) return nullptr;
   if (!share) return shared;
-  shared->prefilter = std::make_unique<Prefilter>(shared->program);
   if (Patterns().size() >= kMostSharedPatterns) Patterns().clear();
-  Patterns().emplace(std::u16string(view), shared);
+  Patterns().emplace(std::u16string_view(shared->source), shared);
   return shared;
 }
 
@@ -204,20 +225,24 @@ ConstantSubject* ConstantSubjectFor(const char* gbk) {
 
 void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t start,
                     Matcher& matcher, MatchRecord& record) {
-  SharedPattern::Key key{&subject, start};
-  if (auto it = pattern.answers.find(key); it != pattern.answers.end()) {
-    record = it->second;
+  if (pattern.answered == &subject && pattern.answeredStart == start) {
+    record = pattern.answer;
     return;
   }
+  record.clear();
+  if (!pattern.Ready()) return;
   const int32_t length = static_cast<int32_t>(subject.units.size());
   if (pattern.prefilter && pattern.prefilter->Active() && start >= 0 && start <= length) {
     static std::vector<int32_t> candidates;
     pattern.prefilter->Candidates(subject, start, candidates);
-    matcher.SearchAt(pattern.program, subject.units.data(), length, start, candidates, record);
+    matcher.SearchAt(*pattern.program, subject.units.data(), length, start, candidates, record);
   } else {
-    matcher.Search(pattern.program, subject.units.data(), length, start, record);
+    matcher.Search(*pattern.program, subject.units.data(), length, start, record);
   }
-  pattern.answers.emplace(key, record);
+  pattern.answered = &subject;
+  pattern.answeredStart = start;
+  pattern.answer = record;
+  pattern.Drop();
 }
 
 void ClearAccelerator() {

@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "regex/compiled_pattern.h"
@@ -68,23 +67,23 @@ class Prefilter {
   std::u16string prefix_chars_;                    // characters of literal items
 };
 
-// A compiled pattern shared by every Regex that compiled the same text with
-// the same flags, with the searches of constant subjects it has answered.
+// A pattern shared by every Regex that compiled the same text with the same
+// flags, with the latest search of a constant subject it answered. Once that
+// answer is kept, the compiled program is dropped: a lookup asks the same
+// question again, and a book's thousands of lookup patterns would otherwise
+// stay compiled. It is compiled again when a search needs it.
 struct SharedPattern {
-  CompiledPattern program;
-  std::unique_ptr<Prefilter> prefilter;
-  struct Key {
-    const ConstantSubject* subject;
-    int32_t start;
-    bool operator==(const Key&) const = default;
-  };
-  struct KeyHash {
-    size_t operator()(const Key& k) const {
-      return std::hash<const void*>()(k.subject) ^
-             (static_cast<size_t>(k.start) * 0x9E3779B97F4A7C15u);
-    }
-  };
-  std::unordered_map<Key, MatchRecord, KeyHash> answers;
+  std::u16string source;
+  uint32_t flags = 0;
+  std::unique_ptr<CompiledPattern> program;  // null while dropped
+  std::unique_ptr<Prefilter> prefilter;      // with the program
+  const ConstantSubject* answered = nullptr;
+  int32_t answeredStart = 0;
+  MatchRecord answer;
+
+  // Compiles the program if it is not there; false when memory ran out.
+  bool Ready();
+  void Drop();
 };
 
 // The compiled pattern for (pattern, flags): shared when shortcuts are on,

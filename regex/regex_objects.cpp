@@ -258,8 +258,8 @@ void RunSearch(RegexObject& regex, int32_t start, MatchRecord& record, bool lone
     if (regex.matcher == nullptr) return;
     if (lone && regex.constant != nullptr)
       SearchConstant(*regex.shared, *regex.constant, start, *regex.matcher, record);
-    else
-      regex.matcher->Search(regex.shared->program, regex.subjectUnits(), regex.subjectLength(),
+    else if (regex.shared->Ready())
+      regex.matcher->Search(*regex.shared->program, regex.subjectUnits(), regex.subjectLength(),
                             start, record);
   } catch (const std::bad_alloc&) {
     record.clear();
