@@ -20,7 +20,9 @@ pinyin_pro_version=3.29.4
 mkdir -p "$scratch"
 
 . scripts/deps.sh
-molvane_install "${MOLVANE_BUILD_PACKAGES[@]}" nodejs npm time
+molvane_install "${MOLVANE_BUILD_PACKAGES[@]}" time
+# Node.js may come from elsewhere than Debian; install Debian's only if absent.
+command -v node >/dev/null && command -v npm >/dev/null || molvane_install nodejs npm
 
 # Debian packages unpacked into the scratch folder, not installed.
 unpack() {

@@ -40,11 +40,31 @@ const Tables& GetTables() {
       char in[1] = {static_cast<char>(b)};
       t->single[b] = decode(in, 1);
     }
+    // A row of one lead byte converts in one call; a row holding an
+    // unmapped pair falls back to one call a pair.
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
+      char row[2 * 190];
+      char16_t units[190];
+      int pairs = 0;
       for (int trail = 0x40; trail <= 0xFE; ++trail) {
         if (trail == 0x7F) continue;
-        char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        t->dbcs[lead << 8 | trail] = decode(in, 2);
+        row[2 * pairs] = static_cast<char>(lead);
+        row[2 * pairs + 1] = static_cast<char>(trail);
+        ++pairs;
+      }
+      char* ip = row;
+      char* op = reinterpret_cast<char*>(units);
+      size_t il = sizeof row, ol = sizeof units;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      bool whole = iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0 && ol == 0;
+      for (int i = 0; i < pairs; ++i) {
+        int code = lead << 8 | static_cast<uint8_t>(row[2 * i + 1]);
+        if (whole) {
+          const auto* u = reinterpret_cast<const uint8_t*>(&units[i]);
+          t->dbcs[code] = static_cast<WCHAR>(u[0] | u[1] << 8);
+        } else {
+          t->dbcs[code] = decode(row + 2 * i, 2);
+        }
       }
     }
     iconv_close(cd);
@@ -136,63 +156,63 @@ namespace platform {
 // the same whichever way it travels.
 std::string Utf8ToGbk(const std::string& utf8) {
   const Tables& t = GetTables();
-  std::string out;
-  out.reserve(utf8.size());
+  // GBK never takes more bytes than UTF-8 for the same text.
+  std::string out(utf8.size(), '\0');
+  char* o = out.data();
   const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
   const auto* end = p + utf8.size();
   while (p < end) {
     uint32_t c = *p;
-    int extra = c < 0x80           ? 0
-                : (c >> 5) == 0x6  ? 1
-                : (c >> 4) == 0xE  ? 2
-                : (c >> 3) == 0x1E ? 3
-                                   : -1;
-    if (extra < 0 || end - p <= extra) {
-      out += '?';  // a broken sequence: one mark per byte
+    if (c < 0x80) {
+      *o++ = static_cast<char>(c);
       ++p;
       continue;
     }
-    if (extra > 0) c &= 0x3Fu >> extra;
-    bool ok = true;
-    for (int i = 1; i <= extra; ++i) {
-      if ((p[i] & 0xC0) != 0x80) ok = false;
-      c = (c << 6) | (p[i] & 0x3Fu);
+    int extra = (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
+    bool ok = extra > 0 && end - p > extra;
+    if (ok) {
+      c &= 0x3Fu >> extra;
+      for (int i = 1; i <= extra; ++i) {
+        if ((p[i] & 0xC0) != 0x80) ok = false;
+        c = (c << 6) | (p[i] & 0x3Fu);
+      }
     }
     if (!ok) {
-      out += '?';
+      *o++ = '?';  // a broken sequence: one mark per byte
       ++p;
       continue;
     }
     p += extra + 1;
     uint16_t g = c <= 0xFFFF ? t.toGbk[c] : 0;
-    if (c == 0) {
-      out += '\0';
-    } else if (g == 0) {
-      out += '?';
+    if (g == 0) {
+      *o++ = '?';
     } else if (g > 0xFF) {
-      out += static_cast<char>(g >> 8);
-      out += static_cast<char>(g & 0xFF);
+      *o++ = static_cast<char>(g >> 8);
+      *o++ = static_cast<char>(g & 0xFF);
     } else {
-      out += static_cast<char>(g);
+      *o++ = static_cast<char>(g);
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
+  out.shrink_to_fit();  // a book is held once, at its own size
   return out;
 }
 
 std::string GbkToUtf8(const std::string& gbk) {
   const Tables& t = GetTables();
-  std::string out;
-  out.reserve(gbk.size() * 3 / 2);
+  // Each byte becomes at most three (a one-byte euro sign).
+  std::string out(gbk.size() * 3, '\0');
+  char* o = out.data();
   const auto* in = reinterpret_cast<const uint8_t*>(gbk.data());
   const size_t length = gbk.size();
   for (size_t i = 0; i < length;) {
     uint8_t b = in[i];
-    uint32_t c;
     if (b < 0x80) {
-      out += static_cast<char>(b);
+      *o++ = static_cast<char>(b);
       ++i;
       continue;
     }
+    uint32_t c;
     if (IsLeadByte(b) && i + 1 < length && t.dbcs[b << 8 | in[i + 1]] != kUnmapped) {
       c = t.dbcs[b << 8 | in[i + 1]];
       i += 2;
@@ -201,16 +221,18 @@ std::string GbkToUtf8(const std::string& gbk) {
       i += 1;
     }
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *o++ = static_cast<char>(c);
     } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      *o++ = static_cast<char>(0xC0 | (c >> 6));
+      *o++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      *o++ = static_cast<char>(0xE0 | (c >> 12));
+      *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *o++ = static_cast<char>(0x80 | (c & 0x3F));
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
+  out.shrink_to_fit();  // a book is held once, at its own size
   return out;
 }
 

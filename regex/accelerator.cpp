@@ -1,6 +1,7 @@
 #include "regex/accelerator.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <new>
 #include <string_view>
@@ -35,6 +36,85 @@ using PatternMap =
 PatternMap& Patterns() {
   static auto* patterns = new PatternMap;
   return *patterns;
+}
+
+// Compile's table, open addressing with keys stored in their slots: one
+// cache line answers a lookup, which matters when a book's characters make
+// thousands of keys.
+class CompiledTable {
+ public:
+  static constexpr size_t kLongestKey = 39;
+
+  std::shared_ptr<SharedPattern> Find(std::string_view key) const {
+    if (slots_.empty() || key.size() > kLongestKey) return nullptr;
+    const uint64_t hash = Hash(key);
+    for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
+      const Slot& slot = slots_[i];
+      if (!slot.value) return nullptr;
+      if (slot.hash == hash && slot.length == key.size() &&
+          std::memcmp(slot.key, key.data(), key.size()) == 0)
+        return slot.value;
+    }
+  }
+
+  void Insert(std::string_view key, const std::shared_ptr<SharedPattern>& value) {
+    if (key.size() > kLongestKey) return;
+    if (slots_.empty() || 2 * (used_ + 1) > slots_.size()) Grow();
+    const uint64_t hash = Hash(key);
+    size_t i = hash & mask_;
+    while (slots_[i].value) i = (i + 1) & mask_;
+    Place(slots_[i], hash, key, value);
+    ++used_;
+  }
+
+  size_t Size() const { return used_; }
+  void Clear() {
+    std::vector<Slot>().swap(slots_);
+    used_ = 0;
+    mask_ = 0;
+  }
+
+ private:
+  struct Slot {
+    uint64_t hash = 0;
+    std::shared_ptr<SharedPattern> value;
+    uint8_t length = 0;
+    char key[kLongestKey];
+  };
+
+  static uint64_t Hash(std::string_view key) {
+    uint64_t h = 1469598103934665603u;  // FNV-1a
+    for (char c : key) h = (h ^ static_cast<uint8_t>(c)) * 1099511628211u;
+    return h;
+  }
+  static void Place(Slot& slot, uint64_t hash, std::string_view key,
+                    std::shared_ptr<SharedPattern> value) {
+    slot.hash = hash;
+    slot.value = std::move(value);
+    slot.length = static_cast<uint8_t>(key.size());
+    std::memcpy(slot.key, key.data(), key.size());
+  }
+  void Grow() {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    slots_.resize(old.empty() ? 4096 : old.size() * 2);
+    mask_ = slots_.size() - 1;
+    for (Slot& slot : old) {
+      if (!slot.value) continue;
+      size_t i = slot.hash & mask_;
+      while (slots_[i].value) i = (i + 1) & mask_;
+      Place(slots_[i], slot.hash, std::string_view(slot.key, slot.length), std::move(slot.value));
+    }
+  }
+
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
+  size_t mask_ = 0;
+};
+
+CompiledTable& Compiled() {
+  static auto* compiled = new CompiledTable;
+  return *compiled;
 }
 
 std::unordered_map<const char*, std::unique_ptr<ConstantSubject>>& Subjects() {
@@ -209,11 +289,31 @@ std::shared_ptr<SharedPattern> CompileShared(const char16_t* pattern, int32_t le
   return shared;
 }
 
+// Lookups search the same table over and over.
+const char* lastText = nullptr;
+ConstantSubject* lastSubject = nullptr;
+
+std::shared_ptr<SharedPattern> FindCompiled(std::string_view key) {
+  if (!ShortcutsEnabled()) return nullptr;
+  return Compiled().Find(key);
+}
+
+void RememberCompiled(std::string_view key, const std::shared_ptr<SharedPattern>& pattern) {
+  if (!ShortcutsEnabled() || pattern == nullptr) return;
+  if (Compiled().Size() >= kMostSharedPatterns) Compiled().Clear();
+  Compiled().Insert(key, pattern);
+}
+
 ConstantSubject* ConstantSubjectFor(const char* gbk) {
   if (!ShortcutsEnabled() || !IsConstantPointer(gbk)) return nullptr;
+  if (gbk == lastText && lastSubject != nullptr) return lastSubject;
   auto& subjects = Subjects();
   auto it = subjects.find(gbk);
-  if (it != subjects.end()) return it->second.get();
+  if (it != subjects.end()) {
+    lastText = gbk;
+    lastSubject = it->second.get();
+    return lastSubject;
+  }
   int count = MultiByteToWideChar(CP_ACP, 0, gbk, -1, nullptr, 0);
   if (count <= 1) return nullptr;  // empty: no subject to keep
   auto subject = std::make_unique<ConstantSubject>();
@@ -246,6 +346,9 @@ void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t st
 }
 
 void ClearAccelerator() {
+  lastText = nullptr;
+  lastSubject = nullptr;
+  Compiled().Clear();
   Patterns().clear();
   Subjects().clear();
 }

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "regex/compiled_pattern.h"
@@ -90,6 +91,13 @@ struct SharedPattern {
 // otherwise a new one. Null when memory ran out.
 std::shared_ptr<SharedPattern> CompileShared(const char16_t* pattern, int32_t length,
                                              uint32_t flags);
+
+// Compile's own shortcut: the shared pattern that a GBK pattern text (with
+// its flags and name substitution, folded into the key) compiled to before,
+// so a repeated Compile needs no conversion either. Null when not known or
+// shortcuts are off.
+std::shared_ptr<SharedPattern> FindCompiled(std::string_view key);
+void RememberCompiled(std::string_view key, const std::shared_ptr<SharedPattern>& pattern);
 
 // The constant subject for a GBK text in the constant area; null for any
 // other text or when shortcuts are off.

@@ -11,6 +11,49 @@ namespace {
 // needs a valid address.
 constexpr char16_t kNoUnits[1] = {0};
 
+// The unit element every match must begin with, when the pattern (matched
+// left to right) has one: a set or class, possibly repeated at least once,
+// possibly inside a sequence after group entries (which consume nothing).
+const UnitElement* FirstUnit(const MatchElement* element) {
+  for (int depth = 0; element != nullptr && depth < 16; ++depth) {
+    switch (element->Kind()) {
+      case ElementKind::kCharSet:
+      case ElementKind::kClassTest: {
+        auto* unit = static_cast<const UnitElement*>(element);
+        return unit->right_to_left ? nullptr : unit;
+      }
+      case ElementKind::kSequence: {
+        auto* sequence = static_cast<const SequenceElement*>(element);
+        if (sequence->right_to_left) return nullptr;
+        element = nullptr;
+        for (const MatchElement* item : sequence->items) {
+          if (item->Kind() == ElementKind::kGroupMark &&
+              static_cast<const GroupMarkElement*>(item)->closing_side == 0)
+            continue;
+          element = item;
+          break;
+        }
+        break;
+      }
+      case ElementKind::kRepeat: {
+        auto* repeat = static_cast<const RepeatElement*>(element);
+        element = repeat->count >= 1 ? repeat->atom : nullptr;
+        break;
+      }
+      case ElementKind::kGreedy:
+      case ElementKind::kLazy:
+      case ElementKind::kPossessive: {
+        auto* repeat = static_cast<const RangeRepeatElement*>(element);
+        element = repeat->minimum >= 1 ? repeat->atom : nullptr;
+        break;
+      }
+      default:
+        return nullptr;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, int32_t length,
@@ -34,9 +77,14 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
   Begin(pattern, subject, length, start);
   const int32_t end_mark = right_to_left ? -1 : length + 1;
   const int32_t step = right_to_left ? -1 : 1;
+  // Where the unit a match must begin with is absent, the attempt would fail
+  // at once: skip it.
+  const UnitElement* first = right_to_left ? nullptr : FirstUnit(top);
   try {
-    for (int32_t at = start; at != end_mark; at += step)
+    for (int32_t at = start; at != end_mark; at += step) {
+      if (first != nullptr && (at >= length || !first->Test(subject[at]))) continue;
       if (Attempt(pattern, at, record)) return;
+    }
   } catch (const std::bad_alloc&) {
     record.clear();
   }

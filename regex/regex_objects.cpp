@@ -62,16 +62,16 @@ class WideText {
     size_t bytes = std::strlen(gbk);
     if (bytes == 0) return true;
     if (bytes > static_cast<size_t>(INT32_MAX) - 1) return false;
-    int count = MultiByteToWideChar(CP_ACP, 0, gbk, static_cast<int>(bytes), nullptr, 0);
-    if (count <= 0) return true;
-    if (count + 1 > capacity_) {
-      auto* grown = static_cast<char16_t*>(HeapBlock((static_cast<size_t>(count) + 1) * 2));
+    // A GBK text never has more units than bytes: convert once into room
+    // for that many.
+    if (static_cast<int64_t>(bytes) + 1 > capacity_) {
+      auto* grown = static_cast<char16_t*>(HeapBlock((bytes + 1) * 2));
       if (grown == nullptr) return false;
       HeapRelease(units_);
       units_ = grown;
-      capacity_ = count + 1;
+      capacity_ = static_cast<int32_t>(bytes) + 1;
     }
-    count = MultiByteToWideChar(CP_ACP, 0, gbk, static_cast<int>(bytes), units_, count);
+    int count = MultiByteToWideChar(CP_ACP, 0, gbk, static_cast<int>(bytes), units_, capacity_ - 1);
     if (count <= 0) return true;
     units_[count] = u'\0';
     length_ = count;
@@ -107,6 +107,16 @@ class WideText {
 // when the conversion yields nothing.
 char* ToGbk(const char16_t* units, int32_t count) {
   if (count <= 0) return nullptr;
+  // At most two bytes a unit: short pieces convert once, on the stack.
+  char small[256];
+  if (count <= static_cast<int32_t>(sizeof small) / 2) {
+    int bytes = WideCharToMultiByte(CP_ACP, 0, units, count, small, sizeof small, nullptr, nullptr);
+    if (bytes <= 0) return nullptr;
+    auto* text = static_cast<char*>(RuntimeBlock(static_cast<size_t>(bytes) + 1));
+    std::memcpy(text, small, static_cast<size_t>(bytes));
+    text[bytes] = '\0';
+    return text;
+  }
   int bytes = WideCharToMultiByte(CP_ACP, 0, units, count, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return nullptr;
   auto* text = static_cast<char*>(RuntimeBlock(static_cast<size_t>(bytes) + 1));
@@ -354,11 +364,29 @@ void Compile(ArgRecord* result, int32_t argc, ArgRecord* args) {
   regex->ClearSubject();
   regex->resume = 0;
   const char* text = TextOf(argc, args, 1);
-  if (text == nullptr || !regex->pattern.Assign(text) || !regex->pattern.present()) return;
-  if (Given(argc, args, 3) && args[3].low != 0) SubstituteNames(regex->pattern);
+  if (text == nullptr) return;
   uint32_t flags = Given(argc, args, 2) ? args[2].low : 0;
+  bool substitute = Given(argc, args, 3) && args[3].low != 0;
   try {
+    // The GBK text, the flags and the substitution switch decide the program.
+    char key[128];
+    size_t bytes = std::strlen(text);
+    bool keyed = bytes + 6 <= sizeof key;
+    if (keyed) {
+      std::memcpy(key, text, bytes);
+      std::memcpy(key + bytes + 1, &flags, 4);
+      key[bytes] = '\0';
+      key[bytes + 5] = substitute ? '\1' : '\0';
+      regex->shared = FindCompiled(std::string_view(key, bytes + 6));
+      if (regex->shared != nullptr) {
+        *result = BoolArg(true);
+        return;
+      }
+    }
+    if (!regex->pattern.Assign(text) || !regex->pattern.present()) return;
+    if (substitute) SubstituteNames(regex->pattern);
     regex->shared = CompileShared(regex->pattern.units(), regex->pattern.length(), flags);
+    if (keyed) RememberCompiled(std::string_view(key, bytes + 6), regex->shared);
   } catch (const std::bad_alloc&) {
     regex->shared.reset();
   }

@@ -98,16 +98,6 @@ intptr_t CallService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
   return RuntimeService(number, a, b, c);
 }
 
-ArgRecord CallCoreCommand(CommandRoutine routine, int32_t argc, ArgRecord* args) {
-  ArgRecord result{0, 0, 0};
-  routine(&result, argc, args);
-  return result;
-}
-
-ArgRecord CallLibraryCommand(int32_t, CommandRoutine routine, int32_t argc, ArgRecord* args) {
-  return CallCoreCommand(routine, argc, args);
-}
-
 int64_t ReadProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra) {
   WindowEngine* engine = detail::State().windowEngine;
   if (engine == nullptr)

@@ -15,9 +15,17 @@ using CommandRoutine = void (*)(ArgRecord* result, int32_t argc, ArgRecord* args
 
 // ---- Runtime entries ----
 [[noreturn]] void ReportRuntimeError(int32_t code);
-ArgRecord CallLibraryCommand(int32_t library, CommandRoutine routine, int32_t argc,
-                             ArgRecord* args);
-ArgRecord CallCoreCommand(CommandRoutine routine, int32_t argc, ArgRecord* args);
+// The entry zeroes the result record, calls the routine and returns the
+// record; the library number is carried but not needed to find the routine.
+inline ArgRecord CallCoreCommand(CommandRoutine routine, int32_t argc, ArgRecord* args) {
+  ArgRecord result{0, 0, 0};
+  routine(&result, argc, args);
+  return result;
+}
+inline ArgRecord CallLibraryCommand(int32_t library, CommandRoutine routine, int32_t argc,
+                                    ArgRecord* args) {
+  return CallCoreCommand(routine, argc, args);
+}
 int64_t ReadProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra);
 void WriteProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra,
                    uint32_t low, uint32_t high);

@@ -14,7 +14,7 @@ namespace {
 constexpr int32_t kEmptyArray[2] = {1, 0};
 }  // namespace
 
-int32_t ArrayElementCount(const void* array, void** first) {
+int32_t ArrayElementCountOf(const void* array, void** first) {
   if (array == nullptr) {
     if (first != nullptr) *first = nullptr;
     return 0;
@@ -33,7 +33,7 @@ int32_t TextByteLength(const char* text) {
 }
 
 int32_t CompareTextsFully(const char* a, const char* b) {
-  int r = std::strcmp(a == nullptr ? "" : a, b == nullptr ? "" : b);
+  int r = std::strcmp(a, b);
   return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 

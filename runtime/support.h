@@ -12,12 +12,18 @@ namespace molvane {
 
 // Element count of an array (0 for a null array or no dimensions); stores the
 // address of the first element in *first when first is not null.
-int32_t ArrayElementCount(const void* array, void** first = nullptr);
+int32_t ArrayElementCountOf(const void* array, void** first);
+inline int32_t ArrayElementCount(const void* array, void** first = nullptr) {
+  // One-dimensional arrays, the only kind program code makes, inline.
+  if (array != nullptr && first == nullptr && static_cast<const int32_t*>(array)[0] == 1)
+    return static_cast<const int32_t*>(array)[1];
+  return ArrayElementCountOf(array, first);
+}
 // Byte length of a text; null gives 0.
 int32_t TextByteLength(const char* text);
 // Three-way compare as unsigned bytes; null equals the empty text. Most
 // compares differ in the first byte, so that byte is tested inline.
-int32_t CompareTextsFully(const char* a, const char* b);
+[[gnu::pure]] int32_t CompareTextsFully(const char* a, const char* b);
 inline int32_t CompareTexts(const char* a, const char* b) {
   unsigned char x = a == nullptr ? 0 : static_cast<unsigned char>(*a);
   unsigned char y = b == nullptr ? 0 : static_cast<unsigned char>(*b);
