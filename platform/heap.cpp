@@ -1,6 +1,7 @@
 // The process heap. Large blocks come from the C library's allocator; blocks
-// of up to 16 bytes (single characters and short codes, by the million in a
-// whole book) come from three size classes carved out of one reserved address
+// of up to 64 bytes (single characters and short codes, by the million in a
+// whole book, and the small records made for every character) come from size
+// classes carved out of one reserved address
 // range, so they cost their own size and not an allocator header each.
 // Sanitizer builds use the C library's allocator for everything, so every
 // block stays visible to the address and leak checkers.
@@ -80,20 +81,16 @@ struct SizeClass {
   }
 };
 // One GBK character with its zero byte fits the smallest class.
-SizeClass g_small4{4};
-SizeClass g_small8{8};
-SizeClass g_small16{16};
+SizeClass g_classes[] = {{4}, {8}, {16}, {32}, {64}};
 
 SizeClass* ClassFor(SIZE_T bytes) {
-  if (bytes <= 4) return &g_small4;
-  if (bytes <= 8) return &g_small8;
-  if (bytes <= 16) return &g_small16;
+  for (SizeClass& c : g_classes)
+    if (bytes <= c.size) return &c;
   return nullptr;
 }
 SizeClass* OwnerOf(const void* p) {
-  if (g_small4.Owns(p)) return &g_small4;
-  if (g_small8.Owns(p)) return &g_small8;
-  if (g_small16.Owns(p)) return &g_small16;
+  for (SizeClass& c : g_classes)
+    if (c.Owns(p)) return &c;
   return nullptr;
 }
 #endif

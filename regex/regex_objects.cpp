@@ -170,9 +170,13 @@ struct RegexObject {
   std::shared_ptr<SharedPattern> shared;  // null until a Compile succeeds
   WideText pattern;
   // The subject of the latest search: its own wide copy, or the shared
-  // conversion of a constant-area text.
-  WideText subject;
+  // conversion of a constant-area text. A whole book searched for all its
+  // matches is kept as its GBK bytes instead (two thirds the size) and made
+  // wide again only if it is searched or read once more.
+  mutable WideText subject;
   ConstantSubject* constant = nullptr;
+  mutable char* packed = nullptr;
+  int32_t packedLength = 0;
   int32_t resume = 0;
   Matcher* matcher = nullptr;  // kept between searches so its stacks keep their storage
   MatchRecord scratch;         // SearchAllTexts' record, likewise
@@ -182,22 +186,45 @@ struct RegexObject {
   bool destroyed = false;
 
   bool compiled() const { return shared != nullptr; }
-  bool hasSubject() const { return constant != nullptr || subject.present(); }
+  bool hasSubject() const { return constant != nullptr || subject.present() || packed != nullptr; }
+  // Null only when a packed subject cannot be made wide again (no memory).
   const char16_t* subjectUnits() const {
-    return constant != nullptr ? constant->units.data() : subject.units();
+    if (constant != nullptr) return constant->units.data();
+    if (packed != nullptr) Unpack();
+    return subject.units();
   }
   int32_t subjectLength() const {
-    return constant != nullptr ? static_cast<int32_t>(constant->units.size()) : subject.length();
+    if (constant != nullptr) return static_cast<int32_t>(constant->units.size());
+    return packed != nullptr ? packedLength : subject.length();
+  }
+  void Pack(const char* gbk) {
+    size_t bytes = std::strlen(gbk) + 1;
+    char* copy = static_cast<char*>(HeapBlock(bytes));
+    if (copy == nullptr) return;  // keep the wide form
+    std::memcpy(copy, gbk, bytes);
+    packedLength = subject.length();
+    subject.Release();
+    packed = copy;
+  }
+  void Unpack() const {
+    bool ok = subject.Assign(packed);
+    HeapRelease(packed);
+    packed = nullptr;
+    if (!ok) subject.Clear();
   }
   void ClearSubject() {
     subject.Clear();
     constant = nullptr;
+    HeapRelease(packed);
+    packed = nullptr;
   }
   void ReleaseContents() {
     shared.reset();
     pattern.Release();
     subject.Release();
     constant = nullptr;
+    HeapRelease(packed);
+    packed = nullptr;
     if (matcher != nullptr) {
       matcher->~Matcher();
       HeapRelease(matcher);
@@ -321,7 +348,8 @@ char* GroupText(const ResultObject* result, int32_t group) {
   const int32_t length = producer.subjectLength();
   if (!producer.hasSubject() || start < 0 || start >= length || end <= start) return nullptr;
   if (end > length) end = length;
-  return ToGbk(producer.subjectUnits() + start, end - start);
+  const char16_t* units = producer.subjectUnits();
+  return units == nullptr ? nullptr : ToGbk(units + start, end - start);
 }
 
 }  // namespace
@@ -441,6 +469,11 @@ void SearchAllTexts(ArgRecord* result, int32_t argc, ArgRecord* args) {
       from = next;
     }
   }
+  // Searching a book for all its matches is done once; keep it compactly.
+  constexpr int32_t kPackFrom = 1 << 20;
+  if (regex != nullptr && text != nullptr && regex->constant == nullptr && ShortcutsEnabled() &&
+      regex->subject.present() && regex->subject.length() >= kPackFrom)
+    regex->Pack(text);
   SetResultPointer(result, list.Finish(), kTypeText | kArrayFlag);
 }
 

@@ -133,6 +133,19 @@ TEST_F(ObjectsSearch, ResultPositionsAreUnitsReadAgainstTheCurrentSubject) {
   EXPECT_EQ(Match(res), "<null>");
 }
 
+// A book-sized subject is kept compactly after SearchAllTexts; searching it
+// again and reading earlier results against it must not notice.
+TEST_F(ObjectsSearchAllTexts, ABookSizedSubjectIsStillThereAfterwards) {
+  ASSERT_TRUE(Compile("[中国]"));
+  void** early = Search("ab中");
+  std::string book = std::string(600000, 'x') + "中a" + std::string(600000, 'y') + "国";
+  EXPECT_EQ(All(book), (Texts{"中", "国"}));
+  EXPECT_EQ(Match(early), "x");  // unit 2 of the book
+  void** again = Search({}, 600001);
+  EXPECT_EQ(Match(again), "国");
+  EXPECT_EQ(Match(early), "x");
+}
+
 TEST_F(ObjectsSearchAllTexts, SkipsEmptyMatchesAndHonoursMost) {
   ASSERT_TRUE(Compile("[中国]"));
   EXPECT_EQ(All("a中b国c"), (Texts{"中", "国"}));
