@@ -54,6 +54,27 @@ const UnitElement* FirstUnit(const MatchElement* element) {
   return nullptr;
 }
 
+// True when every match must begin at position 0: the pattern, matched left
+// to right, starts with "\A" or "^" (without MultiLine), possibly after
+// group entries.
+bool AnchoredAtStart(const MatchElement* element) {
+  while (element != nullptr && element->Kind() == ElementKind::kSequence) {
+    auto* sequence = static_cast<const SequenceElement*>(element);
+    if (sequence->right_to_left) return false;
+    element = nullptr;
+    for (const MatchElement* item : sequence->items) {
+      if (item->Kind() == ElementKind::kGroupMark &&
+          static_cast<const GroupMarkElement*>(item)->closing_side == 0)
+        continue;
+      element = item;
+      break;
+    }
+  }
+  if (element == nullptr || element->Kind() != ElementKind::kBoundary) return false;
+  auto* boundary = static_cast<const BoundaryElement*>(element);
+  return boundary->positive && boundary->type == kSubjectStart;
+}
+
 }  // namespace
 
 void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, int32_t length,
@@ -80,8 +101,11 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
   // Where the unit a match must begin with is absent, the attempt would fail
   // at once: skip it.
   const UnitElement* first = right_to_left ? nullptr : FirstUnit(top);
+  // A pattern anchored at the subject's start can match nowhere else.
+  const int32_t last =
+      !right_to_left && AnchoredAtStart(top) ? std::min(start, 0) : end_mark - step;
   try {
-    for (int32_t at = start; at != end_mark; at += step) {
+    for (int32_t at = start; at != end_mark && (right_to_left || at <= last); at += step) {
       if (first != nullptr && (at >= length || !first->Test(subject[at]))) continue;
       if (Attempt(pattern, at, record)) return;
     }
