@@ -84,8 +84,11 @@ struct SizeClass {
 SizeClass g_classes[] = {{4}, {8}, {16}, {32}, {64}};
 
 SizeClass* ClassFor(SIZE_T bytes) {
-  for (SizeClass& c : g_classes)
-    if (bytes <= c.size) return &c;
+  if (bytes <= 4) return &g_classes[0];
+  if (bytes <= 8) return &g_classes[1];
+  if (bytes <= 16) return &g_classes[2];
+  if (bytes <= 32) return &g_classes[3];
+  if (bytes <= 64) return &g_classes[4];
   return nullptr;
 }
 SizeClass* OwnerOf(const void* p) {

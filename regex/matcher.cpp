@@ -100,6 +100,20 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
   const int32_t step = right_to_left ? -1 : 1;
   // Where the unit a match must begin with is absent, the attempt would fail
   // at once: skip it.
+  // A pattern that is one set or class matches exactly the first unit it
+  // accepts: find it without setting up an attempt for every position.
+  if (!right_to_left &&
+      (top->Kind() == ElementKind::kCharSet || top->Kind() == ElementKind::kClassTest)) {
+    auto* unit = static_cast<const UnitElement*>(top);
+    if (!unit->right_to_left) {
+      for (int32_t at = start; at < length; ++at) {
+        if (!unit->Test(subject[at])) continue;
+        record.assign({1, pattern.HighestGroup(), at, at + 1});
+        return;
+      }
+      return;
+    }
+  }
   const UnitElement* first = right_to_left ? nullptr : FirstUnit(top);
   // A pattern anchored at the subject's start can match nowhere else.
   const int32_t last =

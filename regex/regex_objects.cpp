@@ -369,8 +369,29 @@ void DestroyRegex(void** cell) {
   if (regex->holders == 0) DeleteObject(regex);
 }
 
+namespace {
+// Results come and go once per search; destroyed ones are kept for reuse,
+// with their record's storage, up to a small number.
+constexpr size_t kKeptResults = 16;
+std::vector<ResultObject*>& KeptResults() {
+  static auto* kept = new std::vector<ResultObject*>;
+  return *kept;
+}
+void ReleaseKeptResults() {
+  for (ResultObject* result : KeptResults()) DeleteObject(result);
+  KeptResults().clear();
+}
+}  // namespace
+
 void ConstructSearchResult(void** cell) {
-  if (cell != nullptr) *cell = NewObject<ResultObject>();
+  if (cell == nullptr) return;
+  auto& kept = KeptResults();
+  if (!kept.empty() && ShortcutsEnabled()) {
+    *cell = kept.back();
+    kept.pop_back();
+    return;
+  }
+  *cell = NewObject<ResultObject>();
 }
 
 void DestroySearchResult(void** cell) {
@@ -378,6 +399,14 @@ void DestroySearchResult(void** cell) {
   auto* result = static_cast<ResultObject*>(*cell);
   *cell = nullptr;
   if (result->producer != nullptr) ReleaseProducer(result->producer);
+  auto& kept = KeptResults();
+  if (kept.size() < kKeptResults && ShortcutsEnabled()) {
+    result->record.clear();
+    result->producer = nullptr;
+    result->highestGroup = 0;
+    kept.push_back(result);
+    return;
+  }
   DeleteObject(result);
 }
 
@@ -502,6 +531,7 @@ intptr_t RegexLibraryNotify(int32_t code, intptr_t arg1, intptr_t arg2) {
   // After the end notification the runtime's allocator is reached directly.
   if (code == 6) {
     g_service = nullptr;
+    ReleaseKeptResults();
     ClearAccelerator();
   }
   return 0;

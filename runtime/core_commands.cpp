@@ -210,9 +210,14 @@ void ToInteger(ArgRecord* result, int32_t, ArgRecord* args) {
     case kTypeDouble:
       value = TruncateToInt32(ArgDouble(v));
       break;
-    case kTypeText:
-      value = LeadingInteger(FoldFullWidth(TextOrEmpty(v)));
+    case kTypeText: {
+      const char* text = TextOrEmpty(v);
+      // Only two-byte characters fold; a plain text is read as it is.
+      bool plain = true;
+      for (const char* p = text; *p != 0 && plain; ++p) plain = (*p & 0x80) == 0;
+      value = LeadingInteger(plain ? std::string(text) : FoldFullWidth(text));
       break;
+    }
     default:
       break;
   }

@@ -69,8 +69,15 @@ void AssignConcat(char** variable, int32_t n, const char* const* parts) {
     }
     return;
   }
+  // Appends are a handful of short parts: measure each once.
+  constexpr int32_t kMeasured = 8;
+  size_t lengths[kMeasured];
   size_t added = 0;
-  for (int32_t i = 1; i < n; ++i) added += static_cast<size_t>(TextByteLength(parts[i]));
+  for (int32_t i = 1; i < n; ++i) {
+    size_t len = static_cast<size_t>(TextByteLength(parts[i]));
+    if (i < kMeasured) lengths[i] = len;
+    added += len;
+  }
   size_t needed = g.length + added + 1;
   detail::GrowingText grown = g;
   if (needed > grown.capacity) {
@@ -80,8 +87,8 @@ void AssignConcat(char** variable, int32_t n, const char* const* parts) {
   }
   char* p = grown.buffer + grown.length;
   for (int32_t i = 1; i < n; ++i) {
-    size_t len = static_cast<size_t>(TextByteLength(parts[i]));
-    if (len != 0) std::memcpy(p, parts[i], len);
+    size_t len = i < kMeasured ? lengths[i] : static_cast<size_t>(TextByteLength(parts[i]));
+    std::memcpy(p, parts[i], len);
     p += len;
   }
   *p = '\0';
