@@ -345,6 +345,25 @@ void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t st
   pattern.Drop();
 }
 
+void SearchShort(SharedPattern& pattern, const char16_t* subject, int32_t length, int32_t start,
+                 Matcher& matcher, MatchRecord& record) {
+  char16_t key[kShortSubject + 2];
+  key[0] = static_cast<char16_t>(static_cast<uint32_t>(start) & 0xFFFF);
+  key[1] = static_cast<char16_t>(static_cast<uint32_t>(start) >> 16);
+  std::copy(subject, subject + length, key + 2);
+  std::u16string_view view(key, static_cast<size_t>(length) + 2);
+  if (auto it = pattern.shortAnswers.find(view); it != pattern.shortAnswers.end()) {
+    record = it->second;
+    return;
+  }
+  record.clear();
+  if (!pattern.Ready()) return;
+  matcher.Search(*pattern.program, subject, length, start, record);
+  // Bounded: a pattern searched over endlessly varied short texts starts afresh.
+  if (pattern.shortAnswers.size() >= 4096) pattern.shortAnswers.clear();
+  pattern.shortAnswers.emplace(std::u16string(view), record);
+}
+
 void ClearAccelerator() {
   lastText = nullptr;
   lastSubject = nullptr;

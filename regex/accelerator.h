@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "regex/compiled_pattern.h"
@@ -81,6 +82,13 @@ struct SharedPattern {
   const ConstantSubject* answered = nullptr;
   int32_t answeredStart = 0;
   MatchRecord answer;
+  // Answers for short subjects (a syllable, a code), keyed by the start
+  // position and the subject's units: such subjects recur without end.
+  struct ViewHash {
+    using is_transparent = void;
+    size_t operator()(std::u16string_view v) const { return std::hash<std::u16string_view>()(v); }
+  };
+  std::unordered_map<std::u16string, MatchRecord, ViewHash, std::equal_to<>> shortAnswers;
 
   // Compiles the program if it is not there; false when memory ran out.
   bool Ready();
@@ -107,6 +115,11 @@ ConstantSubject* ConstantSubjectFor(const char* gbk);
 // the prefilter, then the plain search.
 void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t start,
                     Matcher& matcher, MatchRecord& record);
+
+// Searches a short subject with a shared pattern, remembering the answer.
+void SearchShort(SharedPattern& pattern, const char16_t* subject, int32_t length, int32_t start,
+                 Matcher& matcher, MatchRecord& record);
+constexpr int32_t kShortSubject = 16;
 
 // Drops every cache (the library's end).
 void ClearAccelerator();

@@ -295,6 +295,10 @@ void RunSearch(RegexObject& regex, int32_t start, MatchRecord& record, bool lone
     if (regex.matcher == nullptr) return;
     if (lone && regex.constant != nullptr)
       SearchConstant(*regex.shared, *regex.constant, start, *regex.matcher, record);
+    else if (lone && ShortcutsEnabled() && regex.subject.present() &&
+             regex.subject.length() <= kShortSubject)
+      SearchShort(*regex.shared, regex.subject.units(), regex.subject.length(), start,
+                  *regex.matcher, record);
     else if (regex.shared->Ready())
       regex.matcher->Search(*regex.shared->program, regex.subjectUnits(), regex.subjectLength(),
                             start, record);

@@ -101,3 +101,31 @@ TEST(Accelerator, PatternsAreSharedOnlyWhileShortcutsAreOn) {
 
 }  // namespace
 }  // namespace molvane::regex
+
+namespace molvane::regex {
+namespace {
+
+TEST(Accelerator, ShortSubjectAnswersAgreeWithThePlainSearch) {
+  const std::u16string patterns[] = {u"^[^aoeiuv]+", u"[aoeiuv][a-z]*", u"(a)?b|(c)", u"\\Ga"};
+  const std::u16string subjects[] = {u"zhuang", u"a", u"er", u"", u"cab", u"aab", u"zhuang"};
+  for (const std::u16string& pattern : patterns) {
+    auto shared = CompileShared(pattern.data(), static_cast<int32_t>(pattern.size()), Global);
+    ASSERT_NE(shared, nullptr);
+    Matcher matcher;
+    // Twice over: the second round answers from what the first remembered.
+    for (int round = 0; round < 2; ++round) {
+      for (const std::u16string& subject : subjects) {
+        for (int32_t start = 0; start <= static_cast<int32_t>(subject.size()); ++start) {
+          MatchRecord record;
+          SearchShort(*shared, subject.data(), static_cast<int32_t>(subject.size()), start, matcher,
+                      record);
+          EXPECT_EQ(test::Spans(record), test::Spans(test::Find(pattern, subject, Global, start)))
+              << "start " << start;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace molvane::regex
