@@ -78,14 +78,13 @@ std::string FoldFullWidth(const char* text) {
 }
 
 // atoi's reading, saturated to the integer range instead of overflowing.
-int32_t LeadingInteger(const std::string& s) {
-  size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+int32_t LeadingInteger(const char* s) {
+  while (*s == ' ' || (*s >= '\t' && *s <= '\r')) ++s;
   bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  if (*s == '+' || *s == '-') negative = *s++ == '-';
   int64_t value = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    value = value * 10 + (s[i] - '0');
+  for (; *s >= '0' && *s <= '9'; ++s) {
+    value = value * 10 + (*s - '0');
     if (value > 2147483648LL) value = 2147483648LL;
   }
   if (negative) value = -value;
@@ -215,7 +214,7 @@ void ToInteger(ArgRecord* result, int32_t, ArgRecord* args) {
       // Only two-byte characters fold; a plain text is read as it is.
       bool plain = true;
       for (const char* p = text; *p != 0 && plain; ++p) plain = (*p & 0x80) == 0;
-      value = LeadingInteger(plain ? std::string(text) : FoldFullWidth(text));
+      value = plain ? LeadingInteger(text) : LeadingInteger(FoldFullWidth(text).c_str());
       break;
     }
     default:
@@ -226,6 +225,12 @@ void ToInteger(ArgRecord* result, int32_t, ArgRecord* args) {
 
 void ToText(ArgRecord* result, int32_t, ArgRecord* args) {
   const ArgRecord& v = args[0];
+  if (v.type == kTypeInt) {  // the common case, without a std::string
+    char buffer[16];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int32_t>(v.low));
+    SetResultPointer(result, FreshText(buffer, static_cast<size_t>(end - buffer)), kTypeText);
+    return;
+  }
   bool handled;
   std::string text = ValueText(v, &handled);
   char* out = nullptr;
