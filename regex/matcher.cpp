@@ -11,6 +11,17 @@ namespace {
 // needs a valid address.
 constexpr char16_t kNoUnits[1] = {0};
 
+// The first item of a sequence after its group entries, which match empty.
+const MatchElement* FirstConsumingItem(const SequenceElement& sequence) {
+  for (const MatchElement* item : sequence.items) {
+    if (item->Kind() == ElementKind::kGroupMark &&
+        static_cast<const GroupMarkElement*>(item)->closing_side == 0)
+      continue;
+    return item;
+  }
+  return nullptr;
+}
+
 // The unit element every match must begin with, when the pattern (matched
 // left to right) has one: a set or class, possibly repeated at least once,
 // possibly inside a sequence after group entries (which consume nothing).
@@ -25,14 +36,7 @@ const UnitElement* FirstUnit(const MatchElement* element) {
       case ElementKind::kSequence: {
         auto* sequence = static_cast<const SequenceElement*>(element);
         if (sequence->right_to_left) return nullptr;
-        element = nullptr;
-        for (const MatchElement* item : sequence->items) {
-          if (item->Kind() == ElementKind::kGroupMark &&
-              static_cast<const GroupMarkElement*>(item)->closing_side == 0)
-            continue;
-          element = item;
-          break;
-        }
+        element = FirstConsumingItem(*sequence);
         break;
       }
       case ElementKind::kRepeat: {
@@ -61,14 +65,7 @@ bool AnchoredAtStart(const MatchElement* element) {
   while (element != nullptr && element->Kind() == ElementKind::kSequence) {
     auto* sequence = static_cast<const SequenceElement*>(element);
     if (sequence->right_to_left) return false;
-    element = nullptr;
-    for (const MatchElement* item : sequence->items) {
-      if (item->Kind() == ElementKind::kGroupMark &&
-          static_cast<const GroupMarkElement*>(item)->closing_side == 0)
-        continue;
-      element = item;
-      break;
-    }
+    element = FirstConsumingItem(*sequence);
   }
   if (element == nullptr || element->Kind() != ElementKind::kBoundary) return false;
   auto* boundary = static_cast<const BoundaryElement*>(element);
