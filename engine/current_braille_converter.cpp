@@ -29,12 +29,7 @@ char* CurrentBrailleConverter(char** input, char** separator) {
     FreeMemory(syllable);
   }
 
-  char* copy = ReturnedCopy(result);
-  FreeMemory(result);
-  DeleteResultVariable(found);
-  DeleteRegexVariable(regex);
-  FreeTextArray(chars);
-  return copy;
+  return FinishConversion(result, found, regex, chars);
 }
 
 }  // namespace molvane

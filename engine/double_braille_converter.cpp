@@ -113,13 +113,8 @@ char* DoubleSpellBrailleConverter(char** input, char** separator) {
     FreeMemory(syllable);
   }
 
-  char* copy = ReturnedCopy(result);
-  FreeMemory(result);
   FreeArray(dotFlags);
-  DeleteResultVariable(found);
-  DeleteRegexVariable(regex);
-  FreeTextArray(chars);
-  return copy;
+  return FinishConversion(result, found, regex, chars);
 }
 
 }  // namespace molvane

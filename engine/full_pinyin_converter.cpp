@@ -21,12 +21,7 @@ char* FullPinyinConverter(char** input, char** separator) {
     FreeMemory(letters);
   }
 
-  char* copy = ReturnedCopy(result);
-  FreeMemory(result);
-  DeleteResultVariable(found);
-  DeleteRegexVariable(regex);
-  FreeTextArray(chars);
-  return copy;
+  return FinishConversion(result, found, regex, chars);
 }
 
 }  // namespace molvane

@@ -32,4 +32,13 @@ char* ReturnedCopy(const char* result) {
   return TextByteLength(result) == 0 ? nullptr : CopyText(result);
 }
 
+char* FinishConversion(char* result, void** found, void** regex, void* chars) {
+  char* copy = ReturnedCopy(result);
+  FreeMemory(result);
+  DeleteResultVariable(found);
+  DeleteRegexVariable(regex);
+  FreeTextArray(chars);
+  return copy;
+}
+
 }  // namespace molvane

@@ -25,4 +25,8 @@ void ToneLookup(const char* character, void** regex, void*** result);
 // The non-empty text of a finished result variable, copied; null when empty.
 char* ReturnedCopy(const char* result);
 
+// Every converter's exit: the returned copy of its result, with the result,
+// the search result, the regex and the character array released.
+char* FinishConversion(char* result, void** found, void** regex, void* chars);
+
 }  // namespace molvane

@@ -58,12 +58,7 @@ char* ShuangpinConverter(char** input, char** separator) {
     FreeMemory(syllable);
   }
 
-  char* copy = ReturnedCopy(result);
-  FreeMemory(result);
-  DeleteResultVariable(found);
-  DeleteRegexVariable(regex);
-  FreeTextArray(chars);
-  return copy;
+  return FinishConversion(result, found, regex, chars);
 }
 
 }  // namespace molvane

@@ -26,12 +26,7 @@ char* WubiConverter(char** input, char** separator) {
     FreeMemory(code);
   }
 
-  char* copy = ReturnedCopy(result);
-  FreeMemory(result);
-  DeleteResultVariable(found);
-  DeleteRegexVariable(regex);
-  FreeTextArray(chars);
-  return copy;
+  return FinishConversion(result, found, regex, chars);
 }
 
 }  // namespace molvane

@@ -85,6 +85,18 @@ bool IsLeadByte(uint8_t b) {
   return b >= 0x81 && b <= 0xFE;
 }
 
+// Decodes the character at in[i] and moves i past it. A byte that does not
+// decode becomes "?" on its own, so whatever follows it is still read.
+WCHAR DecodeAt(const Tables& t, const uint8_t* in, size_t length, size_t& i) {
+  uint8_t b = in[i];
+  if (IsLeadByte(b) && i + 1 < length && t.dbcs[b << 8 | in[i + 1]] != kUnmapped) {
+    i += 2;
+    return t.dbcs[b << 8 | in[i - 1]];
+  }
+  i += 1;
+  return t.single[b] != kUnmapped ? t.single[b] : u'?';
+}
+
 }  // namespace
 
 // Undecodable bytes become U+003F, one unit per undecodable byte, so that
@@ -98,15 +110,7 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR multiByte, int byteCount, L
   const auto* in = reinterpret_cast<const uint8_t*>(multiByte);
   int produced = 0;
   for (size_t i = 0; i < length;) {
-    WCHAR unit;
-    uint8_t b = in[i];
-    if (IsLeadByte(b) && i + 1 < length && t.dbcs[b << 8 | in[i + 1]] != kUnmapped) {
-      unit = t.dbcs[b << 8 | in[i + 1]];
-      i += 2;
-    } else {
-      unit = t.single[b] != kUnmapped ? t.single[b] : u'?';
-      i += 1;
-    }
+    WCHAR unit = DecodeAt(t, in, length, i);
     if (wideCount != 0) {
       if (produced >= wideCount) return 0;  // buffer too small
       wide[produced] = unit;
@@ -212,14 +216,7 @@ std::string GbkToUtf8(const std::string& gbk) {
       ++i;
       continue;
     }
-    uint32_t c;
-    if (IsLeadByte(b) && i + 1 < length && t.dbcs[b << 8 | in[i + 1]] != kUnmapped) {
-      c = t.dbcs[b << 8 | in[i + 1]];
-      i += 2;
-    } else {
-      c = t.single[b] != kUnmapped ? t.single[b] : u'?';
-      i += 1;
-    }
+    uint32_t c = DecodeAt(t, in, length, i);
     if (c < 0x80) {
       *o++ = static_cast<char>(c);
     } else if (c < 0x800) {

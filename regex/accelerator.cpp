@@ -20,18 +20,8 @@ constexpr size_t kMostSharedPatterns = 1 << 15;
 
 // Patterns are keyed by their text with the flags appended as one more unit
 // pair; lookups use a view, so a hit allocates nothing.
-struct ViewHash {
-  using is_transparent = void;
-  size_t operator()(std::u16string_view v) const { return std::hash<std::u16string_view>()(v); }
-};
-struct ViewEqual {
-  using is_transparent = void;
-  bool operator()(std::u16string_view a, std::u16string_view b) const { return a == b; }
-};
-// Keyed by a view into each pattern's own source (the text with the flags
-// appended), so a lookup allocates nothing.
-using PatternMap =
-    std::unordered_map<std::u16string_view, std::shared_ptr<SharedPattern>, ViewHash, ViewEqual>;
+using PatternMap = std::unordered_map<std::u16string_view, std::shared_ptr<SharedPattern>, ViewHash,
+                                      std::equal_to<>>;
 
 PatternMap& Patterns() {
   static auto* patterns = new PatternMap;

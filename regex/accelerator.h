@@ -69,6 +69,12 @@ class Prefilter {
   std::u16string prefix_chars_;                    // characters of literal items
 };
 
+// Hashes wide keys and views alike, so lookups by view allocate nothing.
+struct ViewHash {
+  using is_transparent = void;
+  size_t operator()(std::u16string_view v) const { return std::hash<std::u16string_view>()(v); }
+};
+
 // A pattern shared by every Regex that compiled the same text with the same
 // flags, with the latest search of a constant subject it answered. Once that
 // answer is kept, the compiled program is dropped: a lookup asks the same
@@ -84,10 +90,6 @@ struct SharedPattern {
   MatchRecord answer;
   // Answers for short subjects (a syllable, a code), keyed by the start
   // position and the subject's units: such subjects recur without end.
-  struct ViewHash {
-    using is_transparent = void;
-    size_t operator()(std::u16string_view v) const { return std::hash<std::u16string_view>()(v); }
-  };
   std::unordered_map<std::u16string, MatchRecord, ViewHash, std::equal_to<>> shortAnswers;
 
   // Compiles the program if it is not there; false when memory ran out.
