@@ -8,6 +8,7 @@
 #include <malloc.h>
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,19 +34,23 @@ bool MustFail(SIZE_T bytes) {
 }
 
 #if MOLVANE_SMALL_BLOCKS
-// One size class: a reserved range handed out front to back, with freed
-// blocks kept on an intrusive list.
+// Every class has a slice of the same size in one reserved address range, so
+// finding a block's class is one subtraction and one shift.
+constexpr int kClassCount = 5;
+int g_sliceShift = 32;  // 4 GiB of address space a class, less where that is refused
+char* g_smallBase = nullptr;
+bool g_smallReserveFailed = false;
+
+// One size class: a slice handed out front to back, with freed blocks kept
+// on an intrusive list.
 struct SizeClass {
   SIZE_T size;
+  int shift;  // size == 1 << shift: links are found without dividing
   char* begin = nullptr;
   char* next = nullptr;
   char* end = nullptr;
   void* freeList = nullptr;
 
-  bool Owns(const void* p) const {
-    return begin != nullptr && static_cast<const char*>(p) >= begin &&
-           static_cast<const char*>(p) < end;
-  }
   // A free block holds the offset of the next free block, in units of the
   // class size, plus one (0 ends the list), so even 4-byte blocks can.
   void* Take() {
@@ -53,48 +58,64 @@ struct SizeClass {
       void* p = freeList;
       uint32_t link;
       std::memcpy(&link, p, sizeof link);
-      freeList = link == 0 ? nullptr : begin + (link - 1) * size;
+      freeList = link == 0 ? nullptr : begin + (SIZE_T{link - 1} << shift);
       return p;
     }
-    if (begin == nullptr) Reserve();
-    if (begin == nullptr || next + size > end) return nullptr;
+    if (next + size > end) return nullptr;  // also while nothing is reserved
     void* p = next;
     next += size;
     return p;
   }
   void Give(void* p) {
-    uint32_t link = freeList == nullptr
-                        ? 0
-                        : static_cast<uint32_t>((static_cast<char*>(freeList) - begin) / size + 1);
+    uint32_t link =
+        freeList == nullptr
+            ? 0
+            : static_cast<uint32_t>(
+                  (static_cast<SIZE_T>(static_cast<char*>(freeList) - begin) >> shift) + 1);
     std::memcpy(p, &link, sizeof link);
     freeList = p;
   }
-  void Reserve() {
-    // Address space only: pages become memory when first written.
-    // 2^32 - 1 blocks at most, so a link always fits in 32 bits.
-    const SIZE_T bytes = size * ((SIZE_T{1} << 32) - 1);
-    void* range = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (range == MAP_FAILED) return;
-    begin = next = static_cast<char*>(range);
-    end = begin + bytes;
-  }
 };
 // One GBK character with its zero byte fits the smallest class.
-SizeClass g_classes[] = {{4}, {8}, {16}, {32}, {64}};
+SizeClass g_classes[kClassCount] = {{4, 2}, {8, 3}, {16, 4}, {32, 5}, {64, 6}};
+
+// Address space only: pages become memory when first written. Where so much
+// address space is refused (some debuggers and checkers), smaller slices are
+// tried. A slice holds 2^32 - 1 blocks at most, so a link fits in 32 bits.
+void ReserveSmallBlocks() {
+  if (g_smallBase != nullptr || g_smallReserveFailed) return;
+  for (int shift = 32; shift >= 24 && g_smallBase == nullptr; shift -= 2) {
+    void* range = mmap(nullptr, SIZE_T{kClassCount} << shift, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (range == MAP_FAILED) continue;
+    g_smallBase = static_cast<char*>(range);
+    g_sliceShift = shift;
+  }
+  if (g_smallBase == nullptr) {
+    g_smallReserveFailed = true;  // everything goes to the C library then
+    return;
+  }
+  for (int i = 0; i < kClassCount; ++i) {
+    SizeClass& c = g_classes[i];
+    c.begin = c.next = g_smallBase + (static_cast<SIZE_T>(i) << g_sliceShift);
+    const SIZE_T blocks = std::min((SIZE_T{1} << g_sliceShift) >> c.shift, (SIZE_T{1} << 32) - 1);
+    c.end = c.begin + (blocks << c.shift);
+  }
+}
 
 SizeClass* ClassFor(SIZE_T bytes) {
-  if (bytes <= 4) return &g_classes[0];
-  if (bytes <= 8) return &g_classes[1];
-  if (bytes <= 16) return &g_classes[2];
-  if (bytes <= 32) return &g_classes[3];
-  if (bytes <= 64) return &g_classes[4];
-  return nullptr;
+  if (bytes > 64) return nullptr;
+  if (g_smallBase == nullptr) ReserveSmallBlocks();
+  // 1..4 -> 0, 5..8 -> 1, 9..16 -> 2, 17..32 -> 3, 33..64 -> 4
+  const int index =
+      bytes <= 4 ? 0 : 62 - __builtin_clzll(static_cast<unsigned long long>(bytes - 1));
+  return &g_classes[index];
 }
 SizeClass* OwnerOf(const void* p) {
-  for (SizeClass& c : g_classes)
-    if (c.Owns(p)) return &c;
-  return nullptr;
+  const uintptr_t offset =
+      reinterpret_cast<uintptr_t>(p) - reinterpret_cast<uintptr_t>(g_smallBase);
+  if (g_smallBase == nullptr || offset >= (uintptr_t{kClassCount} << g_sliceShift)) return nullptr;
+  return &g_classes[offset >> g_sliceShift];
 }
 #endif
 }  // namespace

@@ -72,10 +72,24 @@ class CompiledTable {
     char key[kLongestKey];
   };
 
+  // Eight bytes a step: a byte-at-a-time hash of every lookup pattern was a
+  // noticeable share of a whole book's conversion.
   static uint64_t Hash(std::string_view key) {
-    uint64_t h = 1469598103934665603u;  // FNV-1a
-    for (char c : key) h = (h ^ static_cast<uint8_t>(c)) * 1099511628211u;
-    return h;
+    constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+    uint64_t h = key.size() * kMultiplier;
+    size_t i = 0;
+    for (; i + 8 <= key.size(); i += 8) {
+      uint64_t word;
+      std::memcpy(&word, key.data() + i, 8);
+      h = (h ^ word) * kMultiplier;
+      h ^= h >> 29;
+    }
+    if (i < key.size()) {
+      uint64_t word = 0;
+      std::memcpy(&word, key.data() + i, key.size() - i);
+      h = (h ^ word) * kMultiplier;
+    }
+    return h ^ (h >> 32);
   }
   static void Place(Slot& slot, uint64_t hash, std::string_view key,
                     std::shared_ptr<SharedPattern> value) {

@@ -28,26 +28,94 @@ int32_t ArrayElementCountOf(const void* array, void** first) {
   return static_cast<int32_t>(count);
 }
 
+int32_t ArrayTotalCount(const void* array) {
+  return ArrayElementCountOf(array, nullptr);
+}
+
+// Most texts of a conversion (characters, syllables, codes, separators) end
+// within a few bytes, where a plain loop is cheaper than a library call.
+constexpr size_t kShortText = 16;
+
 int32_t TextByteLength(const char* text) {
-  return text == nullptr ? 0 : static_cast<int32_t>(std::strlen(text));
+  if (text == nullptr) return 0;
+  for (size_t i = 0; i < kShortText; ++i)
+    if (text[i] == '\0') return static_cast<int32_t>(i);
+  return static_cast<int32_t>(std::strlen(text));
 }
 
 int32_t CompareTextsFully(const char* a, const char* b) {
-  int r = std::strcmp(a, b);
+  for (size_t i = 0; i < kShortText; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+    if (x == 0) return 0;
+  }
+  int r = std::strcmp(a + kShortText, b + kShortText);
   return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
-char* ConcatTexts(int32_t n, const char* const* parts) {
-  size_t total = 0;
-  for (int32_t i = 0; i < n; ++i) total += static_cast<size_t>(TextByteLength(parts[i]));
-  char* out = static_cast<char*>(AllocMemory(total + 1));
-  char* p = out;
-  for (int32_t i = 0; i < n; ++i) {
-    size_t len = static_cast<size_t>(TextByteLength(parts[i]));
-    if (len != 0) std::memcpy(p, parts[i], len);
-    p += len;
+namespace {
+// Copies up to 16 bytes with a few overlapping fixed-size moves.
+void CopyShort(char* to, const char* from, size_t len) {
+  if (len >= 8) {
+    uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + len - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + len - 8, &tail, 8);
+  } else if (len >= 4) {
+    uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + len - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + len - 4, &tail, 4);
+  } else if (len > 0) {
+    to[0] = from[0];
+    to[len / 2] = from[len / 2];
+    to[len - 1] = from[len - 1];
   }
-  *p = '\0';
+}
+
+// The parts of a join or an append: a handful of short texts, each measured
+// once and, when short, copied without a library call.
+class Parts {
+ public:
+  Parts(int32_t n, const char* const* parts, int32_t first) : n_(n), parts_(parts), first_(first) {
+    for (int32_t i = first; i < n; ++i) {
+      size_t len = static_cast<size_t>(TextByteLength(parts[i]));
+      if (i < kMeasured) lengths_[i] = len;
+      total_ += len;
+    }
+  }
+  size_t total() const { return total_; }
+  // Copies every part to p; returns the end.
+  char* CopyTo(char* p) const {
+    for (int32_t i = first_; i < n_; ++i) {
+      size_t len = i < kMeasured ? lengths_[i] : static_cast<size_t>(TextByteLength(parts_[i]));
+      if (len <= kShort)
+        CopyShort(p, parts_[i], len);
+      else
+        std::memcpy(p, parts_[i], len);
+      p += len;
+    }
+    return p;
+  }
+
+ private:
+  static constexpr int32_t kMeasured = 8;
+  static constexpr size_t kShort = 16;
+  int32_t n_;
+  const char* const* parts_;
+  int32_t first_;
+  size_t lengths_[kMeasured] = {};
+  size_t total_ = 0;
+};
+}  // namespace
+
+char* ConcatTexts(int32_t n, const char* const* parts) {
+  Parts measured(n, parts, 0);
+  char* out = static_cast<char*>(AllocMemory(measured.total() + 1));
+  *measured.CopyTo(out) = '\0';
   return out;
 }
 
@@ -69,28 +137,15 @@ void AssignConcat(char** variable, int32_t n, const char* const* parts) {
     }
     return;
   }
-  // Appends are a handful of short parts: measure each once.
-  constexpr int32_t kMeasured = 8;
-  size_t lengths[kMeasured];
-  size_t added = 0;
-  for (int32_t i = 1; i < n; ++i) {
-    size_t len = static_cast<size_t>(TextByteLength(parts[i]));
-    if (i < kMeasured) lengths[i] = len;
-    added += len;
-  }
-  size_t needed = g.length + added + 1;
+  Parts added(n, parts, 1);
+  size_t needed = g.length + added.total() + 1;
   detail::GrowingText grown = g;
   if (needed > grown.capacity) {
     size_t capacity = std::max(needed, grown.capacity * 2);
     grown.buffer = static_cast<char*>(ReallocMemory(old, capacity));  // forgets g
     grown.capacity = capacity;
   }
-  char* p = grown.buffer + grown.length;
-  for (int32_t i = 1; i < n; ++i) {
-    size_t len = i < kMeasured ? lengths[i] : static_cast<size_t>(TextByteLength(parts[i]));
-    std::memcpy(p, parts[i], len);
-    p += len;
-  }
+  char* p = added.CopyTo(grown.buffer + grown.length);
   *p = '\0';
   grown.length = static_cast<size_t>(p - grown.buffer);
   g = grown;
@@ -121,13 +176,9 @@ void* NewEmptyArray() {
   return block;
 }
 
-void* ArrayElementChecked(void* array, int32_t index, size_t width) {
-  void* first;
-  int32_t n = ArrayElementCount(array, &first);
+void ReportElementIndex(int32_t index) {
   // The lower bound is tested first: index 0 of an empty array reports 4.
-  if (index - 1 < 0) ReportRuntimeError(4);
-  if (index - 1 >= n) ReportRuntimeError(1);
-  return static_cast<char*>(first) + static_cast<size_t>(index - 1) * width;
+  ReportRuntimeError(index < 1 ? 4 : 1);
 }
 
 void* NewArray(int32_t n, size_t width) {

@@ -13,22 +13,30 @@ namespace molvane {
 // Element count of an array (0 for a null array or no dimensions); stores the
 // address of the first element in *first when first is not null.
 int32_t ArrayElementCountOf(const void* array, void** first);
+// The element count alone: the product of the dimension sizes. Kept out of
+// line so that a loop over an array stays small enough for the compiler to
+// split into a one-dimensional version, where the element checks fold away.
+[[gnu::pure, gnu::noinline]] int32_t ArrayTotalCount(const void* array);
 inline int32_t ArrayElementCount(const void* array, void** first = nullptr) {
   // One-dimensional arrays, the only kind program code makes, inline.
-  if (array != nullptr && first == nullptr && static_cast<const int32_t*>(array)[0] == 1)
-    return static_cast<const int32_t*>(array)[1];
+  if (first == nullptr) {
+    if (array == nullptr) return 0;
+    const int32_t* header = static_cast<const int32_t*>(array);
+    return header[0] == 1 ? header[1] : ArrayTotalCount(array);
+  }
   return ArrayElementCountOf(array, first);
 }
 // Byte length of a text; null gives 0.
 int32_t TextByteLength(const char* text);
 // Three-way compare as unsigned bytes; null equals the empty text. Most
 // compares differ in the first byte, so that byte is tested inline.
-[[gnu::pure]] int32_t CompareTextsFully(const char* a, const char* b);
+[[gnu::pure, gnu::noinline]] int32_t CompareTextsFully(const char* a, const char* b);
 inline int32_t CompareTexts(const char* a, const char* b) {
-  unsigned char x = a == nullptr ? 0 : static_cast<unsigned char>(*a);
-  unsigned char y = b == nullptr ? 0 : static_cast<unsigned char>(*b);
-  if (x != y) return x < y ? -1 : 1;
-  return x == 0 ? 0 : CompareTextsFully(a, b);
+  static constexpr char kEmpty[1] = {'\0'};
+  const char* x = a == nullptr ? kEmpty : a;
+  const char* y = b == nullptr ? kEmpty : b;
+  if (*x != *y) return static_cast<unsigned char>(*x) < static_cast<unsigned char>(*y) ? -1 : 1;
+  return *x == '\0' ? 0 : CompareTextsFully(x, y);
 }
 // Joins n texts into a new buffer (always a new buffer, also when empty).
 char* ConcatTexts(int32_t n, const char* const* parts);
@@ -57,17 +65,19 @@ void AssignText(char** variable, char* fresh);
 
 // A new empty array: one dimension of size 0.
 void* NewEmptyArray();
+// Reports a bad element index: below 1 is code 4, beyond the end code 1.
+[[noreturn]] void ReportElementIndex(int32_t index);
 // Checked access to element `index` (1-based) of an array with elements of
-// `width` bytes: index below 1 reports code 4, beyond the end code 1.
-void* ArrayElementChecked(void* array, int32_t index, size_t width);
+// `width` bytes. Inline and free of side effects until it fails, so a loop
+// over an array reads the array's header once.
 inline void* ArrayElement(void* array, int32_t index, size_t width) {
-  // The common case, a one-dimensional array and an index in range, inline.
-  if (array != nullptr) {
-    const int32_t* header = static_cast<const int32_t*>(array);
-    if (header[0] == 1 && index >= 1 && index <= header[1])
-      return static_cast<char*>(array) + 8 + static_cast<size_t>(index - 1) * width;
-  }
-  return ArrayElementChecked(array, index, width);
+  // The count is the same expression a loop over the array computes, so the
+  // compiler can see that the loop's own bound already keeps the index in range.
+  const int32_t count = ArrayElementCount(array);
+  if (index < 1 || index > count) ReportElementIndex(index);
+  const int32_t dimensions = static_cast<const int32_t*>(array)[0];
+  return static_cast<char*>(array) + ArrayHeaderBytes(dimensions) +
+         static_cast<size_t>(index - 1) * width;
 }
 inline char*& TextElement(void* array, int32_t index) {
   return *static_cast<char**>(ArrayElement(array, index, sizeof(char*)));

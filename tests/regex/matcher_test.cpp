@@ -148,7 +148,8 @@ TEST(RecursionTest, NestsWithinItsBudget) {
   EXPECT_EQ(FindMatch(u"(?R)", u"aaa"), "none");
   EXPECT_EQ(FindMatch(u"a(?5)b", u"ab"), "0,2");  // no such group: matches empty
   // 100 nested calls at most, so at most 101 a's pair up with b's.
-  const std::u16string subject = std::u16string(150, 'a') + std::u16string(150, 'b');
+  std::u16string subject(150, 'a');
+  subject.append(150, 'b');
   EXPECT_EQ(FindMatch(u"a(?R)?b", subject), "49,251");
   // Retrying a recursion counts against the same budget, so backtracking
   // into recursions cannot nest deeper and deeper.
