@@ -28,32 +28,59 @@ PatternMap& Patterns() {
   return *patterns;
 }
 
+}  // namespace
+
+uint64_t HashBytes(const void* data, size_t size, uint64_t seed) {
+  constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+  const auto* bytes = static_cast<const char*>(data);
+  uint64_t h = (size ^ seed << 8) * kMultiplier;
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    h = (h ^ word) * kMultiplier;
+    h ^= h >> 29;
+  }
+  if (i < size) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes + i, size - i);
+    h = (h ^ word) * kMultiplier;
+  }
+  return h ^ (h >> 32);
+}
+
+namespace {
+
 // Compile's table, open addressing with keys stored in their slots: one
 // cache line answers a lookup, which matters when a book's characters make
 // thousands of keys.
 class CompiledTable {
  public:
-  static constexpr size_t kLongestKey = 39;
+  static constexpr size_t kLongestText = 34;
 
-  std::shared_ptr<SharedPattern> Find(std::string_view key) const {
-    if (slots_.empty() || key.size() > kLongestKey) return nullptr;
+  std::shared_ptr<SharedPattern> Find(const CompileKey& key) const {
+    if (slots_.empty() || key.text.size() > kLongestText) return nullptr;
     const uint64_t hash = Hash(key);
     for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
       const Slot& slot = slots_[i];
       if (!slot.value) return nullptr;
-      if (slot.hash == hash && slot.length == key.size() &&
-          std::memcmp(slot.key, key.data(), key.size()) == 0)
-        return slot.value;
+      if (slot.hash == hash && Holds(slot, key)) return slot.value;
     }
   }
 
-  void Insert(std::string_view key, const std::shared_ptr<SharedPattern>& value) {
-    if (key.size() > kLongestKey) return;
+  void Insert(const CompileKey& key, const std::shared_ptr<SharedPattern>& value) {
+    if (key.text.size() > kLongestText) return;
     if (slots_.empty() || 2 * (used_ + 1) > slots_.size()) Grow();
     const uint64_t hash = Hash(key);
     size_t i = hash & mask_;
     while (slots_[i].value) i = (i + 1) & mask_;
-    Place(slots_[i], hash, key, value);
+    Slot& slot = slots_[i];
+    slot.hash = hash;
+    slot.value = value;
+    slot.flags = key.flags;
+    slot.length = static_cast<uint8_t>(key.text.size());
+    slot.substitute = key.substitute;
+    std::memcpy(slot.text, key.text.data(), key.text.size());
     ++used_;
   }
 
@@ -68,35 +95,21 @@ class CompiledTable {
   struct Slot {
     uint64_t hash = 0;
     std::shared_ptr<SharedPattern> value;
+    uint32_t flags = 0;
     uint8_t length = 0;
-    char key[kLongestKey];
+    bool substitute = false;
+    char text[kLongestText];
   };
 
-  // Eight bytes a step: a byte-at-a-time hash of every lookup pattern was a
-  // noticeable share of a whole book's conversion.
-  static uint64_t Hash(std::string_view key) {
-    constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
-    uint64_t h = key.size() * kMultiplier;
-    size_t i = 0;
-    for (; i + 8 <= key.size(); i += 8) {
-      uint64_t word;
-      std::memcpy(&word, key.data() + i, 8);
-      h = (h ^ word) * kMultiplier;
-      h ^= h >> 29;
-    }
-    if (i < key.size()) {
-      uint64_t word = 0;
-      std::memcpy(&word, key.data() + i, key.size() - i);
-      h = (h ^ word) * kMultiplier;
-    }
-    return h ^ (h >> 32);
+  static bool Holds(const Slot& slot, const CompileKey& key) {
+    return slot.length == key.text.size() && slot.flags == key.flags &&
+           slot.substitute == key.substitute &&
+           std::memcmp(slot.text, key.text.data(), key.text.size()) == 0;
   }
-  static void Place(Slot& slot, uint64_t hash, std::string_view key,
-                    std::shared_ptr<SharedPattern> value) {
-    slot.hash = hash;
-    slot.value = std::move(value);
-    slot.length = static_cast<uint8_t>(key.size());
-    std::memcpy(slot.key, key.data(), key.size());
+  // The pattern text is hashed where it lies, with the flags as the seed.
+  static uint64_t Hash(const CompileKey& key) {
+    return HashBytes(key.text.data(), key.text.size(),
+                     uint64_t{key.flags} << 1 | (key.substitute ? 1u : 0u));
   }
   void Grow() {
     std::vector<Slot> old;
@@ -107,7 +120,7 @@ class CompiledTable {
       if (!slot.value) continue;
       size_t i = slot.hash & mask_;
       while (slots_[i].value) i = (i + 1) & mask_;
-      Place(slots_[i], slot.hash, std::string_view(slot.key, slot.length), std::move(slot.value));
+      slots_[i] = std::move(slot);
     }
   }
 
@@ -297,12 +310,12 @@ std::shared_ptr<SharedPattern> CompileShared(const char16_t* pattern, int32_t le
 const char* lastText = nullptr;
 ConstantSubject* lastSubject = nullptr;
 
-std::shared_ptr<SharedPattern> FindCompiled(std::string_view key) {
+std::shared_ptr<SharedPattern> FindCompiled(const CompileKey& key) {
   if (!ShortcutsEnabled()) return nullptr;
   return Compiled().Find(key);
 }
 
-void RememberCompiled(std::string_view key, const std::shared_ptr<SharedPattern>& pattern) {
+void RememberCompiled(const CompileKey& key, const std::shared_ptr<SharedPattern>& pattern) {
   if (!ShortcutsEnabled() || pattern == nullptr) return;
   if (Compiled().Size() >= kMostSharedPatterns) Compiled().Clear();
   Compiled().Insert(key, pattern);

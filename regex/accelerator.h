@@ -69,10 +69,17 @@ class Prefilter {
   std::u16string prefix_chars_;                    // characters of literal items
 };
 
+// A hash of short keys that reads eight bytes a step; the keys here (lookup
+// patterns, syllables) are a few dozen bytes at most and are hashed once for
+// every character of a book.
+uint64_t HashBytes(const void* data, size_t size, uint64_t seed = 0);
+
 // Hashes wide keys and views alike, so lookups by view allocate nothing.
 struct ViewHash {
   using is_transparent = void;
-  size_t operator()(std::u16string_view v) const { return std::hash<std::u16string_view>()(v); }
+  size_t operator()(std::u16string_view v) const {
+    return HashBytes(v.data(), v.size() * sizeof(char16_t));
+  }
 };
 
 // A pattern shared by every Regex that compiled the same text with the same
@@ -102,12 +109,16 @@ struct SharedPattern {
 std::shared_ptr<SharedPattern> CompileShared(const char16_t* pattern, int32_t length,
                                              uint32_t flags);
 
-// Compile's own shortcut: the shared pattern that a GBK pattern text (with
-// its flags and name substitution, folded into the key) compiled to before,
-// so a repeated Compile needs no conversion either. Null when not known or
-// shortcuts are off.
-std::shared_ptr<SharedPattern> FindCompiled(std::string_view key);
-void RememberCompiled(std::string_view key, const std::shared_ptr<SharedPattern>& pattern);
+// Compile's own shortcut: the shared pattern that a GBK pattern text, with
+// its flags and name substitution, compiled to before, so a repeated Compile
+// needs no conversion either. Null when not known or shortcuts are off.
+struct CompileKey {
+  std::string_view text;  // GBK
+  uint32_t flags = 0;
+  bool substitute = false;
+};
+std::shared_ptr<SharedPattern> FindCompiled(const CompileKey& key);
+void RememberCompiled(const CompileKey& key, const std::shared_ptr<SharedPattern>& pattern);
 
 // The constant subject for a GBK text in the constant area; null for any
 // other text or when shortcuts are off.

@@ -430,24 +430,16 @@ void Compile(ArgRecord* result, int32_t argc, ArgRecord* args) {
   bool substitute = Given(argc, args, 3) && args[3].low != 0;
   try {
     // The GBK text, the flags and the substitution switch decide the program.
-    char key[128];
-    size_t bytes = std::strlen(text);
-    bool keyed = bytes + 6 <= sizeof key;
-    if (keyed) {
-      std::memcpy(key, text, bytes);
-      std::memcpy(key + bytes + 1, &flags, 4);
-      key[bytes] = '\0';
-      key[bytes + 5] = substitute ? '\1' : '\0';
-      regex->shared = FindCompiled(std::string_view(key, bytes + 6));
-      if (regex->shared != nullptr) {
-        *result = BoolArg(true);
-        return;
-      }
+    const CompileKey key{std::string_view(text), flags, substitute};
+    regex->shared = FindCompiled(key);
+    if (regex->shared != nullptr) {
+      *result = BoolArg(true);
+      return;
     }
     if (!regex->pattern.Assign(text) || !regex->pattern.present()) return;
     if (substitute) SubstituteNames(regex->pattern);
     regex->shared = CompileShared(regex->pattern.units(), regex->pattern.length(), flags);
-    if (keyed) RememberCompiled(std::string_view(key, bytes + 6), regex->shared);
+    RememberCompiled(key, regex->shared);
   } catch (const std::bad_alloc&) {
     regex->shared.reset();
   }
