@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <array>
+#include <cstring>
 #include <string>
 
 #include "platform/platform.h"
@@ -124,37 +125,36 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR multiByte, int byteCount, L
 int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideCount, LPSTR multiByte,
                         int byteCount, LPCSTR, LPBOOL usedDefaultChar) {
   if (wide == nullptr || byteCount < 0 || (codePage != CP_ACP && codePage != CP_GBK)) return 0;
-  const Tables& t = GetTables();
   size_t length =
       wideCount < 0 ? std::char_traits<char16_t>::length(wide) + 1 : static_cast<size_t>(wideCount);
   if (usedDefaultChar != nullptr) *usedDefaultChar = FALSE;
   int produced = 0;
-  auto put = [&](uint8_t b) -> bool {
-    if (byteCount != 0) {
-      if (produced >= byteCount) return false;
-      multiByte[produced] = static_cast<char>(b);
-    }
-    ++produced;
-    return true;
-  };
   for (size_t i = 0; i < length; ++i) {
-    WCHAR u = wide[i];
-    uint16_t g = u == 0 ? 0 : t.toGbk[u];
-    bool ok;
-    if (u != 0 && g == 0) {
-      if (usedDefaultChar != nullptr) *usedDefaultChar = TRUE;
-      ok = put('?');
-    } else if (g > 0xFF) {
-      ok = put(static_cast<uint8_t>(g >> 8)) && put(static_cast<uint8_t>(g));
-    } else {
-      ok = put(static_cast<uint8_t>(g));
+    char bytes[2];
+    const int count = platform::EncodeGbkUnit(wide[i], bytes);
+    if (count == 1 && bytes[0] == '?' && wide[i] != u'?' && usedDefaultChar != nullptr)
+      *usedDefaultChar = TRUE;
+    if (byteCount != 0) {
+      if (produced + count > byteCount) return 0;  // buffer too small
+      std::memcpy(multiByte + produced, bytes, static_cast<size_t>(count));
     }
-    if (!ok) return 0;
+    produced += count;
   }
   return produced;
 }
 
 namespace platform {
+
+int EncodeGbkUnit(char16_t unit, char* out) {
+  const uint16_t g = unit == 0 ? 0 : GetTables().toGbk[unit];
+  if (g > 0xFF) {
+    out[0] = static_cast<char>(g >> 8);
+    out[1] = static_cast<char>(g & 0xFF);
+    return 2;
+  }
+  out[0] = unit != 0 && g == 0 ? '?' : static_cast<char>(g);
+  return 1;
+}
 
 // Both bridges use the same tables as the code page calls, so a text reads
 // the same whichever way it travels.

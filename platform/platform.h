@@ -10,6 +10,10 @@
 
 namespace platform {
 
+// The GBK bytes of one wide unit, as WideCharToMultiByte writes them (a
+// unit GBK cannot hold becomes "?"); returns 1 or 2.
+int EncodeGbkUnit(char16_t unit, char* out);
+
 // Conversions between UTF-8 and code page 936 (GBK).
 std::string Utf8ToGbk(const std::string& utf8);
 std::string GbkToUtf8(const std::string& gbk);

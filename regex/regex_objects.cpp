@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/win32.h"
 #include "regex/accelerator.h"
 #include "regex/compiled_pattern.h"
@@ -107,13 +108,14 @@ class WideText {
 // when the conversion yields nothing.
 char* ToGbk(const char16_t* units, int32_t count) {
   if (count <= 0) return nullptr;
-  // At most two bytes a unit: short pieces convert once, on the stack.
+  // At most two bytes a unit: short pieces (a character, a syllable, a
+  // code) are encoded a unit at a time on the stack, then copied once.
   char small[256];
   if (count <= static_cast<int32_t>(sizeof small) / 2) {
-    int bytes = WideCharToMultiByte(CP_ACP, 0, units, count, small, sizeof small, nullptr, nullptr);
-    if (bytes <= 0) return nullptr;
-    auto* text = static_cast<char*>(RuntimeBlock(static_cast<size_t>(bytes) + 1));
-    std::memcpy(text, small, static_cast<size_t>(bytes));
+    size_t bytes = 0;
+    for (int32_t i = 0; i < count; ++i) bytes += platform::EncodeGbkUnit(units[i], small + bytes);
+    auto* text = static_cast<char*>(RuntimeBlock(bytes + 1));
+    std::memcpy(text, small, bytes);
     text[bytes] = '\0';
     return text;
   }

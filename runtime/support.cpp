@@ -107,7 +107,7 @@ class Parts {
   int32_t n_;
   const char* const* parts_;
   int32_t first_;
-  size_t lengths_[kMeasured] = {};
+  size_t lengths_[kMeasured];  // filled for the parts measured
   size_t total_ = 0;
 };
 }  // namespace

@@ -54,6 +54,18 @@ TEST(CodePage, TerminatedInputCountsTheZero) {
 TEST(CodePage, SmallBufferFails) {
   char16_t out[1];
   EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "ab", 2, out, 1), 0);
+  // A two-byte character never goes half into the last byte left.
+  char narrow[2];
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"a中", 2, narrow, 2, nullptr, nullptr), 0);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"中", 1, narrow, 2, nullptr, nullptr), 2);
+}
+
+TEST(CodePage, AQuestionMarkOfTheTextIsNoReplacement) {
+  BOOL usedDefault = TRUE;
+  char out[4] = {};
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"?", 1, out, 4, nullptr, &usedDefault), 1);
+  EXPECT_EQ(out[0], '?');
+  EXPECT_FALSE(usedDefault);
 }
 
 TEST(CodePage, BrokenLeadByteDoesNotSwallowTheNextCharacter) {
