@@ -67,11 +67,14 @@ declare -A times mem
 measure() {  # name, command...
   local name=$1
   shift
-  local out
-  /usr/bin/time -o "$scratch/time.out" -f "%e %M" "$@" >/dev/null 2>/dev/null || true
+  local out start end
+  # Wall time to the millisecond from the clock; peak memory from time(1).
+  start=$(date +%s%N)
+  /usr/bin/time -o "$scratch/time.out" -f "%M" "$@" >/dev/null 2>/dev/null || true
+  end=$(date +%s%N)
   out=$(tail -n 1 "$scratch/time.out")
-  times[$name]+="${out%% *} "
-  mem[$name]=$(( ${mem[$name]:-0} > ${out##* } ? ${mem[$name]:-0} : ${out##* } ))
+  times[$name]+="$(awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }') "
+  mem[$name]=$(( ${mem[$name]:-0} > out ? ${mem[$name]:-0} : out ))
 }
 for i in $(seq "$runs"); do
   for n in "${notations[@]}"; do measure "molvane $n" "$convert" -n "$n" "$corpus"; done
@@ -81,7 +84,7 @@ for i in $(seq "$runs"); do
   echo "run $i of $runs done" >&2
 done
 
-median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{a[NR]=$1} END {printf "%.3f\n", (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 med() { echo "${times[$1]}" | median; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.1f", a / b; else print "inf" }'; }
 
