@@ -362,23 +362,65 @@ void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t st
   pattern.Drop();
 }
 
+const MatchRecord* ShortAnswers::Find(int32_t start, std::u16string_view subject) const {
+  if (slots_.empty()) return nullptr;
+  const uint64_t hash = Hash(start, subject);
+  for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
+    const Slot& slot = slots_[i];
+    if (slot.length < 0) return nullptr;
+    if (slot.hash == hash && slot.start == start &&
+        slot.length == static_cast<int32_t>(subject.size()) &&
+        std::equal(subject.begin(), subject.end(), slot.units))
+      return &slot.record;
+  }
+}
+
+void ShortAnswers::Insert(int32_t start, std::u16string_view subject, const MatchRecord& record) {
+  if (subject.size() > static_cast<size_t>(kShortSubject)) return;
+  if (used_ >= kMostAnswers) clear();
+  if (slots_.empty() || 2 * (used_ + 1) > slots_.size()) Grow();
+  const uint64_t hash = Hash(start, subject);
+  size_t i = hash & mask_;
+  while (slots_[i].length >= 0) i = (i + 1) & mask_;
+  Slot& slot = slots_[i];
+  slot.hash = hash;
+  slot.start = start;
+  slot.length = static_cast<int32_t>(subject.size());
+  std::copy(subject.begin(), subject.end(), slot.units);
+  slot.record = record;
+  ++used_;
+}
+
+void ShortAnswers::clear() {
+  std::vector<Slot>().swap(slots_);
+  used_ = 0;
+  mask_ = 0;
+}
+
+void ShortAnswers::Grow() {
+  std::vector<Slot> old;
+  old.swap(slots_);
+  slots_.resize(old.empty() ? 64 : old.size() * 2);
+  mask_ = slots_.size() - 1;
+  for (Slot& slot : old) {
+    if (slot.length < 0) continue;
+    size_t i = slot.hash & mask_;
+    while (slots_[i].length >= 0) i = (i + 1) & mask_;
+    slots_[i] = std::move(slot);
+  }
+}
+
 void SearchShort(SharedPattern& pattern, const char16_t* subject, int32_t length, int32_t start,
                  Matcher& matcher, MatchRecord& record) {
-  char16_t key[kShortSubject + 2];
-  key[0] = static_cast<char16_t>(static_cast<uint32_t>(start) & 0xFFFF);
-  key[1] = static_cast<char16_t>(static_cast<uint32_t>(start) >> 16);
-  std::copy(subject, subject + length, key + 2);
-  std::u16string_view view(key, static_cast<size_t>(length) + 2);
-  if (auto it = pattern.shortAnswers.find(view); it != pattern.shortAnswers.end()) {
-    record = it->second;
+  const std::u16string_view view(subject, static_cast<size_t>(length));
+  if (const MatchRecord* known = pattern.shortAnswers.Find(start, view)) {
+    record = *known;
     return;
   }
   record.clear();
   if (!pattern.Ready()) return;
   matcher.Search(*pattern.program, subject, length, start, record);
-  // Bounded: a pattern searched over endlessly varied short texts starts afresh.
-  if (pattern.shortAnswers.size() >= 4096) pattern.shortAnswers.clear();
-  pattern.shortAnswers.emplace(std::u16string(view), record);
+  pattern.shortAnswers.Insert(start, view, record);
 }
 
 void ClearAccelerator() {

@@ -82,6 +82,40 @@ struct ViewHash {
   }
 };
 
+constexpr int32_t kShortSubject = 16;
+
+// The answers of one pattern for short subjects (a syllable, a code), keyed
+// by the start position and the subject's units: such subjects recur without
+// end. Open addressing with the keys in the slots, so a hit is one probe
+// and no division.
+class ShortAnswers {
+ public:
+  static constexpr size_t kMostAnswers = 4096;  // then it starts afresh
+
+  const MatchRecord* Find(int32_t start, std::u16string_view subject) const;
+  void Insert(int32_t start, std::u16string_view subject, const MatchRecord& record);
+  size_t size() const { return used_; }
+  void clear();
+
+ private:
+  struct Slot {
+    uint64_t hash = 0;
+    int32_t start = 0;
+    int32_t length = -1;  // -1: empty
+    char16_t units[kShortSubject];
+    MatchRecord record;
+  };
+  static uint64_t Hash(int32_t start, std::u16string_view subject) {
+    return HashBytes(subject.data(), subject.size() * sizeof(char16_t),
+                     static_cast<uint32_t>(start));
+  }
+  void Grow();
+
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
+  size_t mask_ = 0;
+};
+
 // A pattern shared by every Regex that compiled the same text with the same
 // flags, with the latest search of a constant subject it answered. Once that
 // answer is kept, the compiled program is dropped: a lookup asks the same
@@ -95,9 +129,7 @@ struct SharedPattern {
   const ConstantSubject* answered = nullptr;
   int32_t answeredStart = 0;
   MatchRecord answer;
-  // Answers for short subjects (a syllable, a code), keyed by the start
-  // position and the subject's units: such subjects recur without end.
-  std::unordered_map<std::u16string, MatchRecord, ViewHash, std::equal_to<>> shortAnswers;
+  ShortAnswers shortAnswers;
 
   // Compiles the program if it is not there; false when memory ran out.
   bool Ready();
@@ -132,7 +164,6 @@ void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t st
 // Searches a short subject with a shared pattern, remembering the answer.
 void SearchShort(SharedPattern& pattern, const char16_t* subject, int32_t length, int32_t start,
                  Matcher& matcher, MatchRecord& record);
-constexpr int32_t kShortSubject = 16;
 
 // Drops every cache (the library's end).
 void ClearAccelerator();

@@ -127,5 +127,29 @@ TEST(Accelerator, ShortSubjectAnswersAgreeWithThePlainSearch) {
   }
 }
 
+TEST(Accelerator, ManyShortSubjectsStayCorrectAsTheAnswersGrowAndStartAfresh) {
+  const std::u16string pattern = u"[aoeiu]+";
+  auto shared = CompileShared(pattern.data(), static_cast<int32_t>(pattern.size()), Global);
+  ASSERT_NE(shared, nullptr);
+  Matcher matcher;
+  // More distinct subjects than the table keeps, each asked twice and at two
+  // starts, so answers are found after growing and after starting afresh.
+  std::vector<std::u16string> subjects;
+  for (char16_t a = u'a'; a <= u'z'; ++a)
+    for (char16_t b = u'a'; b <= u'z'; ++b)
+      for (char16_t c : {u'a', u'n', u'o', u'g', u'u', u'z', u'e', u'k'})
+        subjects.push_back(std::u16string{a, b, c});
+  ASSERT_GT(subjects.size(), ShortAnswers::kMostAnswers);
+  for (int round = 0; round < 2; ++round)
+    for (const std::u16string& subject : subjects)
+      for (int32_t start : {0, 1}) {
+        MatchRecord record;
+        SearchShort(*shared, subject.data(), 3, start, matcher, record);
+        ASSERT_EQ(test::Spans(record), test::Spans(test::Find(pattern, subject, Global, start)))
+            << "start " << start;
+      }
+  EXPECT_LE(shared->shortAnswers.size(), ShortAnswers::kMostAnswers);
+}
+
 }  // namespace
 }  // namespace molvane::regex
