@@ -98,6 +98,18 @@ WCHAR DecodeAt(const Tables& t, const uint8_t* in, size_t length, size_t& i) {
   return t.single[b] != kUnmapped ? t.single[b] : u'?';
 }
 
+// The GBK bytes of one unit ("?" for a unit GBK cannot hold): 1 or 2.
+int EncodeAt(const Tables& t, char16_t unit, char* out) {
+  const uint16_t g = unit == 0 ? 0 : t.toGbk[unit];
+  if (g > 0xFF) {
+    out[0] = static_cast<char>(g >> 8);
+    out[1] = static_cast<char>(g & 0xFF);
+    return 2;
+  }
+  out[0] = unit != 0 && g == 0 ? '?' : static_cast<char>(g);
+  return 1;
+}
+
 }  // namespace
 
 // Undecodable bytes become U+003F, one unit per undecodable byte, so that
@@ -128,10 +140,11 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideCount, LPSTR
   size_t length =
       wideCount < 0 ? std::char_traits<char16_t>::length(wide) + 1 : static_cast<size_t>(wideCount);
   if (usedDefaultChar != nullptr) *usedDefaultChar = FALSE;
+  const Tables& t = GetTables();
   int produced = 0;
   for (size_t i = 0; i < length; ++i) {
     char bytes[2];
-    const int count = platform::EncodeGbkUnit(wide[i], bytes);
+    const int count = EncodeAt(t, wide[i], bytes);
     if (count == 1 && bytes[0] == '?' && wide[i] != u'?' && usedDefaultChar != nullptr)
       *usedDefaultChar = TRUE;
     if (byteCount != 0) {
@@ -145,15 +158,11 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR wide, int wideCount, LPSTR
 
 namespace platform {
 
-int EncodeGbkUnit(char16_t unit, char* out) {
-  const uint16_t g = unit == 0 ? 0 : GetTables().toGbk[unit];
-  if (g > 0xFF) {
-    out[0] = static_cast<char>(g >> 8);
-    out[1] = static_cast<char>(g & 0xFF);
-    return 2;
-  }
-  out[0] = unit != 0 && g == 0 ? '?' : static_cast<char>(g);
-  return 1;
+int EncodeGbk(const char16_t* units, int count, char* out) {
+  const Tables& t = GetTables();
+  int produced = 0;
+  for (int i = 0; i < count; ++i) produced += EncodeAt(t, units[i], out + produced);
+  return produced;
 }
 
 // Both bridges use the same tables as the code page calls, so a text reads

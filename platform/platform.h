@@ -10,9 +10,10 @@
 
 namespace platform {
 
-// The GBK bytes of one wide unit, as WideCharToMultiByte writes them (a
-// unit GBK cannot hold becomes "?"); returns 1 or 2.
-int EncodeGbkUnit(char16_t unit, char* out);
+// The GBK bytes of `count` wide units, as WideCharToMultiByte writes them (a
+// unit GBK cannot hold becomes "?"), into `out`, which holds 2 * count bytes;
+// returns the byte count.
+int EncodeGbk(const char16_t* units, int count, char* out);
 
 // Conversions between UTF-8 and code page 936 (GBK).
 std::string Utf8ToGbk(const std::string& utf8);

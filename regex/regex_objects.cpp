@@ -109,11 +109,10 @@ class WideText {
 char* ToGbk(const char16_t* units, int32_t count) {
   if (count <= 0) return nullptr;
   // At most two bytes a unit: short pieces (a character, a syllable, a
-  // code) are encoded a unit at a time on the stack, then copied once.
+  // code) are encoded on the stack, then copied once.
   char small[256];
   if (count <= static_cast<int32_t>(sizeof small) / 2) {
-    size_t bytes = 0;
-    for (int32_t i = 0; i < count; ++i) bytes += platform::EncodeGbkUnit(units[i], small + bytes);
+    const auto bytes = static_cast<size_t>(platform::EncodeGbk(units, count, small));
     auto* text = static_cast<char*>(RuntimeBlock(bytes + 1));
     std::memcpy(text, small, bytes);
     text[bytes] = '\0';
