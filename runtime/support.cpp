@@ -119,6 +119,27 @@ char* ConcatTexts(int32_t n, const char* const* parts) {
   return out;
 }
 
+namespace {
+// Appends the parts to the growing text in one pass while they fit in its
+// block (the usual case: a few bytes onto a buffer with room). False, with
+// the text's length unchanged, when they do not fit.
+bool AppendWithinCapacity(detail::GrowingText& g, int32_t n, const char* const* parts) {
+  char* p = g.buffer + g.length;
+  char* const last = g.buffer + g.capacity - 1;  // room for the zero byte
+  for (int32_t i = 1; i < n; ++i) {
+    const char* part = parts[i];
+    if (part == nullptr) continue;
+    for (; *part != '\0'; ++part) {
+      if (p == last) return false;
+      *p++ = *part;
+    }
+  }
+  *p = '\0';
+  g.length = static_cast<size_t>(p - g.buffer);
+  return true;
+}
+}  // namespace
+
 void AssignConcat(char** variable, int32_t n, const char* const* parts) {
   detail::GrowingText& g = detail::State().growing;
   char* old = *variable;
@@ -137,6 +158,7 @@ void AssignConcat(char** variable, int32_t n, const char* const* parts) {
     }
     return;
   }
+  if (AppendWithinCapacity(g, n, parts)) return;
   Parts added(n, parts, 1);
   size_t needed = g.length + added.total() + 1;
   detail::GrowingText grown = g;

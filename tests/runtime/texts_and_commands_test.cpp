@@ -266,9 +266,13 @@ namespace {
 std::string AppendMany(bool shortcuts) {
   SetShortcutsEnabled(shortcuts);
   char* result = nullptr;
+  const std::string longPart(5000, 'x');
+  const char* const none = nullptr;  // a null text is the empty text
   for (int i = 0; i < 2000; ++i) {
     std::string part = std::to_string(i);
     AssignConcatOf(&result, result, part.c_str(), "\r\n");
+    // Now and then a part longer than any room left, and a null part.
+    if (i % 97 == 0) AssignConcatOf(&result, result, none, longPart.c_str(), none);
   }
   // Reading the variable's own text as a later part must see the old value.
   AssignConcatOf(&result, result, result);
@@ -281,6 +285,7 @@ std::string AppendMany(bool shortcuts) {
 TEST(AssignConcat, InPlaceGrowthGivesThePlainResult) {
   std::string plain = AppendMany(false);
   EXPECT_EQ(AppendMany(true), plain);
+  EXPECT_EQ(plain.size(), 2u * (2000 * 2 + 6890 + 21 * 5000));
   EXPECT_EQ(plain.size() % 2, 0u);
   EXPECT_EQ(plain.substr(0, plain.size() / 2), plain.substr(plain.size() / 2));
 }
