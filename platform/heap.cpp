@@ -44,8 +44,7 @@ bool g_smallReserveFailed = false;
 // One size class: a slice handed out front to back, with freed blocks kept
 // on an intrusive list.
 struct SizeClass {
-  SIZE_T size;
-  int shift;  // size == 1 << shift: links are found without dividing
+  int shift;  // blocks of 1 << shift bytes: links are found without dividing
   char* begin = nullptr;
   char* next = nullptr;
   char* end = nullptr;
@@ -53,6 +52,7 @@ struct SizeClass {
 
   // A free block holds the offset of the next free block, in units of the
   // class size, plus one (0 ends the list), so even 4-byte blocks can.
+  SIZE_T size() const { return SIZE_T{1} << shift; }
   void* Take() {
     if (freeList != nullptr) {
       void* p = freeList;
@@ -61,9 +61,9 @@ struct SizeClass {
       freeList = link == 0 ? nullptr : begin + (SIZE_T{link - 1} << shift);
       return p;
     }
-    if (next + size > end) return nullptr;  // also while nothing is reserved
+    if (next + size() > end) return nullptr;  // also while nothing is reserved
     void* p = next;
-    next += size;
+    next += size();
     return p;
   }
   void Give(void* p) {
@@ -77,7 +77,7 @@ struct SizeClass {
   }
 };
 // One GBK character with its zero byte fits the smallest class.
-SizeClass g_classes[kClassCount] = {{4, 2}, {8, 3}, {16, 4}, {32, 5}, {64, 6}};
+SizeClass g_classes[kClassCount] = {{2}, {3}, {4}, {5}, {6}};  // 4 to 64 bytes
 
 // Address space only: pages become memory when first written. Where so much
 // address space is refused (some debuggers and checkers), smaller slices are
@@ -151,10 +151,10 @@ LPVOID HeapReAlloc(HANDLE heap, DWORD flags, LPVOID mem, SIZE_T bytes) {
   if (mem == nullptr || MustFail(bytes)) return nullptr;
 #if MOLVANE_SMALL_BLOCKS
   if (SizeClass* c = OwnerOf(mem)) {
-    if (bytes <= c->size) return mem;
+    if (bytes <= c->size()) return mem;
     void* grown = std::malloc(bytes);
     if (grown == nullptr) return nullptr;
-    std::memcpy(grown, mem, c->size);
+    std::memcpy(grown, mem, c->size());
     c->Give(mem);
     return grown;
   }

@@ -28,68 +28,31 @@ PatternMap& Patterns() {
   return *patterns;
 }
 
-}  // namespace
-
-uint64_t HashBytes(const void* data, size_t size, uint64_t seed) {
-  constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
-  const auto* bytes = static_cast<const char*>(data);
-  uint64_t h = (size ^ seed << 8) * kMultiplier;
-  size_t i = 0;
-  for (; i + 8 <= size; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, bytes + i, 8);
-    h = (h ^ word) * kMultiplier;
-    h ^= h >> 29;
-  }
-  if (i < size) {
-    uint64_t word = 0;
-    std::memcpy(&word, bytes + i, size - i);
-    h = (h ^ word) * kMultiplier;
-  }
-  return h ^ (h >> 32);
-}
-
-namespace {
-
-// Compile's table, open addressing with keys stored in their slots: one
-// cache line answers a lookup, which matters when a book's characters make
-// thousands of keys.
+// Compile's table, with the GBK pattern text in the slots: one cache line
+// answers a lookup, which matters when a book's characters make thousands of
+// keys.
 class CompiledTable {
  public:
   static constexpr size_t kLongestText = 34;
 
   std::shared_ptr<SharedPattern> Find(const CompileKey& key) const {
-    if (slots_.empty() || key.text.size() > kLongestText) return nullptr;
-    const uint64_t hash = Hash(key);
-    for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
-      const Slot& slot = slots_[i];
-      if (!slot.value) return nullptr;
-      if (slot.hash == hash && Holds(slot, key)) return slot.value;
-    }
+    if (key.text.size() > kLongestText) return nullptr;
+    const Slot* slot = table_.Find(Hash(key), [&](const Slot& s) { return Holds(s, key); });
+    return slot == nullptr ? nullptr : slot->value;
   }
 
   void Insert(const CompileKey& key, const std::shared_ptr<SharedPattern>& value) {
     if (key.text.size() > kLongestText) return;
-    if (slots_.empty() || 2 * (used_ + 1) > slots_.size()) Grow();
-    const uint64_t hash = Hash(key);
-    size_t i = hash & mask_;
-    while (slots_[i].value) i = (i + 1) & mask_;
-    Slot& slot = slots_[i];
-    slot.hash = hash;
+    Slot& slot = table_.Add(Hash(key));
     slot.value = value;
     slot.flags = key.flags;
     slot.length = static_cast<uint8_t>(key.text.size());
     slot.substitute = key.substitute;
     std::memcpy(slot.text, key.text.data(), key.text.size());
-    ++used_;
   }
 
-  size_t Size() const { return used_; }
-  void Clear() {
-    std::vector<Slot>().swap(slots_);
-    used_ = 0;
-    mask_ = 0;
-  }
+  size_t Size() const { return table_.size(); }
+  void Clear() { table_.clear(); }
 
  private:
   struct Slot {
@@ -99,6 +62,7 @@ class CompiledTable {
     uint8_t length = 0;
     bool substitute = false;
     char text[kLongestText];
+    bool used() const { return value != nullptr; }
   };
 
   static bool Holds(const Slot& slot, const CompileKey& key) {
@@ -111,22 +75,8 @@ class CompiledTable {
     return HashBytes(key.text.data(), key.text.size(),
                      uint64_t{key.flags} << 1 | (key.substitute ? 1u : 0u));
   }
-  void Grow() {
-    std::vector<Slot> old;
-    old.swap(slots_);
-    slots_.resize(old.empty() ? 4096 : old.size() * 2);
-    mask_ = slots_.size() - 1;
-    for (Slot& slot : old) {
-      if (!slot.value) continue;
-      size_t i = slot.hash & mask_;
-      while (slots_[i].value) i = (i + 1) & mask_;
-      slots_[i] = std::move(slot);
-    }
-  }
 
-  std::vector<Slot> slots_;
-  size_t used_ = 0;
-  size_t mask_ = 0;
+  ProbingTable<Slot, 4096> table_;
 };
 
 CompiledTable& Compiled() {
@@ -363,51 +313,21 @@ void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t st
 }
 
 const MatchRecord* ShortAnswers::Find(int32_t start, std::u16string_view subject) const {
-  if (slots_.empty()) return nullptr;
-  const uint64_t hash = Hash(start, subject);
-  for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
-    const Slot& slot = slots_[i];
-    if (slot.length < 0) return nullptr;
-    if (slot.hash == hash && slot.start == start &&
-        slot.length == static_cast<int32_t>(subject.size()) &&
-        std::equal(subject.begin(), subject.end(), slot.units))
-      return &slot.record;
-  }
+  const Slot* slot = table_.Find(Hash(start, subject), [&](const Slot& s) {
+    return s.start == start && s.length == static_cast<int32_t>(subject.size()) &&
+           std::equal(subject.begin(), subject.end(), s.units);
+  });
+  return slot == nullptr ? nullptr : &slot->record;
 }
 
 void ShortAnswers::Insert(int32_t start, std::u16string_view subject, const MatchRecord& record) {
   if (subject.size() > static_cast<size_t>(kShortSubject)) return;
-  if (used_ >= kMostAnswers) clear();
-  if (slots_.empty() || 2 * (used_ + 1) > slots_.size()) Grow();
-  const uint64_t hash = Hash(start, subject);
-  size_t i = hash & mask_;
-  while (slots_[i].length >= 0) i = (i + 1) & mask_;
-  Slot& slot = slots_[i];
-  slot.hash = hash;
+  if (table_.size() >= kMostAnswers) table_.clear();
+  Slot& slot = table_.Add(Hash(start, subject));
   slot.start = start;
   slot.length = static_cast<int32_t>(subject.size());
   std::copy(subject.begin(), subject.end(), slot.units);
   slot.record = record;
-  ++used_;
-}
-
-void ShortAnswers::clear() {
-  std::vector<Slot>().swap(slots_);
-  used_ = 0;
-  mask_ = 0;
-}
-
-void ShortAnswers::Grow() {
-  std::vector<Slot> old;
-  old.swap(slots_);
-  slots_.resize(old.empty() ? 64 : old.size() * 2);
-  mask_ = slots_.size() - 1;
-  for (Slot& slot : old) {
-    if (slot.length < 0) continue;
-    size_t i = slot.hash & mask_;
-    while (slots_[i].length >= 0) i = (i + 1) & mask_;
-    slots_[i] = std::move(slot);
-  }
 }
 
 void SearchShort(SharedPattern& pattern, const char16_t* subject, int32_t length, int32_t start,

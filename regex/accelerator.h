@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -72,7 +73,25 @@ class Prefilter {
 // A hash of short keys that reads eight bytes a step; the keys here (lookup
 // patterns, syllables) are a few dozen bytes at most and are hashed once for
 // every character of a book.
-uint64_t HashBytes(const void* data, size_t size, uint64_t seed = 0);
+// Always inlined: it is most of the work of a lookup.
+[[gnu::always_inline]] inline uint64_t HashBytes(const void* data, size_t size, uint64_t seed = 0) {
+  constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+  const auto* bytes = static_cast<const char*>(data);
+  uint64_t h = (size ^ seed << 8) * kMultiplier;
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    h = (h ^ word) * kMultiplier;
+    h ^= h >> 29;
+  }
+  if (i < size) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes + i, size - i);
+    h = (h ^ word) * kMultiplier;
+  }
+  return h ^ (h >> 32);
+}
 
 // Hashes wide keys and views alike, so lookups by view allocate nothing.
 struct ViewHash {
@@ -80,6 +99,57 @@ struct ViewHash {
   size_t operator()(std::u16string_view v) const {
     return HashBytes(v.data(), v.size() * sizeof(char16_t));
   }
+};
+
+// Open addressing with linear probing over slots that hold their keys, for
+// the tables asked once for every character: a hit is usually one probe, and
+// a power-of-two size needs no division. A Slot has a `hash` and `bool used()`.
+template <class Slot, size_t kFirstSize>
+class ProbingTable {
+ public:
+  // The slot with `hash` whose key `holds(slot)` confirms, or null.
+  template <class Holds>
+  const Slot* Find(uint64_t hash, Holds holds) const {
+    if (slots_.empty()) return nullptr;
+    for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
+      const Slot& slot = slots_[i];
+      if (!slot.used()) return nullptr;
+      if (slot.hash == hash && holds(slot)) return &slot;
+    }
+  }
+  // A free slot for a new key, its hash set; the table grows at half full.
+  Slot& Add(uint64_t hash) {
+    if (slots_.empty() || 2 * (used_ + 1) > slots_.size()) Grow();
+    Slot& slot = FreeSlot(hash);
+    slot.hash = hash;
+    ++used_;
+    return slot;
+  }
+  size_t size() const { return used_; }
+  void clear() {
+    std::vector<Slot>().swap(slots_);
+    used_ = 0;
+    mask_ = 0;
+  }
+
+ private:
+  Slot& FreeSlot(uint64_t hash) {
+    size_t i = hash & mask_;
+    while (slots_[i].used()) i = (i + 1) & mask_;
+    return slots_[i];
+  }
+  void Grow() {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    slots_.resize(old.empty() ? kFirstSize : old.size() * 2);
+    mask_ = slots_.size() - 1;
+    for (Slot& slot : old)
+      if (slot.used()) FreeSlot(slot.hash) = std::move(slot);
+  }
+
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
+  size_t mask_ = 0;
 };
 
 constexpr int32_t kShortSubject = 16;
@@ -94,8 +164,8 @@ class ShortAnswers {
 
   const MatchRecord* Find(int32_t start, std::u16string_view subject) const;
   void Insert(int32_t start, std::u16string_view subject, const MatchRecord& record);
-  size_t size() const { return used_; }
-  void clear();
+  size_t size() const { return table_.size(); }
+  void clear() { table_.clear(); }
 
  private:
   struct Slot {
@@ -104,16 +174,14 @@ class ShortAnswers {
     int32_t length = -1;  // -1: empty
     char16_t units[kShortSubject];
     MatchRecord record;
+    bool used() const { return length >= 0; }
   };
   static uint64_t Hash(int32_t start, std::u16string_view subject) {
     return HashBytes(subject.data(), subject.size() * sizeof(char16_t),
                      static_cast<uint32_t>(start));
   }
-  void Grow();
 
-  std::vector<Slot> slots_;
-  size_t used_ = 0;
-  size_t mask_ = 0;
+  ProbingTable<Slot, 64> table_;
 };
 
 // A pattern shared by every Regex that compiled the same text with the same
