@@ -63,7 +63,15 @@ struct LibraryDescriptor {
   LibraryNotify notify;
 };
 
+// An event handler of program code, as the window template binds it: it takes
+// the event's argument words (argument 1 first) and returns true when it
+// returned a value, which it then stores in *returned.
+using EventHandler = bool (*)(const int32_t* args, int32_t argc, int32_t* returned);
+
 // The fixed record through which the runtime learns about the program.
+// Stored handler offsets count in bytes from handlerBase, the program's table
+// of EventHandler slots: offset 0 is the first routine, sizeof(EventHandler)
+// the second.
 struct ProgramHeader {
   uint32_t mode;
   uint32_t reserved;
