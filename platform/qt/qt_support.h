@@ -1,0 +1,46 @@
+// Qt-side helpers of the Qt backend that do not depend on the core: the one
+// application object, fonts, accessible names and input-method commits.
+// Included only inside platform/qt/ and by the Qt tests.
+#pragma once
+
+#include <QApplication>
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+namespace platform::qt {
+
+// The process's QApplication, made on first use (offscreen when there is no
+// display), with the font substitutions and accessibility factory installed.
+QApplication* EnsureApplication();
+
+// Maps the Windows Song face names ("宋体", "SimSun") to the installed
+// Song/Ming CJK faces.
+void InstallFontSubstitutions();
+
+// The face named by a LOGFONTA face name (GBK) at a point size; the Song face
+// resolves through the substitutions above.
+QFont FaceFont(const char* gbkFace, int pointSize);
+
+// DEFAULT_GUI_FONT: the desktop's default font, with CJK faces behind it so
+// Chinese captions never fall back to missing-glyph boxes.
+QFont DefaultGuiFont();
+
+// Installs the accessibility factory that names a drop-down list by its label
+// instead of its current item.
+void InstallAccessibility();
+
+// Gives every edit, plain-text editor and combo box among `window`'s children
+// the caption of the group box just above it in stacking order as accessible
+// name, and every push button its caption without "&".
+void UpdateAccessibleNames(QWidget* window);
+
+// A caption with its "&" mnemonic markers removed ("&&" stays one "&").
+QString StripMnemonic(const QString& caption);
+
+// Commits `text` to `target` the way an input method does: one
+// QInputMethodEvent with a commit string (the key-click helpers can only send
+// Latin-1).
+void CommitText(QWidget* target, const QString& text);
+
+}  // namespace platform::qt
