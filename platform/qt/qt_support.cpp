@@ -2,9 +2,9 @@
 // commits: the parts of the Qt backend that know nothing of the core.
 #include "platform/qt/qt_support.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>

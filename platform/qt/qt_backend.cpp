@@ -1,0 +1,747 @@
+// The Qt 6 Widgets backend: each window the core makes gets a real widget as
+// its peer, so input methods, selection, clipboard, undo and accessibility
+// come from Qt, while every message and every decision stays the core's.
+// What the user does comes back through PostMessageA (keys the loop must see
+// first, clicks) or the Peer* reports (edits, choices, focus, frame).
+#include <QAbstractEventDispatcher>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWindow>
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/qt/messagebox.h"
+#include "platform/qt/peers.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_support.h"
+
+namespace platform::qt {
+namespace {
+
+const char kHandleProperty[] = "molvaneWindow";
+
+struct Peer {
+  QPointer<QWidget> widget;
+  PeerKind kind = PeerKind::kWindow;
+  DWORD style = 0;
+  RECT window{};
+  RECT client{};
+  QMargins frame;  // the window manager's frame the client area was fitted to
+};
+
+struct KeyPair {
+  int qt;
+  int vk;
+};
+// Keys the message loop's pre-translation must see before any widget does.
+constexpr std::array<KeyPair, 10> kLoopKeys = {{{Qt::Key_Tab, VK_TAB},
+                                                {Qt::Key_Backtab, VK_TAB},
+                                                {Qt::Key_Return, VK_RETURN},
+                                                {Qt::Key_Enter, VK_RETURN},
+                                                {Qt::Key_Escape, VK_ESCAPE},
+                                                {Qt::Key_F1, VK_F1},
+                                                {Qt::Key_Left, VK_LEFT},
+                                                {Qt::Key_Up, VK_UP},
+                                                {Qt::Key_Right, VK_RIGHT},
+                                                {Qt::Key_Down, VK_DOWN}}};
+// Further keys the input module can press.
+constexpr std::array<KeyPair, 12> kOtherKeys = {{{Qt::Key_Space, VK_SPACE},
+                                                 {Qt::Key_Backspace, VK_BACK},
+                                                 {Qt::Key_Delete, VK_DELETE},
+                                                 {Qt::Key_Home, VK_HOME},
+                                                 {Qt::Key_End, VK_END},
+                                                 {Qt::Key_PageUp, VK_PRIOR},
+                                                 {Qt::Key_PageDown, VK_NEXT},
+                                                 {Qt::Key_Insert, VK_INSERT},
+                                                 {Qt::Key_F4, VK_F4},
+                                                 {Qt::Key_Shift, VK_SHIFT},
+                                                 {Qt::Key_Control, VK_CONTROL},
+                                                 {Qt::Key_Alt, VK_MENU}}};
+
+QRect ToQRect(const RECT& r) {
+  return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+RECT ToRect(const QRect& r) {
+  return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+QString ToQString(const std::u16string& text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
+}
+std::u16string ToU16(const QString& text) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size()));
+}
+// Plain-text editors keep paragraphs apart with LF; CR LF or a lone CR from
+// the core would otherwise show as a stray glyph.
+QString ToEditorText(const std::u16string& text) {
+  QString s = ToQString(text);
+  s.replace(u"\r\n"_qs, u"\n"_qs);
+  s.replace(u'\r', u'\n');
+  return s;
+}
+
+// Posts a key-down and key-up pair as a keyboard would, wrapped in those of
+// the held modifiers so the core's key state matches; with Alt held the keys
+// are system keys.
+void PostKey(HWND target, int vk, Qt::KeyboardModifiers mods) {
+  const bool alt = mods & Qt::AltModifier;
+  std::vector<int> held;
+  if (mods & Qt::ShiftModifier) held.push_back(VK_SHIFT);
+  if (mods & Qt::ControlModifier) held.push_back(VK_CONTROL);
+  if (alt) held.push_back(VK_MENU);
+  const LPARAM release = LPARAM(0xC0000001u);
+  for (int key : held) PostMessageA(target, key == VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
+  PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 1);
+  PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, release);
+  for (auto it = held.rbegin(); it != held.rend(); ++it) {
+    PostMessageA(target, alt && *it != VK_MENU ? WM_SYSKEYUP : WM_KEYUP, *it, release);
+  }
+}
+
+class QtBackend;
+// Process-wide: the backend the widgets' signals and the event filter report to.
+QtBackend* g_backend = nullptr;
+
+// Sees every event before its widget: keys for the loop, focus moved by the
+// user, and the top-level frame's close, move, resize and activation.
+class PeerFilter : public QObject {
+ public:
+  explicit PeerFilter(QtBackend* backend) : backend_(backend) {}
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QtBackend* backend_;
+};
+
+class QtBackend : public Backend {
+ public:
+  QtBackend() : filter_(this) {
+    EnsureApplication();
+    dispatcher_ = QAbstractEventDispatcher::instance(qApp->thread());
+    qApp->installEventFilter(&filter_);
+    g_backend = this;
+  }
+  ~QtBackend() override {
+    qApp->removeEventFilter(&filter_);
+    for (auto& [handle, peer] : peers_) {
+      if (peer.widget != nullptr && peer.widget->parentWidget() == nullptr) delete peer.widget;
+    }
+    if (g_backend == this) g_backend = nullptr;
+  }
+
+  const char* Name() const override { return "qt"; }
+
+  SIZE ScreenSize() const override {
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    return SIZE{size.width(), size.height()};
+  }
+
+  TEXTMETRICA MeasureFont(const LOGFONTA& font) const override {
+    const QFontMetrics m(FontOf(font));
+    TEXTMETRICA tm{};
+    tm.tmAscent = m.ascent();
+    tm.tmDescent = m.descent();
+    tm.tmHeight = m.ascent() + m.descent();
+    tm.tmInternalLeading = std::max(0, tm.tmHeight - FontOf(font).pixelSize());
+    tm.tmExternalLeading = std::max(0, m.leading());
+    tm.tmAveCharWidth = m.averageCharWidth();
+    tm.tmMaxCharWidth = m.maxWidth();
+    tm.tmWeight = font.lfWeight != 0 ? font.lfWeight : FW_NORMAL;
+    tm.tmDigitizedAspectX = tm.tmDigitizedAspectY = 96;
+    tm.tmLastChar = 0xFF;
+    tm.tmDefaultChar = '?';
+    tm.tmBreakChar = ' ';
+    tm.tmPitchAndFamily = font.lfPitchAndFamily;
+    tm.tmCharSet = font.lfCharSet;
+    return tm;
+  }
+
+  void CreatePeer(HWND window, const PeerSpec& spec) override;
+  void UpdatePeer(HWND window, const PeerSpec& spec) override;
+  void DestroyPeer(HWND window) override;
+  void PlacePeer(HWND window, const RECT& windowRect, const RECT& clientRect) override;
+  void ShowPeer(HWND window, bool visible) override;
+  void EnablePeer(HWND window, bool enabled) override {
+    if (QWidget* w = Widget(window)) w->setEnabled(enabled);
+  }
+  void RestackPeer(HWND window, HWND above) override;
+  void ReparentPeer(HWND window, HWND parent) override;
+  void FocusPeer(HWND window) override;
+  void ActivatePeer(HWND window) override;
+  void SetPeerFont(HWND window, const LOGFONTA& font) override {
+    if (QWidget* w = Widget(window)) w->setFont(FontOf(font));
+  }
+  void SetPeerBackground(HWND window, COLORREF color) override;
+
+  std::u16string PeerText(HWND window) const override;
+  void SetPeerText(HWND window, const std::u16string& text) override;
+  CHARRANGE PeerSelection(HWND window) const override;
+  void SetPeerSelection(HWND window, CHARRANGE range) override;
+
+  int ListCount(HWND window) const override {
+    QComboBox* list = List(window);
+    return list != nullptr ? list->count() : 0;
+  }
+  std::u16string ListItem(HWND window, int index) const override {
+    QComboBox* list = List(window);
+    return list != nullptr ? ToU16(list->itemText(index)) : std::u16string();
+  }
+  void InsertListItem(HWND window, int index, const std::u16string& text) override {
+    Quiet quiet(this);
+    if (QComboBox* list = List(window)) list->insertItem(index, ToQString(text));
+  }
+  void DeleteListItem(HWND window, int index) override {
+    Quiet quiet(this);
+    if (QComboBox* list = List(window)) list->removeItem(index);
+  }
+  int ListSelection(HWND window) const override {
+    QComboBox* list = List(window);
+    return list != nullptr ? list->currentIndex() : -1;
+  }
+  void SetListSelection(HWND window, int index) override {
+    Quiet quiet(this);
+    if (QComboBox* list = List(window)) list->setCurrentIndex(index);
+  }
+
+  int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
+                     UINT style) override {
+    QWidget* parent = Widget(owner);
+    return RunMessageBox(parent != nullptr ? parent->window() : nullptr, text, caption, style);
+  }
+
+  void PollInput() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+  void WaitForInput() override {
+    if (!woken_.exchange(false)) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    woken_ = false;
+  }
+  void Wake() override {
+    woken_ = true;
+    dispatcher_->wakeUp();
+  }
+
+  // ---- From the event filter and the widgets' signals ----
+  bool quiet() const { return quiet_ > 0; }
+  void FrameChanged(HWND window);
+  bool KeyPressed(HWND window, QKeyEvent* key);
+  void FocusedByUser(QWidget* widget, HWND window);
+
+ private:
+  // Changes the backend makes on the core's behalf are not user actions.
+  struct Quiet {
+    explicit Quiet(QtBackend* b) : backend(b) { ++backend->quiet_; }
+    ~Quiet() { --backend->quiet_; }
+    QtBackend* backend;
+  };
+
+  QWidget* Widget(HWND window) const {
+    auto it = peers_.find(window);
+    return it == peers_.end() ? nullptr : it->second.widget.data();
+  }
+  QComboBox* List(HWND window) const { return qobject_cast<QComboBox*>(Widget(window)); }
+  QFont FontOf(const LOGFONTA& font) const;
+  QWidget* MakeWidget(HWND window, const PeerSpec& spec);
+  void Connect(HWND window, QWidget* widget);
+  void ApplyStyle(Peer& peer, const PeerSpec& spec);
+  void PlaceTopLevel(Peer& peer);
+  void Relabel(QWidget* widget) {
+    if (widget != nullptr && widget->window() != nullptr) UpdateAccessibleNames(widget->window());
+  }
+
+  std::unordered_map<HWND, Peer> peers_;
+  PeerFilter filter_;
+  QAbstractEventDispatcher* dispatcher_ = nullptr;
+  std::atomic<bool> woken_{false};
+  int quiet_ = 0;
+};
+
+// ---- Peers ----
+
+QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& spec) {
+  QWidget* parent = Widget(spec.parent);
+  const DWORD style = spec.style;
+  switch (spec.kind) {
+    case PeerKind::kEdit:
+      if (style & ES_MULTILINE) return new QPlainTextEdit(parent);
+      return new QLineEdit(parent);
+    case PeerKind::kRichEdit:
+      if (style & ES_MULTILINE) return new QPlainTextEdit(parent);
+      return new QLineEdit(parent);
+    case PeerKind::kButton:
+      if ((style & BS_TYPEMASK) == BS_GROUPBOX) return new QGroupBox(parent);
+      return new QPushButton(parent);
+    case PeerKind::kComboBox: {
+      auto* list = new QComboBox(parent);
+      list->setEditable((style & 0x3) != CBS_DROPDOWNLIST);
+      return list;
+    }
+    case PeerKind::kWindow:
+      break;
+  }
+  auto* frame = new QWidget(parent);
+  if (parent == nullptr) frame->setAttribute(Qt::WA_DeleteOnClose, false);
+  return frame;
+}
+
+void QtBackend::Connect(HWND window, QWidget* widget) {
+  auto edited = [this, window] {
+    if (!quiet()) PeerTextEdited(window);
+  };
+  if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+    QObject::connect(line, &QLineEdit::textEdited, line, edited);
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
+    QObject::connect(plain, &QPlainTextEdit::textChanged, plain, edited);
+  } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+    QObject::connect(list, &QComboBox::activated, list, [this, window](int index) {
+      if (!quiet()) PeerItemChosen(window, index);
+    });
+    if (list->isEditable()) QObject::connect(list, &QComboBox::editTextChanged, list, edited);
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    // A click reaches the core as the mouse messages Windows would post.
+    QObject::connect(button, &QPushButton::clicked, button, [this, window, button] {
+      if (quiet()) return;
+      const QPoint c = button->rect().center();
+      const LPARAM at = LPARAM((c.y() << 16) | (c.x() & 0xFFFF));
+      PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+      PostMessageA(window, WM_LBUTTONUP, 0, at);
+    });
+  }
+}
+
+void QtBackend::ApplyStyle(Peer& peer, const PeerSpec& spec) {
+  QWidget* w = peer.widget;
+  const DWORD style = spec.style;
+  peer.style = style;
+  const QString caption = ToQString(spec.caption);
+  if (auto* line = qobject_cast<QLineEdit*>(w)) {
+    line->setReadOnly(style & ES_READONLY);
+    line->setEchoMode((style & ES_PASSWORD) != 0 ? QLineEdit::Password : QLineEdit::Normal);
+    line->setMaxLength(spec.textLimit > 0 ? spec.textLimit : 32767);
+    const DWORD align = style & (ES_CENTER | ES_RIGHT);
+    line->setAlignment(align == ES_CENTER  ? Qt::AlignHCenter
+                       : align == ES_RIGHT ? Qt::AlignRight
+                                           : Qt::AlignLeft);
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+    plain->setReadOnly(style & ES_READONLY);
+    // Without horizontal scrolling, Windows wraps multi-line text at the edge.
+    const bool wrap =
+        peer.kind == PeerKind::kRichEdit ? !(style & WS_HSCROLL) : !(style & ES_AUTOHSCROLL);
+    plain->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    plain->setVerticalScrollBarPolicy((style & WS_VSCROLL) != 0 ? Qt::ScrollBarAsNeeded
+                                                                : Qt::ScrollBarAlwaysOff);
+    plain->setHorizontalScrollBarPolicy((style & WS_HSCROLL) != 0 ? Qt::ScrollBarAsNeeded
+                                                                  : Qt::ScrollBarAlwaysOff);
+    plain->setTabChangesFocus(false);
+  } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+    group->setTitle(caption);
+    const DWORD align = style & BS_CENTER;
+    group->setAlignment(align == BS_CENTER  ? Qt::AlignHCenter
+                        : align == BS_RIGHT ? Qt::AlignRight
+                                            : Qt::AlignLeft);
+  } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+    button->setText(caption);
+    button->setAutoDefault(false);
+  } else if (peer.kind == PeerKind::kWindow && w->isWindow()) {
+    w->setWindowTitle(caption);
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint;
+    if ((style & WS_CAPTION) == WS_CAPTION) flags |= Qt::WindowTitleHint;
+    if (style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (style & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
+    if (style & WS_MAXIMIZEBOX) flags |= Qt::WindowMaximizeButtonHint;
+    if ((style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER)) == 0) flags |= Qt::FramelessWindowHint;
+    if (spec.exStyle & WS_EX_TOOLWINDOW) flags |= Qt::Tool;
+    if (spec.exStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+    if (w->windowFlags() != flags) w->setWindowFlags(flags);
+  }
+  w->setFocusPolicy(qobject_cast<QGroupBox*>(w) != nullptr || w->isWindow() ? Qt::NoFocus
+                                                                            : Qt::StrongFocus);
+}
+
+void QtBackend::CreatePeer(HWND window, const PeerSpec& spec) {
+  Quiet quiet(this);
+  QWidget* w = MakeWidget(window, spec);
+  w->setProperty(kHandleProperty, QVariant::fromValue(quintptr(window)));
+  w->hide();
+  Peer& peer = peers_[window];
+  peer.widget = w;
+  peer.kind = spec.kind;
+  ApplyStyle(peer, spec);
+  Connect(window, w);
+  PlacePeer(window, spec.window, spec.client);
+  Relabel(w);
+}
+
+void QtBackend::UpdatePeer(HWND window, const PeerSpec& spec) {
+  auto it = peers_.find(window);
+  if (it == peers_.end() || it->second.widget == nullptr) return;
+  Quiet quiet(this);
+  ApplyStyle(it->second, spec);
+  Relabel(it->second.widget);
+}
+
+void QtBackend::DestroyPeer(HWND window) {
+  auto it = peers_.find(window);
+  if (it == peers_.end()) return;
+  QPointer<QWidget> w = it->second.widget;
+  peers_.erase(it);
+  if (w == nullptr) return;
+  Quiet quiet(this);
+  QWidget* top = w->isWindow() ? nullptr : w->window();
+  w->hide();
+  delete w.data();
+  if (top != nullptr) UpdateAccessibleNames(top);
+}
+
+void QtBackend::PlacePeer(HWND window, const RECT& windowRect, const RECT& clientRect) {
+  auto it = peers_.find(window);
+  if (it == peers_.end() || it->second.widget == nullptr) return;
+  Peer& peer = it->second;
+  peer.window = windowRect;
+  peer.client = clientRect;
+  Quiet quiet(this);
+  if (peer.widget->isWindow()) {
+    PlaceTopLevel(peer);
+  } else {
+    // Child rectangles are the stored geometry, even where they reach past
+    // the parent's client area: Qt clips them there as Windows does.
+    peer.widget->setGeometry(ToQRect(windowRect));
+  }
+}
+
+// The outer rectangle includes whatever frame the window manager draws, so
+// the client area is what remains of it; without a window manager (Qt's
+// offscreen platform, a bare X server) the core's own frame metrics apply.
+void QtBackend::PlaceTopLevel(Peer& peer) {
+  QWidget* w = peer.widget;
+  QMargins frame;
+  if (w->windowHandle() != nullptr && w->isVisible()) frame = w->windowHandle()->frameMargins();
+  peer.frame = frame;
+  const QRect outer = ToQRect(peer.window);
+  const QRect client = frame.isNull() ? ToQRect(peer.client) : outer.marginsRemoved(frame);
+  if (peer.style & WS_THICKFRAME) {
+    w->setMinimumSize(0, 0);
+    w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    w->setFixedSize(client.size());
+  }
+  w->setGeometry(client);
+}
+
+void QtBackend::FrameChanged(HWND window) {
+  auto it = peers_.find(window);
+  if (it == peers_.end() || it->second.widget == nullptr || quiet()) return;
+  Peer& peer = it->second;
+  QWidget* w = peer.widget;
+  const QMargins frame =
+      w->windowHandle() != nullptr ? w->windowHandle()->frameMargins() : QMargins();
+  if (frame != peer.frame) {
+    // The window manager framed the window (or changed its frame): refit
+    // the client area so the outer size stays what the core placed.
+    QTimer::singleShot(0, w, [this, window] {
+      auto again = peers_.find(window);
+      if (again == peers_.end() || again->second.widget == nullptr) return;
+      Quiet quiet(this);
+      PlaceTopLevel(again->second);
+    });
+    return;
+  }
+  const QRect client = w->geometry();
+  QRect outer = client.marginsAdded(frame);
+  if (frame.isNull()) {
+    const QRect placedClient = ToQRect(peer.client);
+    const QRect placedOuter = ToQRect(peer.window);
+    outer = QRect(client.topLeft() - (placedClient.topLeft() - placedOuter.topLeft()),
+                  client.size() + (placedOuter.size() - placedClient.size()));
+  }
+  if (SameRect(ToRect(outer), peer.window)) return;
+  peer.client = ToRect(client);
+  peer.window = ToRect(outer);
+  PeerPlaced(window, peer.window);
+}
+
+void QtBackend::ShowPeer(HWND window, bool visible) {
+  QWidget* w = Widget(window);
+  if (w == nullptr) return;
+  Quiet quiet(this);
+  w->setVisible(visible);
+  if (visible && w->isWindow()) {
+    auto& peer = peers_[window];
+    PlaceTopLevel(peer);
+  }
+}
+
+void QtBackend::RestackPeer(HWND window, HWND above) {
+  QWidget* w = Widget(window);
+  if (w == nullptr) return;
+  QWidget* over = Widget(above);
+  if (over != nullptr && over->parentWidget() == w->parentWidget()) {
+    w->stackUnder(over);
+  } else {
+    w->raise();
+  }
+  Relabel(w);
+}
+
+void QtBackend::ReparentPeer(HWND window, HWND parent) {
+  QWidget* w = Widget(window);
+  if (w == nullptr) return;
+  Quiet quiet(this);
+  const bool visible = w->isVisibleTo(w->parentWidget());
+  const QRect geometry = w->geometry();
+  w->setParent(Widget(parent));
+  w->setGeometry(geometry);
+  w->setVisible(visible);
+  Relabel(w);
+}
+
+void QtBackend::FocusPeer(HWND window) {
+  Quiet quiet(this);
+  QWidget* w = Widget(window);
+  if (w == nullptr) {
+    if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
+    return;
+  }
+  w->setFocus(Qt::OtherFocusReason);
+}
+
+void QtBackend::ActivatePeer(HWND window) {
+  QWidget* w = Widget(window);
+  if (w == nullptr || !w->isWindow()) return;
+  Quiet quiet(this);
+  w->raise();
+  w->activateWindow();
+}
+
+void QtBackend::SetPeerBackground(HWND window, COLORREF color) {
+  QWidget* w = Widget(window);
+  if (w == nullptr) return;
+  QPalette palette = w->palette();
+  const QColor c(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+  const bool editor = qobject_cast<QPlainTextEdit*>(w) != nullptr ||
+                      qobject_cast<QLineEdit*>(w) != nullptr ||
+                      qobject_cast<QComboBox*>(w) != nullptr;
+  palette.setColor(editor ? QPalette::Base : QPalette::Window, c);
+  w->setPalette(palette);
+  if (!editor) w->setAutoFillBackground(true);
+}
+
+QFont QtBackend::FontOf(const LOGFONTA& font) const {
+  // The stock GUI font stands for the desktop's own.
+  LOGFONTA gui{};
+  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+  if (std::memcmp(&gui, &font, sizeof gui) == 0) return DefaultGuiFont();
+  char face[LF_FACESIZE + 1] = {};
+  std::memcpy(face, font.lfFaceName, LF_FACESIZE);
+  QFont f = FaceFont(face, 9);
+  // A negative height is the character height, a positive one the cell's.
+  if (font.lfHeight < 0) f.setPixelSize(-font.lfHeight);
+  if (font.lfHeight > 0) f.setPixelSize(std::max(1, font.lfHeight * 7 / 8));
+  if (font.lfWeight != 0) f.setWeight(font.lfWeight >= FW_BOLD ? QFont::Bold : QFont::Normal);
+  f.setItalic(font.lfItalic != 0);
+  f.setUnderline(font.lfUnderline != 0);
+  f.setStrikeOut(font.lfStrikeOut != 0);
+  return f;
+}
+
+// ---- Text and selection ----
+
+std::u16string QtBackend::PeerText(HWND window) const {
+  QWidget* w = Widget(window);
+  if (auto* line = qobject_cast<QLineEdit*>(w)) return ToU16(line->text());
+  if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) return ToU16(plain->toPlainText());
+  if (auto* list = qobject_cast<QComboBox*>(w)) return ToU16(list->currentText());
+  return {};
+}
+
+void QtBackend::SetPeerText(HWND window, const std::u16string& text) {
+  Quiet quiet(this);
+  QWidget* w = Widget(window);
+  if (auto* line = qobject_cast<QLineEdit*>(w)) {
+    line->setText(ToQString(text));
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+    plain->setPlainText(ToEditorText(text));
+  } else if (auto* list = qobject_cast<QComboBox*>(w); list != nullptr && list->isEditable()) {
+    list->setEditText(ToQString(text));
+  }
+}
+
+CHARRANGE QtBackend::PeerSelection(HWND window) const {
+  QWidget* w = Widget(window);
+  if (auto* list = qobject_cast<QComboBox*>(w)) w = list->lineEdit();
+  if (auto* line = qobject_cast<QLineEdit*>(w)) {
+    if (!line->hasSelectedText()) return CHARRANGE{line->cursorPosition(), line->cursorPosition()};
+    return CHARRANGE{line->selectionStart(), line->selectionEnd()};
+  }
+  if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+    const QTextCursor c = plain->textCursor();
+    return CHARRANGE{c.selectionStart(), c.selectionEnd()};
+  }
+  return CHARRANGE{0, 0};
+}
+
+void QtBackend::SetPeerSelection(HWND window, CHARRANGE range) {
+  Quiet quiet(this);
+  QWidget* w = Widget(window);
+  if (auto* list = qobject_cast<QComboBox*>(w)) w = list->lineEdit();
+  // -1 as the end means the end of the text, as EM_SETSEL takes it.
+  if (auto* line = qobject_cast<QLineEdit*>(w)) {
+    const int size = int(line->text().size());
+    const int end = range.cpMax < 0 ? size : std::min<int>(range.cpMax, size);
+    const int start = range.cpMin < 0 ? end : std::min<int>(range.cpMin, size);
+    line->setSelection(start, end - start);
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+    QTextCursor c = plain->textCursor();
+    const int size = plain->document()->characterCount() - 1;
+    const int end = range.cpMax < 0 ? size : std::min<int>(range.cpMax, size);
+    const int start = range.cpMin < 0 ? end : std::min<int>(range.cpMin, size);
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    plain->setTextCursor(c);
+  }
+}
+
+// ---- User actions ----
+
+bool QtBackend::KeyPressed(HWND window, QKeyEvent* key) {
+  const int vk = VirtualKeyOf(key->key());
+  bool loopKey = false;
+  for (const KeyPair& k : kLoopKeys) loopKey = loopKey || k.qt == key->key();
+  if (!loopKey || vk == 0) return false;
+  Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+  if (key->key() == Qt::Key_Backtab) mods |= Qt::ShiftModifier;
+  PostKey(window, vk, mods);
+  return true;
+}
+
+void QtBackend::FocusedByUser(QWidget* widget, HWND window) {
+  if (quiet()) return;
+  // Only a control the user clicked or reached by a mnemonic; activation
+  // and popups give the focus back on their own.
+  if (widget->focusPolicy() == Qt::NoFocus) return;
+  PeerFocused(window);
+}
+
+bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      if (!watched->isWidgetType()) return false;
+      HWND window = PeerWindow(watched);
+      return window != nullptr && backend_->KeyPressed(window, static_cast<QKeyEvent*>(event));
+    }
+    case QEvent::FocusIn: {
+      auto* focus = static_cast<QFocusEvent*>(event);
+      const Qt::FocusReason reason = focus->reason();
+      if (reason != Qt::MouseFocusReason && reason != Qt::ShortcutFocusReason) return false;
+      auto* widget = qobject_cast<QWidget*>(watched);
+      HWND window = widget != nullptr ? PeerWindow(widget) : nullptr;
+      if (window != nullptr) backend_->FocusedByUser(widget, window);
+      return false;
+    }
+    case QEvent::Close: {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      if (widget == nullptr || !widget->isWindow() || backend_->quiet()) return false;
+      HWND window = PeerWindow(widget);
+      if (window == nullptr) return false;
+      // The core decides whether the window closes; the frame only asks.
+      event->ignore();
+      PeerCloseRequested(window);
+      return true;
+    }
+    case QEvent::Move:
+    case QEvent::Resize: {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      if (widget == nullptr || !widget->isWindow()) return false;
+      if (HWND window = PeerWindow(widget)) backend_->FrameChanged(window);
+      return false;
+    }
+    case QEvent::WindowActivate: {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      if (widget == nullptr || !widget->isWindow() || backend_->quiet()) return false;
+      if (HWND window = PeerWindow(widget)) PeerActivated(window);
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+QWidget* PeerWidget(HWND window) {
+  if (g_backend == nullptr || window == nullptr) return nullptr;
+  for (QWidget* w : QApplication::allWidgets()) {
+    if (w->property(kHandleProperty).value<quintptr>() == quintptr(window)) return w;
+  }
+  return nullptr;
+}
+
+HWND PeerWindow(const QObject* object) {
+  for (const QObject* o = object; o != nullptr; o = o->parent()) {
+    const QVariant handle = o->property(kHandleProperty);
+    if (handle.isValid()) return reinterpret_cast<HWND>(handle.value<quintptr>());
+    if (o->isWidgetType() && static_cast<const QWidget*>(o)->isWindow()) break;
+  }
+  return nullptr;
+}
+
+int VirtualKeyOf(int qtKey) {
+  for (const KeyPair& k : kLoopKeys) {
+    if (k.qt == qtKey) return k.vk;
+  }
+  for (const KeyPair& k : kOtherKeys) {
+    if (k.qt == qtKey) return k.vk;
+  }
+  if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
+    return qtKey;  // letters and digits share their codes
+  }
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return VK_F1 + (qtKey - Qt::Key_F1);
+  return 0;
+}
+
+int QtKeyOf(int virtualKey) {
+  for (const KeyPair& k : kLoopKeys) {
+    if (k.vk == virtualKey && k.qt != Qt::Key_Backtab && k.qt != Qt::Key_Enter) return k.qt;
+  }
+  for (const KeyPair& k : kOtherKeys) {
+    if (k.vk == virtualKey) return k.qt;
+  }
+  if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9')) {
+    return virtualKey;
+  }
+  if (virtualKey >= VK_F1 && virtualKey <= VK_F1 + 11) return Qt::Key_F1 + (virtualKey - VK_F1);
+  return 0;
+}
+
+}  // namespace platform::qt
+
+namespace platform {
+
+std::unique_ptr<Backend> CreateQtBackend() {
+  return std::make_unique<qt::QtBackend>();
+}
+
+void UseQtBackend() {
+  RegisterBackend("qt", [] { return CreateQtBackend(); });
+  SetBackend(CreateQtBackend());
+  SetInputModule(CreateQtInputModule());
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+// The door to the Qt 6 Widgets backend for code that does not include Qt:
+// the desktop program, the benchmarks and the tests choose it here.
+#pragma once
+
+#include <memory>
+
+#include "platform/backend.h"
+
+namespace platform {
+
+// The Qt backend; makes the process's QApplication on first use (Qt's
+// offscreen platform when there is neither an X nor a Wayland display).
+std::unique_ptr<Backend> CreateQtBackend();
+
+// Its input module: real Qt mouse and key events, and input-method commits
+// for text beyond Latin-1.
+std::unique_ptr<InputModule> CreateQtInputModule();
+
+// Makes the Qt backend and its input module current, and registers it as
+// "qt" with the backend registry.
+void UseQtBackend();
+
+}  // namespace platform

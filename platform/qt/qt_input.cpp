@@ -1,0 +1,111 @@
+// The Qt backend's input module: acts as a person would, with real Qt mouse
+// and key events delivered to the widgets (so the backend's event filter and
+// Qt's own handling see exactly what a user's input produces), and text
+// beyond Latin-1 committed through the input-method event path.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QTest>
+
+#include "platform/qt/peers.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_support.h"
+
+namespace platform::qt {
+namespace {
+
+// The widget a key goes to: Qt's focus widget, or the peer of the core's
+// focus when no window is active (Qt's offscreen platform before activation).
+QWidget* KeyTarget() {
+  if (QWidget* focus = QApplication::focusWidget()) return focus;
+  if (QWidget* peer = PeerWidget(GetFocus())) return peer;
+  return QApplication::activeWindow();
+}
+
+Qt::KeyboardModifiers ModifiersOf(unsigned modifiers) {
+  Qt::KeyboardModifiers mods;
+  if (modifiers & MK_SHIFT) mods |= Qt::ShiftModifier;
+  if (modifiers & MK_CONTROL) mods |= Qt::ControlModifier;
+  if (modifiers & kAltModifier) mods |= Qt::AltModifier;
+  return mods;
+}
+
+class QtInput : public InputModule {
+ public:
+  void Click(HWND window) override {
+    QWidget* w = PeerWidget(window);
+    if (w == nullptr) return;
+    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+  }
+
+  void TypeText(const std::string& utf8) override {
+    const QString text = QString::fromUtf8(utf8);
+    QString pending;  // a run the input method commits at once
+    auto commit = [&] {
+      if (!pending.isEmpty()) CommitText(KeyTarget(), pending);
+      pending.clear();
+    };
+    for (QChar c : text) {
+      if (c == u'\n' || c == u'\t') {
+        commit();
+        PressKey(c == u'\n' ? VK_RETURN : VK_TAB, 0);
+      } else if (c == u'\r') {
+        continue;  // CR LF is one Enter
+      } else if (c.unicode() >= 0x20 && c.unicode() < 0x7F) {
+        commit();
+        QTest::keyClick(KeyTarget(), char(c.unicode()));
+      } else {
+        pending += c;
+      }
+    }
+    commit();
+  }
+
+  void PressKey(int virtualKey, unsigned modifiers) override {
+    Qt::KeyboardModifiers mods = ModifiersOf(modifiers);
+    int key = QtKeyOf(virtualKey);
+    if (key == 0) return;
+    // Qt reports Shift+Tab as its own key.
+    if (key == Qt::Key_Tab && (mods & Qt::ShiftModifier)) key = Qt::Key_Backtab;
+    if (QWidget* target = KeyTarget()) QTest::keyClick(target, Qt::Key(key), mods);
+  }
+
+  void ChooseItem(HWND comboBox, int index) override {
+    auto* list = qobject_cast<QComboBox*>(PeerWidget(comboBox));
+    if (list == nullptr || index < 0 || index >= list->count()) return;
+    // Open the list with a click, then click the item in the popup.
+    QTest::mouseClick(list, Qt::LeftButton, {}, list->rect().center());
+    if (!list->view()->isVisible()) list->showPopup();
+    QAbstractItemView* view = list->view();
+    const QRect item = view->visualRect(list->model()->index(index, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+  }
+
+  void CloseFromFrame(HWND window) override {
+    if (QWidget* w = PeerWidget(window)) w->close();
+  }
+
+  void PumpUntilIdle(const std::function<bool(MSG&)>& preTranslate) override {
+    for (;;) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents);
+      MSG msg{};
+      if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return;
+      if (msg.message == WM_QUIT) {
+        // Leave the quit for the loop that owns it.
+        PostQuitMessage(int(msg.wParam));
+        return;
+      }
+      if (preTranslate && preTranslate(msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+};
+
+}  // namespace
+}  // namespace platform::qt
+
+namespace platform {
+std::unique_ptr<InputModule> CreateQtInputModule() {
+  return std::make_unique<qt::QtInput>();
+}
+}  // namespace platform
