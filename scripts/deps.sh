@@ -18,6 +18,7 @@ MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format)
 # The desktop window (Qt 6 Widgets), its fonts (a Song/Ming face for "宋体",
 # CJK sans for the GUI font), and what its tests run under: Xvfb, a D-Bus
 # session with the AT-SPI bus for the accessibility smoke test, xdotool and
-# ImageMagick for the run script's conversion and screenshot without a display.
+# ImageMagick, xclip and a window manager (openbox) for the run script's
+# conversion and screenshot without a display.
 MOLVANE_QT_PACKAGES=(qt6-base-dev qt6-qpa-plugins fonts-noto-cjk fonts-arphic-uming)
-MOLVANE_QT_TEST_PACKAGES=(xvfb xauth dbus dbus-x11 at-spi2-core python3-dbus xdotool imagemagick)
+MOLVANE_QT_TEST_PACKAGES=(xvfb xauth dbus dbus-x11 at-spi2-core python3-dbus xdotool xclip imagemagick openbox)

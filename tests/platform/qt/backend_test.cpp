@@ -1,0 +1,260 @@
+// The Qt backend under the core: windows made with CreateWindowExA get the
+// widgets they stand for, text and choices made in the widgets come back as
+// the messages Windows sends, and the loop's keys reach the queue before the
+// widget sees them. Input is real Qt events on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <thread>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/qt/peers.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_support.h"
+
+namespace {
+using platform::qt::PeerWidget;
+
+struct Logged {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+};
+std::vector<Logged> g_log;  // what the test frame's procedure received, in order
+
+LRESULT LogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  g_log.push_back({window, message, wParam});
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class QtBackendTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::UseQtBackend();
+    WNDCLASSA frameClass{};
+    frameClass.lpfnWndProc = LogProc;
+    frameClass.lpszClassName = "QtTestFrame";
+    RegisterClassA(&frameClass);
+    frame_ = CreateWindowExA(0, "QtTestFrame", "Frame",
+                             WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_DLGFRAME, 40, 30, 400,
+                             300, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(frame_, nullptr);
+    ShowWindow(frame_, SW_SHOW);
+    Pump();
+    g_log.clear();
+  }
+  void TearDown() override {
+    if (IsWindow(frame_)) DestroyWindow(frame_);
+    platform::SetBackend(platform::CreateHeadlessBackend());
+  }
+
+  HWND Child(const char* cls, DWORD style, int id, const char* text = "") {
+    HWND h = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, 10, 10 + 30 * id, 200, 24,
+                             frame_, reinterpret_cast<HMENU>(intptr_t(id)), nullptr, nullptr);
+    Pump();
+    return h;
+  }
+  static void Pump() { platform::Input().PumpUntilIdle(); }
+
+  // The notification codes the frame got through WM_COMMAND from `child`.
+  std::vector<int> Notifications(int id) const {
+    std::vector<int> codes;
+    for (const Logged& l : g_log)
+      if (l.message == WM_COMMAND && int(l.wParam & 0xFFFF) == id) codes.push_back(l.wParam >> 16);
+    return codes;
+  }
+
+  HWND frame_ = nullptr;
+};
+
+TEST_F(QtBackendTest, EachClassGetsItsWidget) {
+  HWND edit = Child("EDIT", 0, 1);
+  HWND multi = Child("EDIT", ES_MULTILINE, 2);
+  HWND push = Child("BUTTON", BS_PUSHBUTTON, 3, "\xD7\xAA\xBB\xBB(&Z)");  // 转换(&Z)
+  HWND group = Child("BUTTON", BS_GROUPBOX | BS_CENTER, 4, "Group");
+  HWND list = Child("COMBOBOX", CBS_DROPDOWNLIST, 5);
+  HWND rich = Child("RichEdit20A", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 6);
+
+  EXPECT_NE(qobject_cast<QLineEdit*>(PeerWidget(edit)), nullptr);
+  EXPECT_NE(qobject_cast<QPlainTextEdit*>(PeerWidget(multi)), nullptr);
+  auto* button = qobject_cast<QPushButton*>(PeerWidget(push));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(), u"转换(&Z)"_qs);
+  auto* box = qobject_cast<QGroupBox*>(PeerWidget(group));
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+  EXPECT_EQ(box->focusPolicy(), Qt::NoFocus);
+  auto* combo = qobject_cast<QComboBox*>(PeerWidget(list));
+  ASSERT_NE(combo, nullptr);
+  EXPECT_FALSE(combo->isEditable());
+  auto* editor = qobject_cast<QPlainTextEdit*>(PeerWidget(rich));
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+  EXPECT_EQ(editor->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+  EXPECT_EQ(PeerWidget(edit)->parentWidget(), PeerWidget(frame_));
+}
+
+TEST_F(QtBackendTest, FrameFollowsTheStyleWords) {
+  QWidget* top = PeerWidget(frame_);
+  ASSERT_NE(top, nullptr);
+  EXPECT_TRUE(top->isVisible());
+  const Qt::WindowFlags flags = top->windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  // No WS_THICKFRAME: the user cannot resize it.
+  EXPECT_EQ(top->minimumSize(), top->maximumSize());
+  // Without a window manager the core's frame metrics give the client area.
+  RECT client{};
+  GetClientRect(frame_, &client);
+  EXPECT_EQ(top->size(), QSize(client.right, client.bottom));
+  POINT origin{0, 0};
+  ClientToScreen(frame_, &origin);
+  EXPECT_EQ(top->geometry().topLeft(), QPoint(origin.x, origin.y));
+
+  RECT outer{};
+  GetWindowRect(frame_, &outer);
+  EXPECT_EQ(outer.right - outer.left, 400);
+  EXPECT_EQ(outer.bottom - outer.top, 300);
+}
+
+TEST_F(QtBackendTest, TextGoesBothWaysAndUserEditsNotify) {
+  HWND edit = Child("EDIT", 0, 1);
+  HWND rich = Child("RichEdit20A", ES_MULTILINE | WS_VSCROLL, 2);
+  SetWindowTextA(edit, "\xD6\xD0\xB9\xFA");  // 中国
+  Pump();
+  EXPECT_EQ(qobject_cast<QLineEdit*>(PeerWidget(edit))->text(), u"中国"_qs);
+  EXPECT_TRUE(Notifications(1).empty() || Notifications(1) == std::vector<int>{EN_CHANGE});
+
+  g_log.clear();
+  SetFocus(rich);
+  Pump();
+  platform::Input().TypeText("学生\nab");
+  Pump();
+  EXPECT_EQ(qobject_cast<QPlainTextEdit*>(PeerWidget(rich))->toPlainText(), u"学生\nab"_qs);
+  char text[64] = {};
+  GetWindowTextA(rich, text, sizeof text);
+  EXPECT_STREQ(text, "\xD1\xA7\xC9\xFA\r\nab");
+  EXPECT_FALSE(Notifications(2).empty());
+  for (int code : Notifications(2)) EXPECT_EQ(code, EN_CHANGE);
+}
+
+TEST_F(QtBackendTest, LoopKeysReachTheQueueBeforeTheWidget) {
+  HWND edit = Child("EDIT", ES_MULTILINE, 1);
+  SetFocus(edit);
+  Pump();
+  QWidget* widget = PeerWidget(edit);
+  struct Case {
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    int vk;
+  };
+  for (const Case& c : {Case{Qt::Key_Tab, {}, VK_TAB}, Case{Qt::Key_Backtab, Qt::ShiftModifier, VK_TAB},
+                        Case{Qt::Key_Escape, {}, VK_ESCAPE}, Case{Qt::Key_F1, {}, VK_F1},
+                        Case{Qt::Key_Up, {}, VK_UP}}) {
+    QTest::keyClick(widget, c.key, c.mods);
+    std::vector<MSG> seen;
+    MSG msg{};
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) seen.push_back(msg);
+    bool down = false;
+    for (const MSG& m : seen) down = down || (m.message == WM_KEYDOWN && int(m.wParam) == c.vk);
+    EXPECT_TRUE(down) << "key " << c.vk;
+    if (c.mods & Qt::ShiftModifier) {
+      ASSERT_FALSE(seen.empty());
+      EXPECT_EQ(seen.front().wParam, WPARAM(VK_SHIFT));
+    }
+    for (const MSG& m : seen) EXPECT_EQ(m.hwnd, edit);
+  }
+  EXPECT_EQ(qobject_cast<QPlainTextEdit*>(widget)->toPlainText(), QString());
+}
+
+TEST_F(QtBackendTest, ClickAndChoiceNotifyOnce) {
+  HWND push = Child("BUTTON", BS_PUSHBUTTON, 1, "Go");
+  HWND list = Child("COMBOBOX", CBS_DROPDOWNLIST, 2);
+  for (const char* item : {"a", "b", "c"}) SendMessageA(list, CB_ADDSTRING, 0, LPARAM(item));
+  SendMessageA(list, CB_SETCURSEL, 0, 0);
+  Pump();
+  g_log.clear();
+
+  platform::Input().Click(push);
+  Pump();
+  EXPECT_EQ(Notifications(1), std::vector<int>{BN_CLICKED});
+  EXPECT_EQ(GetFocus(), push);
+
+  platform::Input().ChooseItem(list, 2);
+  Pump();
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 2);
+  const std::vector<int> codes = Notifications(2);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), CBN_SELCHANGE), 1);
+  EXPECT_EQ(qobject_cast<QComboBox*>(PeerWidget(list))->currentText(), u"c"_qs);
+  // A choice the program makes is no user action.
+  g_log.clear();
+  SendMessageA(list, CB_SETCURSEL, 1, 0);
+  Pump();
+  EXPECT_TRUE(Notifications(2).empty());
+}
+
+TEST_F(QtBackendTest, TheFrameOnlyAsksToClose) {
+  platform::Input().CloseFromFrame(frame_);
+  EXPECT_TRUE(PeerWidget(frame_)->isVisible());
+  Pump();
+  bool asked = false;
+  for (const Logged& l : g_log) asked = asked || l.message == WM_CLOSE;
+  EXPECT_TRUE(asked);
+  // DefWindowProcA destroyed the window, and with it the widget.
+  EXPECT_FALSE(IsWindow(frame_));
+  EXPECT_EQ(PeerWidget(frame_), nullptr);
+}
+
+TEST_F(QtBackendTest, PostFromAnotherThreadWakesTheWait) {
+  std::thread poster([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    PostMessageA(frame_, WM_USER + 7, 42, 0);
+  });
+  MSG msg{};
+  ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+  poster.join();
+  EXPECT_EQ(msg.message, UINT(WM_USER + 7));
+  EXPECT_EQ(msg.wParam, WPARAM(42));
+}
+
+TEST_F(QtBackendTest, MessageBoxIsModalAndAnswersWithThePressedButton) {
+  struct Case {
+    UINT style;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButton press;
+    int answer;
+  };
+  for (const Case& c : {Case{MB_OK | MB_ICONEXCLAMATION, QMessageBox::Warning, QMessageBox::Ok, IDOK},
+                        Case{MB_YESNO | MB_ICONQUESTION, QMessageBox::Question, QMessageBox::No, IDNO},
+                        Case{MB_OKCANCEL | MB_ICONHAND, QMessageBox::Critical,
+                             QMessageBox::Cancel, IDCANCEL}}) {
+    QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+    bool ownerEnabled = true;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      shownIcon = box->icon();
+      ownerEnabled = IsWindowEnabled(frame_);
+      EXPECT_EQ(box->text(), u"内容不能为空"_qs);
+      EXPECT_EQ(box->windowTitle(), u"警告"_qs);
+      QTest::mouseClick(box->button(c.press), Qt::LeftButton);
+    });
+    const int answer = MessageBoxA(frame_, "\xC4\xDA\xC8\xDD\xB2\xBB\xC4\xDC\xCE\xAA\xBF\xD5",
+                                   "\xBE\xAF\xB8\xE6", c.style);
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_EQ(shownIcon, c.icon);
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(frame_));
+  }
+}
+
+}  // namespace
