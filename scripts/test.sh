@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Builds and runs every test in two configurations: optimised with debug
 # info, and Debug with AddressSanitizer and UndefinedBehaviorSanitizer (leak
-# checking on). Also checks that the code follows .clang-format.
+# checking on). Also checks that the code follows .clang-format. The Qt
+# backend's tests run on Qt's offscreen platform; the AT-SPI smoke test starts
+# its own D-Bus session and virtual X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-molvane_install "${MOLVANE_BUILD_PACKAGES[@]}" "${MOLVANE_TEST_PACKAGES[@]}"
+molvane_install "${MOLVANE_BUILD_PACKAGES[@]}" "${MOLVANE_TEST_PACKAGES[@]}" \
+  "${MOLVANE_QT_PACKAGES[@]}" "${MOLVANE_QT_TEST_PACKAGES[@]}"
 jobs=$(nproc)
 
 echo "== format"

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Reads the window's controls over AT-SPI, as Orca would: molvane on a
+# virtual X server inside its own D-Bus session, its accessible names and
+# roles walked by atspi_names.py. Exits 77 (skipped) with the reason when the
+# machine cannot run the accessibility bus.
+#
+#   atspi_smoke.sh PATH/TO/molvane
+set -u
+program=$1
+here=$(cd "$(dirname "$0")" && pwd)
+skip() { echo "skipped: $*"; exit 77; }
+if [ -z "${MOLVANE_ATSPI_INNER:-}" ]; then
+  for tool in dbus-run-session xvfb-run /usr/bin/python3; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+  done
+  /usr/bin/python3 -c 'import dbus' 2>/dev/null || skip "python3-dbus is not installed"
+  [ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi2-core is not installed"
+  exec env MOLVANE_ATSPI_INNER=1 dbus-run-session -- \
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+"$program" 2>/dev/null &
+app=$!
+tree=$(/usr/bin/python3 "$here/atspi_names.py" molvane 30)
+status=$?
+kill "$app" 2>/dev/null
+wait "$app" 2>/dev/null
+[ $status -eq 77 ] && skip "no accessibility bus in this session"
+[ $status -ne 0 ] && { echo "molvane never appeared on the accessibility bus"; exit 1; }
+echo "$tree"
+
+failed=0
+expect() {  # role, name
+  if ! grep -qP "^\s*$1\t$2\$" <<<"$tree"; then
+    echo "missing: $1 named \"$2\""
+    failed=1
+  fi
+}
+expect "(text|entry)" "转换内容"
+expect "(text|entry)" "转换结果"
+expect "(text|entry)" "分隔符，留空为换行符"
+expect "combo box" "转换为"
+expect "push button" "转换\\(Z\\)"
+exit $failed
