@@ -157,9 +157,10 @@ TEST_F(QtBackendTest, LoopKeysReachTheQueueBeforeTheWidget) {
     Qt::KeyboardModifiers mods;
     int vk;
   };
-  for (const Case& c : {Case{Qt::Key_Tab, {}, VK_TAB}, Case{Qt::Key_Backtab, Qt::ShiftModifier, VK_TAB},
-                        Case{Qt::Key_Escape, {}, VK_ESCAPE}, Case{Qt::Key_F1, {}, VK_F1},
-                        Case{Qt::Key_Up, {}, VK_UP}}) {
+  for (const Case& c :
+       {Case{Qt::Key_Tab, {}, VK_TAB}, Case{Qt::Key_Backtab, Qt::ShiftModifier, VK_TAB},
+        Case{Qt::Key_Escape, {}, VK_ESCAPE}, Case{Qt::Key_F1, {}, VK_F1},
+        Case{Qt::Key_Up, {}, VK_UP}}) {
     QTest::keyClick(widget, c.key, c.mods);
     std::vector<MSG> seen;
     MSG msg{};
@@ -233,10 +234,10 @@ TEST_F(QtBackendTest, MessageBoxIsModalAndAnswersWithThePressedButton) {
     QMessageBox::StandardButton press;
     int answer;
   };
-  for (const Case& c : {Case{MB_OK | MB_ICONEXCLAMATION, QMessageBox::Warning, QMessageBox::Ok, IDOK},
-                        Case{MB_YESNO | MB_ICONQUESTION, QMessageBox::Question, QMessageBox::No, IDNO},
-                        Case{MB_OKCANCEL | MB_ICONHAND, QMessageBox::Critical,
-                             QMessageBox::Cancel, IDCANCEL}}) {
+  for (const Case& c :
+       {Case{MB_OK | MB_ICONEXCLAMATION, QMessageBox::Warning, QMessageBox::Ok, IDOK},
+        Case{MB_YESNO | MB_ICONQUESTION, QMessageBox::Question, QMessageBox::No, IDNO},
+        Case{MB_OKCANCEL | MB_ICONHAND, QMessageBox::Critical, QMessageBox::Cancel, IDCANCEL}}) {
     QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
     bool ownerEnabled = true;
     QTimer::singleShot(0, [&] {

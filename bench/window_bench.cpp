@@ -1,0 +1,154 @@
+// The desktop program on Qt's offscreen platform, driven as a person would:
+// paste a whole corpus into the input box (Ctrl+V), click 转换, and time the
+// round trip until the result is in the output box and painted. Also times
+// one typed key in the filled input box, which must stay immediate.
+//
+//   molvane_window_bench CORPUS.txt [RUNS] [LIST_ITEM]
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/qt/qt_backend.h"
+#include "ui/program.h"
+
+namespace {
+
+template <typename W>
+W* Labelled(const QString& name) {
+  for (QWidget* w : QApplication::allWidgets()) {
+    if (auto* typed = qobject_cast<W*>(w); typed != nullptr && w->accessibleName() == name) {
+      return typed;
+    }
+  }
+  return nullptr;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Steps run from timers inside the program's own message loop.
+class Driver {
+ public:
+  Driver(QString corpus, int runs, int item)
+      : corpus_(std::move(corpus)), runs_(runs), item_(item) {}
+
+  void Start() {
+    input_ = Labelled<QPlainTextEdit>(u"转换内容"_qs);
+    output_ = Labelled<QPlainTextEdit>(u"转换结果"_qs);
+    list_ = Labelled<QComboBox>(u"转换为"_qs);
+    button_ = Labelled<QPushButton>(u"转换(Z)"_qs);
+    if (!input_ || !output_ || !list_ || !button_) {
+      // The window is not up yet: look again shortly.
+      if (++tries_ > 500) {
+        std::fprintf(stderr, "window controls not found\n");
+        std::exit(1);
+      }
+      QTimer::singleShot(10, [this] { Start(); });
+      return;
+    }
+    QTest::mouseClick(input_, Qt::LeftButton, {}, input_->rect().center());
+    QApplication::clipboard()->setText(corpus_);
+    QElapsedTimer t;
+    t.start();
+    QTest::keyClick(input_, Qt::Key_V, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    paste_ = t.nsecsElapsed() / 1e6;
+    QTest::keyClick(input_, Qt::Key_End, Qt::ControlModifier);
+    for (int i = 0; i < 5; ++i) {
+      t.restart();
+      QTest::keyClick(input_, Qt::Key_A);
+      QCoreApplication::processEvents();
+      keys_.push_back(t.nsecsElapsed() / 1e6);
+      QTest::keyClick(input_, Qt::Key_Backspace);
+      QCoreApplication::processEvents();
+    }
+    if (item_ != list_->currentIndex()) ChooseItem();
+    QObject::connect(output_, &QPlainTextEdit::textChanged, output_, [this] {
+      if (output_->toPlainText().isEmpty()) return;  // the box is emptied first
+      set_.push_back(clock_.nsecsElapsed() / 1e6);
+      QTimer::singleShot(0, output_, [this] { Shown(); });
+    });
+    QTimer::singleShot(0, button_, [this] { Click(); });
+  }
+
+  void Report() const {
+    std::printf("corpus: %lld characters\n", static_cast<long long>(corpus_.size()));
+    std::printf("paste (Ctrl+V) into the input box: %.1f ms\n", paste_);
+    std::printf("one typed key in the filled input box: median %.2f ms\n", Median(keys_));
+    std::printf("click to result in the output box: median %.0f ms of %zu\n", Median(set_),
+                set_.size());
+    std::printf("click to result painted (round trip): median %.0f ms, runs:", Median(shown_));
+    for (double s : shown_) std::printf(" %.0f", s);
+    std::printf("\nresult: %lld characters\n", static_cast<long long>(resultSize_));
+  }
+
+ private:
+  void ChooseItem() {
+    QTest::mouseClick(list_, Qt::LeftButton, {}, list_->rect().center());
+    const QRect at = list_->view()->visualRect(list_->model()->index(item_, 0));
+    QTest::mouseClick(list_->view()->viewport(), Qt::LeftButton, {}, at.center());
+  }
+  void Click() {
+    clock_.start();
+    QTest::mouseClick(button_, Qt::LeftButton, {}, button_->rect().center());
+  }
+  void Shown() {
+    output_->viewport()->repaint();
+    shown_.push_back(clock_.nsecsElapsed() / 1e6);
+    resultSize_ = output_->document()->characterCount();
+    if (int(shown_.size()) < runs_) {
+      QTimer::singleShot(0, button_, [this] { Click(); });
+    } else {
+      output_->window()->close();
+    }
+  }
+
+  QString corpus_;
+  int runs_;
+  int item_;
+  QPlainTextEdit* input_ = nullptr;
+  QPlainTextEdit* output_ = nullptr;
+  QComboBox* list_ = nullptr;
+  QPushButton* button_ = nullptr;
+  QElapsedTimer clock_;
+  double paste_ = 0;
+  std::vector<double> keys_, set_, shown_;
+  qsizetype resultSize_ = 0;
+  int tries_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s CORPUS.txt [RUNS] [LIST_ITEM]\n", argv[0]);
+    return 2;
+  }
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QFile file(QString::fromLocal8Bit(argv[1]));
+  if (!file.open(QIODevice::ReadOnly)) {
+    std::fprintf(stderr, "cannot read %s\n", argv[1]);
+    return 2;
+  }
+  platform::UseQtBackend();
+  Driver driver(QString::fromUtf8(file.readAll()), argc > 2 ? std::atoi(argv[2]) : 5,
+                argc > 3 ? std::atoi(argv[3]) : 0);
+  QTimer::singleShot(0, [&driver] { driver.Start(); });
+  const int result = molvane::ProgramEntry();
+  driver.Report();
+  std::fflush(stdout);
+  molvane::ShutdownRuntime(result);
+  return result;
+}

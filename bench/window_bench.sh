@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Pastes the `chinese` corpus of Debian's fortunes-zh (unpacked into a scratch
+# folder, as compare.sh does) into the window's input box on Qt's offscreen
+# platform, clicks 转换, and prints the round trip (target: under 1.5 s) and
+# the time one typed key takes in the filled box.
+#
+#   bash bench/window_bench.sh [RUNS] [LIST_ITEM]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scratch=${MOLVANE_SCRATCH:-/tmp/molvane-compare}
+mkdir -p "$scratch"
+. scripts/deps.sh
+molvane_install "${MOLVANE_BUILD_PACKAGES[@]}" "${MOLVANE_QT_PACKAGES[@]}"
+if [ ! -e "$scratch/.unpacked-fortunes-zh" ]; then
+  (cd "$scratch" && { apt-get download fortunes-zh >/dev/null 2>&1 ||
+    { apt-get update -qq && apt-get download fortunes-zh; }; })
+  dpkg -x "$scratch"/fortunes-zh_*.deb "$scratch/root"
+  touch "$scratch/.unpacked-fortunes-zh"
+fi
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOLVANE_BENCH=ON >/dev/null
+cmake --build build/release -j"$(nproc)" --target molvane_window_bench >/dev/null
+build/release/bench/molvane_window_bench "$scratch/root/usr/share/games/fortunes/chinese" "$@"
