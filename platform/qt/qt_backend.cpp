@@ -739,9 +739,20 @@ std::unique_ptr<Backend> CreateQtBackend() {
 }
 
 void UseQtBackend() {
-  RegisterBackend("qt", [] { return CreateQtBackend(); });
   SetBackend(CreateQtBackend());
   SetInputModule(CreateQtInputModule());
 }
 
 }  // namespace platform
+
+namespace {
+// Linking the library offers the backend by name, which is how the desktop
+// program finds it without including anything of Qt.
+const bool kRegistered = [] {
+  platform::RegisterBackend("qt", [] {
+    platform::SetInputModule(platform::CreateQtInputModule());
+    return platform::CreateQtBackend();
+  });
+  return true;
+}();
+}  // namespace

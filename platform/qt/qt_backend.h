@@ -16,8 +16,8 @@ std::unique_ptr<Backend> CreateQtBackend();
 // for text beyond Latin-1.
 std::unique_ptr<InputModule> CreateQtInputModule();
 
-// Makes the Qt backend and its input module current, and registers it as
-// "qt" with the backend registry.
+// Makes the Qt backend and its input module current. Linking the library
+// also registers it as "qt" with the backend registry.
 void UseQtBackend();
 
 }  // namespace platform
