@@ -97,21 +97,31 @@ QString ToEditorText(const std::u16string& text) {
   return s;
 }
 
-// Posts a key-down and key-up pair as a keyboard would, wrapped in those of
-// the held modifiers so the core's key state matches; with Alt held the keys
-// are system keys.
-void PostKey(HWND target, int vk, Qt::KeyboardModifiers mods) {
+// The lParam of a key message: one repeat, Alt's context bit, and the
+// previous-state and transition bits of a release.
+LPARAM KeyData(bool down, bool alt) {
+  LPARAM data = 1;
+  if (alt) data |= LPARAM(1) << 29;
+  if (!down) data |= LPARAM(3u) << 30;
+  return data;
+}
+
+// Queues a key-down and key-up pair as keyboard input (it goes to the window
+// with the focus when read), wrapped in those of the held modifiers so the
+// core's key state matches; with Alt held the keys are system keys.
+void PostKey(int vk, Qt::KeyboardModifiers mods) {
   const bool alt = mods & Qt::AltModifier;
   std::vector<int> held;
-  if (mods & Qt::ShiftModifier) held.push_back(VK_SHIFT);
   if (mods & Qt::ControlModifier) held.push_back(VK_CONTROL);
+  if (mods & Qt::ShiftModifier) held.push_back(VK_SHIFT);
   if (alt) held.push_back(VK_MENU);
-  const LPARAM release = LPARAM(0xC0000001u);
-  for (int key : held) PostMessageA(target, key == VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1);
-  PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 1);
-  PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, release);
+  const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+  const UINT up = alt ? WM_SYSKEYUP : WM_KEYUP;
+  for (int key : held) PostKeyInput(key == VK_MENU ? WM_SYSKEYDOWN : down, key, KeyData(true, alt));
+  PostKeyInput(down, vk, KeyData(true, alt));
+  PostKeyInput(up, vk, KeyData(false, alt));
   for (auto it = held.rbegin(); it != held.rend(); ++it) {
-    PostMessageA(target, alt && *it != VK_MENU ? WM_SYSKEYUP : WM_KEYUP, *it, release);
+    PostKeyInput(*it == VK_MENU ? WM_KEYUP : up, *it, KeyData(false, alt && *it != VK_MENU));
   }
 }
 
@@ -627,7 +637,7 @@ bool QtBackend::KeyPressed(HWND window, QKeyEvent* key) {
   if (!loopKey || vk == 0) return false;
   Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
   if (key->key() == Qt::Key_Backtab) mods |= Qt::ShiftModifier;
-  PostKey(window, vk, mods);
+  PostKey(vk, mods);
   return true;
 }
 
@@ -749,10 +759,7 @@ namespace {
 // Linking the library offers the backend by name, which is how the desktop
 // program finds it without including anything of Qt.
 const bool kRegistered = [] {
-  platform::RegisterBackend("qt", [] {
-    platform::SetInputModule(platform::CreateQtInputModule());
-    return platform::CreateQtBackend();
-  });
+  platform::RegisterBackend("qt", [] { return platform::CreateQtBackend(); });
   return true;
 }();
 }  // namespace
