@@ -6,6 +6,19 @@
 #include "runtime/support.h"
 
 namespace molvane {
+namespace {
+// The stand-in windows only need to exist and take the focus.
+const char* ControlClass() {
+  static const char* name = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "control";
+    if (!GetClassInfoA(nullptr, wc.lpszClassName, nullptr)) RegisterClassA(&wc);
+    return wc.lpszClassName;
+  }();  // registered once per process, as a window class is
+  return name;
+}
+}  // namespace
 
 MemoryControlStore::~MemoryControlStore() {
   for (auto& [key, control] : controls_)
@@ -21,8 +34,8 @@ HWND MemoryControlStore::AddControl(uint32_t windowId, uint32_t controlId,
   Control& control = controls_[{windowId, controlId}];
   control.textProperties = std::move(textProperties);
   if (control.window == nullptr)
-    control.window =
-        CreateWindowExA(0, "control", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    control.window = CreateWindowExA(0, ControlClass(), "", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0,
+                                     nullptr, nullptr, nullptr, nullptr);
   return control.window;
 }
 
