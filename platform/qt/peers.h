@@ -15,6 +15,10 @@ QWidget* PeerWidget(HWND window);
 // widget); null for widgets that are no peer's, such as a popup list.
 HWND PeerWindow(const QObject* widget);
 
+// Tells the backend that the core's queue is empty, so keys no longer need to
+// follow earlier ones through it (a pump other than GetMessageA's wait).
+void QueueDrained();
+
 // Win32 virtual key and modifier bits for a Qt key, and back; 0 when the key
 // has no counterpart.
 int VirtualKeyOf(int qtKey);

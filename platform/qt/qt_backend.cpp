@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -33,6 +34,11 @@ namespace platform::qt {
 namespace {
 
 const char kHandleProperty[] = "molvaneWindow";
+const char kChosenProperty[] = "molvaneChosen";  // a list's item as the core last set it
+
+void RememberChoice(QComboBox* list) {
+  list->setProperty(kChosenProperty, list->currentIndex());
+}
 
 struct Peer {
   QPointer<QWidget> widget;
@@ -80,6 +86,19 @@ RECT ToRect(const QRect& r) {
 }
 bool SameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The frame a window manager drew around a shown top-level widget; none on
+// platforms without one (the offscreen platform only pretends to have one).
+QMargins ManagerFrame(QWidget* w) {
+  static const bool simulated = QGuiApplication::platformName() == u"offscreen"_qs ||
+                                QGuiApplication::platformName() == u"minimal"_qs;
+  if (simulated || w->windowHandle() == nullptr || !w->isVisible()) return {};
+  return w->windowHandle()->frameMargins();
+}
+
+std::string GbkOf(const QString& text) {
+  return Utf8ToGbk(text.toStdString());
 }
 
 QString ToQString(const std::u16string& text) {
@@ -215,11 +234,19 @@ class QtBackend : public Backend {
   }
   void InsertListItem(HWND window, int index, const std::u16string& text) override {
     Quiet quiet(this);
-    if (QComboBox* list = List(window)) list->insertItem(index, ToQString(text));
+    if (QComboBox* list = List(window)) {
+      list->insertItem(index, ToQString(text));
+      RememberChoice(list);
+    }
   }
   void DeleteListItem(HWND window, int index) override {
     Quiet quiet(this);
-    if (QComboBox* list = List(window)) list->removeItem(index);
+    if (QComboBox* list = List(window)) {
+      const bool current = list->currentIndex() == index;
+      list->removeItem(index);
+      if (current) list->setCurrentIndex(-1);
+      RememberChoice(list);
+    }
   }
   int ListSelection(HWND window) const override {
     QComboBox* list = List(window);
@@ -227,17 +254,27 @@ class QtBackend : public Backend {
   }
   void SetListSelection(HWND window, int index) override {
     Quiet quiet(this);
-    if (QComboBox* list = List(window)) list->setCurrentIndex(index);
+    if (QComboBox* list = List(window)) {
+      list->setCurrentIndex(index);
+      RememberChoice(list);
+    }
   }
 
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
                      UINT style) override {
-    QWidget* parent = Widget(owner);
-    return RunMessageBox(parent != nullptr ? parent->window() : nullptr, text, caption, style);
+    // The owner's window takes no input while the box is open.
+    HWND root = owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr;
+    const bool disable = root != nullptr && IsWindowEnabled(root);
+    if (disable) EnableWindow(root, FALSE);
+    QWidget* parent = Widget(root);
+    const int answer = RunMessageBox(parent, text, caption, style);
+    if (disable && IsWindow(root)) EnableWindow(root, TRUE);
+    return answer;
   }
 
   void PollInput() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
   void WaitForInput() override {
+    held_ = false;  // the loop waits only with its queue empty
     if (!woken_.exchange(false)) {
       QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
@@ -252,6 +289,8 @@ class QtBackend : public Backend {
   bool quiet() const { return quiet_ > 0; }
   void FrameChanged(HWND window);
   bool KeyPressed(HWND window, QKeyEvent* key);
+  bool TextCommitted(QInputMethodEvent* event);
+  void QueueDrained() { held_ = false; }
   void FocusedByUser(QWidget* widget, HWND window);
 
  private:
@@ -281,6 +320,9 @@ class QtBackend : public Backend {
   QAbstractEventDispatcher* dispatcher_ = nullptr;
   std::atomic<bool> woken_{false};
   int quiet_ = 0;
+  // A key went to the queue and may not have been read yet: later keys and
+  // committed text follow it through the queue, so they keep their order.
+  bool held_ = false;
 };
 
 // ---- Peers ----
@@ -301,6 +343,7 @@ QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& spec) {
     case PeerKind::kComboBox: {
       auto* list = new QComboBox(parent);
       list->setEditable((style & 0x3) != CBS_DROPDOWNLIST);
+      RememberChoice(list);
       return list;
     }
     case PeerKind::kWindow:
@@ -320,8 +363,14 @@ void QtBackend::Connect(HWND window, QWidget* widget) {
   } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
     QObject::connect(plain, &QPlainTextEdit::textChanged, plain, edited);
   } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
-    QObject::connect(list, &QComboBox::activated, list, [this, window](int index) {
-      if (!quiet()) PeerItemChosen(window, index);
+    QObject::connect(list, &QComboBox::activated, list, [this, window, list](int index) {
+      if (quiet()) return;
+      // The core changes the selection itself when it takes the choice.
+      {
+        Quiet hush(this);
+        list->setCurrentIndex(list->property(kChosenProperty).toInt());
+      }
+      PeerItemChosen(window, index);
     });
     if (list->isEditable()) QObject::connect(list, &QComboBox::editTextChanged, list, edited);
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
@@ -441,8 +490,7 @@ void QtBackend::PlacePeer(HWND window, const RECT& windowRect, const RECT& clien
 // offscreen platform, a bare X server) the core's own frame metrics apply.
 void QtBackend::PlaceTopLevel(Peer& peer) {
   QWidget* w = peer.widget;
-  QMargins frame;
-  if (w->windowHandle() != nullptr && w->isVisible()) frame = w->windowHandle()->frameMargins();
+  const QMargins frame = ManagerFrame(w);
   peer.frame = frame;
   const QRect outer = ToQRect(peer.window);
   const QRect client = frame.isNull() ? ToQRect(peer.client) : outer.marginsRemoved(frame);
@@ -460,8 +508,7 @@ void QtBackend::FrameChanged(HWND window) {
   if (it == peers_.end() || it->second.widget == nullptr || quiet()) return;
   Peer& peer = it->second;
   QWidget* w = peer.widget;
-  const QMargins frame =
-      w->windowHandle() != nullptr ? w->windowHandle()->frameMargins() : QMargins();
+  const QMargins frame = ManagerFrame(w);
   if (frame != peer.frame) {
     // The window manager framed the window (or changed its frame): refit
     // the client area so the outer size stays what the core placed.
@@ -630,14 +677,39 @@ void QtBackend::SetPeerSelection(HWND window, CHARRANGE range) {
 
 // ---- User actions ----
 
+// Typed text as an input method gives it to an ANSI window: GBK bytes as
+// WM_CHAR, one by one.
+void PostChars(const QString& text) {
+  for (char byte : GbkOf(text)) PostKeyInput(WM_CHAR, static_cast<unsigned char>(byte), 1);
+}
+
 bool QtBackend::KeyPressed(HWND window, QKeyEvent* key) {
   const int vk = VirtualKeyOf(key->key());
   bool loopKey = false;
   for (const KeyPair& k : kLoopKeys) loopKey = loopKey || k.qt == key->key();
-  if (!loopKey || vk == 0) return false;
   Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
-  if (key->key() == Qt::Key_Backtab) mods |= Qt::ShiftModifier;
-  PostKey(vk, mods);
+  if (loopKey && vk != 0) {
+    if (key->key() == Qt::Key_Backtab) mods |= Qt::ShiftModifier;
+    PostKey(vk, mods);
+    held_ = true;
+    return true;
+  }
+  if (!held_) return false;
+  const QString text = key->text();
+  if (!text.isEmpty() && text[0].unicode() >= 0x20 &&
+      !(mods & (Qt::ControlModifier | Qt::AltModifier))) {
+    PostChars(text);
+  } else if (vk != 0) {
+    PostKey(vk, mods);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool QtBackend::TextCommitted(QInputMethodEvent* event) {
+  if (!held_ || event->commitString().isEmpty()) return false;
+  PostChars(event->commitString());
   return true;
 }
 
@@ -655,6 +727,10 @@ bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
       if (!watched->isWidgetType()) return false;
       HWND window = PeerWindow(watched);
       return window != nullptr && backend_->KeyPressed(window, static_cast<QKeyEvent*>(event));
+    }
+    case QEvent::InputMethod: {
+      if (!watched->isWidgetType() || PeerWindow(watched) == nullptr) return false;
+      return backend_->TextCommitted(static_cast<QInputMethodEvent*>(event));
     }
     case QEvent::FocusIn: {
       auto* focus = static_cast<QFocusEvent*>(event);
@@ -694,6 +770,10 @@ bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
 }
 
 }  // namespace
+
+void QueueDrained() {
+  if (g_backend != nullptr) g_backend->QueueDrained();
+}
 
 QWidget* PeerWidget(HWND window) {
   if (g_backend == nullptr || window == nullptr) return nullptr;

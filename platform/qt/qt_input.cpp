@@ -74,9 +74,11 @@ class QtInput : public InputModule {
     if (list == nullptr || index < 0 || index >= list->count()) return;
     // Open the list with a click, then click the item in the popup.
     QTest::mouseClick(list, Qt::LeftButton, {}, list->rect().center());
-    if (!list->view()->isVisible()) list->showPopup();
     QAbstractItemView* view = list->view();
     const QRect item = view->visualRect(list->model()->index(index, 0));
+    // The pointer moves onto the item before the click, as a hand does; the
+    // popup ignores a release that comes straight after opening.
+    QTest::mouseMove(view->viewport(), item.center());
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
   }
 
@@ -88,7 +90,10 @@ class QtInput : public InputModule {
     for (;;) {
       QCoreApplication::processEvents(QEventLoop::AllEvents);
       MSG msg{};
-      if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return;
+      if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        QueueDrained();
+        return;
+      }
       if (msg.message == WM_QUIT) {
         // Leave the quit for the loop that owns it.
         PostQuitMessage(int(msg.wParam));
