@@ -7,6 +7,7 @@ namespace platform::core {
 namespace {
 
 struct ButtonState final : ControlState {
+  PeerKind Kind() const override { return PeerKind::kButton; }
   bool pushed = false;
   WPARAM imageType = IMAGE_BITMAP;
   HANDLE image = nullptr;

@@ -11,6 +11,7 @@ namespace platform::core {
 namespace {
 
 struct ComboState final : ControlState {
+  PeerKind Kind() const override { return PeerKind::kComboBox; }
   std::vector<LONG_PTR> itemData;
   int itemHeight = 0;
   int fieldHeight = 0;

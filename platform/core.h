@@ -19,6 +19,7 @@ struct ClassRecord {
 // Behaviour state a system control keeps beside its peer (limits, flags).
 struct ControlState {
   virtual ~ControlState() = default;
+  virtual PeerKind Kind() const = 0;         // a superclass shows as its base control
   virtual void Describe(PeerSpec&) const {}  // limit, password character
 };
 

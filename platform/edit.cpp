@@ -9,6 +9,7 @@ namespace platform::core {
 namespace {
 
 struct EditState final : ControlState {
+  PeerKind Kind() const override { return PeerKind::kEdit; }
   LONG limit = 32767;  // what Windows allows before EM_LIMITTEXT
   char passwordChar = 0;
   bool modified = false;

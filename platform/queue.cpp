@@ -109,7 +109,7 @@ HWND Activate(HWND window, WORD how) {
 bool CanActivate(HWND window, HWND leaving) {
   Window* w = Find(window);
   return w != nullptr && window != leaving && !w->destroying && (w->style & WS_VISIBLE) &&
-         !(w->style & WS_DISABLED) && w->owner != leaving;
+         !(w->style & WS_DISABLED) && (leaving == nullptr || w->owner != leaving);
 }
 
 }  // namespace
@@ -155,22 +155,23 @@ bool QuitPending() {
 void DropFocusAndActivation(HWND window) {
   Window* w = Find(window);
   if (w == nullptr) return;
-  HWND focus = Input().focus;
-  if (focus != nullptr && IsInTree(window, focus)) {
-    Window* parent = Find(w->parent);
-    if (parent != nullptr && !parent->destroying && ShownWithAncestors(w->parent))
-      SetFocus(w->parent);
-    else
-      ChangeFocus(nullptr);
-  }
   HWND active = Input().active;
-  if (active == nullptr || !IsInTree(window, active)) return;
-  // The owner comes back first, as when a dialog closes; else the next in z-order.
-  HWND next = nullptr;
-  if (CanActivate(w->owner, window)) next = w->owner;
-  for (HWND other : TopLevelWindows())
-    if (next == nullptr && CanActivate(other, window)) next = other;
-  Activate(next, WA_ACTIVE);
+  if (active != nullptr && IsInTree(window, active)) {
+    // The owner comes back first, as when a dialog closes; else the next in z-order.
+    HWND next = nullptr;
+    if (CanActivate(w->owner, window)) next = w->owner;
+    for (HWND other : TopLevelWindows())
+      if (next == nullptr && CanActivate(other, window)) next = other;
+    Activate(next, WA_ACTIVE);
+  }
+  if ((w = Find(window)) == nullptr) return;
+  HWND focus = Input().focus;
+  if (focus == nullptr || !IsInTree(window, focus)) return;
+  Window* parent = Find(w->parent);
+  if (parent != nullptr && !parent->destroying && ShownWithAncestors(w->parent))
+    SetFocus(w->parent);
+  else
+    ChangeFocus(nullptr);
 }
 
 void ActivateOnClick(HWND window) {

@@ -15,6 +15,7 @@ constexpr DWORD kOptionStyles = ECO_AUTOVSCROLL | ECO_AUTOHSCROLL | ECO_NOHIDESE
                                 ECO_WANTRETURN | ECO_SAVESEL | ECO_SELECTIONBAR;
 
 struct RichState final : ControlState {
+  PeerKind Kind() const override { return PeerKind::kRichEdit; }
   LONG limit = 32767;  // until EM_EXLIMITTEXT, as Windows has it
   DWORD eventMask = 0;
   DWORD options = 0;

@@ -190,7 +190,8 @@ bool ClickMnemonic(HWND root, char letter) {
   for (HWND child : children) {
     Window* c = Find(child);
     if (c == nullptr || !ShownWithAncestors(child) || !EnabledWithAncestors(child)) continue;
-    if (c->cls->kind == PeerKind::kButton && (c->style & BS_TYPEMASK) != BS_GROUPBOX) {
+    if (c->control && c->control->Kind() == PeerKind::kButton &&
+        (c->style & BS_TYPEMASK) != BS_GROUPBOX) {
       const std::string& text = c->text;
       for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] != '&') continue;
@@ -286,7 +287,7 @@ bool EnabledWithAncestors(HWND h) {
 
 PeerSpec SpecOf(const Window& w) {
   PeerSpec spec;
-  spec.kind = w.cls->kind;
+  spec.kind = w.control ? w.control->Kind() : w.cls->kind;
   spec.parent = w.parent;
   spec.owner = w.owner;
   spec.style = w.style;
@@ -651,6 +652,13 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     w->style = show ? (w->style | WS_VISIBLE) : (w->style & ~WS_VISIBLE);
     if (w->peerMade) core::Peers().ShowPeer(window, show);
   }
+  // A window being shown is active before it hears that it moved; a hidden
+  // one gives up the focus afterwards, as Windows orders it.
+  if (!(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) && (w->style & WS_VISIBLE) &&
+      !w->destroying && (w->style & WS_DISABLED) == 0) {
+    SetActiveWindow(window);
+    if ((w = Find(window)) == nullptr) return TRUE;
+  }
   core::Send(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
   if ((w = Find(window)) == nullptr) return TRUE;
   if (pos.flags & SWP_HIDEWINDOW) {
@@ -659,9 +667,6 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
       SetFocus(w->parent);
     else if (w->parent == nullptr)
       core::DropFocusAndActivation(window);
-  } else if (!(pos.flags & SWP_NOACTIVATE) && (w->style & WS_VISIBLE) && !w->destroying &&
-             (w->style & WS_DISABLED) == 0) {
-    SetActiveWindow(window);
   }
   return TRUE;
 }
@@ -695,9 +700,9 @@ BOOL ShowWindow(HWND window, int command) {
       state = WS_MAXIMIZE;
       flags |= SWP_SHOWWINDOW;
       SIZE screen = core::Peers().ScreenSize();
-      RECT nc =
-          core::NonClient(w->style & ~WS_CAPTION, w->exStyle & ~WS_EX_CLIENTEDGE, false, false);
-      target = {-nc.left, -nc.top, screen.cx + nc.right, screen.cy + nc.bottom};
+      // The frame goes just off screen; the caption stays on it.
+      RECT nc = core::NonClient(w->style, w->exStyle & ~WS_EX_CLIENTEDGE, false, false);
+      target = {-nc.left, -nc.left, screen.cx + nc.right, screen.cy + nc.bottom};
       break;
     }
     case SW_SHOWNA:
