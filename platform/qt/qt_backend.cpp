@@ -47,6 +47,7 @@ struct Peer {
   RECT window{};
   RECT client{};
   QMargins frame;  // the window manager's frame the client area was fitted to
+  int textLimit = 0;
 };
 
 struct KeyPair {
@@ -235,7 +236,9 @@ class QtBackend : public Backend {
   void InsertListItem(HWND window, int index, const std::u16string& text) override {
     Quiet quiet(this);
     if (QComboBox* list = List(window)) {
+      const bool none = list->currentIndex() < 0;
       list->insertItem(index, ToQString(text));
+      if (none) list->setCurrentIndex(-1);  // Qt would pick the first item itself
       RememberChoice(list);
     }
   }
@@ -289,7 +292,8 @@ class QtBackend : public Backend {
   bool quiet() const { return quiet_ > 0; }
   void FrameChanged(HWND window);
   bool KeyPressed(HWND window, QKeyEvent* key);
-  bool TextCommitted(QInputMethodEvent* event);
+  bool TextCommitted(HWND window, QInputMethodEvent* event);
+  bool Limited(HWND window) const;
   void QueueDrained() { held_ = false; }
   void FocusedByUser(QWidget* widget, HWND window);
 
@@ -390,10 +394,10 @@ void QtBackend::ApplyStyle(Peer& peer, const PeerSpec& spec) {
   const DWORD style = spec.style;
   peer.style = style;
   const QString caption = ToQString(spec.caption);
+  peer.textLimit = spec.textLimit;
   if (auto* line = qobject_cast<QLineEdit*>(w)) {
     line->setReadOnly(style & ES_READONLY);
     line->setEchoMode((style & ES_PASSWORD) != 0 ? QLineEdit::Password : QLineEdit::Normal);
-    line->setMaxLength(spec.textLimit > 0 ? spec.textLimit : 32767);
     const DWORD align = style & (ES_CENTER | ES_RIGHT);
     line->setAlignment(align == ES_CENTER  ? Qt::AlignHCenter
                        : align == ES_RIGHT ? Qt::AlignRight
@@ -685,30 +689,40 @@ void PostChars(const QString& text) {
 
 bool QtBackend::KeyPressed(HWND window, QKeyEvent* key) {
   const int vk = VirtualKeyOf(key->key());
+  Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+  if (key->key() == Qt::Key_Backtab) mods |= Qt::ShiftModifier;
   bool loopKey = false;
   for (const KeyPair& k : kLoopKeys) loopKey = loopKey || k.qt == key->key();
-  Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
-  if (loopKey && vk != 0) {
-    if (key->key() == Qt::Key_Backtab) mods |= Qt::ShiftModifier;
-    PostKey(vk, mods);
-    held_ = true;
-    return true;
-  }
-  if (!held_) return false;
+  // A window without a native control behind it gets every key through the
+  // queue; system keys (mnemonics) are the core's too.
+  auto it = peers_.find(window);
+  const bool plain = it != peers_.end() && it->second.kind == PeerKind::kWindow;
+  // A box with a length limit takes typed text through the core, which
+  // counts it as the control does and tells the parent when it is full.
+  const bool limited = Limited(window);
   const QString text = key->text();
-  if (!text.isEmpty() && text[0].unicode() >= 0x20 &&
-      !(mods & (Qt::ControlModifier | Qt::AltModifier))) {
+  const bool printable = !text.isEmpty() && text[0].unicode() >= 0x20 &&
+                         !(mods & (Qt::ControlModifier | Qt::AltModifier));
+  if (vk != 0 && (loopKey || plain || (mods & Qt::AltModifier))) {
+    PostKey(vk, mods);
+  } else if (printable && (plain || held_ || limited)) {
     PostChars(text);
-  } else if (vk != 0) {
+  } else if (vk != 0 && held_) {
     PostKey(vk, mods);
   } else {
     return false;
   }
+  held_ = true;
   return true;
 }
 
-bool QtBackend::TextCommitted(QInputMethodEvent* event) {
-  if (!held_ || event->commitString().isEmpty()) return false;
+bool QtBackend::Limited(HWND window) const {
+  auto it = peers_.find(window);
+  return it != peers_.end() && it->second.textLimit > 0 && it->second.textLimit < 0x7FFFFFFE;
+}
+
+bool QtBackend::TextCommitted(HWND window, QInputMethodEvent* event) {
+  if ((!held_ && !Limited(window)) || event->commitString().isEmpty()) return false;
   PostChars(event->commitString());
   return true;
 }
@@ -728,9 +742,30 @@ bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
       HWND window = PeerWindow(watched);
       return window != nullptr && backend_->KeyPressed(window, static_cast<QKeyEvent*>(event));
     }
+    case QEvent::ShortcutOverride: {
+      // Alt+letter is the core's mnemonic: Qt's own shortcut must not fire too.
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (!watched->isWidgetType() || PeerWindow(watched) == nullptr ||
+          !(key->modifiers() & Qt::AltModifier) || VirtualKeyOf(key->key()) == 0) {
+        return false;
+      }
+      event->accept();
+      return true;
+    }
+    case QEvent::MouseButtonPress: {
+      // Opening a list is a click the core sees (it drops the list down).
+      auto* list = qobject_cast<QComboBox*>(watched);
+      HWND window = list != nullptr ? PeerWindow(list) : nullptr;
+      if (window == nullptr || backend_->quiet()) return false;
+      const LPARAM at = LPARAM(((list->height() / 2) << 16) | (list->width() / 2));
+      PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+      PostMessageA(window, WM_LBUTTONUP, 0, at);
+      return false;
+    }
     case QEvent::InputMethod: {
-      if (!watched->isWidgetType() || PeerWindow(watched) == nullptr) return false;
-      return backend_->TextCommitted(static_cast<QInputMethodEvent*>(event));
+      HWND window = watched->isWidgetType() ? PeerWindow(watched) : nullptr;
+      return window != nullptr &&
+             backend_->TextCommitted(window, static_cast<QInputMethodEvent*>(event));
     }
     case QEvent::FocusIn: {
       auto* focus = static_cast<QFocusEvent*>(event);

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QTest>
+#include <cstring>
 
 #include "platform/qt/peers.h"
 #include "platform/qt/qt_backend.h"
@@ -16,9 +17,19 @@ namespace {
 // The widget a key goes to: Qt's focus widget, or the peer of the core's
 // focus when no window is active (Qt's offscreen platform before activation).
 QWidget* KeyTarget() {
+  if (QWidget* peer = PeerWidget(GetFocus())) {
+    QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && peer->isAncestorOf(focus) ? focus : peer;
+  }
   if (QWidget* focus = QApplication::focusWidget()) return focus;
-  if (QWidget* peer = PeerWidget(GetFocus())) return peer;
   return QApplication::activeWindow();
+}
+
+// Shift is held for capitals and the shifted symbols of a US keyboard.
+Qt::KeyboardModifiers ShiftFor(char c) {
+  static const char kShifted[] = ")!@#$%^&*(_+{}|:\"<>?~";
+  const bool shifted = (c >= 'A' && c <= 'Z') || std::strchr(kShifted, c) != nullptr;
+  return shifted ? Qt::ShiftModifier : Qt::NoModifier;
 }
 
 Qt::KeyboardModifiers ModifiersOf(unsigned modifiers) {
@@ -45,14 +56,15 @@ class QtInput : public InputModule {
       pending.clear();
     };
     for (QChar c : text) {
-      if (c == u'\n' || c == u'\t') {
+      if (c == u'\n' || c == u'\t' || c == u'\b') {
         commit();
-        PressKey(c == u'\n' ? VK_RETURN : VK_TAB, 0);
+        PressKey(c == u'\n' ? VK_RETURN : c == u'\t' ? VK_TAB : VK_BACK, 0);
       } else if (c == u'\r') {
         continue;  // CR LF is one Enter
       } else if (c.unicode() >= 0x20 && c.unicode() < 0x7F) {
         commit();
-        QTest::keyClick(KeyTarget(), char(c.unicode()));
+        const char ascii = char(c.unicode());
+        QTest::keyClick(KeyTarget(), ascii, ShiftFor(ascii));
       } else {
         pending += c;
       }
@@ -74,6 +86,7 @@ class QtInput : public InputModule {
     if (list == nullptr || index < 0 || index >= list->count()) return;
     // Open the list with a click, then click the item in the popup.
     QTest::mouseClick(list, Qt::LeftButton, {}, list->rect().center());
+    PumpUntilIdle({});  // the core sees the list drop down before the choice
     QAbstractItemView* view = list->view();
     const QRect item = view->visualRect(list->model()->index(index, 0));
     // The pointer moves onto the item before the click, as a hand does; the

@@ -1,5 +1,8 @@
 #include "tests/platform/window_test_support.h"
 
+#ifdef MOLVANE_TEST_QT
+#include "platform/qt/qt_backend.h"
+#endif
 #include <map>
 #include <ostream>
 
@@ -48,11 +51,18 @@ std::ostream& operator<<(std::ostream& out, const Message& m) {
 }
 
 std::vector<BackendCase> TestBackends() {
-  return {{"headless", [] { return platform::CreateHeadlessBackend(); }}};
+#ifdef MOLVANE_TEST_QT
+  // The Qt suite runs the same tests on Qt's offscreen platform.
+  return {{"qt", [] { return platform::CreateQtBackend(); },
+           [] { return platform::CreateQtInputModule(); }}};
+#else
+  return {{"headless", [] { return platform::CreateHeadlessBackend(); }, nullptr}};
+#endif
 }
 
 void WindowTest::SetUp() {
   platform::SetBackend(GetParam().factory());
+  if (GetParam().input) platform::SetInputModule(GetParam().input());
   Clear();
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,8 @@ std::ostream& operator<<(std::ostream& out, const Message& message);
 struct BackendCase {
   std::string name;
   platform::BackendFactory factory;
+  // The backend's own input module; null keeps the one SetBackend installs.
+  std::function<std::unique_ptr<platform::InputModule>()> input;
 };
 // Every backend the tests run against; a backend joins by adding itself here.
 std::vector<BackendCase> TestBackends();
