@@ -11,6 +11,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -327,6 +328,15 @@ class QtBackend : public Backend {
   // A key went to the queue and may not have been read yet: later keys and
   // committed text follow it through the queue, so they keep their order.
   bool held_ = false;
+  HWND pendingActivation_ = nullptr;  // asked for by the core: no user action
+
+ public:
+  bool ExpectedActivation(HWND window) {
+    const bool expected = window == pendingActivation_;
+    if (expected) pendingActivation_ = nullptr;
+    return expected;
+  }
+  void MouseClicked(QObject* watched, QMouseEvent* event);
 };
 
 // ---- Peers ----
@@ -588,6 +598,7 @@ void QtBackend::ActivatePeer(HWND window) {
   if (w == nullptr || !w->isWindow()) return;
   Quiet quiet(this);
   w->raise();
+  if (!w->isActiveWindow()) pendingActivation_ = window;
   w->activateWindow();
 }
 
@@ -735,6 +746,30 @@ void QtBackend::FocusedByUser(QWidget* widget, HWND window) {
   PeerFocused(window);
 }
 
+// Mouse buttons on a window without a native control, and the click that
+// opens a list (the core drops the list down), reach the core as the mouse
+// messages Windows sends; native controls handle their own clicks.
+void QtBackend::MouseClicked(QObject* watched, QMouseEvent* event) {
+  if (quiet() || event->button() != Qt::LeftButton || !watched->isWidgetType()) return;
+  const QVariant handle = watched->property(kHandleProperty);
+  if (!handle.isValid()) return;
+  HWND window = reinterpret_cast<HWND>(handle.value<quintptr>());
+  auto it = peers_.find(window);
+  if (it == peers_.end()) return;
+  const bool press = event->type() == QEvent::MouseButtonPress;
+  const QPoint p = event->position().toPoint();
+  const LPARAM at = LPARAM((p.y() << 16) | (p.x() & 0xFFFF));
+  if (it->second.kind == PeerKind::kWindow) {
+    // The core activates the window when it reads the click.
+    QWidget* top = static_cast<QWidget*>(watched)->window();
+    if (press && !top->isActiveWindow()) pendingActivation_ = PeerWindow(top);
+    PostMessageA(window, press ? WM_LBUTTONDOWN : WM_LBUTTONUP, press ? MK_LBUTTON : 0, at);
+  } else if (it->second.kind == PeerKind::kComboBox && press) {
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(window, WM_LBUTTONUP, 0, at);
+  }
+}
+
 bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress: {
@@ -752,16 +787,10 @@ bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
       event->accept();
       return true;
     }
-    case QEvent::MouseButtonPress: {
-      // Opening a list is a click the core sees (it drops the list down).
-      auto* list = qobject_cast<QComboBox*>(watched);
-      HWND window = list != nullptr ? PeerWindow(list) : nullptr;
-      if (window == nullptr || backend_->quiet()) return false;
-      const LPARAM at = LPARAM(((list->height() / 2) << 16) | (list->width() / 2));
-      PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-      PostMessageA(window, WM_LBUTTONUP, 0, at);
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+      backend_->MouseClicked(watched, static_cast<QMouseEvent*>(event));
       return false;
-    }
     case QEvent::InputMethod: {
       HWND window = watched->isWidgetType() ? PeerWindow(watched) : nullptr;
       return window != nullptr &&
@@ -796,7 +825,8 @@ bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::WindowActivate: {
       auto* widget = qobject_cast<QWidget*>(watched);
       if (widget == nullptr || !widget->isWindow() || backend_->quiet()) return false;
-      if (HWND window = PeerWindow(widget)) PeerActivated(window);
+      HWND window = PeerWindow(widget);
+      if (window != nullptr && !backend_->ExpectedActivation(window)) PeerActivated(window);
       return false;
     }
     default:

@@ -1,15 +1,25 @@
-// Test entry for the Qt suites: Qt's offscreen platform unless the caller
-// chose another (the AT-SPI smoke test runs on Xvfb), then one application.
+// Test entry for the Qt suites: Qt's offscreen platform with a 1280x1024
+// screen at 96 dpi, like the headless backend's (unless the caller chose
+// another platform: the AT-SPI smoke test runs on Xvfb), then one application.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "platform/qt/qt_support.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  const char* chosen = std::getenv("QT_QPA_PLATFORM");
+  if (chosen == nullptr || std::string(chosen) == "offscreen") {
+    const auto config = std::filesystem::temp_directory_path() / "molvane-offscreen-screen.json";
+    std::ofstream(config) << R"({"windowFrameMargins": false, "screens": [{"name": "molvane",
+      "x": 0, "y": 0, "width": 1280, "height": 1024, "logicalDpiX": 96, "logicalDpiY": 96}]})";
+    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.string()).c_str(), 1);
+  }
   platform::qt::EnsureApplication();
   return RUN_ALL_TESTS();
 }
