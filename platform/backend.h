@@ -85,6 +85,10 @@ class Backend {
   virtual void SetPeerText(HWND window, const std::u16string& text) = 0;  // raises no Peer* call
   virtual CHARRANGE PeerSelection(HWND window) const = 0;
   virtual void SetPeerSelection(HWND window, CHARRANGE range) = 0;
+  // A caret key (arrows, Home, End) that reached an edit control: a peer that
+  // lays its text out moves the caret by its own lines and returns true;
+  // false leaves the move to the core.
+  virtual bool MovePeerCaret(HWND window, int virtualKey, bool extend) { return false; }
 
   // List state of combo box peers.
   virtual int ListCount(HWND window) const = 0;

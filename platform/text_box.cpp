@@ -117,6 +117,7 @@ bool DeleteAtCaret(HWND window, bool forward, const TextRules& rules) {
 
 bool MoveCaret(HWND window, int key, bool extend) {
   Backend& peers = Peers();
+  if (peers.MovePeerCaret(window, key, extend)) return true;
   LONG size = static_cast<LONG>(peers.PeerText(window).size());
   CHARRANGE sel = peers.PeerSelection(window);
   LONG caret = sel.cpMax;

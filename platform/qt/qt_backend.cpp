@@ -225,6 +225,7 @@ class QtBackend : public Backend {
   void SetPeerText(HWND window, const std::u16string& text) override;
   CHARRANGE PeerSelection(HWND window) const override;
   void SetPeerSelection(HWND window, CHARRANGE range) override;
+  bool MovePeerCaret(HWND window, int virtualKey, bool extend) override;
 
   int ListCount(HWND window) const override {
     QComboBox* list = List(window);
@@ -688,6 +689,39 @@ void QtBackend::SetPeerSelection(HWND window, CHARRANGE range) {
     c.setPosition(end, QTextCursor::KeepAnchor);
     plain->setTextCursor(c);
   }
+}
+
+bool QtBackend::MovePeerCaret(HWND window, int virtualKey, bool extend) {
+  struct Move {
+    int vk;
+    QTextCursor::MoveOperation text;
+  };
+  // Home and End keep to the line the caret is on, as in every editor.
+  static constexpr Move kMoves[] = {{VK_LEFT, QTextCursor::Left},
+                                    {VK_RIGHT, QTextCursor::Right},
+                                    {VK_UP, QTextCursor::Up},
+                                    {VK_DOWN, QTextCursor::Down},
+                                    {VK_HOME, QTextCursor::StartOfLine},
+                                    {VK_END, QTextCursor::EndOfLine}};
+  QWidget* w = Widget(window);
+  if (auto* list = qobject_cast<QComboBox*>(w)) w = list->lineEdit();
+  Quiet quiet(this);
+  for (const Move& m : kMoves) {
+    if (m.vk != virtualKey) continue;
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+      plain->moveCursor(m.text, extend ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+      return true;
+    }
+    if (auto* line = qobject_cast<QLineEdit*>(w)) {
+      if (virtualKey == VK_UP || virtualKey == VK_DOWN) return true;  // one line: nowhere to go
+      if (virtualKey == VK_LEFT) line->cursorBackward(extend);
+      if (virtualKey == VK_RIGHT) line->cursorForward(extend);
+      if (virtualKey == VK_HOME) line->home(extend);
+      if (virtualKey == VK_END) line->end(extend);
+      return true;
+    }
+  }
+  return false;
 }
 
 // ---- User actions ----

@@ -261,3 +261,25 @@ TEST_F(QtBackendTest, MessageBoxIsModalAndAnswersWithThePressedButton) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QtBackendTest, CaretKeysMoveByTheEditorsOwnLines) {
+  HWND rich = Child("RichEdit20A", ES_MULTILINE | WS_VSCROLL, 1);
+  SetWindowTextA(rich, "ab\r\ncd\r\nef");
+  SetFocus(rich);
+  SendMessageA(rich, EM_SETSEL, 4, 4);  // between c and d
+  Pump();
+  auto* editor = qobject_cast<QPlainTextEdit*>(PeerWidget(rich));
+  platform::Input().PressKey(VK_UP, 0);
+  Pump();
+  EXPECT_EQ(editor->textCursor().position(), 1);
+  platform::Input().PressKey(VK_DOWN, MK_SHIFT);
+  platform::Input().PressKey(VK_END, MK_SHIFT);
+  Pump();
+  EXPECT_EQ(editor->textCursor().selectedText(), u"b\u2029cd"_qs);
+  // The keys went through the queue: nothing was typed.
+  EXPECT_EQ(editor->toPlainText(), u"ab\ncd\nef"_qs);
+}
+
+}  // namespace
