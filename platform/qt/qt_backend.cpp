@@ -49,6 +49,7 @@ struct Peer {
   RECT client{};
   QMargins frame;  // the window manager's frame the client area was fitted to
   int textLimit = 0;
+  int settling = 0;  // refits still to look at the frame
 };
 
 struct KeyPair {
@@ -317,6 +318,7 @@ class QtBackend : public Backend {
   void Connect(HWND window, QWidget* widget);
   void ApplyStyle(Peer& peer, const PeerSpec& spec);
   void PlaceTopLevel(Peer& peer);
+  void Refit(HWND window, int round);
   void Relabel(QWidget* widget) {
     if (widget != nullptr && widget->window() != nullptr) UpdateAccessibleNames(widget->window());
   }
@@ -518,6 +520,25 @@ void QtBackend::PlaceTopLevel(Peer& peer) {
   w->setGeometry(client);
 }
 
+// Refits now, then looks again a few times: a window manager may redraw the
+// frame (thinner once the window cannot be resized) without moving the
+// client area, which gives Qt no event to report.
+void QtBackend::Refit(HWND window, int round) {
+  QWidget* w = Widget(window);
+  if (w == nullptr) return;
+  if (round == 0) ++peers_[window].settling;
+  QTimer::singleShot(round == 0 ? 0 : 100, w, [this, window, round] {
+    auto it = peers_.find(window);
+    if (it == peers_.end() || it->second.widget == nullptr) return;
+    if (round == 5) --it->second.settling;
+    if (round == 0 || ManagerFrame(it->second.widget) != it->second.frame) {
+      Quiet quiet(this);
+      PlaceTopLevel(it->second);
+    }
+    if (round < 5) Refit(window, round + 1);
+  });
+}
+
 void QtBackend::FrameChanged(HWND window) {
   auto it = peers_.find(window);
   if (it == peers_.end() || it->second.widget == nullptr || quiet()) return;
@@ -527,12 +548,7 @@ void QtBackend::FrameChanged(HWND window) {
   if (frame != peer.frame) {
     // The window manager framed the window (or changed its frame): refit
     // the client area so the outer size stays what the core placed.
-    QTimer::singleShot(0, w, [this, window] {
-      auto again = peers_.find(window);
-      if (again == peers_.end() || again->second.widget == nullptr) return;
-      Quiet quiet(this);
-      PlaceTopLevel(again->second);
-    });
+    Refit(window, 0);
     return;
   }
   const QRect client = w->geometry();
@@ -543,6 +559,11 @@ void QtBackend::FrameChanged(HWND window) {
     outer = QRect(client.topLeft() - (placedClient.topLeft() - placedOuter.topLeft()),
                   client.size() + (placedOuter.size() - placedClient.size()));
   }
+  // The window manager confirms our own placements late and in steps; only
+  // a settled window's moves, and the resizes of a resizable one, are the
+  // user's.
+  if (peer.settling > 0) return;
+  if (!(peer.style & WS_THICKFRAME)) outer.setSize(ToQRect(peer.window).size());
   if (SameRect(ToRect(outer), peer.window)) return;
   peer.client = ToRect(client);
   peer.window = ToRect(outer);
@@ -555,8 +576,8 @@ void QtBackend::ShowPeer(HWND window, bool visible) {
   Quiet quiet(this);
   w->setVisible(visible);
   if (visible && w->isWindow()) {
-    auto& peer = peers_[window];
-    PlaceTopLevel(peer);
+    PlaceTopLevel(peers_[window]);
+    Refit(window, 0);  // the window manager frames it from now on
   }
 }
 

@@ -283,3 +283,33 @@ TEST_F(QtBackendTest, CaretKeysMoveByTheEditorsOwnLines) {
 }
 
 }  // namespace
+
+namespace {
+
+// Run by ctest on Xvfb with openbox (frame_under_wm.sh); skipped elsewhere.
+TEST_F(QtBackendTest, OuterSizeIncludesTheWindowManagersFrame) {
+  if (QGuiApplication::platformName() != u"xcb"_qs) GTEST_SKIP() << "needs an X server";
+  HWND fixed = CreateWindowExA(0, "QtTestFrame", "Fixed",
+                               WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 100, 80,
+                               680, 430, nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(fixed, SW_SHOW);
+  QWidget* top = PeerWidget(fixed);
+  for (int i = 0; i < 40 && top->windowHandle()->frameMargins().isNull(); ++i) {
+    QTest::qWait(50);
+    Pump();
+  }
+  if (top->windowHandle()->frameMargins().isNull()) GTEST_SKIP() << "no window manager frame";
+  QTest::qWait(200);
+  Pump();
+  const QMargins m = top->windowHandle()->frameMargins();
+  EXPECT_EQ(top->frameGeometry().size(), QSize(680, 430))
+      << "margins " << m.left() << "," << m.top() << "," << m.right() << "," << m.bottom()
+      << " client " << top->width() << "x" << top->height();
+  EXPECT_EQ(top->minimumSize(), top->maximumSize());
+  RECT outer{};
+  GetWindowRect(fixed, &outer);
+  EXPECT_EQ(outer.right - outer.left, 680);
+  EXPECT_EQ(outer.bottom - outer.top, 430);
+}
+
+}  // namespace
