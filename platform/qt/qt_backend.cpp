@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTimer>
 #include <QWindow>
 #include <array>
@@ -730,7 +731,17 @@ bool QtBackend::MovePeerCaret(HWND window, int virtualKey, bool extend) {
   for (const Move& m : kMoves) {
     if (m.vk != virtualKey) continue;
     if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-      plain->moveCursor(m.text, extend ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+      const auto mode = extend ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+      QTextCursor c = plain->textCursor();
+      if (!c.movePosition(m.text, mode) && (virtualKey == VK_UP || virtualKey == VK_DOWN)) {
+        // Lines not laid out yet (a hidden editor): move by paragraphs.
+        const int column = c.positionInBlock();
+        if (c.movePosition(
+                virtualKey == VK_UP ? QTextCursor::PreviousBlock : QTextCursor::NextBlock, mode)) {
+          c.movePosition(QTextCursor::Right, mode, std::min(column, c.block().length() - 1));
+        }
+      }
+      plain->setTextCursor(c);
       return true;
     }
     if (auto* line = qobject_cast<QLineEdit*>(w)) {

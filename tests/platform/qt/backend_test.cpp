@@ -49,6 +49,8 @@ class QtBackendTest : public ::testing::Test {
                              300, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(frame_, nullptr);
     ShowWindow(frame_, SW_SHOW);
+    // Qt activates a shown window in its own time; let it settle first.
+    (void)QTest::qWaitForWindowActive(PeerWidget(frame_), 1000);
     Pump();
     g_log.clear();
   }
@@ -270,6 +272,7 @@ TEST_F(QtBackendTest, CaretKeysMoveByTheEditorsOwnLines) {
   SetFocus(rich);
   SendMessageA(rich, EM_SETSEL, 4, 4);  // between c and d
   Pump();
+  ASSERT_EQ(GetFocus(), rich);
   auto* editor = qobject_cast<QPlainTextEdit*>(PeerWidget(rich));
   platform::Input().PressKey(VK_UP, 0);
   Pump();
