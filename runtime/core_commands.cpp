@@ -15,8 +15,6 @@
 
 namespace molvane {
 
-const LibraryDescriptor kCoreLibrary = {"core", nullptr};
-
 namespace {
 
 // A fresh runtime buffer holding `bytes`, or null for an empty text.

@@ -109,6 +109,17 @@ void WriteProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t
                         (static_cast<uint64_t>(high) << 32) | low);
 }
 
+const LibraryDescriptor* RuntimeLibrary(int32_t index) {
+  const auto& libraries = detail::State().libraries;
+  if (index < 0 || static_cast<size_t>(index) >= libraries.size()) return nullptr;
+  return libraries[static_cast<size_t>(index)];
+}
+
+bool PreTranslateRuntimeMessage(MSG* message) {
+  WindowEngine* engine = detail::State().windowEngine;
+  return engine != nullptr && engine->PreTranslateMessage(message);
+}
+
 void InstallWindowEngine(WindowEngine* engine) {
   detail::State().windowEngine = engine;
 }

@@ -140,6 +140,14 @@ const char* RuntimeErrorMessage(int32_t code);
 void SetShortcutsEnabled(bool enabled);
 bool ShortcutsEnabled();
 
+// The runtime's copy of the program's library table (0 core, 1 user
+// interface, 2 regex); null beyond its end.
+const LibraryDescriptor* RuntimeLibrary(int32_t index);
+// The message loop's treatment of one message before dispatch (the window
+// objects' keyboard rules), for loops other than RunMessageLoop's own, such
+// as a test's pump; true when the message was consumed.
+bool PreTranslateRuntimeMessage(MSG* message);
+
 // True when p points into the program's constant area.
 bool IsConstantPointer(const void* p);
 

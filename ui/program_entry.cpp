@@ -3,14 +3,14 @@
 #include "regex/regex_library.h"
 #include "runtime/core_commands.h"
 #include "ui/program.h"
+#include "window/libraries.h"
 
 namespace molvane {
 
 namespace {
 
-// The user-interface library needs no start or end notice of its own.
-const LibraryDescriptor kUserInterfaceLibrary = {"ui", nullptr};
-const LibraryDescriptor* const kLibraries[] = {&kCoreLibrary, &kUserInterfaceLibrary,
+const LibraryDescriptor* const kLibraries[] = {&window::kCoreLibrary,
+                                               &window::kUserInterfaceLibrary,
                                                &regex::kRegexLibrary};
 
 }  // namespace

@@ -152,9 +152,27 @@ int32_t GetUnitProperty(UnitObject* unit, int32_t own, PropertyValue* out);
 int32_t SetUnitProperty(UnitObject* unit, int32_t own, const PropertyValue& in, uint32_t* out);
 std::string WriteTypeData(UnitObject* unit);
 
+// The window object adds what it remembers between messages.
+class WindowUnit : public UnitObject {
+ public:
+  HWND lastFocus = nullptr;  // the control that last had the focus
+  bool activated = false;    // event 8 is raised at the first activation only
+};
+WindowUnit* WindowOf(HWND window);
+
+// What the engine does for the units (engine.cpp).
+// A unit's native window is gone: its slot is cleared and the object freed;
+// for a window, its template is put back (service 2000).
+void UnitWindowDestroyed(UnitObject* unit);
+// The live, visible, enabled tab-stop control with the lowest TabOrder.
+HWND FirstFocusControl(const UnitObject* window);
+
 // The window type's creation and message handling (window_unit.cpp).
 UnitObject* CreateWindowUnit(const CreateRequest& request);
 extern const TypeBehaviour kWindowBehaviour;
+int ShowCommand(const UnitObject& window);  // by the start position
+bool EnterMovesFocus(const UnitObject& window);
+bool EscCloses(const UnitObject& window);
 
 // The five control types (controls.cpp).
 UnitObject* CreateEditBox(const CreateRequest& request);
