@@ -535,29 +535,4 @@ intptr_t RegexLibraryNotify(int32_t code, intptr_t arg1, intptr_t arg2) {
   return 0;
 }
 
-namespace {
-
-// The library's data types: the two object types program code uses, the
-// other entries unused.
-constexpr auto MakeRegexTypes() {
-  std::array<UnitTypeDescriptor, 6> types{};
-  types[0].name = "Regex";
-  types[0].englishName = "Regex";
-  types[1].name = "SearchResult";
-  types[1].englishName = "SearchResult";
-  return types;
-}
-const std::array<UnitTypeDescriptor, 6> kRegexTypes = MakeRegexTypes();
-
-}  // namespace
-
-const LibraryDescriptor kRegexLibrary = {
-    .signature = kLibrarySignature,
-    .identifier = "6d6f6c76616e652d72656765782d6c69",
-    .displayName = "regex",
-    .unitTypeCount = 6,
-    .unitTypes = kRegexTypes.data(),
-    .notify = RegexLibraryNotify,
-};
-
 }  // namespace molvane::regex

@@ -1,5 +1,6 @@
 // The runtime entries that program code calls and the numbered services.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -11,6 +12,14 @@ namespace molvane {
 namespace detail {
 
 RuntimeState g_state;
+
+CommandTable g_commandTables[kMaxLibraries];
+
+void ReportUnknownCommand(int32_t library, int32_t command) {
+  char message[80];
+  std::snprintf(message, sizeof message, "library %d has no command %d", library, command);
+  ReportRuntimeFailure(0, message);
+}
 
 }  // namespace detail
 

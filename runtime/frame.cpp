@@ -60,6 +60,8 @@ void TakeProgramFolder(RuntimeState& s) {
 void StartLibraries(RuntimeState& s, const ProgramHeader& header) {
   s.libraries.assign(header.libraries, header.libraries + header.libraryCount);
   s.libraryData.assign(header.libraryCount, 0);
+  for (uint32_t k = 0; k < header.libraryCount && k < kMaxLibraries; ++k)
+    if (s.libraries[k] != nullptr) g_commandTables[k] = s.libraries[k]->commands;
   for (const LibraryDescriptor* library : s.libraries)
     if (library != nullptr && library->notify != nullptr)
       library->notify(1, reinterpret_cast<intptr_t>(&RuntimeService), 0);

@@ -1,11 +1,19 @@
 #include "constants/constant_area.h"
 #include "engine/conversion.h"
-#include "regex/regex_library.h"
 #include "runtime/core_commands.h"
 #include "ui/program.h"
-#include "window/libraries.h"
 
 namespace molvane {
+
+// The library table names the linked libraries by their descriptors, as an
+// import would; program code sees nothing else of them.
+namespace regex {
+extern const LibraryDescriptor kRegexLibrary;
+}  // namespace regex
+namespace window {
+extern const LibraryDescriptor kCoreLibrary;
+extern const LibraryDescriptor kUserInterfaceLibrary;
+}  // namespace window
 
 namespace {
 
@@ -20,11 +28,11 @@ const ProgramHeader& Header() {
       3,        // mode word
       0,        // reserved
       0x10095,  // stored plus one by the runtime
-      nullptr,  // handler base: no window template yet binds handlers
+      HandlerBase(),
       constants::AreaStart(),
       static_cast<uint32_t>(constants::kAreaLength),
-      nullptr,  // window template data
-      0,
+      constants::kArea.windowTemplates,
+      constants::kWindowTemplatesLength,
       sizeof kLibraries / sizeof kLibraries[0],
       kLibraries,
       0,  // external routines

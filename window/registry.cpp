@@ -138,6 +138,7 @@ const LibraryDescriptor kCoreLibrary = {
     .unitTypeCount = 51,
     .unitTypes = kCoreTypes.data(),
     .notify = CoreLibraryNotify,
+    .commands = {nullptr, 0},
 };
 
 const LibraryDescriptor kUserInterfaceLibrary = {
@@ -147,6 +148,7 @@ const LibraryDescriptor kUserInterfaceLibrary = {
     .unitTypeCount = 9,
     .unitTypes = kUserInterfaceTypes.data(),
     .notify = nullptr,
+    .commands = {nullptr, 0},
 };
 
 }  // namespace molvane::window
