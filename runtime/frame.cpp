@@ -73,6 +73,12 @@ void Initialize(const ProgramHeader* header) {
   RuntimeState& s = State();
   s.heap = GetProcessHeap();
   if (header == nullptr) return;
+  // A runtime started again after its shutdown starts clean.
+  if (s.shutdownBegun) {
+    s.shutdownBegun = false;
+    s.eventSuppression = 0;
+    s.loopEntered = false;
+  }
   s.headerWords[0] = header->mode;
   s.headerWords[1] = header->reserved;
   s.headerWords[2] = header->word8 + 1;
