@@ -51,6 +51,7 @@ struct PeerSpec {
   std::u16string caption;     // window text of a frame, button or group box
   int textLimit = 0;          // edit boxes: most characters a user may enter
   char16_t passwordChar = 0;  // edit boxes: 0 shows the text
+  bool canClose = true;       // frames: the close box works (system menu has SC_CLOSE)
 };
 
 class Backend {
@@ -88,6 +89,8 @@ class Backend {
   // List state of combo box peers.
   virtual int ListCount(HWND window) const = 0;
   virtual std::u16string ListItem(HWND window, int index) const = 0;
+  // Inserting and deleting keep the current item where it is in the list;
+  // deleting the current item leaves none current.
   virtual void InsertListItem(HWND window, int index, const std::u16string& text) = 0;
   virtual void DeleteListItem(HWND window, int index) = 0;
   virtual int ListSelection(HWND window) const = 0;  // -1: none
@@ -144,5 +147,9 @@ void PeerFocused(HWND window);                         // WM_KILLFOCUS / WM_SETF
 void PeerActivated(HWND window);                       // WM_ACTIVATE pair
 void PeerPlaced(HWND window, const RECT& windowRect);  // WM_MOVE / WM_SIZE
 void PeerCloseRequested(HWND window);                  // posts WM_SYSCOMMAND SC_CLOSE
+// Keyboard input (WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR):
+// queued like posted messages and delivered to the window that has the focus
+// when it is read, as Windows does with hardware input.
+void PostKeyInput(UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace platform

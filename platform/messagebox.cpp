@@ -1,13 +1,13 @@
-// Headless message boxes: recorded, then answered by the test's responder or
-// written to standard error and answered OK.
-#include <cstdio>
-
+// Message boxes: recorded, then answered by the test's responder or shown
+// by the backend (the headless one writes them to standard error and
+// answers OK).
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace {
-platform::MessageBoxResponder g_responder;
+platform::MessageBoxResponder g_responder;  // one responder per process, set by tests
 std::vector<platform::MessageBoxCall>& Log() {
-  static std::vector<platform::MessageBoxCall> log;
+  static std::vector<platform::MessageBoxCall> log;  // every box of the process, for tests
   return log;
 }
 }  // namespace
@@ -28,8 +28,5 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   platform::MessageBoxCall call{owner, text ? text : "", caption ? caption : "", type};
   Log().push_back(call);
   if (g_responder) return g_responder(call);
-  std::fprintf(stderr, "[%s] %s\n", platform::GbkToUtf8(call.caption).c_str(),
-               platform::GbkToUtf8(call.text).c_str());
-  std::fflush(stderr);
-  return IDOK;
+  return platform::CurrentBackend().ShowMessageBox(owner, call.text, call.caption, type);
 }

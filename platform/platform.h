@@ -1,5 +1,5 @@
 // Platform services beyond the Win32 subset: UTF-8 bridges for the runtime's
-// own messages and the command line, and the headless backend's test hooks.
+// own messages and the command line, and the test hooks of the message box, heap and libraries.
 #pragma once
 
 #include <functional>
@@ -41,15 +41,8 @@ void ClearMessageBoxLog();
 // paths can be exercised; 0 switches the failure off.
 void SetHeapFailureThreshold(SIZE_T bytes);
 
-// Headless window state, for tests.
-struct WindowState {
-  std::string className;
-  std::string text;
-  DWORD style = 0;
-  DWORD exStyle = 0;
-  int x = 0, y = 0, width = 0, height = 0;
-  HWND parent = nullptr;
-};
-const WindowState* GetWindowState(HWND window);
+// Makes LoadLibraryA of `fileName` fail (or work again), so that a missing
+// rich edit library can be exercised.
+void SetLibraryLoadFails(const std::string& fileName, bool fails);
 
 }  // namespace platform

@@ -303,6 +303,14 @@ struct CHARRANGE {
   LONG cpMax;
 };
 
+struct SELCHANGE {
+  NMHDR nmhdr;
+  CHARRANGE chrg;
+  WORD seltyp;
+};
+constexpr WORD SEL_EMPTY = 0x0000;
+constexpr WORD SEL_TEXT = 0x0001;
+
 using EDITSTREAMCALLBACK = DWORD (*)(DWORD_PTR cookie, LPBYTE buffer, LONG bytes, LONG* done);
 struct EDITSTREAM {
   DWORD_PTR dwCookie;

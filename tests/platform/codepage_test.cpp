@@ -84,17 +84,6 @@ TEST(MessageBox, ResponderSeesTextCaptionAndStyle) {
   EXPECT_EQ(platform::MessageBoxLog()[0].style, MB_YESNO | MB_ICONQUESTION);
 }
 
-TEST(Windows, FocusFollowsLiveWindowsOnly) {
-  HWND parent = CreateWindowExA(0, "w", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  HWND child = CreateWindowExA(0, "c", "", 0, 0, 0, 5, 5, parent, nullptr, nullptr, nullptr);
-  SetFocus(child);
-  EXPECT_EQ(GetFocus(), child);
-  DestroyWindow(parent);  // takes the child with it
-  EXPECT_FALSE(IsWindow(child));
-  EXPECT_EQ(GetFocus(), nullptr);
-  EXPECT_EQ(SetFocus(child), nullptr);
-}
-
 TEST(Heap, FailureThresholdMakesLargeRequestsFail) {
   platform::SetHeapFailureThreshold(1000);
   EXPECT_EQ(HeapAlloc(GetProcessHeap(), 0, 1000), nullptr);

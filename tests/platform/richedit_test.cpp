@@ -1,0 +1,227 @@
+// The rich edit control: loading its library, streaming large texts in
+// and out in small chunks, RTF round trips and its opt-in notifications.
+#include <cstring>
+
+#include "tests/platform/window_test_support.h"
+
+namespace platform_test {
+namespace {
+
+// A stream over a string that hands out or takes at most `chunk` bytes a call.
+struct Stream {
+  std::string data;
+  size_t at = 0;
+  LONG chunk = 1000;
+  int calls = 0;
+  DWORD failAfter = 0;  // calls before the callback reports an error; 0 never
+};
+
+DWORD StreamFrom(DWORD_PTR cookie, LPBYTE buffer, LONG bytes, LONG* done) {
+  auto* s = reinterpret_cast<Stream*>(cookie);
+  if (s->failAfter != 0 && ++s->calls > static_cast<int>(s->failAfter)) return 99;
+  LONG n = std::min<LONG>({bytes, s->chunk, static_cast<LONG>(s->data.size() - s->at)});
+  std::memcpy(buffer, s->data.data() + s->at, static_cast<size_t>(n));
+  s->at += static_cast<size_t>(n);
+  *done = n;
+  return 0;
+}
+
+DWORD StreamTo(DWORD_PTR cookie, LPBYTE buffer, LONG bytes, LONG* done) {
+  auto* s = reinterpret_cast<Stream*>(cookie);
+  ++s->calls;
+  LONG n = std::min(bytes, s->chunk);
+  s->data.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(n));
+  *done = n;
+  return 0;
+}
+
+// Claims more than it was offered; the control must not read past its buffer.
+DWORD Overclaiming(DWORD_PTR, LPBYTE buffer, LONG bytes, LONG* done) {
+  static bool once = false;  // one oversized answer, then the end
+  once = !once;
+  if (!once) {
+    *done = 0;
+    return 0;
+  }
+  std::memset(buffer, 'q', static_cast<size_t>(bytes));
+  *done = bytes * 4;
+  return 0;
+}
+
+class RichEdit : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    library_ = LoadLibraryA("RICHED20.DLL");
+    ASSERT_NE(library_, nullptr);
+    frame_ = Frame();
+    box_ = Make("RichEdit20A", WS_CHILD | WS_VISIBLE | 0x00201044, frame_, 6);
+    ASSERT_NE(box_, nullptr);
+    SendMessageA(box_, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    Clear();
+  }
+  void TearDown() override {
+    FreeLibrary(library_);
+    WindowTest::TearDown();
+  }
+  LRESULT In(const std::string& data, WPARAM format, LONG chunk = 1000, Stream* stream = nullptr) {
+    Stream local{data, 0, chunk};
+    if (stream == nullptr) stream = &local;
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(stream), 0, StreamFrom};
+    LRESULT read = SendMessageA(box_, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+    error_ = es.dwError;
+    return read;
+  }
+  std::string Out(WPARAM format, LONG chunk = 1000, int* calls = nullptr) {
+    Stream stream{"", 0, chunk};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&stream), 0, StreamTo};
+    SendMessageA(box_, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
+    if (calls != nullptr) *calls = stream.calls;
+    return stream.data;
+  }
+  HMODULE library_ = nullptr;
+  HWND frame_ = nullptr;
+  HWND box_ = nullptr;
+  DWORD error_ = 0;
+};
+
+TEST_P(RichEdit, ClassesExistOnlyWhileTheirLibraryIsLoaded) {
+  EXPECT_FALSE(GetClassInfoA(nullptr, "RICHEDIT", nullptr));
+  platform::SetLibraryLoadFails("RICHED20.DLL", true);
+  EXPECT_EQ(LoadLibraryA("riched20"), nullptr);
+  platform::SetLibraryLoadFails("RICHED20.DLL", false);
+  HMODULE old = LoadLibraryA("RICHED32.DLL");
+  ASSERT_NE(old, nullptr);
+  HWND fallback =
+      CreateWindowExA(0, "RICHEDIT", "", WS_CHILD, 0, 0, 10, 10, frame_, nullptr, nullptr, nullptr);
+  EXPECT_NE(fallback, nullptr);
+  EXPECT_TRUE(FreeLibrary(old));
+  EXPECT_EQ(
+      CreateWindowExA(0, "RICHEDIT", "", WS_CHILD, 0, 0, 10, 10, frame_, nullptr, nullptr, nullptr),
+      nullptr);
+  EXPECT_TRUE(IsWindow(fallback));  // a box already made keeps working
+  EXPECT_FALSE(FreeLibrary(old));
+  EXPECT_EQ(LoadLibraryA("NOSUCH.DLL"), nullptr);
+}
+
+TEST_P(RichEdit, AMegabyteStreamsInAndOutInSmallChunks) {
+  std::string line = Gbk("汉字 text {with} \\ braces\t");
+  std::string text;
+  while (text.size() < (1u << 20)) text += line + "\n";
+  std::string crlf;
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  LRESULT read = In(text, SF_TEXT, 777);
+  EXPECT_GT(read, 0);
+  EXPECT_EQ(error_, 0u);
+  int calls = 0;
+  std::string out = Out(SF_TEXT, 1000, &calls);
+  EXPECT_EQ(out, crlf);  // every line break leaves as CR LF
+  EXPECT_GT(calls, static_cast<int>(crlf.size() / 1000));
+  EXPECT_EQ(GetWindowTextLengthA(box_), static_cast<int>(crlf.size()));
+
+  // Through RTF, in chunks that split escapes and double bytes.
+  std::string rtf = Out(SF_RTF, 333);
+  EXPECT_EQ(rtf.compare(0, 6, "{\\rtf1"), 0);
+  SetWindowTextA(box_, "");
+  In(rtf, SF_RTF, 5);
+  EXPECT_EQ(Out(SF_TEXT), crlf);
+}
+
+TEST_P(RichEdit, RtfCarriesGbkTextAndSkipsWhatItDoesNotShow) {
+  In(Gbk("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil 宋体;}}{\\*\\generator x;}"
+         "\\pard\\f0 \\'d6\\'d0\\'ce\\'c4\\par\n\\u22269?x\\line y\\}}"),
+     SF_RTF);
+  EXPECT_EQ(Out(SF_TEXT), Gbk("中文\r\n国x\r\ny}"));
+  In("{\\rtf-not really", SF_TEXT);  // plain text is taken as it comes
+  EXPECT_EQ(Out(SF_TEXT), "{\\rtf-not really");
+  In("plain", SF_RTF);  // RTF asked for, plain text given
+  EXPECT_EQ(Out(SF_TEXT), "plain");
+  In("-sel-", SF_TEXT | SFF_SELECTION);
+  EXPECT_EQ(Out(SF_TEXT), "-sel-plain");
+}
+
+TEST_P(RichEdit, StreamErrorsAreReportedAndOversizedAnswersClamped) {
+  Stream failing{std::string(10000, 'a'), 0, 1000, 0, 3};
+  In("", SF_TEXT, 1000, &failing);
+  EXPECT_EQ(error_, 99u);
+  EXPECT_EQ(GetWindowTextLengthA(box_), 3000);  // what arrived before the error
+
+  EDITSTREAM es{0, 0, Overclaiming};
+  LRESULT read = SendMessageA(box_, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+  EXPECT_EQ(read, 4096);
+  EXPECT_EQ(GetWindowTextLengthA(box_), 4096);
+}
+
+TEST_P(RichEdit, ChangeNotificationsOnlyWhenAskedFor) {
+  SetFocus(box_);
+  Clear();
+  Input().TypeText("ab");
+  SetWindowTextA(box_, "x");
+  Pump();
+  EXPECT_TRUE(Notifications(frame_).empty() ||
+              Notifications(frame_) == (std::vector<WORD>{EN_SETFOCUS}));
+  EXPECT_EQ(SendMessageA(box_, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE), 0);
+  Clear();
+  Input().TypeText("c");
+  Pump();
+  SendMessageA(box_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("new"));
+  In("streamed", SF_TEXT);
+  EXPECT_EQ(Notifications(frame_), (std::vector<WORD>{EN_CHANGE, EN_CHANGE, EN_CHANGE}));
+  Clear();
+  CHARRANGE all{0, -1};
+  EXPECT_EQ(SendMessageA(box_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all)), 8);
+  ASSERT_EQ(Of(frame_, WM_NOTIFY).size(), 1u);
+  EXPECT_EQ(Of(frame_, WM_NOTIFY)[0].wParam, 6u);
+}
+
+TEST_P(RichEdit, TypingHonoursLimitReadOnlyAndLineBreaks) {
+  SetFocus(box_);
+  Input().TypeText("一\n二");
+  Pump();
+  EXPECT_EQ(Text(box_), Gbk("一\r\n二"));
+  CHARRANGE sel{};
+  SendMessageA(box_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+  EXPECT_EQ(sel.cpMin, 3);  // characters, a break counting one
+  EXPECT_EQ(sel.cpMax, 3);
+  EXPECT_TRUE(SendMessageA(box_, EM_GETMODIFY, 0, 0));
+  SendMessageA(box_, EM_SETMODIFY, 0, 0);
+  EXPECT_FALSE(SendMessageA(box_, EM_GETMODIFY, 0, 0));
+
+  SendMessageA(box_, EM_EXLIMITTEXT, 0, 4);
+  Input().TypeText("xyz");
+  Pump();
+  EXPECT_EQ(Text(box_), Gbk("一\r\n二x"));
+  SendMessageA(box_, EM_SETOPTIONS, ECOOP_OR, ECO_READONLY | ECO_AUTOWORDSELECTION);
+  EXPECT_TRUE(GetWindowLongA(box_, GWL_STYLE) & ES_READONLY);
+  EXPECT_TRUE(SendMessageA(box_, EM_GETOPTIONS, 0, 0) & ECO_AUTOWORDSELECTION);
+  Input().TypeText("\b");
+  Pump();
+  EXPECT_EQ(Text(box_), Gbk("一\r\n二x"));
+}
+
+TEST_P(RichEdit, DefaultFormatAndBackgroundAreKept) {
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  format.dwMask = 0xF800001F;
+  format.dwEffects = CFE_AUTOCOLOR;
+  format.yHeight = 180;
+  format.bCharSet = 1;
+  std::strcpy(format.szFaceName, Gbk("宋体").c_str());
+  EXPECT_TRUE(SendMessageA(box_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format)));
+  CHARFORMATA read{};
+  read.cbSize = sizeof read;
+  SendMessageA(box_, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&read));
+  EXPECT_EQ(read.yHeight, 180);
+  EXPECT_STREQ(read.szFaceName, Gbk("宋体").c_str());
+  format.cbSize = 10;  // too small a record is refused
+  EXPECT_FALSE(
+      SendMessageA(box_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format)));
+  SendMessageA(box_, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3));
+  EXPECT_EQ(SendMessageA(box_, EM_SETBKGNDCOLOR, 1, 0), static_cast<LRESULT>(RGB(1, 2, 3)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RichEdit, ::testing::ValuesIn(TestBackends()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace platform_test
