@@ -10,7 +10,6 @@
 
 #include "engine/conversion.h"
 #include "platform/platform.h"
-#include "runtime/control_store.h"
 #include "ui/program.h"
 
 namespace {
@@ -201,27 +200,28 @@ bool WriteOutput(const std::string& gbk, bool asGbk) {
 }
 
 // Runs the program's start, one click of the convert button and the shutdown
-// over an in-memory main window; returns the output box's text (GBK).
+// over the main window on the headless backend; returns the output box's text
+// (GBK).
 std::string ConvertAsTheWindowWould(std::string input, const std::string& separator, int notation) {
   using namespace molvane;
-  MemoryControlStore window;
-  window.AddWindow(kMainWindowId);
-  window.AddControl(kMainWindowId, kInputBoxId, {kRichEditContent});
-  window.AddControl(kMainWindowId, kSeparatorBoxId, {kEditBoxContent});
-  window.AddControl(kMainWindowId, kNotationListId, {});
-  window.AddControl(kMainWindowId, kOutputBoxId, {kRichEditContent});
-  // Moved, not copied: a whole book is held once, by the input box.
-  window.SetText(kMainWindowId, kInputBoxId, kRichEditContent, std::move(input));
-  window.SetText(kMainWindowId, kSeparatorBoxId, kEditBoxContent, separator);
-  window.SetInteger(kMainWindowId, kNotationListId, kCurrentSelection, notation);
-  InstallWindowEngine(&window);
-
   StartProgram();
-  ConvertCommand();
-  std::string output = window.TakeText(kMainWindowId, kOutputBoxId, kRichEditContent);
+  LoadStartWindow(kMainWindowId);
+  ArgRecord text = TextArg(input.c_str());
+  WriteProperty(kMainWindowId, kInputBoxId, kRichEditContent, -1, text.low, text.high);
+  std::string().swap(input);  // the input box holds it now
+  text = TextArg(separator.c_str());
+  WriteProperty(kMainWindowId, kSeparatorBoxId, kEditBoxContent, -1, text.low, text.high);
+  WriteProperty(kMainWindowId, kNotationListId, kCurrentSelection, -1,
+                static_cast<uint32_t>(notation), 0);
+  auto button = reinterpret_cast<HWND>(CallService(kServiceLookupControl, kMainWindowId,
+                                                   kConvertButtonId));
+  SendMessageA(button, BM_CLICK, 0, 0);
+  char* output = reinterpret_cast<char*>(
+      static_cast<intptr_t>(ReadProperty(kMainWindowId, kOutputBoxId, kRichEditContent, -1)));
+  std::string result = output == nullptr ? std::string() : std::string(output);
+  FreeMemory(output);
   ShutdownRuntime(0);
-  InstallWindowEngine(nullptr);
-  return output;
+  return result;
 }
 
 }  // namespace

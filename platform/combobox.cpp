@@ -305,6 +305,86 @@ LRESULT ShapeMessage(HWND window, ComboState& state, UINT message, WPARAM wParam
   return ListMessage(window, state, message, wParam, lParam);
 }
 
+LRESULT Create(HWND window, ComboState& state, WPARAM, LPARAM) {
+  MeasureItems(window, state);
+  RECT rect = Find(window)->rect;
+  state.droppedHeight = static_cast<int>(rect.bottom - rect.top);
+  FitClosedHeight(window, state);
+  return 0;
+}
+
+// The height asked for is the dropped list's; the window keeps its closed one.
+LRESULT PositionChanging(HWND, ComboState& state, WPARAM, LPARAM lParam) {
+  auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+  if (state.kind != CBS_SIMPLE && !(pos->flags & SWP_NOSIZE) && pos->cy != ClosedHeight(state)) {
+    state.droppedHeight = pos->cy;
+    pos->cy = ClosedHeight(state);
+  }
+  return 0;
+}
+
+LRESULT SetFont(HWND window, ComboState& state, WPARAM wParam, LPARAM lParam) {
+  DefWindowProcA(window, WM_SETFONT, wParam, lParam);
+  MeasureItems(window, state);
+  FitClosedHeight(window, state);
+  return 0;
+}
+
+using Handler = MessageHandler<ComboState>;
+const Handler kHandlers[] = {
+    {WM_CREATE, Create},
+    {WM_WINDOWPOSCHANGING, PositionChanging},
+    {WM_SETFONT, SetFont},
+    {WM_SETTEXT, [](HWND h, ComboState& s, WPARAM, LPARAM l) { return SetText(h, s, l); }},
+    {WM_GETTEXT,
+     [](HWND h, ComboState& s, WPARAM w, LPARAM l) { return CopyText(CurrentText(h, s), w, l); }},
+    {WM_GETTEXTLENGTH, [](HWND h, ComboState& s, WPARAM,
+                          LPARAM) { return static_cast<LRESULT>(CurrentText(h, s).size()); }},
+    {WM_LBUTTONDOWN,
+     [](HWND h, ComboState& s, WPARAM, LPARAM) -> LRESULT {
+       SetFocus(h);
+       SetDropped(h, s, !s.dropped);
+       return 0;
+     }},
+    {WM_CHAR,
+     [](HWND h, ComboState& s, WPARAM w, LPARAM) -> LRESULT {
+       if (HasEdit(s))
+         TypeInEdit(h, s, w);
+       else
+         TypeInList(h, s, w);
+       return 0;
+     }},
+    {WM_KEYDOWN,
+     [](HWND h, ComboState& s, WPARAM w, LPARAM) -> LRESULT {
+       Press(h, s, w);
+       return 0;
+     }},
+    {WM_SETFOCUS,
+     [](HWND h, ComboState&, WPARAM, LPARAM) -> LRESULT {
+       NotifyParent(h, CBN_SETFOCUS);
+       return 0;
+     }},
+    {WM_KILLFOCUS,
+     [](HWND h, ComboState& s, WPARAM, LPARAM) -> LRESULT {
+       SetDropped(h, s, false);
+       NotifyParent(h, CBN_KILLFOCUS);
+       return 0;
+     }},
+    {WM_GETDLGCODE,
+     [](HWND, ComboState&, WPARAM, LPARAM) -> LRESULT { return DLGC_WANTARROWS | DLGC_WANTCHARS; }},
+    {kMsgChooseItem,
+     [](HWND h, ComboState& s, WPARAM w, LPARAM) -> LRESULT {
+       Choose(h, s, static_cast<int>(w));
+       return 0;
+     }},
+    {kMsgPeerEdited,
+     [](HWND h, ComboState&, WPARAM, LPARAM) -> LRESULT {
+       NotifyParent(h, CBN_EDITUPDATE);
+       NotifyParent(h, CBN_EDITCHANGE);
+       return 0;
+     }},
+};
+
 }  // namespace
 
 LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -317,62 +397,8 @@ LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   }
   ComboState* state = StateOf(window);
   if (state == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_CREATE:
-      MeasureItems(window, *state);
-      state->droppedHeight = static_cast<int>(w->rect.bottom - w->rect.top);
-      FitClosedHeight(window, *state);
-      return 0;
-    case WM_WINDOWPOSCHANGING: {
-      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-      if (state->kind != CBS_SIMPLE && !(pos->flags & SWP_NOSIZE) &&
-          pos->cy != ClosedHeight(*state)) {
-        state->droppedHeight = pos->cy;
-        pos->cy = ClosedHeight(*state);
-      }
-      return 0;
-    }
-    case WM_SETFONT:
-      DefWindowProcA(window, message, wParam, lParam);
-      MeasureItems(window, *state);
-      FitClosedHeight(window, *state);
-      return 0;
-    case WM_SETTEXT:
-      return SetText(window, *state, lParam);
-    case WM_GETTEXT:
-      return CopyText(CurrentText(window, *state), wParam, lParam);
-    case WM_GETTEXTLENGTH:
-      return static_cast<LRESULT>(CurrentText(window, *state).size());
-    case WM_LBUTTONDOWN:
-      SetFocus(window);
-      SetDropped(window, *state, !state->dropped);
-      return 0;
-    case WM_CHAR:
-      if (HasEdit(*state))
-        TypeInEdit(window, *state, wParam);
-      else
-        TypeInList(window, *state, wParam);
-      return 0;
-    case WM_KEYDOWN:
-      Press(window, *state, wParam);
-      return 0;
-    case WM_SETFOCUS:
-      NotifyParent(window, CBN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      SetDropped(window, *state, false);
-      NotifyParent(window, CBN_KILLFOCUS);
-      return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case kMsgChooseItem:
-      Choose(window, *state, static_cast<int>(wParam));
-      return 0;
-    case kMsgPeerEdited:
-      NotifyParent(window, CBN_EDITUPDATE);
-      NotifyParent(window, CBN_EDITCHANGE);
-      return 0;
-  }
+  if (const Handler* handler = FindHandler(kHandlers, message))
+    return handler->handle(window, *state, wParam, lParam);
   if (message >= CB_GETEDITSEL && message <= CB_FINDSTRINGEXACT)
     return ShapeMessage(window, *state, message, wParam, lParam);
   return DefWindowProcA(window, message, wParam, lParam);

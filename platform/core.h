@@ -80,7 +80,6 @@ void ResetQueue();
 void MarkLive(HWND window, bool live);  // the handles PostMessageA accepts from any thread
 void SetLastErrorCode(DWORD error);
 void ActivateOnClick(HWND window);
-bool QuitPending();
 
 // System classes.
 void RegisterSystemClass(const char* name, WNDPROC proc, PeerKind kind, UINT style = 0);
@@ -91,6 +90,19 @@ LRESULT ButtonProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ComboBoxProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT EditProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT RichEditProc(HWND, UINT, WPARAM, LPARAM);
+
+// A control's window procedure as a table: message, then what handles it.
+template <typename State>
+struct MessageHandler {
+  UINT message;
+  LRESULT (*handle)(HWND window, State& state, WPARAM wParam, LPARAM lParam);
+};
+template <typename State, size_t N>
+const MessageHandler<State>* FindHandler(const MessageHandler<State> (&table)[N], UINT message) {
+  for (const auto& entry : table)
+    if (entry.message == message) return &entry;
+  return nullptr;
+}
 
 // GBK helpers the controls share.
 std::u16string ToWide(const std::string& gbk);

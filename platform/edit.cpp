@@ -123,6 +123,126 @@ LRESULT LineCount(HWND window, const EditState& state) {
   return 1 + std::count(text.begin(), text.end(), u'\n');
 }
 
+LRESULT Create(HWND window, EditState& state, WPARAM, LPARAM lParam) {
+  auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+  const char* text = cs != nullptr && cs->lpszName != nullptr ? cs->lpszName : "";
+  Peers().SetPeerText(window, ToPeerText(text, state.multiline));
+  Peers().SetPeerSelection(window, {0, 0});
+  return 0;
+}
+
+LRESULT ReplaceSel(HWND window, EditState& state, WPARAM, LPARAM lParam) {
+  std::string text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
+  bool cut = false;
+  if (ReplaceSelection(window, ToPeerText(text, state.multiline), RulesOf(state), true, &cut))
+    Changed(window, state);
+  if (cut) NotifyParent(window, EN_MAXTEXT);
+  return 0;
+}
+
+LRESULT SetPasswordChar(HWND window, EditState& state, WPARAM wParam, LPARAM) {
+  if (state.multiline) return 0;
+  state.passwordChar = static_cast<char>(wParam);
+  SetStyleBit(window, ES_PASSWORD, wParam != 0);
+  return 0;
+}
+
+LRESULT Clear(HWND window, EditState& state, WPARAM, LPARAM) {
+  if (!(Find(window)->style & ES_READONLY) && ReplaceSelection(window, u"", RulesOf(state), false))
+    Changed(window, state);
+  return 0;
+}
+
+std::string FullText(HWND window, const EditState& state) {
+  return FromPeerText(Peers().PeerText(window), state.multiline);
+}
+
+using Handler = MessageHandler<EditState>;
+const Handler kHandlers[] = {
+    {WM_CREATE, Create},
+    {WM_SETTEXT,
+     [](HWND h, EditState&, WPARAM, LPARAM l) -> LRESULT {
+       SetAll(h, reinterpret_cast<const char*>(l));
+       return TRUE;
+     }},
+    {WM_GETTEXT,
+     [](HWND h, EditState& s, WPARAM w, LPARAM l) { return CopyText(FullText(h, s), w, l); }},
+    {WM_GETTEXTLENGTH, [](HWND h, EditState& s, WPARAM,
+                          LPARAM) { return static_cast<LRESULT>(FullText(h, s).size()); }},
+    {WM_CHAR,
+     [](HWND h, EditState&, WPARAM w, LPARAM) -> LRESULT {
+       Type(h, w);
+       return 0;
+     }},
+    {WM_KEYDOWN,
+     [](HWND h, EditState&, WPARAM w, LPARAM) -> LRESULT {
+       Press(h, w);
+       return 0;
+     }},
+    {WM_LBUTTONDOWN,
+     [](HWND h, EditState&, WPARAM, LPARAM) -> LRESULT {
+       SetFocus(h);
+       return 0;
+     }},
+    {WM_SETFOCUS,
+     [](HWND h, EditState&, WPARAM, LPARAM) -> LRESULT {
+       NotifyParent(h, EN_SETFOCUS);
+       return 0;
+     }},
+    {WM_KILLFOCUS,
+     [](HWND h, EditState&, WPARAM, LPARAM) -> LRESULT {
+       NotifyParent(h, EN_KILLFOCUS);
+       return 0;
+     }},
+    {WM_GETDLGCODE,
+     [](HWND, EditState& s, WPARAM, LPARAM) -> LRESULT {
+       return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS |
+              (s.multiline ? DLGC_WANTALLKEYS : 0);
+     }},
+    {EM_LIMITTEXT,
+     [](HWND h, EditState& s, WPARAM w, LPARAM) -> LRESULT {
+       s.limit = w != 0 ? static_cast<LONG>(std::min<WPARAM>(w, 0x7FFFFFFE)) : 0x7FFFFFFE;
+       RefreshPeer(h);
+       return 0;
+     }},
+    {EM_GETLIMITTEXT, [](HWND, EditState& s, WPARAM, LPARAM) -> LRESULT { return s.limit; }},
+    {EM_SETSEL,
+     [](HWND h, EditState&, WPARAM w, LPARAM l) {
+       return SetSelection(h, static_cast<LONG>(w), static_cast<LONG>(l));
+     }},
+    {EM_GETSEL, [](HWND h, EditState&, WPARAM w, LPARAM l) { return GetSelection(h, w, l); }},
+    {EM_REPLACESEL, ReplaceSel},
+    // The peer keeps its caret in view.
+    {EM_SCROLLCARET, [](HWND, EditState&, WPARAM, LPARAM) -> LRESULT { return TRUE; }},
+    {EM_SETPASSWORDCHAR, SetPasswordChar},
+    {EM_GETPASSWORDCHAR,
+     [](HWND, EditState& s, WPARAM, LPARAM) -> LRESULT {
+       return static_cast<unsigned char>(s.passwordChar);
+     }},
+    {EM_SETREADONLY,
+     [](HWND h, EditState&, WPARAM w, LPARAM) -> LRESULT {
+       SetStyleBit(h, ES_READONLY, w != 0);
+       return TRUE;
+     }},
+    {EM_SETMODIFY,
+     [](HWND, EditState& s, WPARAM w, LPARAM) -> LRESULT {
+       s.modified = w != 0;
+       return 0;
+     }},
+    {EM_GETMODIFY,
+     [](HWND, EditState& s, WPARAM, LPARAM) -> LRESULT { return s.modified ? TRUE : FALSE; }},
+    {EM_GETLINECOUNT, [](HWND h, EditState& s, WPARAM, LPARAM) { return LineCount(h, s); }},
+    // Undo history belongs to the toolkit's peer.
+    {EM_CANUNDO, [](HWND, EditState&, WPARAM, LPARAM) -> LRESULT { return FALSE; }},
+    {EM_UNDO, [](HWND, EditState&, WPARAM, LPARAM) -> LRESULT { return FALSE; }},
+    {WM_CLEAR, Clear},
+    {kMsgPeerEdited,
+     [](HWND h, EditState& s, WPARAM, LPARAM) -> LRESULT {
+       Changed(h, s);
+       return 0;
+     }},
+};
+
 }  // namespace
 
 LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -135,89 +255,8 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
   }
   EditState* state = StateOf(window);
-  if (state == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_CREATE: {
-      auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-      const char* text = cs != nullptr && cs->lpszName != nullptr ? cs->lpszName : "";
-      Peers().SetPeerText(window, ToPeerText(text, state->multiline));
-      Peers().SetPeerSelection(window, {0, 0});
-      return 0;
-    }
-    case WM_SETTEXT:
-      SetAll(window, reinterpret_cast<const char*>(lParam));
-      return TRUE;
-    case WM_GETTEXT:
-      return CopyText(FromPeerText(Peers().PeerText(window), state->multiline), wParam, lParam);
-    case WM_GETTEXTLENGTH:
-      return static_cast<LRESULT>(FromPeerText(Peers().PeerText(window), state->multiline).size());
-    case WM_CHAR:
-      Type(window, wParam);
-      return 0;
-    case WM_KEYDOWN:
-      Press(window, wParam);
-      return 0;
-    case WM_LBUTTONDOWN:
-      SetFocus(window);
-      return 0;
-    case WM_SETFOCUS:
-      NotifyParent(window, EN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      NotifyParent(window, EN_KILLFOCUS);
-      return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS |
-             (state->multiline ? DLGC_WANTALLKEYS : 0);
-    case EM_LIMITTEXT:
-      state->limit =
-          wParam != 0 ? static_cast<LONG>(std::min<WPARAM>(wParam, 0x7FFFFFFE)) : 0x7FFFFFFE;
-      RefreshPeer(window);
-      return 0;
-    case EM_GETLIMITTEXT:
-      return state->limit;
-    case EM_SETSEL:
-      return SetSelection(window, static_cast<LONG>(wParam), static_cast<LONG>(lParam));
-    case EM_GETSEL:
-      return GetSelection(window, wParam, lParam);
-    case EM_REPLACESEL: {
-      std::string text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
-      bool cut = false;
-      if (ReplaceSelection(window, ToPeerText(text, state->multiline), RulesOf(*state), true, &cut))
-        Changed(window, *state);
-      if (cut) NotifyParent(window, EN_MAXTEXT);
-      return 0;
-    }
-    case EM_SCROLLCARET:
-      return TRUE;  // the peer keeps its caret in view
-    case EM_SETPASSWORDCHAR:
-      if (state->multiline) return 0;
-      state->passwordChar = static_cast<char>(wParam);
-      SetStyleBit(window, ES_PASSWORD, wParam != 0);
-      return 0;
-    case EM_GETPASSWORDCHAR:
-      return static_cast<unsigned char>(state->passwordChar);
-    case EM_SETREADONLY:
-      SetStyleBit(window, ES_READONLY, wParam != 0);
-      return TRUE;
-    case EM_SETMODIFY:
-      state->modified = wParam != 0;
-      return 0;
-    case EM_GETMODIFY:
-      return state->modified ? TRUE : FALSE;
-    case EM_GETLINECOUNT:
-      return LineCount(window, *state);
-    case EM_CANUNDO:
-    case EM_UNDO:
-      return FALSE;  // undo history belongs to the toolkit's peer
-    case WM_CLEAR:
-      if (!(w->style & ES_READONLY) && ReplaceSelection(window, u"", RulesOf(*state), false))
-        Changed(window, *state);
-      return 0;
-    case kMsgPeerEdited:
-      Changed(window, *state);
-      return 0;
-  }
+  const Handler* handler = state != nullptr ? FindHandler(kHandlers, message) : nullptr;
+  if (handler != nullptr) return handler->handle(window, *state, wParam, lParam);
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

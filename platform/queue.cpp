@@ -147,11 +147,6 @@ void ResetQueue() {
   Input() = InputState{};
 }
 
-bool QuitPending() {
-  std::lock_guard<std::mutex> lock(Posted().mutex);
-  return Posted().quit;
-}
-
 void DropFocusAndActivation(HWND window) {
   Window* w = Find(window);
   if (w == nullptr) return;

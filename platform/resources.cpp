@@ -181,8 +181,8 @@ DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size) {
   return n;
 }
 
-thread_local DWORD t_lastError = 0;
-thread_local int t_oleInitialized = 0;
+thread_local DWORD t_lastError = 0;     // Win32 keeps the last error per thread
+thread_local int t_oleInitialized = 0;  // OLE is initialised per thread
 
 }  // namespace
 

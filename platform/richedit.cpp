@@ -210,87 +210,175 @@ LRESULT SetOptions(HWND window, RichState& state, WPARAM operation, DWORD option
   return state.options;
 }
 
-LRESULT EditMessage(HWND window, RichState& state, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case EM_EXLIMITTEXT:
-    case EM_LIMITTEXT: {
-      LPARAM limit = message == EM_EXLIMITTEXT ? lParam : static_cast<LPARAM>(wParam);
-      state.limit = limit > 0 ? static_cast<LONG>(std::min<LPARAM>(limit, 0x7FFFFFFF)) : 65536;
-      RefreshPeer(window);
-      return 0;
-    }
-    case EM_GETLIMITTEXT:
-      return state.limit;
-    case EM_EXSETSEL: {
-      auto* range = reinterpret_cast<const CHARRANGE*>(lParam);
-      return range ? Select(window, state, range->cpMin, range->cpMax) : 0;
-    }
-    case EM_EXGETSEL:
-      if (lParam != 0) *reinterpret_cast<CHARRANGE*>(lParam) = Peers().PeerSelection(window);
-      return 0;
-    case EM_SETSEL:
-      Select(window, state, static_cast<LONG>(wParam), static_cast<LONG>(lParam));
-      return 0;
-    case EM_GETSEL: {
-      CHARRANGE sel = Peers().PeerSelection(window);
-      if (wParam != 0) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(sel.cpMin);
-      if (lParam != 0) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(sel.cpMax);
-      return MAKELONG(static_cast<WORD>(std::min<LONG>(sel.cpMin, 0xFFFF)),
-                      static_cast<WORD>(std::min<LONG>(sel.cpMax, 0xFFFF)));
-    }
-    case EM_REPLACESEL: {
-      std::string text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
-      if (ReplaceSelection(window, ToPeerText(text, true), RulesOf(state), true))
-        Changed(window, state);
-      return 0;
-    }
-    case EM_SETCHARFORMAT:
-      return SetCharFormat(window, state, reinterpret_cast<const CHARFORMATA*>(lParam));
-    case EM_GETCHARFORMAT:
-      if (auto* out = reinterpret_cast<CHARFORMATA*>(lParam);
-          out != nullptr && out->cbSize >= sizeof(CHARFORMATA)) {
-        UINT size = out->cbSize;
-        *out = state.format;
-        out->cbSize = size;
-        return state.format.dwMask;
-      }
-      return 0;
-    case EM_SETBKGNDCOLOR: {
-      COLORREF old = state.background;
-      state.background = wParam ? GetSysColor(COLOR_WINDOW) : static_cast<COLORREF>(lParam);
-      Peers().SetPeerBackground(window, state.background);
-      return old;
-    }
-    case EM_SETEVENTMASK: {
-      DWORD old = state.eventMask;
-      state.eventMask = static_cast<DWORD>(lParam);
-      return old;
-    }
-    case EM_GETEVENTMASK:
-      return state.eventMask;
-    case EM_SETOPTIONS:
-      return SetOptions(window, state, wParam, static_cast<DWORD>(lParam));
-    case EM_GETOPTIONS:
-      return state.options;
-    case EM_SETREADONLY:
-      SetOptions(window, state, wParam ? ECOOP_OR : ECOOP_AND,
-                 wParam ? ECO_READONLY : ~ECO_READONLY);
-      return TRUE;
-    case EM_SETMODIFY:
-      state.modified = wParam != 0;
-      return 0;
-    case EM_GETMODIFY:
-      return state.modified ? TRUE : FALSE;
-    case EM_STREAMIN:
-      return StreamIn(window, state, wParam, reinterpret_cast<EDITSTREAM*>(lParam));
-    case EM_STREAMOUT:
-      return StreamOut(window, state, wParam, reinterpret_cast<EDITSTREAM*>(lParam));
-    case EM_GETTEXTLENGTHEX:
-      return static_cast<LRESULT>(Peers().PeerText(window).size());
-    case EM_SCROLLCARET:
-      return TRUE;  // the peer keeps its caret in view
+LRESULT Create(HWND window, RichState&, WPARAM, LPARAM lParam) {
+  auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+  const char* text = cs != nullptr && cs->lpszName != nullptr ? cs->lpszName : "";
+  Peers().SetPeerText(window, ToPeerText(text, true));
+  Peers().SetPeerSelection(window, {0, 0});
+  return 0;
+}
+
+LRESULT KeyDown(HWND window, RichState& state, WPARAM key, LPARAM) {
+  if (key == VK_DELETE) {
+    if (!ReadOnly(window) && DeleteAtCaret(window, true, RulesOf(state))) Changed(window, state);
+  } else if (MoveCaret(window, static_cast<int>(key), GetKeyState(VK_SHIFT) < 0)) {
+    SelectionChanged(window, state);
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return 0;
+}
+
+LRESULT Limit(HWND window, RichState& state, LPARAM limit) {
+  state.limit = limit > 0 ? static_cast<LONG>(std::min<LPARAM>(limit, 0x7FFFFFFF)) : 65536;
+  RefreshPeer(window);
+  return 0;
+}
+
+LRESULT GetSel(HWND window, RichState&, WPARAM wParam, LPARAM lParam) {
+  CHARRANGE sel = Peers().PeerSelection(window);
+  if (wParam != 0) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(sel.cpMin);
+  if (lParam != 0) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(sel.cpMax);
+  return MAKELONG(static_cast<WORD>(std::min<LONG>(sel.cpMin, 0xFFFF)),
+                  static_cast<WORD>(std::min<LONG>(sel.cpMax, 0xFFFF)));
+}
+
+LRESULT ReplaceSel(HWND window, RichState& state, WPARAM, LPARAM lParam) {
+  std::string text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
+  if (ReplaceSelection(window, ToPeerText(text, true), RulesOf(state), true))
+    Changed(window, state);
+  return 0;
+}
+
+LRESULT GetCharFormat(HWND, RichState& state, WPARAM, LPARAM lParam) {
+  auto* out = reinterpret_cast<CHARFORMATA*>(lParam);
+  if (out == nullptr || out->cbSize < sizeof(CHARFORMATA)) return 0;
+  UINT size = out->cbSize;
+  *out = state.format;
+  out->cbSize = size;
+  return state.format.dwMask;
+}
+
+LRESULT SetBackground(HWND window, RichState& state, WPARAM useSystem, LPARAM color) {
+  COLORREF old = state.background;
+  state.background = useSystem ? GetSysColor(COLOR_WINDOW) : static_cast<COLORREF>(color);
+  Peers().SetPeerBackground(window, state.background);
+  return old;
+}
+
+using Handler = MessageHandler<RichState>;
+const Handler kHandlers[] = {
+    {WM_CREATE, Create},
+    {WM_SETTEXT,
+     [](HWND h, RichState& s, WPARAM, LPARAM l) -> LRESULT {
+       SetAll(h, s, l != 0 ? reinterpret_cast<const char*>(l) : "");
+       s.modified = false;
+       return TRUE;
+     }},
+    {WM_GETTEXT, [](HWND h, RichState&, WPARAM w,
+                    LPARAM l) { return CopyText(SelectedOrAll(h, false), w, l); }},
+    {WM_GETTEXTLENGTH, [](HWND h, RichState&, WPARAM,
+                          LPARAM) { return static_cast<LRESULT>(SelectedOrAll(h, false).size()); }},
+    {WM_CHAR,
+     [](HWND h, RichState& s, WPARAM w, LPARAM) -> LRESULT {
+       Type(h, s, w);
+       return 0;
+     }},
+    {WM_KEYDOWN, KeyDown},
+    {WM_LBUTTONDOWN,
+     [](HWND h, RichState&, WPARAM, LPARAM) -> LRESULT {
+       SetFocus(h);
+       return 0;
+     }},
+    {WM_GETDLGCODE,
+     [](HWND, RichState& s, WPARAM, LPARAM) -> LRESULT {
+       return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL |
+              (s.multiline ? DLGC_WANTALLKEYS : 0);
+     }},
+    {WM_SETFOCUS,
+     [](HWND h, RichState&, WPARAM, LPARAM) -> LRESULT {
+       NotifyParent(h, EN_SETFOCUS);
+       return 0;
+     }},
+    {WM_KILLFOCUS,
+     [](HWND h, RichState&, WPARAM, LPARAM) -> LRESULT {
+       NotifyParent(h, EN_KILLFOCUS);
+       return 0;
+     }},
+    {EM_EXLIMITTEXT, [](HWND h, RichState& s, WPARAM, LPARAM l) { return Limit(h, s, l); }},
+    {EM_LIMITTEXT,
+     [](HWND h, RichState& s, WPARAM w, LPARAM) { return Limit(h, s, static_cast<LPARAM>(w)); }},
+    {EM_GETLIMITTEXT, [](HWND, RichState& s, WPARAM, LPARAM) -> LRESULT { return s.limit; }},
+    {EM_EXSETSEL,
+     [](HWND h, RichState& s, WPARAM, LPARAM l) -> LRESULT {
+       auto* range = reinterpret_cast<const CHARRANGE*>(l);
+       return range ? Select(h, s, range->cpMin, range->cpMax) : 0;
+     }},
+    {EM_EXGETSEL,
+     [](HWND h, RichState&, WPARAM, LPARAM l) -> LRESULT {
+       if (l != 0) *reinterpret_cast<CHARRANGE*>(l) = Peers().PeerSelection(h);
+       return 0;
+     }},
+    {EM_SETSEL,
+     [](HWND h, RichState& s, WPARAM w, LPARAM l) -> LRESULT {
+       Select(h, s, static_cast<LONG>(w), static_cast<LONG>(l));
+       return 0;
+     }},
+    {EM_GETSEL, GetSel},
+    {EM_REPLACESEL, ReplaceSel},
+    {EM_SETCHARFORMAT,
+     [](HWND h, RichState& s, WPARAM, LPARAM l) {
+       return SetCharFormat(h, s, reinterpret_cast<const CHARFORMATA*>(l));
+     }},
+    {EM_GETCHARFORMAT, GetCharFormat},
+    {EM_SETBKGNDCOLOR, SetBackground},
+    {EM_SETEVENTMASK,
+     [](HWND, RichState& s, WPARAM, LPARAM l) -> LRESULT {
+       DWORD old = s.eventMask;
+       s.eventMask = static_cast<DWORD>(l);
+       return old;
+     }},
+    {EM_GETEVENTMASK, [](HWND, RichState& s, WPARAM, LPARAM) -> LRESULT { return s.eventMask; }},
+    {EM_SETOPTIONS, [](HWND h, RichState& s, WPARAM w,
+                       LPARAM l) { return SetOptions(h, s, w, static_cast<DWORD>(l)); }},
+    {EM_GETOPTIONS, [](HWND, RichState& s, WPARAM, LPARAM) -> LRESULT { return s.options; }},
+    {EM_SETREADONLY,
+     [](HWND h, RichState& s, WPARAM w, LPARAM) -> LRESULT {
+       SetOptions(h, s, w ? ECOOP_OR : ECOOP_AND, w ? ECO_READONLY : ~ECO_READONLY);
+       return TRUE;
+     }},
+    {EM_SETMODIFY,
+     [](HWND, RichState& s, WPARAM w, LPARAM) -> LRESULT {
+       s.modified = w != 0;
+       return 0;
+     }},
+    {EM_GETMODIFY,
+     [](HWND, RichState& s, WPARAM, LPARAM) -> LRESULT { return s.modified ? TRUE : FALSE; }},
+    {EM_STREAMIN, [](HWND h, RichState& s, WPARAM w,
+                     LPARAM l) { return StreamIn(h, s, w, reinterpret_cast<EDITSTREAM*>(l)); }},
+    {EM_STREAMOUT, [](HWND h, RichState& s, WPARAM w,
+                      LPARAM l) { return StreamOut(h, s, w, reinterpret_cast<EDITSTREAM*>(l)); }},
+    {EM_GETTEXTLENGTHEX, [](HWND h, RichState&, WPARAM,
+                            LPARAM) { return static_cast<LRESULT>(Peers().PeerText(h).size()); }},
+    // The peer keeps its caret in view.
+    {EM_SCROLLCARET, [](HWND, RichState&, WPARAM, LPARAM) -> LRESULT { return TRUE; }},
+    {kMsgPeerEdited,
+     [](HWND h, RichState& s, WPARAM, LPARAM) -> LRESULT {
+       Changed(h, s);
+       return 0;
+     }},
+};
+
+std::unique_ptr<RichState> NewState(DWORD style) {
+  auto state = std::make_unique<RichState>();
+  state->multiline = (style & ES_MULTILINE) != 0;
+  state->options = style & kOptionStyles;
+  state->background = GetSysColor(COLOR_WINDOW);
+  state->format.cbSize = sizeof(CHARFORMATA);
+  state->format.dwMask = CFM_SIZE | CFM_FACE | CFM_CHARSET | CFM_COLOR;
+  state->format.dwEffects = CFE_AUTOCOLOR;
+  state->format.yHeight = 180;
+  state->format.bCharSet = GB2312_CHARSET;
+  std::strcpy(state->format.szFaceName, DefaultGuiFont().lfFaceName);
+  return state;
 }
 
 }  // namespace
@@ -298,65 +386,13 @@ LRESULT EditMessage(HWND window, RichState& state, UINT message, WPARAM wParam, 
 LRESULT RichEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Window* w = Find(window);
   if (message == WM_NCCREATE && w != nullptr) {
-    auto state = std::make_unique<RichState>();
-    state->multiline = (w->style & ES_MULTILINE) != 0;
-    state->options = w->style & kOptionStyles;
-    state->background = GetSysColor(COLOR_WINDOW);
-    state->format.cbSize = sizeof(CHARFORMATA);
-    state->format.dwMask = CFM_SIZE | CFM_FACE | CFM_CHARSET | CFM_COLOR;
-    state->format.dwEffects = CFE_AUTOCOLOR;
-    state->format.yHeight = 180;
-    state->format.bCharSet = GB2312_CHARSET;
-    std::strcpy(state->format.szFaceName, DefaultGuiFont().lfFaceName);
-    w->control = std::move(state);
+    w->control = NewState(w->style);
     return DefWindowProcA(window, message, wParam, lParam);
   }
   RichState* state = StateOf(window);
-  if (state == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_CREATE: {
-      auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-      const char* text = cs != nullptr && cs->lpszName != nullptr ? cs->lpszName : "";
-      Peers().SetPeerText(window, ToPeerText(text, true));
-      Peers().SetPeerSelection(window, {0, 0});
-      return 0;
-    }
-    case WM_SETTEXT:
-      SetAll(window, *state, lParam != 0 ? reinterpret_cast<const char*>(lParam) : "");
-      state->modified = false;
-      return TRUE;
-    case WM_GETTEXT:
-      return CopyText(SelectedOrAll(window, false), wParam, lParam);
-    case WM_GETTEXTLENGTH:
-      return static_cast<LRESULT>(SelectedOrAll(window, false).size());
-    case WM_CHAR:
-      Type(window, *state, wParam);
-      return 0;
-    case WM_KEYDOWN:
-      if (wParam == VK_DELETE) {
-        if (!ReadOnly(window) && DeleteAtCaret(window, true, RulesOf(*state)))
-          Changed(window, *state);
-      } else if (MoveCaret(window, static_cast<int>(wParam), GetKeyState(VK_SHIFT) < 0)) {
-        SelectionChanged(window, *state);
-      }
-      return 0;
-    case WM_LBUTTONDOWN:
-      SetFocus(window);
-      return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL |
-             (state->multiline ? DLGC_WANTALLKEYS : 0);
-    case WM_SETFOCUS:
-      NotifyParent(window, EN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      NotifyParent(window, EN_KILLFOCUS);
-      return 0;
-    case kMsgPeerEdited:
-      Changed(window, *state);
-      return 0;
-  }
-  return EditMessage(window, *state, message, wParam, lParam);
+  const Handler* handler = state != nullptr ? FindHandler(kHandlers, message) : nullptr;
+  if (handler != nullptr) return handler->handle(window, *state, wParam, lParam);
+  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace platform::core

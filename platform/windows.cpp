@@ -212,6 +212,65 @@ bool ClickMnemonic(HWND root, char letter) {
   return false;
 }
 
+// A new window's record, linked into the tree but not yet told it exists.
+HWND AddWindow(std::shared_ptr<ClassRecord> cls, DWORD exStyle, DWORD style, RECT rect, HWND parent,
+               HWND owner, HMENU menu, HINSTANCE instance) {
+  auto record = std::make_unique<Window>();
+  Window& w = *record;
+  w.handle = reinterpret_cast<HWND>(State().nextHandle);
+  State().nextHandle += 4;  // handles are never reused
+  w.proc = cls->info.lpfnWndProc;
+  w.extra.resize(static_cast<size_t>(std::max(cls->info.cbWndExtra, 0)));
+  w.cls = std::move(cls);
+  w.style = style & ~WS_VISIBLE;
+  w.exStyle = exStyle;
+  w.parent = parent;
+  w.owner = owner;
+  w.rect = rect;
+  w.restore = rect;
+  w.instance = instance;
+  if (parent != nullptr)
+    w.id = static_cast<LONG_PTR>(reinterpret_cast<uintptr_t>(menu));
+  else
+    w.menu = menu;
+  HWND h = w.handle;
+  State().windows[h] = std::move(record);
+  Link(w);
+  MarkLive(h, true);
+  return h;
+}
+
+LRESULT SystemCommand(HWND window, WPARAM command) {
+  switch (command & 0xFFF0) {
+    case SC_CLOSE:
+      return Send(window, WM_CLOSE);
+    case SC_MINIMIZE:
+      ShowWindow(window, SW_MINIMIZE);
+      break;
+    case SC_MAXIMIZE:
+      ShowWindow(window, SW_MAXIMIZE);
+      break;
+    case SC_RESTORE:
+      ShowWindow(window, SW_RESTORE);
+      break;
+  }
+  return 0;
+}
+
+// What changed position tells the window: its new client size and origin.
+void ReportPosition(HWND window, const WINDOWPOS* pos) {
+  Window* w = Find(window);
+  if (pos == nullptr) return;
+  RECT client = ClientRectIn(*w);
+  if (!(pos->flags & SWP_NOSIZE))
+    Send(window, WM_SIZE, SizeKind(w->style),
+         MAKELPARAM(client.right - client.left, client.bottom - client.top));
+  if (!(pos->flags & SWP_NOMOVE) && (w = Find(window)) != nullptr) {
+    client = ClientRectIn(*w);
+    Send(window, WM_MOVE, 0, MAKELPARAM(client.left, client.top));
+  }
+}
+
 LRESULT GetText(Window& w, WPARAM size, LPARAM buffer) {
   char* out = reinterpret_cast<char*>(buffer);
   if (size == 0 || out == nullptr) return 0;
@@ -442,28 +501,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     width = child ? 0 : screen.cx * 3 / 4;
     height = child ? 0 : screen.cy * 3 / 4;
   }
-  auto record = std::make_unique<Window>();
-  Window& w = *record;
-  w.handle = reinterpret_cast<HWND>(core::State().nextHandle);
-  core::State().nextHandle += 4;  // handles are never reused
-  w.cls = cls;
-  w.proc = cls->info.lpfnWndProc;
-  w.style = style & ~WS_VISIBLE;
-  w.exStyle = exStyle;
-  w.parent = child ? parent : nullptr;
-  w.owner = child ? nullptr : core::Root(parent);
-  w.rect = {x, y, x + std::max(width, 0), y + std::max(height, 0)};
-  w.restore = w.rect;
-  w.instance = instance;
-  if (child)
-    w.id = static_cast<LONG_PTR>(reinterpret_cast<uintptr_t>(menu));
-  else
-    w.menu = menu;
-  w.extra.resize(static_cast<size_t>(std::max(cls->info.cbWndExtra, 0)));
-  HWND h = w.handle;
-  core::State().windows[h] = std::move(record);
-  core::Link(w);
-  core::MarkLive(h, true);
+  HWND h = core::AddWindow(
+      cls, exStyle, style, {x, y, x + std::max(width, 0), y + std::max(height, 0)},
+      child ? parent : nullptr, child ? nullptr : core::Root(parent), menu, instance);
+  Window& w = *Find(h);
 
   CREATESTRUCTA cs{param,     instance, menu, child ? parent : w.owner, height,
                    width,     y,        x,    static_cast<LONG>(style), windowName,
@@ -961,30 +1002,10 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       DestroyWindow(window);
       return 0;
     case WM_SYSCOMMAND:
-      switch (wParam & 0xFFF0) {
-        case SC_CLOSE:
-          return core::Send(window, WM_CLOSE);
-        case SC_MINIMIZE:
-          ShowWindow(window, SW_MINIMIZE);
-          return 0;
-        case SC_MAXIMIZE:
-          ShowWindow(window, SW_MAXIMIZE);
-          return 0;
-        case SC_RESTORE:
-          ShowWindow(window, SW_RESTORE);
-          return 0;
-      }
+      return core::SystemCommand(window, wParam);
+    case WM_WINDOWPOSCHANGED:
+      core::ReportPosition(window, reinterpret_cast<const WINDOWPOS*>(lParam));
       return 0;
-    case WM_WINDOWPOSCHANGED: {
-      auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-      RECT client = core::ClientRectIn(*w);
-      if (pos != nullptr && !(pos->flags & SWP_NOSIZE))
-        core::Send(window, WM_SIZE, core::SizeKind(w->style),
-                   MAKELPARAM(client.right - client.left, client.bottom - client.top));
-      if (pos != nullptr && !(pos->flags & SWP_NOMOVE))
-        core::Send(window, WM_MOVE, 0, MAKELPARAM(client.left, client.top));
-      return 0;
-    }
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && !(w->style & WS_MINIMIZE)) SetFocus(window);
       return 0;

@@ -1,5 +1,7 @@
 // The regex library's descriptor: its start and end notices and the command
 // table through which program code reaches it by number.
+#include <array>
+
 #include "regex/regex_library.h"
 
 namespace molvane::regex {
@@ -25,9 +27,28 @@ const CommandRoutine kCommands[kRegexCommandCount] = {
     ObjectCommand<DestroySearchResult>,
 };
 
+// The library's data types: the two object types program code uses, the
+// other entries unused.
+constexpr auto MakeRegexTypes() {
+  std::array<UnitTypeDescriptor, 6> types{};
+  types[0].name = "Regex";
+  types[0].englishName = "Regex";
+  types[1].name = "SearchResult";
+  types[1].englishName = "SearchResult";
+  return types;
+}
+const std::array<UnitTypeDescriptor, 6> kRegexTypes = MakeRegexTypes();
+
 }  // namespace
 
 const LibraryDescriptor kRegexLibrary = {
-    "regex", RegexLibraryNotify, {kCommands, kRegexCommandCount}};
+    .signature = kLibrarySignature,
+    .identifier = "6d6f6c76616e652d72656765782d6c69",
+    .displayName = "regex",
+    .unitTypeCount = 6,
+    .unitTypes = kRegexTypes.data(),
+    .notify = RegexLibraryNotify,
+    .commands = {kCommands, kRegexCommandCount},
+};
 
 }  // namespace molvane::regex

@@ -1,6 +1,7 @@
 // The Regex and SearchResult objects and the six regex commands. Program code
 // hands in GBK texts; inside, patterns and subjects are wide (16-bit units)
 // and every position counts those units.
+#include <array>
 #include <cstring>
 #include <new>
 #include <string_view>

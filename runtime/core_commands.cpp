@@ -15,8 +15,6 @@
 
 namespace molvane {
 
-const LibraryDescriptor kCoreLibrary = {"core", nullptr, {nullptr, 0}};
-
 namespace {
 
 // A fresh runtime buffer holding `bytes`, or null for an empty text.
@@ -311,7 +309,7 @@ void ShowMessageBox(ArgRecord* result, int32_t argc, ArgRecord* args) {
 void FocusControl(ArgRecord* result, int32_t, ArgRecord* args) {
   HWND window = reinterpret_cast<HWND>(
       CallService(kServiceLookupControl, args[0].low, static_cast<intptr_t>(args[0].high)));
-  if (window != nullptr) SetFocus(window);
+  SetFocus(window);  // service 2007 has reported a missing control
 }
 
 }  // namespace molvane

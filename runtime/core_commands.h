@@ -20,7 +20,4 @@ void SplitText(ArgRecord* result, int32_t argc, ArgRecord* args);
 void ShowMessageBox(ArgRecord* result, int32_t argc, ArgRecord* args);
 void FocusControl(ArgRecord* result, int32_t argc, ArgRecord* args);
 
-// The core library's descriptor in the program's library table.
-extern const LibraryDescriptor kCoreLibrary;
-
 }  // namespace molvane

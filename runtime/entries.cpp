@@ -1,5 +1,4 @@
-// The runtime entries that program code calls, the numbered services and the
-// shutdown that every end of the program goes through.
+// The runtime entries that program code calls and the numbered services.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -14,22 +13,6 @@ namespace detail {
 
 RuntimeState g_state;
 
-void Shutdown(int32_t exitCode) {
-  RuntimeState& s = State();
-  ++s.eventSuppression;
-  if (s.shutdownBegun) return;  // an error inside a clean-up routine: just end
-  s.shutdownBegun = true;
-  // Clean-up routines may add nothing new while they run.
-  std::vector<CleanupRoutine> cleanups;
-  cleanups.swap(s.cleanupList);
-  for (size_t i = 0; i < cleanups.size(); ++i) cleanups[i](static_cast<int32_t>(i));
-  for (size_t i = 0; i < s.libraries.size(); ++i)
-    if (s.libraries[i] != nullptr && s.libraries[i]->notify != nullptr)
-      s.libraries[i]->notify(6, s.libraryData[i], 0);
-  s.libraries.clear();
-  s.libraryData.clear();
-}
-
 CommandTable g_commandTables[kMaxLibraries];
 
 void ReportUnknownCommand(int32_t library, int32_t command) {
@@ -42,26 +25,6 @@ void ReportUnknownCommand(int32_t library, int32_t command) {
 
 namespace {
 
-void Initialize(const ProgramHeader* header) {
-  detail::RuntimeState& s = detail::State();
-  s.heap = GetProcessHeap();
-  if (header == nullptr) return;
-  s.headerWords[0] = header->mode;
-  s.headerWords[1] = header->reserved;
-  s.headerWords[2] = header->word8 + 1;
-  if (header->constantLength > 0) {
-    s.constantStart = static_cast<const char*>(header->constantStart);
-    s.constantEnd = s.constantStart + header->constantLength;
-  }
-  s.libraries.assign(header->libraries, header->libraries + header->libraryCount);
-  s.libraryData.assign(header->libraryCount, 0);
-  for (uint32_t k = 0; k < header->libraryCount && k < kMaxLibraries; ++k)
-    if (s.libraries[k] != nullptr) detail::g_commandTables[k] = s.libraries[k]->commands;
-  for (const LibraryDescriptor* library : s.libraries)
-    if (library != nullptr && library->notify != nullptr)
-      library->notify(1, reinterpret_cast<intptr_t>(&RuntimeService), 0);
-}
-
 void MakeArrayWritable(void** variable, int32_t width) {
   void* array = *variable;
   if (!IsConstantPointer(array)) return;
@@ -72,6 +35,23 @@ void MakeArrayWritable(void** variable, int32_t width) {
   void* copy = AllocMemory(bytes);
   std::memcpy(copy, array, bytes);
   *variable = copy;
+}
+
+// Service 2007: a control argument must name a live control.
+HWND LookupControl(uint32_t windowId, uint32_t controlId) {
+  WindowEngine* engine = detail::State().windowEngine;
+  HWND window = engine == nullptr ? nullptr : engine->LookupControl(windowId, controlId);
+  if (window == nullptr)
+    ReportRuntimeFailure(0, platform::Utf8ToGbk("指定窗口或窗口组件不存在或尚未载入").c_str());
+  return window;
+}
+
+// Service 2000: the template is put back; the last window ends the loop.
+void WindowGone(uint32_t windowId) {
+  detail::RuntimeState& s = detail::State();
+  if (s.windowEngine == nullptr) return;
+  s.windowEngine->WindowGone(windowId);
+  if (s.loopEntered && !s.windowEngine->AnyWindowAlive()) PostQuitMessage(0);
 }
 
 }  // namespace
@@ -89,12 +69,25 @@ intptr_t RuntimeService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
       return 0;
     }
     case kServiceInitialize:
-      Initialize(reinterpret_cast<const ProgramHeader*>(a));
+      detail::Initialize(reinterpret_cast<const ProgramHeader*>(a));
+      return 0;
+    case kServiceWindowGone:
+      WindowGone(static_cast<uint32_t>(a));
       return 0;
     case kServiceLookupControl:
-      if (s.windowEngine == nullptr) return 0;
       return reinterpret_cast<intptr_t>(
-          s.windowEngine->LookupControl(static_cast<uint32_t>(a), static_cast<uint32_t>(b)));
+          LookupControl(static_cast<uint32_t>(a), static_cast<uint32_t>(b)));
+    case kServiceRaiseEvent:
+      if (s.windowEngine == nullptr) return 0;
+      return s.windowEngine->RaiseEvent(reinterpret_cast<EventRecord*>(a));
+    case kServiceSuppressEvents:
+      detail::ProcessPendingMessages();
+      ++s.eventSuppression;
+      return 0;
+    case kServiceAllowEvents:
+      detail::ProcessPendingMessages();
+      if (s.eventSuppression > 0) --s.eventSuppression;
+      return 0;
     case kServiceLibraryAlloc:
       return reinterpret_cast<intptr_t>(AllocMemory(static_cast<size_t>(a)));
     case kServiceLibraryRealloc:
@@ -125,25 +118,15 @@ void WriteProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t
                         (static_cast<uint64_t>(high) << 32) | low);
 }
 
-void ExitProgram(int32_t exitCode) {
-  detail::Shutdown(exitCode);
-  ExitProcess(static_cast<UINT>(exitCode));
+const LibraryDescriptor* RuntimeLibrary(int32_t index) {
+  const auto& libraries = detail::State().libraries;
+  if (index < 0 || static_cast<size_t>(index) >= libraries.size()) return nullptr;
+  return libraries[static_cast<size_t>(index)];
 }
 
-void ShutdownRuntime(int32_t exitCode) {
-  detail::Shutdown(exitCode);
-}
-
-void LoadStartWindow(uint32_t windowId) {
+bool PreTranslateRuntimeMessage(MSG* message) {
   WindowEngine* engine = detail::State().windowEngine;
-  if (engine == nullptr || !engine->LoadWindow(windowId))
-    ReportRuntimeFailure(0, platform::Utf8ToGbk("载入启动窗口失败").c_str());
-}
-
-void RunMessageLoop() {
-  detail::RuntimeState& s = detail::State();
-  s.loopEntered = true;
-  if (s.windowEngine != nullptr) s.windowEngine->RunMessageLoop();
+  return engine != nullptr && engine->PreTranslateMessage(message);
 }
 
 void InstallWindowEngine(WindowEngine* engine) {

@@ -65,6 +65,9 @@ enum Service : int32_t {
   kServiceInitialize = 6,         // (address of the ProgramHeader)
   kServiceWindowGone = 2000,      // (window id)
   kServiceLookupControl = 2007,   // (window id, control id) -> native window
+  kServiceRaiseEvent = 2008,      // (EventRecord*) -> 1 when a handler ran
+  kServiceSuppressEvents = 2009,  // pending messages first, then one level up
+  kServiceAllowEvents = 2010,     // pending messages first, then one level down
   kServiceLibraryAlloc = 2024,    // (size) -> block from the runtime's allocator
   kServiceLibraryRealloc = 2025,  // (block, size) -> the block resized
 };
@@ -74,10 +77,50 @@ using CleanupRoutine = void (*)(int32_t position);
 using RuntimeServiceEntry = intptr_t (*)(int32_t number, intptr_t a, intptr_t b, intptr_t c);
 intptr_t RuntimeService(int32_t number, intptr_t a, intptr_t b, intptr_t c);
 
-// Library notification codes: 1 start (arg1 = RuntimeServiceEntry), 6 end.
+// Library notification codes: 1 start (arg1 = RuntimeServiceEntry), 6 end
+// (arg1 = the library's data word).
 using LibraryNotify = intptr_t (*)(int32_t code, intptr_t arg1, intptr_t arg2);
-struct LibraryDescriptor {
+
+// Any routine, as a unit type's interface routine hands it out by number.
+using AnyRoutine = void (*)();
+using UnitInterface = AnyRoutine (*)(int32_t number);
+
+// One property of a unit type: entry i describes property i; 0 to 7 are the
+// properties every window and control shares.
+struct PropertyDescriptor {
+  const char* names[3];
+  uint16_t dataType;
+  uint16_t state;
+  const void* pickList;
+};
+
+// One data type of a library (window and control types, object types). The
+// layouts are the 32-bit ones with the pointer slots widened.
+struct UnitTypeDescriptor {
   const char* name;
+  const char* englishName;
+  const char* description;
+  uint32_t reserved12[2];
+  uint32_t flags;
+  uint32_t reserved24[3];
+  uint32_t propertyCount;
+  const PropertyDescriptor* properties;
+  UnitInterface interface;
+  uint32_t reserved48[2];
+};
+
+constexpr uint32_t kLibrarySignature = 0x01312D65;
+
+struct LibraryDescriptor {
+  uint32_t signature;
+  const char* identifier;
+  uint32_t versions[3];
+  uint32_t reserved20[4];
+  const char* displayName;
+  uint32_t reserved40[11];
+  uint32_t unitTypeCount;
+  const UnitTypeDescriptor* unitTypes;
+  uint32_t reserved92[7];
   LibraryNotify notify;
   CommandTable commands;  // what CallLibraryCommand reaches by number
 };
@@ -116,23 +159,79 @@ const char* RuntimeErrorMessage(int32_t code);
 void SetShortcutsEnabled(bool enabled);
 bool ShortcutsEnabled();
 
+// The runtime's copy of the program's library table (0 core, 1 user
+// interface, 2 regex); null beyond its end.
+const LibraryDescriptor* RuntimeLibrary(int32_t index);
+// The message loop's treatment of one message before dispatch (the window
+// objects' keyboard rules), for loops other than RunMessageLoop's own, such
+// as a test's pump; true when the message was consumed.
+bool PreTranslateRuntimeMessage(MSG* message);
+
 // True when p points into the program's constant area.
 bool IsConstantPointer(const void* p);
 
-// What the window engine provides to the runtime: property access, the
-// control lookup of service 2007, window loading and the message loop.
-// Until one is installed, property access reports that no window is loaded.
+// One raised event (service 2008), 32-bit words as the raiser fills them.
+struct EventRecord {
+  uint32_t windowId;
+  uint32_t unitId;  // 0 stands for the window's own unit
+  int32_t event;
+  int32_t argc;     // 0 to 5
+  int32_t args[5];  // argument 1 first
+  int32_t hasResult;
+  int32_t result;
+};
+static_assert(sizeof(EventRecord) == 44);
+
+// The event whose handler runs; the window id is cleared when it returns.
+struct EventSource {
+  uint32_t windowId;
+  uint32_t unitId;
+};
+EventSource CurrentEventSource();
+void SetCurrentEventSource(EventSource source);
+// No event handler runs while the suppression count is above zero.
+bool EventsSuppressed();
+
+// A routine called in the message loop's idle phase while `window` exists.
+using IdleRoutine = void (*)(intptr_t argument);
+void AddIdleCallback(HWND window, IdleRoutine routine, intptr_t argument);
+
+// The runtime's invisible owner of windows kept out of the taskbar, and the
+// target of the exit message from other threads.
+HWND HiddenOwnerWindow();
+constexpr UINT kExitMessage = 0x83E7;
+
+// What the window engine provides to the runtime: the templates, property
+// access, the control lookup of service 2007, window loading, the events and
+// the window objects' part of the message loop. Until one is installed,
+// property access reports that no window is loaded.
 class WindowEngine {
  public:
   virtual ~WindowEngine() = default;
+  // Reads the template data, makes the stored handler offsets absolute
+  // against handlerBase and registers the windows; false when unreadable.
+  virtual bool ReadTemplates(const void* data, uint32_t length, const void* handlerBase) = 0;
   virtual int64_t ReadProperty(uint32_t windowId, uint32_t controlId, int32_t index,
                                int32_t extra) = 0;
   virtual void WriteProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra,
                              uint64_t value) = 0;
+  // The native window of a live control (service 2007), or null.
   virtual HWND LookupControl(uint32_t windowId, uint32_t controlId) = 0;
-  // Loads a window; false when it cannot be loaded.
+  // Loads a registered window as a top-level, non-modal window; false when it
+  // is not registered or cannot be loaded.
   virtual bool LoadWindow(uint32_t windowId) = 0;
-  virtual void RunMessageLoop() = 0;
+  // True while some registered window has a live native window.
+  virtual bool AnyWindowAlive() = 0;
+  // Offered each message before dispatch (keyboard rules); true = consumed.
+  virtual bool PreTranslateMessage(MSG* message) = 0;
+  // An idle turn for the loaded windows; true when one wants another.
+  virtual bool Idle(int32_t count, uint32_t elapsedMs) = 0;
+  // Service 2000: a window's native window is gone; its template is put back.
+  virtual void WindowGone(uint32_t windowId) = 0;
+  // Service 2008: 1 when a handler was found and called.
+  virtual int32_t RaiseEvent(EventRecord* record) = 0;
+  // Shutdown: destroys every live window and clears the window registry.
+  virtual void ReleaseWindows() = 0;
 };
 void InstallWindowEngine(WindowEngine* engine);
 

@@ -1,6 +1,7 @@
 // State the runtime keeps for the whole process (internal to runtime/).
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/win32.h"
@@ -17,6 +18,13 @@ struct GrowingText {
   size_t capacity = 0;
 };
 
+struct IdleCallback {
+  HWND window;
+  IdleRoutine routine;
+  intptr_t argument;
+};
+
+// The runtime's application object: one per process.
 struct RuntimeState {
   GrowingText growing;
   bool shortcuts = true;
@@ -28,7 +36,14 @@ struct RuntimeState {
   std::vector<intptr_t> libraryData;
   std::vector<CleanupRoutine> cleanupList;
   WindowEngine* windowEngine = nullptr;
+  std::string programFolder;
+  std::string programFile;
+  HWND hiddenOwner = nullptr;
+  DWORD guiThread = 0;
+  std::vector<IdleCallback> idleCallbacks;
+  EventSource eventSource{0, 0};
   int eventSuppression = 0;
+  bool oleInitialized = false;
   bool loopEntered = false;
   bool shutdownBegun = false;
 };
@@ -43,7 +58,12 @@ inline HANDLE Heap() {
   if (g_state.heap == nullptr) g_state.heap = GetProcessHeap();
   return g_state.heap;
 }
-// Runs the shutdown: suppression, clean-up routines, library end notices.
+// Runs the shutdown: suppression, clean-up routines, library end notices,
+// release of the hidden owner window and OLE.
 void Shutdown(int32_t exitCode);
+// Service 6.
+void Initialize(const ProgramHeader* header);
+// Dispatches what waits in the queue (a quit message is put back).
+void ProcessPendingMessages();
 
 }  // namespace molvane::detail

@@ -10,12 +10,15 @@ namespace molvane {
 namespace regex {
 extern const LibraryDescriptor kRegexLibrary;
 }  // namespace regex
+namespace window {
+extern const LibraryDescriptor kCoreLibrary;
+extern const LibraryDescriptor kUserInterfaceLibrary;
+}  // namespace window
 
 namespace {
 
-// The user-interface library needs no start or end notice of its own.
-const LibraryDescriptor kUserInterfaceLibrary = {"ui", nullptr, {nullptr, 0}};
-const LibraryDescriptor* const kLibraries[] = {&kCoreLibrary, &kUserInterfaceLibrary,
+const LibraryDescriptor* const kLibraries[] = {&window::kCoreLibrary,
+                                               &window::kUserInterfaceLibrary,
                                                &regex::kRegexLibrary};
 
 }  // namespace
