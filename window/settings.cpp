@@ -140,6 +140,8 @@ const SettingField* FieldOf(const TypeLayout& layout, int32_t own) {
 
 }  // namespace
 
+extern const TypeLayout kWindowLayout, kEditBoxLayout, kGroupBoxLayout, kButtonLayout,
+    kComboBoxLayout, kRichEditLayout;  // shared with the unit types
 const TypeLayout kWindowLayout = Layout(6, kWindowFields, 24);
 const TypeLayout kEditBoxLayout = Layout(1, kEditBoxFields, 21);
 const TypeLayout kGroupBoxLayout = Layout(1, kGroupBoxFields, 5);
