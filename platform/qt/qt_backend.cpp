@@ -269,13 +269,27 @@ class QtBackend : public Backend {
 
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
                      UINT style) override {
-    // The owner's window takes no input while the box is open.
-    HWND root = owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr;
-    const bool disable = root != nullptr && IsWindowEnabled(root);
-    if (disable) EnableWindow(root, FALSE);
-    QWidget* parent = Widget(root);
+    // The owner's window takes no input while the box is open; a task-modal
+    // box without owner holds every window of the program.
+    std::vector<HWND> held;
+    if (HWND root = owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr) {
+      held.push_back(root);
+    } else if (style & MB_TASKMODAL) {
+      for (const auto& [handle, peer] : peers_)
+        if (peer.widget != nullptr && peer.widget->isWindow()) held.push_back(handle);
+    }
+    std::erase_if(held, [](HWND w) { return !IsWindowVisible(w) || !IsWindowEnabled(w); });
+    const HWND active = GetActiveWindow();
+    const HWND focus = GetFocus();
+    for (HWND w : held) EnableWindow(w, FALSE);
+    QWidget* parent = held.size() == 1 ? Widget(held.front()) : nullptr;
     const int answer = RunMessageBox(parent, text, caption, style);
-    if (disable && IsWindow(root)) EnableWindow(root, TRUE);
+    for (HWND w : held)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    // As when a box closes on Windows: its window active again, and the
+    // focus back on the control that had it.
+    if (IsWindow(active)) ActivatePeer(active);
+    if (IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
     return answer;
   }
 

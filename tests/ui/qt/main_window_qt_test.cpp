@@ -269,21 +269,29 @@ TEST_F(MainWindowQt, EmptyInputAsksThroughARealBox) {
   QString text, title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   bool ownerEnabled = true;
-  QTimer::singleShot(0, [&] {
+  // A person reads the box when it shows, then presses OK.
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
+    if (box == nullptr || !box->isVisible()) return;
+    watcher.stop();
     text = box->text();
     title = box->windowTitle();
     icon = box->icon();
     ownerEnabled = window_->isEnabled() && IsWindowEnabled(Top());
     QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
   });
+  watcher.start(10);
   ClickConvert();
   EXPECT_EQ(text, u"内容不能为空"_qs);
   EXPECT_EQ(title, u"警告"_qs);
   EXPECT_EQ(icon, QMessageBox::Warning);
   EXPECT_FALSE(ownerEnabled);
   EXPECT_TRUE(window_->isEnabled());
+  // The window is active again, with the focus in the input box.
+  (void)QTest::qWaitForWindowActive(window_, 1000);
+  Pump();
+  EXPECT_EQ(GetFocus(), Hwnd(kInput));
   EXPECT_EQ(QApplication::focusWidget(), Widget(kInput));
   EXPECT_EQ(Output(), QString());
 }
