@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Inside an X session: starts molvane, types a text into the input box,
-# chooses a notation in the list, clicks 转换, copies the result out of the
+# chooses a notation in the list with the keyboard, clicks 转换, copies the result out of the
 # output box, saves a screenshot of the window and closes it from its frame,
 # all with real X input events (xdotool), as a person at the keyboard would.
 #
@@ -26,26 +26,38 @@ fi
 app=$!
 pids+=($app)
 win=$(xdotool search --sync --onlyvisible --name '^Molvane$' | head -n 1)
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
-sleep 0.3
+sleep 0.8  # the window manager frames and maps the window
+xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win" 2>/dev/null || true
+sleep 0.5
 
 # Points inside the controls, in client coordinates of the window.
-click() { xdotool mousemove --window "$win" "$1" "$2" click 1; sleep 0.2; }
+click() {
+  xdotool mousemove --window "$win" "$1" "$2"
+  sleep 0.2
+  xdotool click 1
+  sleep 0.5
+}
 # The input box has the focus when the window opens.
-xdotool type --delay 10 "$(cat "$text_file")"
-click 490 256  # the notation list opens
-for _ in $(seq "$item"); do xdotool key Down; done
-xdotool key Return
+xdotool type --delay 40 "$(cat "$text_file")"
+sleep 0.3
+# Tab to the notation list (past the separator box), arrow down to the item.
+xdotool key Tab
+sleep 0.2
+xdotool key Tab
+sleep 0.2
+for _ in $(seq "$item"); do xdotool key Down; sleep 0.2; done
 click 340 256  # 转换
 sleep 0.5
-click 410 115  # into the output box: select all, copy
-xdotool key ctrl+a ctrl+c
-sleep 0.2
-result=$(xclip -o -selection clipboard 2>/dev/null || true)
 import -window "$win" -frame "$shot"
+click 410 115  # into the output box: select all, copy
+xdotool key ctrl+a
+sleep 0.2
+xdotool key ctrl+c
+sleep 0.3
+result=$(xclip -o -selection clipboard 2>/dev/null || true)
 if command -v openbox >/dev/null; then
   # The frame's close button, as a person would end it.
-  xdotool key --window "$win" alt+F4
+  xdotool key alt+F4
 else
   kill "$app"
 fi

@@ -460,7 +460,12 @@ void QtBackend::ApplyStyle(Peer& peer, const PeerSpec& spec) {
     if ((style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER)) == 0) flags |= Qt::FramelessWindowHint;
     if (spec.exStyle & WS_EX_TOOLWINDOW) flags |= Qt::Tool;
     if (spec.exStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
-    if (w->windowFlags() != flags) w->setWindowFlags(flags);
+    if (w->windowFlags() != flags) {
+      // Qt hides a window whose flags change; it stays as the core has it.
+      const bool visible = w->isVisible();
+      w->setWindowFlags(flags);
+      if (visible) w->show();
+    }
   }
   w->setFocusPolicy(qobject_cast<QGroupBox*>(w) != nullptr || w->isWindow() ? Qt::NoFocus
                                                                             : Qt::StrongFocus);
