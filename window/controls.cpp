@@ -9,11 +9,6 @@
 
 namespace molvane::window {
 
-extern const TypeLayout kEditBoxLayout;
-extern const TypeLayout kGroupBoxLayout;
-extern const TypeLayout kButtonLayout;
-extern const TypeLayout kComboBoxLayout;
-extern const TypeLayout kRichEditLayout;
 
 namespace {
 

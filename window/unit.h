@@ -89,6 +89,14 @@ struct TypeBehaviour {
   size_t liveCount;
 };
 
+// The layouts of the six types.
+extern const TypeLayout kWindowLayout;
+extern const TypeLayout kEditBoxLayout;
+extern const TypeLayout kGroupBoxLayout;
+extern const TypeLayout kButtonLayout;
+extern const TypeLayout kComboBoxLayout;
+extern const TypeLayout kRichEditLayout;
+
 // Reads TypeData into settings (defaults first); false when it is cut short
 // or its version is above the known one.
 bool ReadSettings(const TypeLayout& layout, const std::string& typeData,

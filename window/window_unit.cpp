@@ -7,7 +7,6 @@
 
 namespace molvane::window {
 
-extern const TypeLayout kWindowLayout;
 
 namespace {
 
