@@ -25,8 +25,8 @@ class ConvertCommandTest : public ::testing::Test {
     WriteProperty(kMainWindowId, id, index, -1, value.low, value.high);
   }
   std::string Text(uint32_t id, int32_t index) {
-    char* text = reinterpret_cast<char*>(
-        static_cast<intptr_t>(ReadProperty(kMainWindowId, id, index, -1)));
+    char* text =
+        reinterpret_cast<char*>(static_cast<intptr_t>(ReadProperty(kMainWindowId, id, index, -1)));
     std::string out = text == nullptr ? "" : Utf8(text);
     FreeMemory(text);
     return out;
