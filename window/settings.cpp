@@ -213,11 +213,10 @@ int32_t SetUnitProperty(UnitObject* unit, int32_t own, const PropertyValue& in, 
   Setting& s = unit->settings[static_cast<size_t>(own)];
   if (field != nullptr && field->coding != Coding::kWord)
     s.bytes.assign(reinterpret_cast<const char*>(in.first), in.second);
+  else if (in.second == 0)
+    s.word = static_cast<int32_t>(in.first);  // one signed word
   else
     s.word = static_cast<int64_t>(static_cast<uint64_t>(in.second) << 32 | (in.first & 0xFFFFFFFF));
-  if (field != nullptr && field->coding == Coding::kWord && field->defaultBytes == nullptr &&
-      field->fromVersion == 0 && in.second == 0)
-    s.word = static_cast<int32_t>(in.first);
   for (size_t i = 0; i < b.liveCount; ++i)
     if (b.live[i].ownIndex == own && b.live[i].set != nullptr) {
       b.live[i].set(unit, in);

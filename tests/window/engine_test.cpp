@@ -276,5 +276,26 @@ TEST_F(EngineTest, TheTabSequenceSkipsUnitsWithoutTabStopAndWraps) {
   EXPECT_FALSE(IsWindow(window));
 }
 
+// A write that only creation applies re-creates the control in place; Enter
+// then clicks the first default button.
+TEST_F(EngineTest, RecreatedDefaultButtonTakesEnter) {
+  LoadStartWindow(kWindow);
+  Pump();
+  HWND before = Unit(kButton);
+  const LONG_PTR id = GetWindowLongPtrA(before, GWLP_ID);
+  WriteProperty(kWindow, kButton, 9, -1, 1, 0);  // kind: default button
+  HWND after = Unit(kButton);
+  ASSERT_NE(after, before);
+  EXPECT_FALSE(IsWindow(before));
+  EXPECT_EQ(GetWindowLongPtrA(after, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLongPtrA(after, GWLP_ID), id);
+  EXPECT_EQ(GetWindow(after, GW_HWNDNEXT), Unit(kList));  // same place in the z-order
+  g_calls.clear();
+  platform::Input().Click(Unit(kEdit));
+  platform::Input().PressKey(VK_RETURN);
+  Pump();
+  EXPECT_EQ(g_calls, (std::vector<int>{0}));
+}
+
 }  // namespace
 }  // namespace molvane
