@@ -213,8 +213,8 @@ std::string ConvertAsTheWindowWould(std::string input, const std::string& separa
   WriteProperty(kMainWindowId, kSeparatorBoxId, kEditBoxContent, -1, text.low, text.high);
   WriteProperty(kMainWindowId, kNotationListId, kCurrentSelection, -1,
                 static_cast<uint32_t>(notation), 0);
-  auto button = reinterpret_cast<HWND>(CallService(kServiceLookupControl, kMainWindowId,
-                                                   kConvertButtonId));
+  auto button =
+      reinterpret_cast<HWND>(CallService(kServiceLookupControl, kMainWindowId, kConvertButtonId));
   SendMessageA(button, BM_CLICK, 0, 0);
   char* output = reinterpret_cast<char*>(
       static_cast<intptr_t>(ReadProperty(kMainWindowId, kOutputBoxId, kRichEditContent, -1)));

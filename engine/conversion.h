@@ -7,10 +7,10 @@ namespace molvane {
 
 // The main window and the controls the conversion command works with.
 constexpr uint32_t kMainWindowId = 0x52010001;
-constexpr uint32_t kInputBoxId = 0x16010002;      // 超级编辑框1
-constexpr uint32_t kSeparatorBoxId = 0x16010004;  // 编辑框1
-constexpr uint32_t kNotationListId = 0x16010006;  // 组合框1
-constexpr uint32_t kOutputBoxId = 0x16010009;     // 超级编辑框2
+constexpr uint32_t kInputBoxId = 0x16010002;       // 超级编辑框1
+constexpr uint32_t kSeparatorBoxId = 0x16010004;   // 编辑框1
+constexpr uint32_t kNotationListId = 0x16010006;   // 组合框1
+constexpr uint32_t kOutputBoxId = 0x16010009;      // 超级编辑框2
 constexpr uint32_t kConvertButtonId = 0x16010008;  // 按钮1
 
 // Property indexes used here.

@@ -17,9 +17,8 @@ extern const LibraryDescriptor kUserInterfaceLibrary;
 
 namespace {
 
-const LibraryDescriptor* const kLibraries[] = {&window::kCoreLibrary,
-                                               &window::kUserInterfaceLibrary,
-                                               &regex::kRegexLibrary};
+const LibraryDescriptor* const kLibraries[] = {
+    &window::kCoreLibrary, &window::kUserInterfaceLibrary, &regex::kRegexLibrary};
 
 }  // namespace
 

@@ -9,12 +9,6 @@
 
 namespace molvane::window {
 
-extern const TypeLayout kEditBoxLayout;
-extern const TypeLayout kGroupBoxLayout;
-extern const TypeLayout kButtonLayout;
-extern const TypeLayout kComboBoxLayout;
-extern const TypeLayout kRichEditLayout;
-
 namespace {
 
 constexpr DWORD kChild = WS_CHILD | WS_CLIPSIBLINGS;
@@ -22,9 +16,9 @@ constexpr DWORD kChild = WS_CHILD | WS_CLIPSIBLINGS;
 // Makes the native window of a new control, or fails leaving nothing behind.
 UnitObject* Make(std::unique_ptr<UnitObject> unit, const CreateRequest& r, const char* className,
                  const char* text, DWORD style, int height) {
-  unit->hwnd = CreateWindowExA(0, className, text, style | r.baseStyle | kChild, r.left, r.top,
-                               r.width, height, r.parent,
-                               reinterpret_cast<HMENU>(r.childIdOrMenu), nullptr, nullptr);
+  unit->hwnd =
+      CreateWindowExA(0, className, text, style | r.baseStyle | kChild, r.left, r.top, r.width,
+                      height, r.parent, reinterpret_cast<HMENU>(r.childIdOrMenu), nullptr, nullptr);
   if (unit->hwnd == nullptr) {
     if (unit->background != nullptr) DeleteObject(unit->background);
     return nullptr;
@@ -56,10 +50,26 @@ DWORD Pick(int64_t choice, std::initializer_list<DWORD> styles) {
 }
 
 // ---- EditBox ----
-enum EditOwn { kEditContent, kEditBorder, kEditTextColour, kEditBackground, kEditFont,
-               kEditHideSelection, kEditMaxLength, kEditMultiLine, kEditScrollBars, kEditAlign,
-               kEditInputMode, kEditPassword, kEditCase, kEditSpin, kEditSpinMin, kEditSpinMax,
-               kEditSelStart, kEditSelLength };
+enum EditOwn {
+  kEditContent,
+  kEditBorder,
+  kEditTextColour,
+  kEditBackground,
+  kEditFont,
+  kEditHideSelection,
+  kEditMaxLength,
+  kEditMultiLine,
+  kEditScrollBars,
+  kEditAlign,
+  kEditInputMode,
+  kEditPassword,
+  kEditCase,
+  kEditSpin,
+  kEditSpinMin,
+  kEditSpinMax,
+  kEditSelStart,
+  kEditSelLength
+};
 
 void GetWindowText(UnitObject* unit, PropertyValue* out) {
   int length = GetWindowTextLengthA(unit->hwnd);
@@ -86,8 +96,8 @@ DWORD EditStyle(const UnitObject& u) {
   DWORD style = u.Word(kEditHideSelection) == 0 ? ES_NOHIDESEL : 0;
   if (u.Word(kEditMultiLine) != 0) {
     style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
-    style |= Pick(u.Word(kEditScrollBars),
-                  {0, WS_HSCROLL | ES_AUTOHSCROLL, WS_VSCROLL, WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL});
+    style |= Pick(u.Word(kEditScrollBars), {0, WS_HSCROLL | ES_AUTOHSCROLL, WS_VSCROLL,
+                                            WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL});
   } else {
     style |= ES_AUTOHSCROLL;
   }
@@ -100,7 +110,8 @@ DWORD EditStyle(const UnitObject& u) {
 // A single-line box is made tall enough for its font.
 void FitEditHeight(UnitObject* unit) {
   HDC dc = GetDC(unit->hwnd);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(unit->hwnd, WM_GETFONT, 0, 0)));
+  HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(unit->hwnd, WM_GETFONT, 0, 0)));
   TEXTMETRICA metrics{};
   GetTextMetricsA(dc, &metrics);
   SelectObject(dc, old);
@@ -167,8 +178,14 @@ UnitObject* CreateGroupBox(const CreateRequest& r) {
 
 // ---- Button ----
 namespace {
-enum ButtonOwn { kButtonPicture, kButtonKind, kButtonCaption, kButtonHAlign, kButtonVAlign,
-                 kButtonFont };
+enum ButtonOwn {
+  kButtonPicture,
+  kButtonKind,
+  kButtonCaption,
+  kButtonHAlign,
+  kButtonVAlign,
+  kButtonFont
+};
 const LiveProperty kButtonLive[] = {{kButtonCaption, nullptr, SetCaption}};
 const TypeBehaviour kButtonBehaviour = {kButtonType, &kButtonLayout, kButtonLive, 1};
 }  // namespace
@@ -194,9 +211,22 @@ bool ButtonIsDefault(UnitObject* unit) {
 
 // ---- ComboBox ----
 namespace {
-enum ComboOwn { kComboKind, kComboContent, kComboMaxLength, kComboSelStart, kComboSelLength,
-                kComboSelText, kComboSorted, kComboRowSpacing, kComboTextColour,
-                kComboBackground, kComboFont, kComboSelection, kComboItems, kComboItemValues };
+enum ComboOwn {
+  kComboKind,
+  kComboContent,
+  kComboMaxLength,
+  kComboSelStart,
+  kComboSelLength,
+  kComboSelText,
+  kComboSorted,
+  kComboRowSpacing,
+  kComboTextColour,
+  kComboBackground,
+  kComboFont,
+  kComboSelection,
+  kComboItems,
+  kComboItemValues
+};
 
 void GetSelection(UnitObject* unit, PropertyValue* out) {
   out->first = static_cast<uint32_t>(SendMessageA(unit->hwnd, CB_GETCURSEL, 0, 0));
@@ -229,8 +259,8 @@ void AddItems(UnitObject* u) {
     for (int k = 3; k >= 0; --k) length = length << 8 | static_cast<uint8_t>(items[at + k]);
     const std::string text = items.substr(at + 4, length);
     at += 4 + length;
-    const LRESULT index = SendMessageA(u->hwnd, CB_ADDSTRING, 0,
-                                       reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT index =
+        SendMessageA(u->hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (4 * i + 4 <= values.size()) {
       uint32_t value = 0;
       for (int k = 3; k >= 0; --k) value = value << 8 | static_cast<uint8_t>(values[4 * i + k]);
@@ -262,18 +292,30 @@ UnitObject* CreateComboBox(const CreateRequest& r) {
   if (kind != 2) {
     SetWindowTextA(u->hwnd, u->Bytes(kComboContent).c_str());
     const int64_t start = u->Word(kComboSelStart);
-    SendMessageA(u->hwnd, CB_SETEDITSEL, 0,
-                 MAKELPARAM(static_cast<WORD>(start),
-                            static_cast<WORD>(start + u->Word(kComboSelLength))));
+    SendMessageA(
+        u->hwnd, CB_SETEDITSEL, 0,
+        MAKELPARAM(static_cast<WORD>(start), static_cast<WORD>(start + u->Word(kComboSelLength))));
   }
   return u;
 }
 
 // ---- RichEdit ----
 namespace {
-enum RichOwn { kRichFormat, kRichContent, kRichBorder, kRichBackground, kRichMultiLine, kRichWrap,
-               kRichReadOnly, kRichHideSelection, kRichMaxLength, kRichSelStart, kRichSelLength,
-               kRichSelText, kRichModified };
+enum RichOwn {
+  kRichFormat,
+  kRichContent,
+  kRichBorder,
+  kRichBackground,
+  kRichMultiLine,
+  kRichWrap,
+  kRichReadOnly,
+  kRichHideSelection,
+  kRichMaxLength,
+  kRichSelStart,
+  kRichSelLength,
+  kRichSelText,
+  kRichModified
+};
 
 struct StreamCursor {
   const char* text;
@@ -282,7 +324,7 @@ struct StreamCursor {
 
 DWORD StreamOut(DWORD_PTR cookie, LPBYTE buffer, LONG bytes, LONG* done) {
   reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer),
-                                                  static_cast<size_t>(bytes));
+                                                 static_cast<size_t>(bytes));
   *done = bytes;
   return 0;
 }
@@ -364,12 +406,12 @@ UnitObject* CreateRichEdit(const CreateRequest& r) {
   if (unit == nullptr) return nullptr;
   const DWORD style = RichStyle(*unit);
   HWND made = CreateWindowExA(0, "RichEdit20A", "", style | r.baseStyle | kChild, r.left, r.top,
-                              r.width, r.height, r.parent,
-                              reinterpret_cast<HMENU>(r.childIdOrMenu), nullptr, nullptr);
+                              r.width, r.height, r.parent, reinterpret_cast<HMENU>(r.childIdOrMenu),
+                              nullptr, nullptr);
   if (made == nullptr)
-    made = CreateWindowExA(0, "RICHEDIT", "", style | r.baseStyle | kChild, r.left, r.top,
-                           r.width, r.height, r.parent,
-                           reinterpret_cast<HMENU>(r.childIdOrMenu), nullptr, nullptr);
+    made = CreateWindowExA(0, "RICHEDIT", "", style | r.baseStyle | kChild, r.left, r.top, r.width,
+                           r.height, r.parent, reinterpret_cast<HMENU>(r.childIdOrMenu), nullptr,
+                           nullptr);
   if (made == nullptr) return nullptr;
   UnitObject* u = unit.release();
   u->hwnd = made;

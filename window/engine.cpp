@@ -92,8 +92,8 @@ bool Engine::Absolutize(UnitList& units, const void* handlerBase) {
       const uint32_t offset = units.Word(slot);
       uint32_t absolute = 0;
       if (offset != 0xFFFFFFFF && handlerBase != nullptr) {
-        handlers_.push_back(reinterpret_cast<const EventHandler*>(
-            static_cast<const char*>(handlerBase) + offset));
+        handlers_.push_back(
+            reinterpret_cast<const EventHandler*>(static_cast<const char*>(handlerBase) + offset));
         absolute = static_cast<uint32_t>(handlers_.size());
       }
       units.SetWord(slot, absolute);

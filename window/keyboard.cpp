@@ -69,7 +69,8 @@ bool Engine::HandleKey(Registered& window, UnitObject* windowUnit, UINT key) {
   if (key == VK_RETURN && !EnterMovesFocus(*windowUnit)) {
     UnitList units = window.Units();
     for (uint32_t i = 1; i < units.Count(); ++i)
-      if (UnitObject* unit = LiveObjectAt(units, i); unit != nullptr && IsEnabledDefaultButton(unit)) {
+      if (UnitObject* unit = LiveObjectAt(units, i);
+          unit != nullptr && IsEnabledDefaultButton(unit)) {
         unit->Raise(0);
         break;
       }
@@ -79,8 +80,8 @@ bool Engine::HandleKey(Registered& window, UnitObject* windowUnit, UINT key) {
     const std::vector<HWND> sequence = TabSequence(window);
     if (sequence.empty()) return true;
     const bool back = key == VK_TAB && GetKeyState(VK_SHIFT) < 0;
-    const auto at = std::find(sequence.begin(), sequence.end(),
-                              focused == nullptr ? nullptr : focused->hwnd);
+    const auto at =
+        std::find(sequence.begin(), sequence.end(), focused == nullptr ? nullptr : focused->hwnd);
     const size_t n = sequence.size();
     size_t next;
     if (at == sequence.end())

@@ -32,8 +32,9 @@ bool Engine::CreateUnits(Registered& window, bool reload, bool modal, HWND paren
     if (IsMenuItemId(units.IdAt(i))) continue;
     RecordLayout layout;
     const UnitTypeDescriptor* type = FindUnitType(units.TypeId(i));
-    auto create = type == nullptr ? nullptr
-                                  : reinterpret_cast<CreateUnitRoutine>(type->interface(kCreateUnit));
+    auto create = type == nullptr
+                      ? nullptr
+                      : reinterpret_cast<CreateUnitRoutine>(type->interface(kCreateUnit));
     if (create == nullptr || !units.Layout(i, &layout)) return false;
     const uint32_t flags = units.Word(layout.flags);
     DWORD base = 0;
@@ -82,7 +83,8 @@ void Engine::ArrangeControls(Registered& window, std::vector<bool>* visible) {
     containers[i] = units.Word(layout.x + kContainerId);
     const int32_t container = containers[i] == 0 ? -1 : units.Find(containers[i]);
     UnitObject* parent = container < 0 ? windowUnit : ObjectAt(units, container);
-    if (parent != nullptr && GetParent(unit->hwnd) != parent->hwnd) SetParent(unit->hwnd, parent->hwnd);
+    if (parent != nullptr && GetParent(unit->hwnd) != parent->hwnd)
+      SetParent(unit->hwnd, parent->hwnd);
     const UnitTypeDescriptor* type = FindUnitType(units.TypeId(i));
     if (type == nullptr || (type->flags & kPagedContainer) == 0) continue;
     // Children after the first zero entry belong to later pages.

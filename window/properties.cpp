@@ -60,15 +60,18 @@ int32_t PointSize(const LOGFONTA& font) {
 
 int64_t ReadFont(const PropertyValue& value, int32_t sub) {
   const LOGFONTA f = FontOf(value);
-  const int64_t fields[] = {f.lfEscapement, f.lfWeight >= 700, f.lfItalic != 0,
+  const int64_t fields[] = {f.lfEscapement,     f.lfWeight >= 700,  f.lfItalic != 0,
                             f.lfStrikeOut != 0, f.lfUnderline != 0, PointSize(f)};
   if (sub >= 0 && sub <= 5) return fields[sub];
   const size_t faceLength = strnlen(f.lfFaceName, LF_FACESIZE);
   if (sub == 6) return NewText(f.lfFaceName, faceLength);
   auto* record = static_cast<FontRecord*>(AllocMemory(sizeof(FontRecord)));
-  *record = {static_cast<int32_t>(fields[0]), static_cast<int32_t>(fields[1]),
-             static_cast<int32_t>(fields[2]), static_cast<int32_t>(fields[3]),
-             static_cast<int32_t>(fields[4]), static_cast<int32_t>(fields[5]),
+  *record = {static_cast<int32_t>(fields[0]),
+             static_cast<int32_t>(fields[1]),
+             static_cast<int32_t>(fields[2]),
+             static_cast<int32_t>(fields[3]),
+             static_cast<int32_t>(fields[4]),
+             static_cast<int32_t>(fields[5]),
              reinterpret_cast<char*>(NewText(f.lfFaceName, faceLength))};
   return FromPointer(record);
 }
@@ -111,7 +114,7 @@ void WriteFont(LOGFONTA* f, int32_t sub, uint64_t value) {
   if (sub == 6) return SetFace(f, reinterpret_cast<const char*>(value), 32);
   const auto* record = reinterpret_cast<const FontRecord*>(value);
   if (record == nullptr) return;
-  const int32_t fields[] = {record->angle,     record->bold,     record->italic,
+  const int32_t fields[] = {record->angle,     record->bold,      record->italic,
                             record->strikeOut, record->underline, record->pointSize};
   for (int32_t k = 0; k < 6; ++k) SetFontField(f, k, fields[k]);
   SetFace(f, record->face, 31);
@@ -156,12 +159,10 @@ int64_t Engine::ReadCommon(UnitList& units, uint32_t index, int32_t property) {
   if (property <= 3 && live != nullptr) {
     RECT rect;
     GetWindowRect(live->hwnd, &rect);
-    HWND parent = (GetWindowLongPtrA(live->hwnd, GWL_STYLE) & WS_CHILD) != 0
-                      ? GetParent(live->hwnd)
-                      : nullptr;
+    HWND parent = (GetWindowLongPtrA(live->hwnd, GWL_STYLE) & WS_CHILD) != 0 ? GetParent(live->hwnd)
+                                                                             : nullptr;
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    const int32_t values[] = {rect.left, rect.top, rect.right - rect.left,
-                              rect.bottom - rect.top};
+    const int32_t values[] = {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
     return values[property];
   }
   switch (property) {

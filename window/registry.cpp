@@ -1,9 +1,9 @@
 // The unit type registry as data: the property tables of the six types, the
 // unit type tables of the core (51 entries) and user-interface (9 entries)
 // libraries, and the interface routines that hand out each type's routines.
-#include "window/libraries.h"
 #include <array>
 #include <iterator>
+#include "window/libraries.h"
 
 #include "window/unit.h"
 
@@ -16,26 +16,92 @@ constexpr PropertyDescriptor P(uint16_t type) {
 }
 
 // Entries 0 to 7: left, top, width, height, Tag, visible, disabled, pointer.
-#define MOLVANE_COMMON_PROPERTIES P(1001), P(1001), P(1001), P(1001), P(1005), P(1003), P(1003), P(1011)
+#define MOLVANE_COMMON_PROPERTIES \
+  P(1001), P(1001), P(1001), P(1001), P(1005), P(1003), P(1003), P(1011)
 
-constexpr PropertyDescriptor kWindowProperties[] = {
-    MOLVANE_COMMON_PROPERTIES, P(1005), P(1006), P(1017), P(1009), P(1006), P(1012), P(1006),
-    P(1003), P(1003), P(1003), P(1006), P(1003), P(1010), P(1003), P(1003), P(1003),
-    P(1016), P(1001), P(1003), P(1003), P(1006), P(1003), P(1003), P(1005)};
-constexpr PropertyDescriptor kEditBoxProperties[] = {
-    MOLVANE_COMMON_PROPERTIES, P(1005), P(1006), P(1014), P(1017), P(1013), P(1003), P(1001),
-    P(1003), P(1006), P(1006), P(1006), P(1005), P(1006), P(1006), P(1001), P(1001),
-    P(1001), P(1001), P(1005), P(1018), P(1020)};
+constexpr PropertyDescriptor kWindowProperties[] = {MOLVANE_COMMON_PROPERTIES,
+                                                    P(1005),
+                                                    P(1006),
+                                                    P(1017),
+                                                    P(1009),
+                                                    P(1006),
+                                                    P(1012),
+                                                    P(1006),
+                                                    P(1003),
+                                                    P(1003),
+                                                    P(1003),
+                                                    P(1006),
+                                                    P(1003),
+                                                    P(1010),
+                                                    P(1003),
+                                                    P(1003),
+                                                    P(1003),
+                                                    P(1016),
+                                                    P(1001),
+                                                    P(1003),
+                                                    P(1003),
+                                                    P(1006),
+                                                    P(1003),
+                                                    P(1003),
+                                                    P(1005)};
+constexpr PropertyDescriptor kEditBoxProperties[] = {MOLVANE_COMMON_PROPERTIES,
+                                                     P(1005),
+                                                     P(1006),
+                                                     P(1014),
+                                                     P(1017),
+                                                     P(1013),
+                                                     P(1003),
+                                                     P(1001),
+                                                     P(1003),
+                                                     P(1006),
+                                                     P(1006),
+                                                     P(1006),
+                                                     P(1005),
+                                                     P(1006),
+                                                     P(1006),
+                                                     P(1001),
+                                                     P(1001),
+                                                     P(1001),
+                                                     P(1001),
+                                                     P(1005),
+                                                     P(1018),
+                                                     P(1020)};
 constexpr PropertyDescriptor kGroupBoxProperties[] = {
     MOLVANE_COMMON_PROPERTIES, P(1005), P(1006), P(1014), P(1017), P(1013)};
 constexpr PropertyDescriptor kButtonProperties[] = {
     MOLVANE_COMMON_PROPERTIES, P(1009), P(1006), P(1005), P(1006), P(1006), P(1013)};
-constexpr PropertyDescriptor kComboBoxProperties[] = {
-    MOLVANE_COMMON_PROPERTIES, P(1006), P(1005), P(1001), P(1001), P(1001), P(1005), P(1003),
-    P(1001), P(1014), P(1017), P(1013), P(1001), P(1024), P(1024), P(1018), P(1020), P(1003)};
-constexpr PropertyDescriptor kRichEditProperties[] = {
-    MOLVANE_COMMON_PROPERTIES, P(1006), P(1005), P(1006), P(1017), P(1003), P(1003), P(1003),
-    P(1003), P(1001), P(1001), P(1001), P(1005), P(1003)};
+constexpr PropertyDescriptor kComboBoxProperties[] = {MOLVANE_COMMON_PROPERTIES,
+                                                      P(1006),
+                                                      P(1005),
+                                                      P(1001),
+                                                      P(1001),
+                                                      P(1001),
+                                                      P(1005),
+                                                      P(1003),
+                                                      P(1001),
+                                                      P(1014),
+                                                      P(1017),
+                                                      P(1013),
+                                                      P(1001),
+                                                      P(1024),
+                                                      P(1024),
+                                                      P(1018),
+                                                      P(1020),
+                                                      P(1003)};
+constexpr PropertyDescriptor kRichEditProperties[] = {MOLVANE_COMMON_PROPERTIES,
+                                                      P(1006),
+                                                      P(1005),
+                                                      P(1006),
+                                                      P(1017),
+                                                      P(1003),
+                                                      P(1003),
+                                                      P(1003),
+                                                      P(1003),
+                                                      P(1001),
+                                                      P(1001),
+                                                      P(1001),
+                                                      P(1005),
+                                                      P(1003)};
 
 #undef MOLVANE_COMMON_PROPERTIES
 
@@ -63,9 +129,10 @@ AnyRoutine Lookup(const InterfaceEntry (&table)[N], int32_t number) {
   return nullptr;
 }
 
-#define MOLVANE_SHARED_INTERFACES                                                          \
-  {kSetUnitProperty, Any(&SetUnitProperty)}, {kGetUnitProperty, Any(&GetUnitProperty)}, \
-      {kWriteTypeData, Any(&WriteTypeData)}
+#define MOLVANE_SHARED_INTERFACES                                                         \
+  {kSetUnitProperty, Any(&SetUnitProperty)}, {kGetUnitProperty, Any(&GetUnitProperty)}, { \
+    kWriteTypeData, Any(&WriteTypeData)                                                   \
+  }
 
 AnyRoutine WindowInterface(int32_t number) {
   static const InterfaceEntry kTable[] = {{kCreateUnit, Any(&CreateWindowUnit)},
@@ -73,8 +140,9 @@ AnyRoutine WindowInterface(int32_t number) {
   return Lookup(kTable, number);
 }
 AnyRoutine EditBoxInterface(int32_t number) {
-  static const InterfaceEntry kTable[] = {
-      {kCreateUnit, Any(&CreateEditBox)}, {kKeepsKey, Any(&EditKeepsKey)}, MOLVANE_SHARED_INTERFACES};
+  static const InterfaceEntry kTable[] = {{kCreateUnit, Any(&CreateEditBox)},
+                                          {kKeepsKey, Any(&EditKeepsKey)},
+                                          MOLVANE_SHARED_INTERFACES};
   return Lookup(kTable, number);
 }
 AnyRoutine GroupBoxInterface(int32_t number) {
@@ -106,8 +174,8 @@ template <size_t N>
 constexpr UnitTypeDescriptor Type(const char* name, const char* english, uint32_t flags,
                                   const PropertyDescriptor (&properties)[N],
                                   UnitInterface interface) {
-  return UnitTypeDescriptor{name, english, nullptr, {0, 0}, flags, {0, 0, 0},
-                            N,    properties, interface, {0, 0}};
+  return UnitTypeDescriptor{name,      english, nullptr,    {0, 0},    flags,
+                            {0, 0, 0}, N,       properties, interface, {0, 0}};
 }
 
 // Position = type number - 1; unused entries stay zero.

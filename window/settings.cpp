@@ -33,35 +33,33 @@ constexpr SettingField kWindowFields[] = {
     {18, C::kWord, 2, 1, nullptr},           // shown in the taskbar
     {19, C::kWord, 3, 0, nullptr},
     {20, C::kWord, 3, 0, nullptr},
-    {21, C::kWord, 4, 0, nullptr},        // always on top
+    {21, C::kWord, 4, 0, nullptr},  // always on top
     {22, C::kWord, 5, 0, nullptr},
-    {23, C::kCounted, 6, 0, ""},          // window class name
-    {3, C::kCounted, 0, 0, ""},           // background picture
-    {12, C::kCounted, 0, 0, ""},          // icon
-    {5, C::kCounted, 0, 0, ""},           // background sound
-    {0, C::kCounted, 0, 0, ""},           // caption
-    {16, C::kCounted, 0, 0, ""},          // help file
+    {23, C::kCounted, 6, 0, ""},  // window class name
+    {3, C::kCounted, 0, 0, ""},   // background picture
+    {12, C::kCounted, 0, 0, ""},  // icon
+    {5, C::kCounted, 0, 0, ""},   // background sound
+    {0, C::kCounted, 0, 0, ""},   // caption
+    {16, C::kCounted, 0, 0, ""},  // help file
 };
 
 constexpr SettingField kEditBoxFields[] = {
-    {0, C::kCounted, 0, 0, ""},       // Content
-    {1, C::kWord, 0, 1, nullptr},     // border style
-    {2, C::kWord, 0, 0, nullptr},     // text colour
-    {3, C::kWord, 0, kWhite, nullptr},
-    {4, C::kCounted, 0, 0, ""},       // font
-    {5, C::kWord, 0, 1, nullptr},     // hide selection
-    {6, C::kWord, 0, 0, nullptr},     // maximum length
-    {7, C::kWord, 0, 0, nullptr},     // multi-line
-    {8, C::kWord, 0, 0, nullptr},     // scroll bars
-    {9, C::kWord, 0, 0, nullptr},     // alignment
-    {10, C::kWord, 0, 0, nullptr},    // input mode
-    {11, C::kCounted, 0, 0, "*"},     // password character
-    {12, C::kWord, 0, 0, nullptr},    // case conversion
-    {13, C::kWord, 0, 0, nullptr},    // spin buttons
-    {14, C::kWord, 0, 0, nullptr},    // spin range
-    {15, C::kWord, 0, 100, nullptr},
-    {16, C::kWord, 0, 0, nullptr},    // selection start
-    {17, C::kWord, 0, 0, nullptr},    // selection length
+    {0, C::kCounted, 0, 0, ""},                                        // Content
+    {1, C::kWord, 0, 1, nullptr},                                      // border style
+    {2, C::kWord, 0, 0, nullptr},                                      // text colour
+    {3, C::kWord, 0, kWhite, nullptr}, {4, C::kCounted, 0, 0, ""},     // font
+    {5, C::kWord, 0, 1, nullptr},                                      // hide selection
+    {6, C::kWord, 0, 0, nullptr},                                      // maximum length
+    {7, C::kWord, 0, 0, nullptr},                                      // multi-line
+    {8, C::kWord, 0, 0, nullptr},                                      // scroll bars
+    {9, C::kWord, 0, 0, nullptr},                                      // alignment
+    {10, C::kWord, 0, 0, nullptr},                                     // input mode
+    {11, C::kCounted, 0, 0, "*"},                                      // password character
+    {12, C::kWord, 0, 0, nullptr},                                     // case conversion
+    {13, C::kWord, 0, 0, nullptr},                                     // spin buttons
+    {14, C::kWord, 0, 0, nullptr},                                     // spin range
+    {15, C::kWord, 0, 100, nullptr},   {16, C::kWord, 0, 0, nullptr},  // selection start
+    {17, C::kWord, 0, 0, nullptr},                                     // selection length
 };
 
 constexpr SettingField kGroupBoxFields[] = {
@@ -95,9 +93,7 @@ constexpr SettingField kComboBoxFields[] = {
     {13, C::kCounted, 0, 0, ""},        // item values
     {1, C::kCounted, 0, 0, ""},         // Content
     {12, C::kItemList, 0, 0, ""},       // ListItems
-    {14, C::kCounted, 2, 0, ""},
-    {15, C::kCounted, 2, 0, ""},
-    {16, C::kWord, 3, 0, nullptr},
+    {14, C::kCounted, 2, 0, ""},       {15, C::kCounted, 2, 0, ""}, {16, C::kWord, 3, 0, nullptr},
 };
 
 constexpr SettingField kRichEditFields[] = {
@@ -219,11 +215,10 @@ int32_t SetUnitProperty(UnitObject* unit, int32_t own, const PropertyValue& in, 
   Setting& s = unit->settings[static_cast<size_t>(own)];
   if (field != nullptr && field->coding != Coding::kWord)
     s.bytes.assign(reinterpret_cast<const char*>(in.first), in.second);
+  else if (in.second == 0)
+    s.word = static_cast<int32_t>(in.first);  // one signed word
   else
     s.word = static_cast<int64_t>(static_cast<uint64_t>(in.second) << 32 | (in.first & 0xFFFFFFFF));
-  if (field != nullptr && field->coding == Coding::kWord && field->defaultBytes == nullptr &&
-      field->fromVersion == 0 && in.second == 0)
-    s.word = static_cast<int32_t>(in.first);
   for (size_t i = 0; i < b.liveCount; ++i)
     if (b.live[i].ownIndex == own && b.live[i].set != nullptr) {
       b.live[i].set(unit, in);

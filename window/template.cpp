@@ -145,8 +145,7 @@ bool UnitList::Layout(uint32_t index, RecordLayout* out) const {
   }
   uint32_t children, cursorLength, bindings;
   if (!r.Skip(kChildCount) || !r.Word(&children) || children > bodyLength / 4 ||
-      !r.Skip(4 * static_cast<size_t>(children)) || !r.Word(&cursorLength) ||
-      !r.Skip(cursorLength))
+      !r.Skip(4 * static_cast<size_t>(children)) || !r.Word(&cursorLength) || !r.Skip(cursorLength))
     return false;
   out->tag = body + r.Position();
   if (!r.ZeroTerminated(&text) || !r.Skip(4)) return false;

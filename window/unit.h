@@ -89,10 +89,17 @@ struct TypeBehaviour {
   size_t liveCount;
 };
 
+// The layouts of the six types.
+extern const TypeLayout kWindowLayout;
+extern const TypeLayout kEditBoxLayout;
+extern const TypeLayout kGroupBoxLayout;
+extern const TypeLayout kButtonLayout;
+extern const TypeLayout kComboBoxLayout;
+extern const TypeLayout kRichEditLayout;
+
 // Reads TypeData into settings (defaults first); false when it is cut short
 // or its version is above the known one.
-bool ReadSettings(const TypeLayout& layout, const std::string& typeData,
-                  std::vector<Setting>* out);
+bool ReadSettings(const TypeLayout& layout, const std::string& typeData, std::vector<Setting>* out);
 // Writes settings as TypeData of the known version.
 std::string WriteSettings(const TypeLayout& layout, const std::vector<Setting>& settings);
 
@@ -108,8 +115,8 @@ class UnitObject {
   WNDPROC previous = nullptr;  // the class's procedure, called first
   HBRUSH background = nullptr;
   HFONT font = nullptr;
-  bool muted = false;        // own change handling off while content is set
-  std::string scratch;       // holds a live read until the caller copies it
+  bool muted = false;   // own change handling off while content is set
+  std::string scratch;  // holds a live read until the caller copies it
   // Raises one of this unit's events with no arguments.
   int32_t Raise(int32_t event, EventRecord* record = nullptr) const;
   int64_t Word(int32_t own) const { return settings[static_cast<size_t>(own)].word; }

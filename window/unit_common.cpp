@@ -85,8 +85,11 @@ void DestroyUnit(UnitObject* unit) {
 
 void ApplyBorderStyle(HWND window, int64_t style) {
   constexpr DWORD kExBits = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
-  static constexpr DWORD kExStyles[] = {0, WS_EX_CLIENTEDGE, WS_EX_DLGMODALFRAME,
-                                        WS_EX_STATICEDGE, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME,
+  static constexpr DWORD kExStyles[] = {0,
+                                        WS_EX_CLIENTEDGE,
+                                        WS_EX_DLGMODALFRAME,
+                                        WS_EX_STATICEDGE,
+                                        WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME,
                                         0};
   auto ex = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)) & ~kExBits;
   auto plain = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & ~WS_BORDER;

@@ -7,16 +7,36 @@
 
 namespace molvane::window {
 
-extern const TypeLayout kWindowLayout;
-
 namespace {
 
 constexpr char kDefaultClass[] = "WTWindow";
 
-enum WindowOwn { kCaption, kBorder, kBackground, kPicture, kLayout, kSound, kSoundMode,
-                 kControlBox, kMaximiseBox, kMinimiseBox, kStartPosition, kCloseBox, kIcon,
-                 kEnterMovesFocus, kEscCloses, kF1Help, kHelpFile, kHelpContext, kTaskbar,
-                 kWord27, kWord28, kTopmost, kWord30, kClassName };
+enum WindowOwn {
+  kCaption,
+  kBorder,
+  kBackground,
+  kPicture,
+  kLayout,
+  kSound,
+  kSoundMode,
+  kControlBox,
+  kMaximiseBox,
+  kMinimiseBox,
+  kStartPosition,
+  kCloseBox,
+  kIcon,
+  kEnterMovesFocus,
+  kEscCloses,
+  kF1Help,
+  kHelpFile,
+  kHelpContext,
+  kTaskbar,
+  kWord27,
+  kWord28,
+  kTopmost,
+  kWord30,
+  kClassName
+};
 
 void SetCaption(UnitObject* unit, const PropertyValue& in) {
   SetWindowTextA(unit->hwnd, reinterpret_cast<const char*>(in.first));
@@ -46,8 +66,8 @@ DWORD WindowStyle(const UnitObject& u, const CreateRequest& r, DWORD* exStyle) {
     if (r.parent == nullptr) style |= WS_DLGFRAME;
   }
   static constexpr DWORD kFrame[] = {0, WS_THICKFRAME, 0, WS_THICKFRAME, 0, WS_THICKFRAME, 0};
-  static constexpr DWORD kFrameEx[] = {0, 0, 0, WS_EX_TOOLWINDOW, WS_EX_TOOLWINDOW,
-                                       WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE};
+  static constexpr DWORD kFrameEx[] = {
+      0, 0, 0, WS_EX_TOOLWINDOW, WS_EX_TOOLWINDOW, WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE};
   if (border >= 0 && border <= 6) {
     style |= kFrame[border];
     *exStyle |= kFrameEx[border];
@@ -66,8 +86,7 @@ void SetUp(UnitObject* u, int width, int height) {
   RECT rect;
   GetWindowRect(u->hwnd, &rect);
   if (rect.right - rect.left != width || rect.bottom - rect.top != height)
-    SetWindowPos(u->hwnd, nullptr, 0, 0, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(u->hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // No icon is stored: the program's default icon.
   HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
   SendMessageA(u->hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "runtime/control_store.h"
 #include "runtime/core_commands.h"
 #include "runtime/support.h"
 #include "support/gbk.h"
@@ -208,52 +207,58 @@ TEST(CoreCommands, ShowMessageBoxStyleCaptionAndAnswer) {
   EXPECT_EQ(log[2].style, 0x2000u);
 }
 
+// Two native windows standing for controls (1, 2) and (1, 3).
+class TwoControls : public WindowEngine {
+ public:
+  TwoControls() {
+    for (HWND& w : windows_)
+      w = CreateWindowExA(0, "EDIT", "", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                          nullptr);
+  }
+  ~TwoControls() override {
+    for (HWND w : windows_) DestroyWindow(w);
+  }
+  HWND LookupControl(uint32_t windowId, uint32_t id) override {
+    return windowId == 1 && (id == 2 || id == 3) ? windows_[id - 2] : nullptr;
+  }
+  HWND Window(uint32_t id) { return windows_[id - 2]; }
+  bool ReadTemplates(const void*, uint32_t, const void*) override { return true; }
+  int64_t ReadProperty(uint32_t, uint32_t, int32_t, int32_t) override { return 0; }
+  void WriteProperty(uint32_t, uint32_t, int32_t, int32_t, uint64_t) override {}
+  bool LoadWindow(uint32_t) override { return false; }
+  bool AnyWindowAlive() override { return false; }
+  bool PreTranslateMessage(MSG*) override { return false; }
+  bool Idle(int32_t, uint32_t) override { return false; }
+  void WindowGone(uint32_t) override {}
+  int32_t RaiseEvent(EventRecord*) override { return 0; }
+  void ReleaseWindows() override {}
+
+ private:
+  HWND windows_[2];
+};
+
 TEST(CoreCommands, FocusControlResolvesThroughTheWindowEngine) {
-  MemoryControlStore store;
-  store.AddWindow(1);
-  HWND input = store.AddControl(1, 2, {9});
-  HWND output = store.AddControl(1, 3, {9});
-  InstallWindowEngine(&store);
+  TwoControls engine;
+  InstallWindowEngine(&engine);
   ArgRecord control = ControlArg(1, 3, kTypeRichEdit);
   CallCoreCommand(FocusControl, 1, &control);
-  EXPECT_EQ(GetFocus(), output);
+  EXPECT_EQ(GetFocus(), engine.Window(3));
   control = ControlArg(1, 2, kTypeRichEdit);
   CallCoreCommand(FocusControl, 1, &control);
-  EXPECT_EQ(GetFocus(), input);
+  EXPECT_EQ(GetFocus(), engine.Window(2));
   InstallWindowEngine(nullptr);
 }
 
-TEST(ControlStore, ControlPropertyWithoutNativeWindowIsReported) {
+TEST(CoreCommands, FocusControlOnNoLiveControlIsReported) {
   EXPECT_EXIT(
       {
         testing_support::EchoMessageBoxes();
-        static MemoryControlStore store;
-        store.AddWindow(1);
-        store.AddControl(1, 2, {9});
-        store.DropNativeWindow(1, 2);
-        InstallWindowEngine(&store);
-        ReadProperty(1, 2, 9, -1);
+        static TwoControls engine;
+        InstallWindowEngine(&engine);
+        ArgRecord control = ControlArg(1, 9, kTypeRichEdit);
+        CallCoreCommand(FocusControl, 1, &control);
       },
-      ::testing::ExitedWithCode(255), "错误信息：指定窗口尚未载入");
-}
-
-TEST(ControlStore, TextPropertiesAreCopiedBothWays) {
-  MemoryControlStore store;
-  store.AddWindow(1);
-  store.AddControl(1, 2, {9});
-  InstallWindowEngine(&store);
-  char* mine = CopyText("hello");
-  ArgRecord value = TextArg(mine);
-  WriteProperty(1, 2, 9, -1, value.low, value.high);
-  mine[0] = 'j';
-  char* read = reinterpret_cast<char*>(static_cast<intptr_t>(ReadProperty(1, 2, 9, -1)));
-  EXPECT_STREQ(read, "hello");
-  EXPECT_NE(read, mine);
-  FreeMemory(read);
-  FreeMemory(mine);
-  store.SetText(1, 2, 9, "");
-  EXPECT_EQ(ReadProperty(1, 2, 9, -1), 0);  // an empty text reads as null
-  InstallWindowEngine(nullptr);
+      ::testing::ExitedWithCode(255), "错误信息：指定窗口或窗口组件不存在或尚未载入");
 }
 
 }  // namespace

@@ -1,0 +1,247 @@
+// The main window end to end: the program starts as it does for a user, and
+// the tests act through the platform's input module only (clicks, typing,
+// keys, list choices, the frame's close), so they can run on any backend.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "engine/conversion.h"
+#include "platform/backend.h"
+#include "platform/platform.h"
+#include "runtime/runtime.h"
+#include "runtime/support.h"
+#include "support/gbk.h"
+#include "ui/program.h"
+
+namespace molvane {
+namespace {
+
+using testing_support::Utf8;
+
+constexpr uint32_t kSeparatorBoxUnit = kSeparatorBoxId;
+const uint32_t kStoredOrder[] = {0x1601000a, 0x16010009, 0x16010008, 0x16010007, 0x16010006,
+                                 0x16010005, 0x16010004, 0x16010003, 0x16010002};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::SetBackend(platform::CreateHeadlessBackend());
+    platform::ClearMessageBoxLog();
+    StartProgram();
+    LoadStartWindow(kMainWindowId);
+    Pump();
+  }
+  void TearDown() override { ShutdownRuntime(0); }
+
+  static void Pump() {
+    platform::Input().PumpUntilIdle([](MSG& m) { return PreTranslateRuntimeMessage(&m); });
+  }
+  static HWND Unit(uint32_t id) {
+    return reinterpret_cast<HWND>(CallService(kServiceLookupControl, kMainWindowId, id));
+  }
+  static std::string Content(uint32_t id, int32_t index) {
+    char* text =
+        reinterpret_cast<char*>(static_cast<intptr_t>(ReadProperty(kMainWindowId, id, index, -1)));
+    std::string out = text == nullptr ? "" : Utf8(text);
+    FreeMemory(text);
+    return out;
+  }
+  static void Type(uint32_t id, const std::string& utf8) {
+    platform::Input().Click(Unit(id));
+    platform::Input().TypeText(utf8);
+    Pump();
+  }
+  static void Key(int key, unsigned modifiers = 0) {
+    platform::Input().PressKey(key, modifiers);
+    Pump();
+  }
+  static void Convert(int notation) {
+    platform::Input().ChooseItem(Unit(kNotationListId), notation);
+    platform::Input().Click(Unit(kConvertButtonId));
+    Pump();
+  }
+  static std::string Output() { return Content(kOutputBoxId, kRichEditContent); }
+};
+
+TEST_F(MainWindowTest, StartsCentredWithItsControlsInStoredOrder) {
+  HWND window = Unit(kMainWindowUnitId);
+  RECT rect;
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.right - rect.left, 680);
+  EXPECT_EQ(rect.bottom - rect.top, 430);
+  EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 680) / 2);
+  EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - 430) / 2);
+  // Caption with system menu, fixed frame, both boxes, clipped children;
+  // the platform clips the siblings of every top-level window, as Windows does.
+  EXPECT_EQ(GetWindowLongPtrA(window, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE),
+            static_cast<LONG_PTR>(WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU |
+                                  WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
+  EXPECT_TRUE(IsWindowVisible(window));
+
+  // Child ids follow creation order (last stored first); the stored order is
+  // the front-to-back order.
+  HWND child = GetWindow(window, GW_CHILD);
+  for (size_t k = 0; k < std::size(kStoredOrder); ++k) {
+    ASSERT_EQ(child, Unit(kStoredOrder[k])) << k;
+    EXPECT_EQ(GetWindowLongPtrA(child, GWLP_ID), static_cast<LONG_PTR>(180 - 10 * k));
+    EXPECT_TRUE(IsWindowVisible(child));
+    child = GetWindow(child, GW_HWNDNEXT);
+  }
+  EXPECT_EQ(child, nullptr);
+
+  const auto style = [](uint32_t id) { return GetWindowLongPtrA(Unit(id), GWL_STYLE); };
+  const LONG_PTR control = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  EXPECT_EQ(style(kInputBoxId), control | WS_TABSTOP | 0x00201044);
+  EXPECT_EQ(GetWindowLongPtrA(Unit(kInputBoxId), GWL_EXSTYLE) & WS_EX_CLIENTEDGE,
+            static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
+  EXPECT_EQ(style(kSeparatorBoxId), control | WS_TABSTOP | ES_AUTOHSCROLL);
+  EXPECT_EQ(style(kConvertButtonId), control | WS_TABSTOP | BS_MULTILINE | BS_CENTER | BS_VCENTER);
+  EXPECT_EQ(style(kNotationListId), control | WS_TABSTOP | 0x00200040 | CBS_DROPDOWNLIST);
+  EXPECT_EQ(style(0x1601000a), control | BS_GROUPBOX | BS_CENTER);
+
+  EXPECT_EQ(GetFocus(), Unit(kInputBoxId));
+}
+
+TEST_F(MainWindowTest, TheListOffersFiveNotationsAndTakesNoTyping) {
+  HWND list = Unit(kNotationListId);
+  ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 5);
+  const char* items[] = {"老盲文", "新盲文", "双拼字根", "全拼", "五笔"};
+  for (int k = 0; k < 5; ++k) {
+    char text[32] = {};
+    SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(Utf8(text), items[k]);
+  }
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+  Type(kNotationListId, "abc");
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(ReadProperty(kMainWindowId, kNotationListId, kCurrentSelection, -1), 0);
+}
+
+TEST_F(MainWindowTest, ClickConvertsIntoTheOutputBox) {
+  Type(kInputBoxId, "中国");
+  Convert(3);
+  EXPECT_EQ(Output(), "zhong\r\nguo\r\n");
+  EXPECT_EQ(GetFocus(), Unit(kOutputBoxId));
+
+  Type(kSeparatorBoxId, " ");
+  Convert(3);
+  EXPECT_EQ(Output(), "zhong guo ");
+
+  // The button's mnemonic converts as a click does.
+  Type(kSeparatorBoxId, "-");
+  Key('Z', platform::kAltModifier);
+  EXPECT_EQ(Output(), "zhong -guo -");
+  EXPECT_TRUE(platform::MessageBoxLog().empty());
+}
+
+TEST_F(MainWindowTest, EmptyInputWarnsOncePerClickAndFocusesTheInput) {
+  platform::Input().Click(Unit(kConvertButtonId));
+  Pump();
+  ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
+  const platform::MessageBoxCall& box = platform::MessageBoxLog()[0];
+  EXPECT_EQ(Utf8(box.text), "内容不能为空");
+  EXPECT_EQ(Utf8(box.caption), "警告");
+  EXPECT_EQ(box.style & 0xFF, 48u);
+  EXPECT_EQ(GetFocus(), Unit(kInputBoxId));
+  platform::Input().Click(Unit(kConvertButtonId));
+  Pump();
+  EXPECT_EQ(platform::MessageBoxLog().size(), 2u);
+}
+
+TEST_F(MainWindowTest, TabWalksTheControlsAndWraps) {
+  const uint32_t order[] = {kInputBoxId, kSeparatorBoxId, kNotationListId, kConvertButtonId,
+                            kOutputBoxId};
+  ASSERT_EQ(GetFocus(), Unit(kInputBoxId));
+  for (size_t k = 1; k <= 5; ++k) {
+    Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), Unit(order[k % 5])) << k;
+  }
+  for (size_t k = 5; k-- > 0;) {
+    Key(VK_TAB, MK_SHIFT);
+    EXPECT_EQ(GetFocus(), Unit(order[k])) << k;
+  }
+}
+
+TEST_F(MainWindowTest, EscKeepsTheWindowAndEnterFollowsTheBox) {
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(IsWindow(Unit(kMainWindowUnitId)));
+
+  Type(kSeparatorBoxId, "x");
+  Key(VK_RETURN);
+  EXPECT_EQ(Content(kSeparatorBoxId, kEditBoxContent), "x");
+  EXPECT_EQ(GetFocus(), Unit(kSeparatorBoxId));
+  EXPECT_TRUE(platform::MessageBoxLog().empty());
+
+  Type(kInputBoxId, "中");
+  Key(VK_RETURN);
+  platform::Input().TypeText("国");
+  Pump();
+  EXPECT_EQ(Content(kInputBoxId, kRichEditContent), "中\r\n国");
+}
+
+// The window path gives what the batch converter gives, notation by notation.
+TEST_F(MainWindowTest, MatchesTheBatchConverterOnASample) {
+  std::ifstream file(MOLVANE_SAMPLE_TEXT);
+  std::string sample((std::istreambuf_iterator<char>(file)), {});
+  sample = sample.substr(0, 600);
+  while (!sample.empty() && (static_cast<unsigned char>(sample.back()) & 0xC0) == 0x80)
+    sample.pop_back();
+  if (!sample.empty() && static_cast<unsigned char>(sample.back()) >= 0xC0) sample.pop_back();
+  std::ofstream(::testing::TempDir() + "sample.txt") << sample;
+  Type(kInputBoxId, sample);
+  for (int notation = 0; notation < 5; ++notation) {
+    Convert(notation);
+    const std::string command = std::string(MOLVANE_CONVERT) + " -n " + std::to_string(notation) +
+                                " " + ::testing::TempDir() + "sample.txt";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string expected;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      expected.append(buffer, n);
+    EXPECT_EQ(pclose(pipe), 0);
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(Output(), expected) << "notation " << notation;
+  }
+}
+
+// Closing the window ends the loop; the program then ends normally.
+void CloseMainWindow(intptr_t) {
+  static bool asked = false;
+  if (asked) return;
+  asked = true;
+  platform::Input().CloseFromFrame(
+      reinterpret_cast<HWND>(CallService(kServiceLookupControl, kMainWindowId, kMainWindowUnitId)));
+}
+
+void ReportCleanUp(int32_t) {
+  std::fprintf(stderr, "clean-up ran\n");
+}
+
+TEST(MainWindowEndTest, ClosingTheWindowEndsTheProgramWithCodeZero) {
+  EXPECT_EXIT(
+      {
+        platform::SetBackend(platform::CreateHeadlessBackend());
+        // The program entry's steps, with a routine of the test's own that
+        // closes the window from the loop's idle phase.
+        StartProgram();
+        CallService(kServiceRegisterCleanup, reinterpret_cast<intptr_t>(&ReportCleanUp));
+        AddIdleCallback(HiddenOwnerWindow(), CloseMainWindow, 0);
+        LoadStartWindow(kMainWindowId);
+        RunMessageLoop();
+        RunMessageLoop();  // the window is gone: returns at once
+        const int result = 0;
+        std::fprintf(stderr, "loop ended\n");
+        ShutdownRuntime(result);
+        std::fflush(stderr);
+        _exit(result);
+      },
+      ::testing::ExitedWithCode(0), "loop ended\nclean-up ran");
+}
+
+}  // namespace
+}  // namespace molvane
