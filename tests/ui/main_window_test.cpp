@@ -12,6 +12,9 @@
 #include "engine/conversion.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
+#ifdef MOLVANE_TEST_QT
+#include "platform/qt/qt_backend.h"
+#endif
 #include "runtime/runtime.h"
 #include "runtime/support.h"
 #include "support/gbk.h"
@@ -29,13 +32,19 @@ const uint32_t kStoredOrder[] = {0x1601000a, 0x16010009, 0x16010008, 0x16010007,
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
+#ifdef MOLVANE_TEST_QT
+    platform::UseQtBackend();  // the Qt suite runs these tests on Qt's widgets
+#else
     platform::SetBackend(platform::CreateHeadlessBackend());
+#endif
     platform::ClearMessageBoxLog();
     StartProgram();
     LoadStartWindow(kMainWindowId);
     Pump();
   }
-  void TearDown() override { ShutdownRuntime(0); }
+  void TearDown() override {
+    ShutdownRuntime(0);
+  }
 
   static void Pump() {
     platform::Input().PumpUntilIdle([](MSG& m) { return PreTranslateRuntimeMessage(&m); });
@@ -64,7 +73,9 @@ class MainWindowTest : public ::testing::Test {
     platform::Input().Click(Unit(kConvertButtonId));
     Pump();
   }
-  static std::string Output() { return Content(kOutputBoxId, kRichEditContent); }
+  static std::string Output() {
+    return Content(kOutputBoxId, kRichEditContent);
+  }
 };
 
 TEST_F(MainWindowTest, StartsCentredWithItsControlsInStoredOrder) {

@@ -49,27 +49,16 @@ constexpr uint32_t kInput = 0x16010002, kSeparator = 0x16010004, kList = 0x16010
 
 class MainWindowQt : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    // The runtime starts once per process; each test loads the window anew.
-    static bool started = false;
-    if (started) return;
+  void SetUp() override {
     platform::UseQtBackend();
     molvane::StartProgram();
-    started = true;
-  }
-  void SetUp() override {
     molvane::LoadStartWindow(kMainWindow);
     Pump();
     window_ = PeerWidget(Hwnd(kInput))->window();
     window_->activateWindow();
     Pump();
   }
-  void TearDown() override {
-    if (HWND top = Top(); top != nullptr && IsWindow(top)) {
-      platform::Input().CloseFromFrame(top);
-      Pump();
-    }
-  }
+  void TearDown() override { molvane::ShutdownRuntime(0); }
 
   static void Pump() {
     platform::Input().PumpUntilIdle([](MSG& m) { return molvane::PreTranslateRuntimeMessage(&m); });
