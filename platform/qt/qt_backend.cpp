@@ -803,7 +803,7 @@ bool QtBackend::KeyPressed(HWND window, QKeyEvent* key) {
     PostKey(vk, mods);
   } else if (printable && (plain || held_ || limited)) {
     PostChars(text);
-  } else if (vk != 0 && held_) {
+  } else if (vk != 0 && held_ && !(mods & Qt::ControlModifier)) {  // Ctrl+C, V, Z stay Qt's
     PostKey(vk, mods);
   } else {
     return false;
