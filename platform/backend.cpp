@@ -148,6 +148,7 @@ KeyStroke StrokeFor(char c) {
   if (c >= 'A' && c <= 'Z') return {c, true};
   if (c == '\n' || c == '\r') return {VK_RETURN, false};
   if (c == '\t') return {VK_TAB, false};
+  if (c == '\b') return {VK_BACK, false};
   for (size_t i = 0; kPlain[i] != '\0'; ++i) {
     if (kPlain[i] == c) return {kKeys[i], false};
     if (kShifted[i] == c) return {kKeys[i], true};
