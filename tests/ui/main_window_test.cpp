@@ -26,10 +26,12 @@ constexpr uint32_t kSeparatorBoxUnit = kSeparatorBoxId;
 const uint32_t kStoredOrder[] = {0x1601000a, 0x16010009, 0x16010008, 0x16010007, 0x16010006,
                                  0x16010005, 0x16010004, 0x16010003, 0x16010002};
 
-class MainWindowTest : public ::testing::Test {
+// Run once per backend the build has, so a display backend joins by
+// registering itself.
+class MainWindowTest : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
-    platform::SetBackend(platform::CreateHeadlessBackend());
+    ASSERT_TRUE(platform::UseBackend(GetParam()));
     platform::ClearMessageBoxLog();
     StartProgram();
     LoadStartWindow(kMainWindowId);
@@ -67,7 +69,7 @@ class MainWindowTest : public ::testing::Test {
   static std::string Output() { return Content(kOutputBoxId, kRichEditContent); }
 };
 
-TEST_F(MainWindowTest, StartsCentredWithItsControlsInStoredOrder) {
+TEST_P(MainWindowTest, StartsCentredWithItsControlsInStoredOrder) {
   HWND window = Unit(kMainWindowUnitId);
   RECT rect;
   GetWindowRect(window, &rect);
@@ -106,7 +108,7 @@ TEST_F(MainWindowTest, StartsCentredWithItsControlsInStoredOrder) {
   EXPECT_EQ(GetFocus(), Unit(kInputBoxId));
 }
 
-TEST_F(MainWindowTest, TheListOffersFiveNotationsAndTakesNoTyping) {
+TEST_P(MainWindowTest, TheListOffersFiveNotationsAndTakesNoTyping) {
   HWND list = Unit(kNotationListId);
   ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 5);
   const char* items[] = {"老盲文", "新盲文", "双拼字根", "全拼", "五笔"};
@@ -121,7 +123,7 @@ TEST_F(MainWindowTest, TheListOffersFiveNotationsAndTakesNoTyping) {
   EXPECT_EQ(ReadProperty(kMainWindowId, kNotationListId, kCurrentSelection, -1), 0);
 }
 
-TEST_F(MainWindowTest, ClickConvertsIntoTheOutputBox) {
+TEST_P(MainWindowTest, ClickConvertsIntoTheOutputBox) {
   Type(kInputBoxId, "中国");
   Convert(3);
   EXPECT_EQ(Output(), "zhong\r\nguo\r\n");
@@ -138,7 +140,7 @@ TEST_F(MainWindowTest, ClickConvertsIntoTheOutputBox) {
   EXPECT_TRUE(platform::MessageBoxLog().empty());
 }
 
-TEST_F(MainWindowTest, EmptyInputWarnsOncePerClickAndFocusesTheInput) {
+TEST_P(MainWindowTest, EmptyInputWarnsOncePerClickAndFocusesTheInput) {
   platform::Input().Click(Unit(kConvertButtonId));
   Pump();
   ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
@@ -152,7 +154,7 @@ TEST_F(MainWindowTest, EmptyInputWarnsOncePerClickAndFocusesTheInput) {
   EXPECT_EQ(platform::MessageBoxLog().size(), 2u);
 }
 
-TEST_F(MainWindowTest, TabWalksTheControlsAndWraps) {
+TEST_P(MainWindowTest, TabWalksTheControlsAndWraps) {
   const uint32_t order[] = {kInputBoxId, kSeparatorBoxId, kNotationListId, kConvertButtonId,
                             kOutputBoxId};
   ASSERT_EQ(GetFocus(), Unit(kInputBoxId));
@@ -166,7 +168,7 @@ TEST_F(MainWindowTest, TabWalksTheControlsAndWraps) {
   }
 }
 
-TEST_F(MainWindowTest, EscKeepsTheWindowAndEnterFollowsTheBox) {
+TEST_P(MainWindowTest, EscKeepsTheWindowAndEnterFollowsTheBox) {
   Key(VK_ESCAPE);
   EXPECT_TRUE(IsWindow(Unit(kMainWindowUnitId)));
 
@@ -184,7 +186,7 @@ TEST_F(MainWindowTest, EscKeepsTheWindowAndEnterFollowsTheBox) {
 }
 
 // The window path gives what the batch converter gives, notation by notation.
-TEST_F(MainWindowTest, MatchesTheBatchConverterOnASample) {
+TEST_P(MainWindowTest, MatchesTheBatchConverterOnASample) {
   std::ifstream file(MOLVANE_SAMPLE_TEXT);
   std::string sample((std::istreambuf_iterator<char>(file)), {});
   sample = sample.substr(0, 600);
@@ -208,6 +210,9 @@ TEST_F(MainWindowTest, MatchesTheBatchConverterOnASample) {
     EXPECT_EQ(Output(), expected) << "notation " << notation;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, MainWindowTest, ::testing::ValuesIn(platform::BackendNames()),
+                         [](const auto& info) { return info.param; });
 
 // Closing the window ends the loop; the program then ends normally.
 void CloseMainWindow(intptr_t) {
