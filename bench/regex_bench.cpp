@@ -4,7 +4,7 @@
 #include "bench_support.h"
 #include "constants/constant_area.h"
 #include "engine/regex_calls.h"
-#include "runtime/control_store.h"
+#include "platform/platform.h"
 
 namespace molvane::bench {
 namespace {

@@ -114,13 +114,13 @@ constexpr uint32_t kLibrarySignature = 0x01312D65;
 struct LibraryDescriptor {
   uint32_t signature;
   const char* identifier;
-  uint32_t versions[3];
-  uint32_t reserved20[4];
+  uint32_t versions[3] = {};
+  uint32_t reserved20[4] = {};
   const char* displayName;
-  uint32_t reserved40[11];
+  uint32_t reserved40[11] = {};
   uint32_t unitTypeCount;
   const UnitTypeDescriptor* unitTypes;
-  uint32_t reserved92[7];
+  uint32_t reserved92[7] = {};
   LibraryNotify notify;
   CommandTable commands;  // what CallLibraryCommand reaches by number
 };

@@ -12,7 +12,7 @@ namespace {
 // The one engine of the process, as the runtime has one application object.
 Engine* g_engine = nullptr;
 
-void Report(const char* utf8) {
+[[noreturn]] void Report(const char* utf8) {
   ReportRuntimeFailure(0, platform::Utf8ToGbk(utf8).c_str());
 }
 

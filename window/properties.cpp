@@ -14,7 +14,7 @@ namespace {
 
 constexpr int32_t kMostCoordinate = 32627;
 
-void Report(const char* utf8) {
+[[noreturn]] void Report(const char* utf8) {
   ReportRuntimeFailure(0, platform::Utf8ToGbk(utf8).c_str());
 }
 

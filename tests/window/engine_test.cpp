@@ -8,6 +8,7 @@
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "runtime/runtime.h"
+#include "runtime/support.h"
 #include "support/gbk.h"
 #include "tools/window_template.h"
 #include "window/libraries.h"
@@ -65,7 +66,8 @@ std::string Description(const std::string& listData) {
          listData +
          "unit 0x16000004 Button c\n  link 0x16000002\n  place 1 60 50 20\n  flags visible\n"
          "unit 0x16000005 EditBox e\n  link 0x16000002\n  place 1 90 50 20\n  flags visible "
-         "tabstop\n  on 0 Second\n";
+         "tabstop\n  on 0 Second\n"
+         "unit 0x16000006 GroupBox g\n  place 60 1 50 50\n  flags visible\n";
 }
 
 struct Program {
@@ -274,6 +276,38 @@ TEST_F(EngineTest, TheTabSequenceSkipsUnitsWithoutTabStopAndWraps) {
   platform::Input().PressKey(VK_ESCAPE);
   Pump();
   EXPECT_FALSE(IsWindow(window));
+}
+
+// Fonts are read and written field by field; a face that cannot be one
+// becomes the default face.
+TEST_F(EngineTest, FontFieldsConvertBothWays) {
+  constexpr uint32_t kGroup = 0x16000006;
+  LoadStartWindow(kWindow);
+  WriteProperty(kWindow, kGroup, 12, 0, 3700, 0);  // angle, modulo a full turn
+  EXPECT_EQ(ReadProperty(kWindow, kGroup, 12, 0), 100);
+  WriteProperty(kWindow, kGroup, 12, 1, 1, 0);
+  EXPECT_EQ(ReadProperty(kWindow, kGroup, 12, 1), 1);
+  WriteProperty(kWindow, kGroup, 12, 5, 12, 0);
+  EXPECT_EQ(ReadProperty(kWindow, kGroup, 12, 5), 12);
+  const std::string tooLong(40, 'x');
+  WriteProperty(kWindow, kGroup, 12, 6,
+                static_cast<uint32_t>(reinterpret_cast<uintptr_t>(tooLong.c_str())),
+                static_cast<uint32_t>(reinterpret_cast<uintptr_t>(tooLong.c_str()) >> 32));
+  char* face = reinterpret_cast<char*>(static_cast<intptr_t>(ReadProperty(kWindow, kGroup, 12, 6)));
+  EXPECT_EQ(testing_support::Utf8(face), "宋体");
+  FreeMemory(face);
+  // All seven fields at once: a fresh record the caller frees.
+  struct Record {
+    int32_t fields[6];
+    char* face;
+  };
+  auto* record =
+      reinterpret_cast<Record*>(static_cast<intptr_t>(ReadProperty(kWindow, kGroup, 12, -1)));
+  EXPECT_EQ(record->fields[0], 100);
+  EXPECT_EQ(record->fields[1], 1);
+  EXPECT_EQ(record->fields[5], 12);
+  FreeMemory(record->face);
+  FreeMemory(record);
 }
 
 // A write that only creation applies re-creates the control in place; Enter
