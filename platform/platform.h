@@ -15,6 +15,10 @@ namespace platform {
 // returns the byte count.
 int EncodeGbk(const char16_t* units, int count, char* out);
 
+// Offset of the first byte that does not start a well-formed UTF-8 sequence
+// (no overlong forms, surrogates or values past U+10FFFF), or npos.
+size_t FirstInvalidUtf8(const std::string& text);
+
 // Conversions between UTF-8 and code page 936 (GBK).
 std::string Utf8ToGbk(const std::string& utf8);
 std::string GbkToUtf8(const std::string& gbk);

@@ -15,3 +15,5 @@ molvane_install() {
 }
 MOLVANE_BUILD_PACKAGES=(cmake make g++ libc6-dev)
 MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format)
+# The clang configuration and the fuzz targets (libFuzzer).
+MOLVANE_CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
