@@ -45,6 +45,15 @@ void ClearMessageBoxLog();
 // paths can be exercised; 0 switches the failure off.
 void SetHeapFailureThreshold(SIZE_T bytes);
 
+// Makes the `count`-th counted allocation from now fail (1: the next one), so
+// that every allocation of a run can be failed in turn; 0 fails none. Heap
+// requests are counted; other allocators (a test's operator new) count
+// theirs with CountedAllocationFails, true for the one that must fail.
+// CountedAllocations is the number counted since the countdown was set.
+void SetAllocationFailureCountdown(uint64_t count);
+bool CountedAllocationFails();
+uint64_t CountedAllocations();
+
 // Headless window state, for tests.
 struct WindowState {
   std::string className;
