@@ -49,6 +49,23 @@ TEST(GreedyTest, EmptyIterationsEndTheLoop) {
   EXPECT_EQ(FindMatch(u"(|a)*", u"aa"), "0,2");  // the next way of an empty one
 }
 
+// An iteration that turns empty while backtracking must end the loop too;
+// otherwise each new iteration after it brings another empty way, and a
+// failing tail keeps the search going for ever.
+TEST(GreedyTest, IterationsThatTurnEmptyEndTheLoop) {
+  EXPECT_EQ(FindMatch(u"(?:a|)*b", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"(a*)*b", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"(?:b*)+c", u"bb"), "none");
+  EXPECT_EQ(FindMatch(u"(a|)*(?(1)b|b)", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"b(?:a|)*", u"aaaa", RightToLeft, 4), "none");
+  EXPECT_EQ(FindMatch(u"(?:a|)*+b", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"(?:(?:a|)*){2,}b", u"aaa"), "none");
+  // Still found where they exist.
+  EXPECT_EQ(FindMatch(u"(?:a|)*b", u"aab"), "0,3");
+  EXPECT_EQ(FindMatch(u"b(?:a|)*", u"baa", RightToLeft, 3), "0,3");
+  EXPECT_EQ(FindMatch(u"(a*)*(?<=a)c", u"aac"), "0,3");
+}
+
 TEST(FixedCountTest, RepeatsExactly) {
   EXPECT_EQ(FindMatch(u"a{2}", u"a"), "none");
   EXPECT_EQ(FindMatch(u"a{0}", u"a"), "0,0");
