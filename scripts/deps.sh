@@ -14,4 +14,4 @@ molvane_install() {
   fi
 }
 MOLVANE_BUILD_PACKAGES=(cmake make g++ libc6-dev)
-MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format)
+MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format python3 python3-regex)
