@@ -68,10 +68,12 @@ int32_t RangeRepeatElement::Extend(MatchContext& context, int32_t done) const {
     const int32_t backtrack_size = context.backtrack.Size();
     const int32_t captures_size = context.captures.Size();
     if (!atom->Match(context)) break;
-    // An iteration that consumes nothing would repeat forever; its next way
-    // may still consume something.
-    if (context.position == at && (!atom->MatchNext(context) || context.position == at)) {
-      if (context.position == at) context.CutBack(backtrack_size, captures_size, at);
+    // An iteration that consumes nothing would repeat forever; one of its
+    // other ways may still consume something.
+    while (context.position == at && atom->MatchNext(context)) {
+    }
+    if (context.position == at) {
+      context.CutBack(backtrack_size, captures_size, at);
       break;
     }
     if (atom_can_be_empty) context.backtrack.Push(at);

@@ -10,6 +10,11 @@
 //   numeric back references and conditions name the Python number);
 // - "$" without MultiLine and "\z" hold only at the very end ("\Z" in Python);
 // - a fixed count "{n}" ignores a following "?" or "+", so Python gets "{n}";
+// - a condition that is a lookahead, "(?(?=x)Y|N)", is given to Python as
+//   "(?:(?=x)Y|(?!x)N)" ("(?:Y(?=x)|N(?!x))" where matching runs leftwards,
+//   so that the condition is still decided first): Python's module answers
+//   wrongly for such conditionals under a repetition (it finds
+//   "(?(?=c)a){0,2}" in "c" at 1, not at 0);
 // - a right-to-left search started at s may see the whole subject; Python
 //   searches the whole subject in reverse with "(?=[\s\S]{L-s})" after the
 //   pattern, so no attempt begins right of s;
@@ -242,7 +247,10 @@ class PatternGenerator {
         *repeatable = false;
         static const char* const kLooks[] = {"(?=", "(?!", "(?<=", "(?<!"};
         const std::string look = random_.Pick(kLooks);
-        Fragment body = Alternation(depth, flags);
+        // A lookbehind's body matches leftwards, a lookahead's rightwards.
+        const uint32_t inner =
+            look.size() == 4 ? flags | RightToLeft : flags & ~uint32_t{RightToLeft};
+        Fragment body = Alternation(depth, inner);
         return {look + body.ours + ")", look + body.python + ")", true};
       }
       case 7:
@@ -287,6 +295,7 @@ class PatternGenerator {
   Fragment Conditional(int depth, uint32_t flags) {
     std::string ours_condition;
     std::string python_condition;
+    std::string look;  // the condition when it is a lookahead
     const int index = StableClosedGroup();
     if (index >= 0 && random_.Percent(70)) {
       if (groups_[index].named) {
@@ -296,23 +305,20 @@ class PatternGenerator {
         python_condition = std::to_string(index + 1);
       }
     } else {
-      const Fragment look = Literal();
-      ours_condition = "?=" + look.ours;
-      python_condition = "?=" + look.python;
+      look = Literal().python;
+      ours_condition = "?=" + look;
     }
     const Fragment yes = Branch(depth, flags);
+    const Fragment no = random_.Percent(60) ? Branch(depth, flags) : Fragment{"", "", true};
     std::string ours = "(?(" + ours_condition + ")" + yes.ours;
-    std::string python = "(?(" + python_condition + ")" + yes.python;
-    bool can_be_empty = yes.can_be_empty;
-    if (random_.Percent(60)) {
-      const Fragment no = Branch(depth, flags);
-      ours += "|" + no.ours;
-      python += "|" + no.python;
-      can_be_empty = can_be_empty || no.can_be_empty;
-    } else {
-      can_be_empty = true;
+    if (!no.ours.empty()) ours += "|" + no.ours;
+    std::string python = "(?(" + python_condition + ")" + yes.python + "|" + no.python + ")";
+    if (!look.empty() && (flags & RightToLeft) != 0) {
+      python = "(?:" + yes.python + "(?=" + look + ")|" + no.python + "(?!" + look + "))";
+    } else if (!look.empty()) {
+      python = "(?:(?=" + look + ")" + yes.python + "|(?!" + look + ")" + no.python + ")";
     }
-    return {ours + ")", python + ")", can_be_empty};
+    return {ours + ")", python, yes.can_be_empty || no.can_be_empty};
   }
 
   Random& random_;
