@@ -14,6 +14,6 @@ molvane_install() {
   fi
 }
 MOLVANE_BUILD_PACKAGES=(cmake make g++ libc6-dev)
-MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format)
+MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format python3 python3-regex)
 # The clang configuration and the fuzz targets (libFuzzer).
 MOLVANE_CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
