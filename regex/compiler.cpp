@@ -6,6 +6,7 @@
 #include <new>
 
 #include "regex/compiled_pattern.h"
+#include "runtime/runtime.h"
 
 namespace molvane::regex {
 
@@ -184,7 +185,7 @@ void CompiledPattern::Reset() {
   lexer_.Load(nullptr, 0, false);
 }
 
-bool CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t flags) {
+void CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t flags) {
   try {
     Reset();
     if (pattern != nullptr && length > 0) pattern_.assign(pattern, static_cast<size_t>(length));
@@ -194,10 +195,8 @@ bool CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t fla
     top_ = ParseAlternation(flags);
     RecordGroup(0, top_);
     Finish();
-    return true;
   } catch (const std::bad_alloc&) {
-    Reset();
-    return false;
+    ReportAllocationFailure(0);
   }
 }
 

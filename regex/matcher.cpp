@@ -125,7 +125,7 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
       if (Attempt(pattern, at, record)) return;
     }
   } catch (const std::bad_alloc&) {
-    record.clear();
+    ReportAllocationFailure(0);
   }
 }
 
@@ -141,7 +141,7 @@ void Matcher::SearchAt(const CompiledPattern& pattern, const char16_t* subject, 
     for (int32_t at : candidates)
       if (at >= start && at <= length && Attempt(pattern, at, record)) return;
   } catch (const std::bad_alloc&) {
-    record.clear();
+    ReportAllocationFailure(0);
   }
 }
 

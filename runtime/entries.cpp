@@ -2,6 +2,7 @@
 // shutdown that every end of the program goes through.
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "platform/platform.h"
 #include "runtime/runtime_state.h"
@@ -35,7 +36,7 @@ namespace {
 
 void Initialize(const ProgramHeader* header) {
   detail::RuntimeState& s = detail::State();
-  s.heap = GetProcessHeap();
+  detail::OpenHeap();
   if (header == nullptr) return;
   s.headerWords[0] = header->mode;
   s.headerWords[1] = header->reserved;
@@ -65,7 +66,9 @@ void MakeArrayWritable(void** variable, int32_t width) {
 
 }  // namespace
 
-intptr_t RuntimeService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
+namespace {
+
+intptr_t RunService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
   detail::RuntimeState& s = detail::State();
   switch (number) {
     case kServiceMakeArrayWritable:
@@ -94,24 +97,42 @@ intptr_t RuntimeService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
   }
 }
 
+}  // namespace
+
+intptr_t RuntimeService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
+  try {
+    return RunService(number, a, b, c);
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
+}
+
 intptr_t CallService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
   return RuntimeService(number, a, b, c);
 }
 
 int64_t ReadProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra) {
-  WindowEngine* engine = detail::State().windowEngine;
-  if (engine == nullptr)
-    ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
-  return engine->ReadProperty(windowId, controlId, index, extra);
+  try {
+    WindowEngine* engine = detail::State().windowEngine;
+    if (engine == nullptr)
+      ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
+    return engine->ReadProperty(windowId, controlId, index, extra);
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
 }
 
 void WriteProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra,
                    uint32_t low, uint32_t high) {
-  WindowEngine* engine = detail::State().windowEngine;
-  if (engine == nullptr)
-    ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
-  engine->WriteProperty(windowId, controlId, index, extra,
-                        (static_cast<uint64_t>(high) << 32) | low);
+  try {
+    WindowEngine* engine = detail::State().windowEngine;
+    if (engine == nullptr)
+      ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
+    engine->WriteProperty(windowId, controlId, index, extra,
+                          (static_cast<uint64_t>(high) << 32) | low);
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
 }
 
 void ExitProgram(int32_t exitCode) {
@@ -124,15 +145,23 @@ void ShutdownRuntime(int32_t exitCode) {
 }
 
 void LoadStartWindow(uint32_t windowId) {
-  WindowEngine* engine = detail::State().windowEngine;
-  if (engine == nullptr || !engine->LoadWindow(windowId))
-    ReportRuntimeFailure(0, platform::Utf8ToGbk("载入启动窗口失败").c_str());
+  try {
+    WindowEngine* engine = detail::State().windowEngine;
+    if (engine == nullptr || !engine->LoadWindow(windowId))
+      ReportRuntimeFailure(0, platform::Utf8ToGbk("载入启动窗口失败").c_str());
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
 }
 
 void RunMessageLoop() {
   detail::RuntimeState& s = detail::State();
   s.loopEntered = true;
-  if (s.windowEngine != nullptr) s.windowEngine->RunMessageLoop();
+  try {
+    if (s.windowEngine != nullptr) s.windowEngine->RunMessageLoop();
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
 }
 
 void InstallWindowEngine(WindowEngine* engine) {
