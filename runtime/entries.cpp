@@ -45,8 +45,10 @@ void Initialize(const ProgramHeader* header) {
     s.constantStart = static_cast<const char*>(header->constantStart);
     s.constantEnd = s.constantStart + header->constantLength;
   }
-  s.libraries.assign(header->libraries, header->libraries + header->libraryCount);
+  // The data first: when memory runs out between the two, the shutdown finds
+  // no library to notify instead of libraries without their data.
   s.libraryData.assign(header->libraryCount, 0);
+  s.libraries.assign(header->libraries, header->libraries + header->libraryCount);
   for (const LibraryDescriptor* library : s.libraries)
     if (library != nullptr && library->notify != nullptr)
       library->notify(1, reinterpret_cast<intptr_t>(&RuntimeService), 0);
