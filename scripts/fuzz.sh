@@ -12,7 +12,7 @@ molvane_install "${MOLVANE_BUILD_PACKAGES[@]}" "${MOLVANE_TEST_PACKAGES[@]}" "${
 seconds=${1:-60}
 build=${MOLVANE_FUZZ_BUILD:-build/fuzz}
 
-cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOLVANE_FUZZ=ON \
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$(command -v clang++-14)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOLVANE_FUZZ=ON \
   -DMOLVANE_WERROR=ON -DMOLVANE_TESTS=ON >/dev/null
 targets=()
 for source in fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" .cpp)"); done

@@ -22,8 +22,15 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 # build_and_test FOLDER COMPILER [CMAKE OPTION...]
 build_and_test() {
-  local folder=$1 compiler=$2
+  local folder=$1 compiler
+  compiler=$(command -v "$2")
   shift 2
+  # CMake drops the options given with a changed compiler, so a folder made
+  # with another compiler is made afresh.
+  if [ -f "$folder/CMakeCache.txt" ] &&
+    ! grep -qx "CMAKE_CXX_COMPILER:[A-Z]*=$compiler" "$folder/CMakeCache.txt"; then
+    rm -rf "$folder"
+  fi
   cmake -S . -B "$folder" -DCMAKE_CXX_COMPILER="$compiler" -DMOLVANE_TESTS=ON "$@" >/dev/null
   cmake --build "$folder" -j"$jobs"
   ctest --test-dir "$folder" --output-on-failure --no-tests=error -j"$jobs"
