@@ -106,12 +106,6 @@ TEST_F(MemoryTest, NoExceptionLeavesACommandEntry) {
       ::testing::ExitedWithCode(255),
       "BOX 错误\\|运行时出错!\\\\r\\\\n\\\\r\\\\n错误信息：分配 0 "
       "字节内存失败!\\\\r\\\\n\\|16");
-  EXPECT_EXIT(
-      {
-        EchoMessageBoxes();
-        CallLibraryCommand(2, &CommandOutOfMemory, 0, nullptr);
-      },
-      ::testing::ExitedWithCode(255), "分配 0 字节内存失败!");
 }
 
 TEST(RuntimeErrors, IndexZeroReportsCodeFour) {
