@@ -37,8 +37,13 @@ void Require(bool ok, const char* what) {
   std::abort();
 }
 
-ArgRecord Call(CommandRoutine routine, int32_t argc, ArgRecord* args) {
-  return CallLibraryCommand(rx::kRegexLibraryNumber, routine, argc, args);
+ArgRecord Call(int32_t command, int32_t argc, ArgRecord* args) {
+  return CallLibraryCommand(rx::kRegexLibraryNumber, command, argc, args);
+}
+// The object operations, as program code runs them on its variables.
+void ObjectOperation(int32_t command, void** cell, uint32_t type) {
+  ArgRecord object = ObjectArg(cell, type);
+  Call(command, 1, &object);
 }
 
 // True when the pattern, read as the library reads it, recurses.
@@ -73,28 +78,28 @@ void Inspect(ArgRecord found, int32_t group) {
   Require(found.type == kTypeSearchResult, "Search returned no search result");
   auto** cell = static_cast<void**>(ArgPointer(found));
   ArgRecord res = ObjectArg(cell, kTypeSearchResult);
-  const bool empty = Call(rx::IsEmpty, 1, &res).low != 0;
-  char* match = ArgText(Call(rx::GetMatchText, 1, &res));
+  const bool empty = Call(rx::kIsEmptyCommand, 1, &res).low != 0;
+  char* match = ArgText(Call(rx::kGetMatchTextCommand, 1, &res));
   Require(!empty || match == nullptr, "an empty result has a match text");
   FreeMemory(match);
   for (int32_t g : {-1, 0, 1, group}) {
     ArgRecord args[2] = {res, IntArg(g)};
-    FreeMemory(ArgText(Call(rx::GetGroupText, 2, args)));
+    FreeMemory(ArgText(Call(rx::kGetGroupTextCommand, 2, args)));
   }
-  rx::DestroySearchResult(cell);
+  ObjectOperation(rx::kDestroySearchResultCommand, cell, kTypeSearchResult);
   FreeMemory(cell);
 }
 
 void SearchEveryWay(void** re, const char* subject, int32_t start, int32_t count) {
   ArgRecord regex = ObjectArg(re, kTypeRegex);
   ArgRecord given[3] = {regex, TextArg(subject), IntArg(start)};
-  Inspect(Call(rx::Search, 3, given), count);
+  Inspect(Call(rx::kSearchCommand, 3, given), count);
   // The kept subject, searched again from its default and a given start.
-  Inspect(Call(rx::Search, 1, &regex), count);
+  Inspect(Call(rx::kSearchCommand, 1, &regex), count);
   ArgRecord kept[3] = {regex, OmittedArg(), IntArg(start + 1)};
-  Inspect(Call(rx::Search, 3, kept), count);
+  Inspect(Call(rx::kSearchCommand, 3, kept), count);
   ArgRecord all[3] = {regex, TextArg(subject), count == 0 ? OmittedArg() : IntArg(count)};
-  ArgRecord texts = Call(rx::SearchAllTexts, 3, all);
+  ArgRecord texts = Call(rx::kSearchAllTextsCommand, 3, all);
   Require(texts.type == (kTypeText | kArrayFlag), "SearchAllTexts returned no text array");
   FreeTextArray(ArgPointer(texts));
 }
@@ -124,15 +129,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* subject = SubjectFor(selector, own);
 
   auto** re = static_cast<void**>(AllocMemory(sizeof(void*)));
-  rx::ConstructRegex(re);
+  ObjectOperation(rx::kConstructRegexCommand, re, kTypeRegex);
   // Both directions of the same pattern, each searched every way.
   for (uint32_t direction : {0u, static_cast<uint32_t>(rx::RightToLeft)}) {
     ArgRecord compile[4] = {ObjectArg(re, kTypeRegex), TextArg(pattern.c_str()),
                             IntArg(static_cast<int32_t>(flags ^ direction)), BoolArg(names)};
-    Call(rx::Compile, 4, compile);
+    Call(rx::kCompileCommand, 4, compile);
     SearchEveryWay(re, subject, start, count);
   }
-  rx::DestroyRegex(re);
+  ObjectOperation(rx::kDestroyRegexCommand, re, kTypeRegex);
   FreeMemory(re);
   SetShortcutsEnabled(true);
   return 0;
