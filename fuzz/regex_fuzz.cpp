@@ -46,12 +46,15 @@ void ObjectOperation(int32_t command, void** cell, uint32_t type) {
   Call(command, 1, &object);
 }
 
-// True when the pattern, read as the library reads it, recurses.
-bool Recurses(const std::string& pattern) {
+// True when the pattern, read as the library reads it, recurses. White
+// space between "(?" and what follows counts for nothing with Extended.
+bool Recurses(const std::string& pattern, uint32_t flags) {
   std::u16string wide(pattern.size(), u'\0');
   const int count = MultiByteToWideChar(CP_ACP, 0, pattern.data(), static_cast<int>(pattern.size()),
                                         wide.data(), static_cast<int>(wide.size()));
   wide.resize(static_cast<size_t>(count > 0 ? count : 0));
+  if ((flags & rx::Extended) != 0)
+    std::erase_if(wide, [](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); });
   for (size_t at = wide.find(u"(?"); at != std::u16string::npos; at = wide.find(u"(?", at + 1)) {
     const char16_t next = at + 2 < wide.size() ? wide[at + 2] : u'\0';
     if (next == u'R' || (next >= u'0' && next <= u'9')) return true;
@@ -125,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string pattern = rest.substr(0, split).substr(0, kLongestPattern);
   const std::string own =
       split == std::string::npos ? "" : rest.substr(split + 1).substr(0, kLongestSubject);
-  if (Recurses(pattern)) return 0;
+  if (Recurses(pattern, flags)) return 0;
   const char* subject = SubjectFor(selector, own);
 
   auto** re = static_cast<void**>(AllocMemory(sizeof(void*)));
