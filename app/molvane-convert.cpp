@@ -149,40 +149,6 @@ bool ReadInput(const Options& options, std::string* text, std::vector<Source>* s
   return true;
 }
 
-// Offset of the first byte that does not start a well-formed UTF-8 sequence
-// (no overlong forms, surrogates or values past U+10FFFF), or npos.
-size_t FirstInvalidUtf8(const std::string& text) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t n = text.size();
-  size_t i = 0;
-  while (i < n) {
-    unsigned char c = s[i];
-    size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
-    } else {
-      return i;
-    }
-    if (i + length > n || s[i + 1] < low || s[i + 1] > high) return i;
-    for (size_t k = 2; k < length; ++k)
-      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return i;
-    i += length;
-  }
-  return std::string::npos;
-}
-
 // Writes the GBK output in the chosen encoding, converting a piece at a time
 // (cut between characters) so a whole book is never held twice.
 bool WriteOutput(const std::string& gbk, bool asGbk) {
@@ -225,6 +191,8 @@ std::string ConvertAsTheWindowWould(std::string input, const std::string& separa
 }
 
 }  // namespace
+
+using platform::FirstInvalidUtf8;
 
 int main(int argc, char** argv) {
   Options options;

@@ -1,7 +1,12 @@
 // Message boxes: recorded, then answered by the test's responder or shown
 // by the backend (the headless one writes them to standard error and
 // answers OK).
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <new>
 #include "platform/backend.h"
+
 #include "platform/platform.h"
 
 namespace {
@@ -24,9 +29,51 @@ void ClearMessageBoxLog() {
 }
 }  // namespace platform
 
+namespace {
+
+// Writes GBK `text` to standard error as UTF-8 through buffers on the stack:
+// the box that reports exhausted memory must show without any. A text longer
+// than the buffer is cut.
+void WriteGbkWithoutMemory(const char* text) {
+  WCHAR units[1024];
+  const int count =
+      MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(std::strlen(text)), units, 1023);
+  char utf8[sizeof units / sizeof units[0] * 3 + 1];
+  size_t at = 0;
+  for (int i = 0; i < count; ++i) {
+    const auto c = static_cast<uint32_t>(units[i]);
+    if (c < 0x80) {
+      utf8[at++] = static_cast<char>(c);
+    } else if (c < 0x800) {
+      utf8[at++] = static_cast<char>(0xC0 | (c >> 6));
+      utf8[at++] = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      utf8[at++] = static_cast<char>(0xE0 | (c >> 12));
+      utf8[at++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      utf8[at++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  std::fwrite(utf8, 1, at, stderr);
+}
+
+}  // namespace
+
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-  platform::MessageBoxCall call{owner, text ? text : "", caption ? caption : "", type};
-  Log().push_back(call);
-  if (g_responder) return g_responder(call);
-  return platform::CurrentBackend().ShowMessageBox(owner, call.text, call.caption, type);
+  text = text ? text : "";
+  caption = caption ? caption : "";
+  try {
+    platform::MessageBoxCall call{owner, text, caption, type};
+    Log().push_back(call);
+    if (g_responder) return g_responder(call);
+    return platform::CurrentBackend().ShowMessageBox(owner, call.text, call.caption, type);
+  } catch (const std::bad_alloc&) {
+    // Out of memory: no record and no responder, just the text.
+    std::fputc('[', stderr);
+    WriteGbkWithoutMemory(caption);
+    std::fputs("] ", stderr);
+    WriteGbkWithoutMemory(text);
+    std::fputc('\n', stderr);
+  }
+  std::fflush(stderr);
+  return IDOK;
 }

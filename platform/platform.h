@@ -15,6 +15,10 @@ namespace platform {
 // returns the byte count.
 int EncodeGbk(const char16_t* units, int count, char* out);
 
+// Offset of the first byte that does not start a well-formed UTF-8 sequence
+// (no overlong forms, surrogates or values past U+10FFFF), or npos.
+size_t FirstInvalidUtf8(const std::string& text);
+
 // Conversions between UTF-8 and code page 936 (GBK).
 std::string Utf8ToGbk(const std::string& utf8);
 std::string GbkToUtf8(const std::string& gbk);
@@ -44,5 +48,14 @@ void SetHeapFailureThreshold(SIZE_T bytes);
 // Makes LoadLibraryA of `fileName` fail (or work again), so that a missing
 // rich edit library can be exercised.
 void SetLibraryLoadFails(const std::string& fileName, bool fails);
+
+// Makes the `count`-th counted allocation from now fail (1: the next one), so
+// that every allocation of a run can be failed in turn; 0 fails none. Heap
+// requests are counted; other allocators (a test's operator new) count
+// theirs with CountedAllocationFails, true for the one that must fail.
+// CountedAllocations is the number counted since the countdown was set.
+void SetAllocationFailureCountdown(uint64_t count);
+bool CountedAllocationFails();
+uint64_t CountedAllocations();
 
 }  // namespace platform

@@ -214,7 +214,7 @@ bool SharedPattern::Ready() {
   auto compiled = std::make_unique<CompiledPattern>();
   // The source carries the two flag units at its end.
   const int32_t length = static_cast<int32_t>(source.size()) - 2;
-  if (!compiled->Load(source.data(), length, flags)) return false;
+  compiled->Load(source.data(), length, flags);
   if (ShortcutsEnabled()) prefilter = std::make_unique<Prefilter>(*compiled);
   program = std::move(compiled);
   return true;

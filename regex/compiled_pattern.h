@@ -44,9 +44,9 @@ class CompiledPattern {
   CompiledPattern(const CompiledPattern&) = delete;
   CompiledPattern& operator=(const CompiledPattern&) = delete;
 
-  // Resets, then compiles `pattern` (copied) with `flags`. False only when
-  // memory ran out; the pattern is then left empty (no top element).
-  bool Load(const char16_t* pattern, int32_t length, uint32_t flags);
+  // Resets, then compiles `pattern` (copied) with `flags`. Running out of
+  // memory ends the program with the runtime's out-of-memory report.
+  void Load(const char16_t* pattern, int32_t length, uint32_t flags);
   void Reset();
 
   MatchElement* Top() const { return top_; }

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "regex/compiled_pattern.h"
+#include "runtime/runtime.h"
 
 namespace molvane::regex {
 
@@ -119,6 +120,43 @@ void AddOtherCases(CharSetElement* set) {
   }
 }
 
+// Whether `element` may match without consuming. Errs towards yes where the
+// answer depends on the subject or on captures; a recursion counts as yes, so
+// the walk never follows a cycle.
+bool CanMatchEmpty(const MatchElement* element) {
+  if (element == nullptr) return true;
+  switch (element->Kind()) {
+    case ElementKind::kString:
+      return static_cast<const StringElement*>(element)->text.empty();
+    case ElementKind::kCharSet:
+    case ElementKind::kClassTest:
+      return false;
+    case ElementKind::kSequence:
+      for (const MatchElement* item : static_cast<const SequenceElement*>(element)->items) {
+        if (!CanMatchEmpty(item)) return false;
+      }
+      return true;
+    case ElementKind::kAlternation: {
+      const auto& branches = static_cast<const AlternationElement*>(element)->branches;
+      return branches.empty() || std::any_of(branches.begin(), branches.end(), CanMatchEmpty);
+    }
+    case ElementKind::kRepeat: {
+      const auto* repeat = static_cast<const RepeatElement*>(element);
+      return repeat->count <= 0 || CanMatchEmpty(repeat->atom);
+    }
+    case ElementKind::kGreedy:
+    case ElementKind::kLazy:
+    case ElementKind::kPossessive: {
+      const auto* repeat = static_cast<const RangeRepeatElement*>(element);
+      return repeat->minimum <= 0 || CanMatchEmpty(repeat->atom);
+    }
+    case ElementKind::kAtomic:
+      return CanMatchEmpty(static_cast<const AtomicElement*>(element)->inner);
+    default:  // empty, boundaries, marks, lookarounds, back references, ...
+      return true;
+  }
+}
+
 }  // namespace
 
 template <class T>
@@ -147,7 +185,7 @@ void CompiledPattern::Reset() {
   lexer_.Load(nullptr, 0, false);
 }
 
-bool CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t flags) {
+void CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t flags) {
   try {
     Reset();
     if (pattern != nullptr && length > 0) pattern_.assign(pattern, static_cast<size_t>(length));
@@ -157,10 +195,8 @@ bool CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t fla
     top_ = ParseAlternation(flags);
     RecordGroup(0, top_);
     Finish();
-    return true;
   } catch (const std::bad_alloc&) {
-    Reset();
-    return false;
+    ReportAllocationFailure(0);
   }
 }
 
@@ -594,6 +630,10 @@ MatchElement* CompiledPattern::ParseCapture(uint32_t flags, int32_t number,
   auto* open = New<GroupMarkElement>();
   open->group = number;
   open->name = name;
+  // Named groups are numbered in order of their opening, so a named group
+  // takes its place in the table before any group nested inside it.
+  const size_t named_slot = named_groups_.size();
+  if (named) named_groups_.push_back({name, open, nullptr, nullptr});
   MatchElement* body = ParseAlternation(flags);
   SkipClosingParen();
   auto* close = New<GroupMarkElement>();
@@ -606,7 +646,8 @@ MatchElement* CompiledPattern::ParseCapture(uint32_t flags, int32_t number,
   sequence->items = {open, body, close};
   sequence->right_to_left = right_to_left;
   if (named) {
-    named_groups_.push_back({name, open, close, sequence});
+    named_groups_[named_slot].close = close;
+    named_groups_[named_slot].element = sequence;
     ++named_group_count_;
   } else {
     RecordGroup(number, sequence);
@@ -821,11 +862,15 @@ void CompiledPattern::Finish() {
       tests_captures_ = true;
     }
   }
-  if (tests_captures_) {
-    for (const auto& element : elements_) {
-      if (element->Kind() == ElementKind::kGreedy) {
-        static_cast<GreedyElement*>(element.get())->skip_offered_ends = false;
-      }
+  for (const auto& element : elements_) {
+    const ElementKind kind = element->Kind();
+    if (kind == ElementKind::kGreedy || kind == ElementKind::kLazy ||
+        kind == ElementKind::kPossessive) {
+      auto* repeat = static_cast<RangeRepeatElement*>(element.get());
+      repeat->atom_can_be_empty = CanMatchEmpty(repeat->atom);
+    }
+    if (kind == ElementKind::kGreedy && tests_captures_) {
+      static_cast<GreedyElement*>(element.get())->skip_offered_ends = false;
     }
   }
 }

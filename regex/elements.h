@@ -213,12 +213,18 @@ class RangeRepeatElement : public MatchElement {
   MatchElement* atom = nullptr;
   int32_t minimum = 0;
   int32_t extra = 0;  // maximum minus minimum
+  // Whether an iteration can match without consuming. Then each extension
+  // iteration keeps its begin position above the atom's pushes, so that an
+  // iteration that turns empty on backtracking ends the loop there; atoms
+  // that always consume (sets, strings) keep nothing per iteration.
+  bool atom_can_be_empty = true;
 
  protected:
   bool MatchMinimum(MatchContext& context) const;
   bool BacktrackMinimum(MatchContext& context) const;
   // Adds iterations while they move the position, counting on from `done`;
-  // returns the new count.
+  // returns the new count. With atom_can_be_empty each added iteration's
+  // begin position is pushed after the atom's own pushes.
   int32_t Extend(MatchContext& context, int32_t done) const;
 };
 

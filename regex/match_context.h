@@ -7,6 +7,8 @@
 #include <memory>
 #include <new>
 
+#include "runtime/runtime.h"
+
 namespace molvane::regex {
 
 // A growable stack of 32-bit integers that keeps its storage when emptied, so
@@ -46,11 +48,12 @@ class IntStack {
   void Grow(int64_t needed) {
     // Offsets and lengths travel as 32-bit integers on the stacks themselves.
     constexpr int64_t kMost = INT32_MAX;
-    if (needed > kMost) throw std::bad_alloc();
+    if (needed > kMost) ReportAllocationFailure(static_cast<size_t>(needed) * sizeof(int32_t));
     int64_t capacity = capacity_ < 8 ? 8 : static_cast<int64_t>(capacity_) * 2;
     while (capacity < needed) capacity *= 2;
     if (capacity > kMost) capacity = kMost;
-    auto grown = std::make_unique_for_overwrite<int32_t[]>(static_cast<size_t>(capacity));
+    std::unique_ptr<int32_t[]> grown(new (std::nothrow) int32_t[static_cast<size_t>(capacity)]);
+    if (grown == nullptr) ReportAllocationFailure(static_cast<size_t>(capacity) * sizeof(int32_t));
     for (int32_t i = 0; i < size_; ++i) grown[i] = data_[i];
     data_ = std::move(grown);
     capacity_ = static_cast<int32_t>(capacity);

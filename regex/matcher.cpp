@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "runtime/runtime.h"
+
 namespace molvane::regex {
 
 namespace {
@@ -95,33 +97,35 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
   Begin(pattern, subject, length, start);
   const int32_t end_mark = right_to_left ? -1 : length + 1;
   const int32_t step = right_to_left ? -1 : 1;
-  // Where the unit a match must begin with is absent, the attempt would fail
-  // at once: skip it.
-  // A pattern that is one set or class matches exactly the first unit it
-  // accepts: find it without setting up an attempt for every position.
-  if (!right_to_left &&
-      (top->Kind() == ElementKind::kCharSet || top->Kind() == ElementKind::kClassTest)) {
-    auto* unit = static_cast<const UnitElement*>(top);
-    if (!unit->right_to_left) {
-      for (int32_t at = start; at < length; ++at) {
-        if (!unit->Test(subject[at])) continue;
-        record.assign({1, pattern.HighestGroup(), at, at + 1});
+  // The shortcuts below skip only attempts that would fail at once; the
+  // shortcuts switch turns them off, so the plain loop can check them.
+  const bool shortcuts = ShortcutsEnabled() && !right_to_left;
+  try {
+    // A pattern that is one set or class matches exactly the first unit it
+    // accepts: find it without setting up an attempt for every position.
+    if (shortcuts &&
+        (top->Kind() == ElementKind::kCharSet || top->Kind() == ElementKind::kClassTest)) {
+      auto* unit = static_cast<const UnitElement*>(top);
+      if (!unit->right_to_left) {
+        for (int32_t at = start; at < length; ++at) {
+          if (!unit->Test(subject[at])) continue;
+          record.assign({1, pattern.HighestGroup(), at, at + 1});
+          return;
+        }
         return;
       }
-      return;
     }
-  }
-  const UnitElement* first = right_to_left ? nullptr : FirstUnit(top);
-  // A pattern anchored at the subject's start can match nowhere else.
-  const int32_t last =
-      !right_to_left && AnchoredAtStart(top) ? std::min(start, 0) : end_mark - step;
-  try {
+    // Where the unit a match must begin with is absent, the attempt would
+    // fail at once: skip it.
+    const UnitElement* first = shortcuts ? FirstUnit(top) : nullptr;
+    // A pattern anchored at the subject's start can match nowhere else.
+    const int32_t last = shortcuts && AnchoredAtStart(top) ? std::min(start, 0) : end_mark - step;
     for (int32_t at = start; at != end_mark && (right_to_left || at <= last); at += step) {
       if (first != nullptr && (at >= length || !first->Test(subject[at]))) continue;
       if (Attempt(pattern, at, record)) return;
     }
   } catch (const std::bad_alloc&) {
-    record.clear();
+    ReportAllocationFailure(0);
   }
 }
 
@@ -137,7 +141,7 @@ void Matcher::SearchAt(const CompiledPattern& pattern, const char16_t* subject, 
     for (int32_t at : candidates)
       if (at >= start && at <= length && Attempt(pattern, at, record)) return;
   } catch (const std::bad_alloc&) {
-    record.clear();
+    ReportAllocationFailure(0);
   }
 }
 

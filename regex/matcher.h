@@ -20,7 +20,7 @@ using MatchRecord = std::vector<int32_t>;
 class Matcher {
  public:
   // Fills `record` with the first match from `start`. Running out of memory
-  // leaves `record` empty.
+  // ends the program with the runtime's out-of-memory report.
   void Search(const CompiledPattern& pattern, const char16_t* subject, int32_t length,
               int32_t start, MatchRecord& record);
   // The same search, trying only the ascending start positions `candidates`

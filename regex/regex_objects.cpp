@@ -32,10 +32,13 @@ void* RuntimeBlock(size_t bytes) {
   return AllocMemory(bytes);
 }
 
-// The library's own storage comes straight from the process heap, where
-// exhaustion is an answer (null) rather than the end of the program.
+// The library's own storage comes straight from the process heap. Running
+// out ends the program with the runtime's report: an empty answer instead
+// would silently drop text from the output.
 void* HeapBlock(size_t bytes) {
-  return HeapAlloc(GetProcessHeap(), 0, bytes);
+  void* block = HeapAlloc(GetProcessHeap(), 0, bytes);
+  if (block == nullptr) ReportAllocationFailure(bytes);
+  return block;
 }
 void HeapRelease(void* block) {
   if (block != nullptr) HeapFree(GetProcessHeap(), 0, block);
@@ -58,27 +61,27 @@ class WideText {
   int32_t length() const { return length_; }
 
   // Replaces the text with the conversion of `gbk`. A conversion that yields
-  // nothing leaves no text. False only when storage ran out (no text then).
-  bool Assign(const char* gbk) {
+  // nothing leaves no text.
+  void Assign(const char* gbk) {
     Clear();
     size_t bytes = std::strlen(gbk);
-    if (bytes == 0) return true;
-    if (bytes > static_cast<size_t>(INT32_MAX) - 1) return false;
+    if (bytes == 0) return;
+    // Positions are 32-bit: a longer subject cannot be held, as in a 32-bit
+    // process it could not be allocated.
+    if (bytes > static_cast<size_t>(INT32_MAX) - 1) ReportAllocationFailure((bytes + 1) * 2);
     // A GBK text never has more units than bytes: convert once into room
     // for that many.
     if (static_cast<int64_t>(bytes) + 1 > capacity_) {
       auto* grown = static_cast<char16_t*>(HeapBlock((bytes + 1) * 2));
-      if (grown == nullptr) return false;
       HeapRelease(units_);
       units_ = grown;
       capacity_ = static_cast<int32_t>(bytes) + 1;
     }
     int count = MultiByteToWideChar(CP_ACP, 0, gbk, static_cast<int>(bytes), units_, capacity_ - 1);
-    if (count <= 0) return true;
+    if (count <= 0) return;
     units_[count] = u'\0';
     length_ = count;
     present_ = true;
-    return true;
   }
 
   // Drops the text; the storage stays for the next Assign.
@@ -189,7 +192,7 @@ struct RegexObject {
 
   bool compiled() const { return shared != nullptr; }
   bool hasSubject() const { return constant != nullptr || subject.present() || packed != nullptr; }
-  // Null only when a packed subject cannot be made wide again (no memory).
+  // A packed subject is made wide again first.
   const char16_t* subjectUnits() const {
     if (constant != nullptr) return constant->units.data();
     if (packed != nullptr) Unpack();
@@ -201,18 +204,18 @@ struct RegexObject {
   }
   void Pack(const char* gbk) {
     size_t bytes = std::strlen(gbk) + 1;
-    char* copy = static_cast<char*>(HeapBlock(bytes));
-    if (copy == nullptr) return;  // keep the wide form
+    // Packing only saves room: without memory for it, keep the wide form.
+    char* copy = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, bytes));
+    if (copy == nullptr) return;
     std::memcpy(copy, gbk, bytes);
     packedLength = subject.length();
     subject.Release();
     packed = copy;
   }
   void Unpack() const {
-    bool ok = subject.Assign(packed);
+    subject.Assign(packed);
     HeapRelease(packed);
     packed = nullptr;
-    if (!ok) subject.Clear();
   }
   void ClearSubject() {
     subject.Clear();
@@ -276,7 +279,7 @@ const char* TextOf(int32_t argc, const ArgRecord* args, int32_t index) {
   return text == nullptr || *text == '\0' ? nullptr : text;
 }
 
-// Stores `gbk` as the regex's subject; false when it could not be stored.
+// Stores `gbk` as the regex's subject; false when it converts to nothing.
 bool TakeSubject(RegexObject& regex, const char* gbk) {
   regex.ClearSubject();
   // A constant text never changes: its conversion is made once and shared.
@@ -284,7 +287,8 @@ bool TakeSubject(RegexObject& regex, const char* gbk) {
     regex.constant = constant;
     return true;
   }
-  return regex.subject.Assign(gbk) && regex.subject.present();
+  regex.subject.Assign(gbk);
+  return regex.subject.present();
 }
 
 // One search over the regex's subject; exhaustion leaves the record empty.
@@ -305,7 +309,7 @@ void RunSearch(RegexObject& regex, int32_t start, MatchRecord& record, bool lone
       regex.matcher->Search(*regex.shared->program, regex.subjectUnits(), regex.subjectLength(),
                             start, record);
   } catch (const std::bad_alloc&) {
-    record.clear();
+    ReportAllocationFailure(0);
   }
 }
 
@@ -378,23 +382,23 @@ void DestroyRegex(void** cell) {
 namespace {
 // Results come and go once per search; destroyed ones are kept for reuse,
 // with their record's storage, up to a small number.
+// A fixed array, so keeping one never needs memory. Process-wide, like the
+// runtime's heap the results come from.
 constexpr size_t kKeptResults = 16;
-std::vector<ResultObject*>& KeptResults() {
-  static auto* kept = new std::vector<ResultObject*>;
-  return *kept;
-}
+struct KeptResultList {
+  ResultObject* results[kKeptResults];
+  size_t count;
+};
+KeptResultList g_kept;
 void ReleaseKeptResults() {
-  for (ResultObject* result : KeptResults()) DeleteObject(result);
-  KeptResults().clear();
+  while (g_kept.count > 0) DeleteObject(g_kept.results[--g_kept.count]);
 }
 }  // namespace
 
 void ConstructSearchResult(void** cell) {
   if (cell == nullptr) return;
-  auto& kept = KeptResults();
-  if (!kept.empty() && ShortcutsEnabled()) {
-    *cell = kept.back();
-    kept.pop_back();
+  if (g_kept.count > 0 && ShortcutsEnabled()) {
+    *cell = g_kept.results[--g_kept.count];
     return;
   }
   *cell = NewObject<ResultObject>();
@@ -405,12 +409,11 @@ void DestroySearchResult(void** cell) {
   auto* result = static_cast<ResultObject*>(*cell);
   *cell = nullptr;
   if (result->producer != nullptr) ReleaseProducer(result->producer);
-  auto& kept = KeptResults();
-  if (kept.size() < kKeptResults && ShortcutsEnabled()) {
+  if (g_kept.count < kKeptResults && ShortcutsEnabled()) {
     result->record.clear();
     result->producer = nullptr;
     result->highestGroup = 0;
-    kept.push_back(result);
+    g_kept.results[g_kept.count++] = result;
     return;
   }
   DeleteObject(result);
@@ -438,17 +441,20 @@ void Compile(ArgRecord* result, int32_t argc, ArgRecord* args) {
       *result = BoolArg(true);
       return;
     }
-    if (!regex->pattern.Assign(text) || !regex->pattern.present()) return;
+    regex->pattern.Assign(text);
+    if (!regex->pattern.present()) return;
     if (substitute) SubstituteNames(regex->pattern);
     regex->shared = CompileShared(regex->pattern.units(), regex->pattern.length(), flags);
     RememberCompiled(key, regex->shared);
   } catch (const std::bad_alloc&) {
-    regex->shared.reset();
+    ReportAllocationFailure(0);
   }
   *result = BoolArg(regex->compiled());
 }
 
-void Search(ArgRecord* result, int32_t argc, ArgRecord* args) {
+namespace {
+
+void SearchBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
   auto** cell = static_cast<void**>(RuntimeBlock(sizeof(void*)));
   *cell = nullptr;
   ConstructSearchResult(cell);
@@ -469,7 +475,7 @@ void Search(ArgRecord* result, int32_t argc, ArgRecord* args) {
   regex->resume = record.size() >= 4 && record[0] != 0 && record[3] >= 0 ? record[3] : 0;
 }
 
-void SearchAllTexts(ArgRecord* result, int32_t argc, ArgRecord* args) {
+void SearchAllTextsBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
   auto* regex = ObjectOf<RegexObject>(argc, args, 0, kTypeRegex);
   const char* text = TextOf(argc, args, 1);
   int32_t most = Given(argc, args, 2) ? ArgInt(args[2]) : 0;
@@ -502,6 +508,26 @@ void SearchAllTexts(ArgRecord* result, int32_t argc, ArgRecord* args) {
       regex->subject.present() && regex->subject.length() >= kPackFrom)
     regex->Pack(text);
   SetResultPointer(result, list.Finish(), kTypeText | kArrayFlag);
+}
+
+}  // namespace
+
+// Taking the subject (a constant one is converted once and kept) and the
+// search allocate; none of it may throw out of the command.
+void Search(ArgRecord* result, int32_t argc, ArgRecord* args) {
+  try {
+    SearchBody(result, argc, args);
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
+}
+
+void SearchAllTexts(ArgRecord* result, int32_t argc, ArgRecord* args) {
+  try {
+    SearchAllTextsBody(result, argc, args);
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
 }
 
 void IsEmpty(ArgRecord* result, int32_t argc, ArgRecord* args) {

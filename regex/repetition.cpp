@@ -68,19 +68,16 @@ int32_t RangeRepeatElement::Extend(MatchContext& context, int32_t done) const {
     const int32_t backtrack_size = context.backtrack.Size();
     const int32_t captures_size = context.captures.Size();
     if (!atom->Match(context)) break;
-    if (context.position != at) {
-      ++count;
-      continue;
+    // An iteration that consumes nothing would repeat forever; one of its
+    // other ways may still consume something.
+    while (context.position == at && atom->MatchNext(context)) {
     }
-    // An iteration that consumes nothing would repeat forever; its next way
-    // may still consume something.
-    if (!atom->MatchNext(context)) break;
-    if (context.position != at) {
-      ++count;
-      continue;
+    if (context.position == at) {
+      context.CutBack(backtrack_size, captures_size, at);
+      break;
     }
-    context.CutBack(backtrack_size, captures_size, at);
-    break;
+    if (atom_can_be_empty) context.backtrack.Push(at);
+    ++count;
   }
   return count;
 }
@@ -90,6 +87,8 @@ int32_t RangeRepeatElement::Extend(MatchContext& context, int32_t done) const {
 // Record on the backtrack stack, top last: captures size and backtrack size
 // before the extension, the offered end positions (sorted) and their count,
 // the position before the extension, the number of extension iterations.
+// Below it, each extension iteration's pushes, followed by its begin position
+// when the atom can match empty.
 
 void GreedyElement::PushFreshRecord(MatchContext& context) const {
   const int32_t backtrack_size = context.backtrack.Size();
@@ -138,6 +137,7 @@ bool GreedyElement::MatchNext(MatchContext& context) const {
 
   int32_t standing = count;
   while (standing > 0) {
+    const int32_t begin = atom_can_be_empty ? stack.Pop() : -1;
     if (!atom->MatchNext(context)) {
       // The latest iteration is undone: end where it began.
       push_record(standing - 1);
@@ -150,7 +150,10 @@ bool GreedyElement::MatchNext(MatchContext& context) const {
       push_record(0);
       return true;
     }
-    const int32_t iterations = Extend(context, standing);
+    if (atom_can_be_empty) stack.Push(begin);
+    // An iteration that now consumes nothing ends the loop: another
+    // iteration after it would start where it started, without end.
+    const int32_t iterations = context.position == begin ? standing : Extend(context, standing);
     const int32_t end = context.position;
     int32_t* first = scratch.Data() + base;
     int32_t* found = std::lower_bound(first, first + offered, end);

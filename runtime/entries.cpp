@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "platform/platform.h"
 #include "runtime/runtime_state.h"
@@ -56,7 +57,9 @@ void WindowGone(uint32_t windowId) {
 
 }  // namespace
 
-intptr_t RuntimeService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
+namespace {
+
+intptr_t RunService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
   detail::RuntimeState& s = detail::State();
   switch (number) {
     case kServiceMakeArrayWritable:
@@ -98,24 +101,42 @@ intptr_t RuntimeService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
   }
 }
 
+}  // namespace
+
+intptr_t RuntimeService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
+  try {
+    return RunService(number, a, b, c);
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
+}
+
 intptr_t CallService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
   return RuntimeService(number, a, b, c);
 }
 
 int64_t ReadProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra) {
-  WindowEngine* engine = detail::State().windowEngine;
-  if (engine == nullptr)
-    ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
-  return engine->ReadProperty(windowId, controlId, index, extra);
+  try {
+    WindowEngine* engine = detail::State().windowEngine;
+    if (engine == nullptr)
+      ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
+    return engine->ReadProperty(windowId, controlId, index, extra);
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
 }
 
 void WriteProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra,
                    uint32_t low, uint32_t high) {
-  WindowEngine* engine = detail::State().windowEngine;
-  if (engine == nullptr)
-    ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
-  engine->WriteProperty(windowId, controlId, index, extra,
-                        (static_cast<uint64_t>(high) << 32) | low);
+  try {
+    WindowEngine* engine = detail::State().windowEngine;
+    if (engine == nullptr)
+      ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
+    engine->WriteProperty(windowId, controlId, index, extra,
+                          (static_cast<uint64_t>(high) << 32) | low);
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
 }
 
 const LibraryDescriptor* RuntimeLibrary(int32_t index) {

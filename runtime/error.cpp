@@ -1,4 +1,5 @@
 // The run-time error report: one message box, then the shutdown and exit -1.
+#include <new>
 #include <string>
 
 #include "platform/platform.h"
@@ -29,11 +30,19 @@ void ReportRuntimeError(int32_t code) {
 }
 
 void ReportRuntimeFailure(int32_t code, const char* gbkMessage) {
-  std::string text = platform::Utf8ToGbk("运行时出错!\r\n\r\n");
-  if (code != 0) text += platform::Utf8ToGbk("错误代码：") + std::to_string(code) + "\r\n\r\n";
-  if (gbkMessage != nullptr && gbkMessage[0] != '\0')
-    text += platform::Utf8ToGbk("错误信息：") + gbkMessage + "\r\n";
-  MessageBoxA(nullptr, text.c_str(), platform::Utf8ToGbk("错误").c_str(), MB_OK | MB_ICONSTOP);
+  std::string text;
+  std::string caption;
+  try {
+    text = platform::Utf8ToGbk("运行时出错!\r\n\r\n");
+    if (code != 0) text += platform::Utf8ToGbk("错误代码：") + std::to_string(code) + "\r\n\r\n";
+    if (gbkMessage != nullptr && gbkMessage[0] != '\0')
+      text += platform::Utf8ToGbk("错误信息：") + gbkMessage + "\r\n";
+    caption = platform::Utf8ToGbk("错误");
+  } catch (const std::bad_alloc&) {
+    // No memory even for the report: the one report that needs none.
+    ReportAllocationFailure(0);
+  }
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
   ExitProgram(-1);
 }
 

@@ -3,6 +3,7 @@
 // program goes through. The window engine is reached through its interface.
 #include <algorithm>
 #include <chrono>
+#include <new>
 #include <thread>
 
 #include "platform/platform.h"
@@ -58,8 +59,10 @@ void TakeProgramFolder(RuntimeState& s) {
 }
 
 void StartLibraries(RuntimeState& s, const ProgramHeader& header) {
-  s.libraries.assign(header.libraries, header.libraries + header.libraryCount);
+  // The data first: when memory runs out between the two, the shutdown finds
+  // no library to notify instead of libraries without their data.
   s.libraryData.assign(header.libraryCount, 0);
+  s.libraries.assign(header.libraries, header.libraries + header.libraryCount);
   for (uint32_t k = 0; k < header.libraryCount && k < kMaxLibraries; ++k)
     if (s.libraries[k] != nullptr) g_commandTables[k] = s.libraries[k]->commands;
   for (const LibraryDescriptor* library : s.libraries)
@@ -71,7 +74,7 @@ void StartLibraries(RuntimeState& s, const ProgramHeader& header) {
 
 void Initialize(const ProgramHeader* header) {
   RuntimeState& s = State();
-  s.heap = GetProcessHeap();
+  OpenHeap();
   if (header == nullptr) return;
   // A runtime started again after its shutdown starts clean.
   if (s.shutdownBegun) {
@@ -178,11 +181,16 @@ void ShutdownRuntime(int32_t exitCode) {
 }
 
 void LoadStartWindow(uint32_t windowId) {
-  WindowEngine* engine = detail::State().windowEngine;
-  if (engine == nullptr || !engine->LoadWindow(windowId)) detail::ReportGbk("载入启动窗口失败");
+  try {
+    WindowEngine* engine = detail::State().windowEngine;
+    if (engine == nullptr || !engine->LoadWindow(windowId)) detail::ReportGbk("载入启动窗口失败");
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
 }
 
-void RunMessageLoop() {
+namespace {
+void PumpMessages() {
   detail::RuntimeState& s = detail::State();
   s.loopEntered = true;
   if (s.windowEngine == nullptr || !s.windowEngine->AnyWindowAlive()) return;
@@ -196,6 +204,17 @@ void RunMessageLoop() {
         DispatchMessageA(&message);
       }
     } while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+  }
+}
+}  // namespace
+
+// No exception may leave the loop into program code: running out of memory
+// inside a handler or a window procedure ends in the runtime's report.
+void RunMessageLoop() {
+  try {
+    PumpMessages();
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
   }
 }
 

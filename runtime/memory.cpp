@@ -1,6 +1,7 @@
 // Memory entries: the process heap, with pointers into the constant area
 // recognised and never freed or resized in place.
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "platform/platform.h"
@@ -9,11 +10,81 @@
 namespace molvane {
 
 namespace {
-[[noreturn]] void ReportAllocationFailure(size_t size) {
-  std::string message = "分配 " + std::to_string(size) + " 字节内存失败!";
-  ReportRuntimeFailure(0, platform::Utf8ToGbk(message).c_str());
+
+// The out-of-memory report in GBK, in two pieces around the size, and the
+// box caption: made while memory is still plentiful, because when it has run
+// out there is none left to build them. Process-wide: any allocation anywhere
+// may need it.
+struct OutOfMemoryReport {
+  char head[64];
+  char tail[32];
+  char caption[8];
+  bool ready;
+};
+OutOfMemoryReport g_report;
+// Set while the report is shown, so that a failure during the shutdown it
+// runs ends the process at once instead of reporting again.
+bool g_reporting = false;
+
+void CopyPiece(const std::string& gbk, char* out, size_t room) {
+  const size_t bytes = gbk.size() < room ? gbk.size() : room - 1;
+  std::memcpy(out, gbk.data(), bytes);
+  out[bytes] = '\0';
 }
+
+// Appends `text` at `at` in `out` (of `room` bytes); returns the new end.
+size_t Append(char* out, size_t room, size_t at, const char* text) {
+  while (*text != '\0' && at + 1 < room) out[at++] = *text++;
+  out[at] = '\0';
+  return at;
+}
+
 }  // namespace
+
+namespace detail {
+
+void PrepareOutOfMemoryReport() {
+  if (g_report.ready) return;
+  CopyPiece(platform::Utf8ToGbk("运行时出错!\r\n\r\n错误信息：分配 "), g_report.head,
+            sizeof g_report.head);
+  CopyPiece(platform::Utf8ToGbk(" 字节内存失败!\r\n"), g_report.tail, sizeof g_report.tail);
+  CopyPiece(platform::Utf8ToGbk("错误"), g_report.caption, sizeof g_report.caption);
+  g_report.ready = true;
+}
+
+HANDLE OpenHeap() {
+  PrepareOutOfMemoryReport();
+  g_state.heap = GetProcessHeap();
+  return g_state.heap;
+}
+
+}  // namespace detail
+
+void ReportAllocationFailure(size_t size) {
+  if (!g_report.ready && !g_reporting) {
+    try {
+      detail::PrepareOutOfMemoryReport();
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  if (g_reporting || !g_report.ready) ExitProcess(static_cast<UINT>(-1));
+  g_reporting = true;
+  char digits[24];
+  char* end = digits + sizeof digits;
+  char* first = end;
+  *--first = '\0';
+  do {
+    *--first = static_cast<char>('0' + size % 10);
+    size /= 10;
+  } while (size != 0 && first > digits);
+  // Head, size and tail together stay well inside the buffer.
+  static char text[sizeof g_report.head + sizeof digits + sizeof g_report.tail];
+  size_t at = Append(text, sizeof text, 0, g_report.head);
+  at = Append(text, sizeof text, at, first);
+  Append(text, sizeof text, at, g_report.tail);
+  MessageBoxA(nullptr, text, g_report.caption, MB_OK | MB_ICONSTOP);
+  ExitProgram(-1);
+}
 
 bool IsConstantPointer(const void* p) {
   const auto& s = detail::State();

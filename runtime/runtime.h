@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "platform/win32.h"
 #include "runtime/value.h"
@@ -15,11 +16,21 @@ using CommandRoutine = void (*)(ArgRecord* result, int32_t argc, ArgRecord* args
 
 // ---- Runtime entries ----
 [[noreturn]] void ReportRuntimeError(int32_t code);
+// Ends the program with the report "分配 %d 字节内存失败!" for `size` bytes
+// (0 when a library container could not say how much it asked for). Its text
+// is made when memory is first used, so showing it needs no memory.
+[[noreturn]] void ReportAllocationFailure(size_t size);
 // The entry zeroes the result record, calls the routine and returns the
 // record; the library number is carried but not needed to find the routine.
+// No exception leaves it: a command that runs out of memory ends the program
+// with the out-of-memory report.
 inline ArgRecord CallCoreCommand(CommandRoutine routine, int32_t argc, ArgRecord* args) {
   ArgRecord result{0, 0, 0};
-  routine(&result, argc, args);
+  try {
+    routine(&result, argc, args);
+  } catch (const std::bad_alloc&) {
+    ReportAllocationFailure(0);
+  }
   return result;
 }
 // Library commands are found by number: the library number (0 core, 1 user

@@ -53,9 +53,13 @@ extern RuntimeState g_state;
 inline RuntimeState& State() {
   return g_state;
 }
+// Makes the out-of-memory report's text, once, while memory is plentiful.
+void PrepareOutOfMemoryReport();
+// The process heap, taken on first use, with the report made ready.
+HANDLE OpenHeap();
 // Memory may be needed before initialisation (tests, the batch front end).
 inline HANDLE Heap() {
-  if (g_state.heap == nullptr) g_state.heap = GetProcessHeap();
+  if (g_state.heap == nullptr) return OpenHeap();
   return g_state.heap;
 }
 // Runs the shutdown: suppression, clean-up routines, library end notices,

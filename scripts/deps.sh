@@ -14,7 +14,9 @@ molvane_install() {
   fi
 }
 MOLVANE_BUILD_PACKAGES=(cmake make g++ libc6-dev)
-MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format)
+MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format python3 python3-regex)
+# The clang configuration and the fuzz targets (libFuzzer).
+MOLVANE_CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
 # The desktop window (Qt 6 Widgets), its fonts (a Song/Ming face for "宋体",
 # CJK sans for the GUI font), and what its tests run under: Xvfb, a D-Bus
 # session with the AT-SPI bus for the accessibility smoke test, xdotool and

@@ -56,9 +56,6 @@ PINNED_READINGS = [
     ("黑", "hei", "1"), ("累", "lei", "4"),
 ]
 
-# Characters kept out of the dictionary whatever their readings.
-OMITTED = ["么", "宋", "哟", "凇", "崧"]
-
 # Combining tone marks after NFD.
 TONE_MARKS = {"\u0304": "1", "\u0301": "2", "\u030C": "3", "\u0300": "4"}
 DIAERESIS = "\u0308"
@@ -132,11 +129,10 @@ def build_entries(fields):
     syllables = set(gen_braille_tables.syllables())
     pinned = {ch for ch, _, _ in FIRST_ENTRIES + LAST_ENTRIES}
     fixed = {ch: (letters, tone) for ch, letters, tone in PINNED_READINGS}
-    skip = pinned | set(OMITTED)
     middle = []
     for cp in range(FIRST_CODE_POINT, LAST_CODE_POINT + 1):
         ch = chr(cp)
-        if ch in skip:
+        if ch in pinned:
             continue
         if ch in fixed:
             reading = fixed[ch]

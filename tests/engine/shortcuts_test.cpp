@@ -24,7 +24,7 @@ std::string Sample() {
   while (!opening.empty() && (static_cast<unsigned char>(opening.back()) & 0xC0) == 0x80)
     opening.pop_back();
   if (!opening.empty() && static_cast<unsigned char>(opening.back()) >= 0xC0) opening.pop_back();
-  return opening + "吖阿傱撞军俊宋么國abc１２３";
+  return opening + "吖阿傱撞军俊宋么哟國abc１２３";
 }
 
 TEST(Shortcuts, EveryNotationGivesTheSameResultWithoutThem) {

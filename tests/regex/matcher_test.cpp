@@ -3,6 +3,7 @@
 #include <string>
 
 #include "regex_test_util.h"
+#include "runtime/runtime.h"
 
 namespace molvane::regex {
 namespace {
@@ -57,6 +58,29 @@ TEST(SearchTest, RecordLayoutAndMatcherReuse) {
   EXPECT_EQ(test::Spans(out), "2,3");
   matcher.Search(one, u"ab", 2, 0, out);
   EXPECT_TRUE(out.empty());
+}
+
+// The matcher's shortcuts (a lone set scanned for, first-unit skipping, a
+// start anchor tried once) must answer as the plain loop over every start
+// does; switching shortcuts off gives that loop.
+TEST(SearchTest, ShortcutsAgreeWithThePlainLoop) {
+  const std::u16string patterns[] = {u"[a-z]",       u"\\d",        u"[^a]",        u"[[:alpha:]]",
+                                     u"[a-z]+",      u"(?:[ab])+c", u"([a-z]*)\\d", u"(?<n>[ab]+)1",
+                                     u"[ab]{2}",     u"^a",         u"\\Aab|b",     u"(^a)",
+                                     u"^[^aoeiuv]+", u"(?m)^b",     u"[a-z]+(?=1)", u"(?i)[A-C]"};
+  const std::u16string subjects[] = {u"", u"abc", u"xyz123", u"中a文b1", u"\nba", u"BAb1"};
+  for (const std::u16string& pattern : patterns) {
+    for (const std::u16string& subject : subjects) {
+      for (int32_t start = -1; start <= static_cast<int32_t>(subject.size()) + 1; ++start) {
+        const std::string fast = FindSpans(pattern, subject, 0, start);
+        SetShortcutsEnabled(false);
+        const std::string plain = FindSpans(pattern, subject, 0, start);
+        SetShortcutsEnabled(true);
+        EXPECT_EQ(fast, plain) << test::Narrow(pattern) << " on " << test::Narrow(subject)
+                               << " from " << start;
+      }
+    }
+  }
 }
 
 TEST(StringTest, CaseIsIgnoredForAsciiOnly) {

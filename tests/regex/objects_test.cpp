@@ -2,7 +2,10 @@
 // ArgRecords through CallLibraryCommand, GBK texts in and out.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,9 +16,28 @@
 #include "support/gbk.h"
 
 namespace {
+// Set in a death test's child to make every operator new fail from then on.
+bool g_failing_new = false;
+}  // namespace
+
+// The C library's allocation, failing on request.
+void* operator new(std::size_t size) {
+  void* block = g_failing_new ? nullptr : std::malloc(size == 0 ? 1 : size);
+  if (block == nullptr) throw std::bad_alloc();
+  return block;
+}
+void operator delete(void* block) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+  std::free(block);
+}
+
+namespace {
 
 using namespace molvane;
 namespace rx = molvane::regex;
+using testing_support::EchoMessageBoxes;
 using testing_support::Gbk;
 using testing_support::Utf8;
 using Texts = std::vector<std::string>;
@@ -192,21 +214,68 @@ TEST_F(ObjectsReading, ResultsOfADestroyedRegexReadEmpty) {
   EXPECT_EQ(Group(second, 1), "<null>");
 }
 
-TEST_F(ObjectsMemory, ExhaustionGivesFalseEmptyResultsOrANullCell) {
-  std::string big(20000, 'b');
-  platform::SetHeapFailureThreshold(10000);
-  EXPECT_FALSE(Compile(big));
-  EXPECT_TRUE(Compile("b"));
-  void** res = Search(big);
-  platform::SetHeapFailureThreshold(1);
-  void* cell = &cell;
-  rx::ConstructRegex(&cell);
-  platform::SetHeapFailureThreshold(0);
-  EXPECT_TRUE(Empty(res));
-  EXPECT_EQ(cell, nullptr);
-  rx::DestroyRegex(re);  // commands on an empty cell stay quiet
-  EXPECT_FALSE(Compile("a"));
-  EXPECT_TRUE(Empty(Search("a")));
+// Running out of memory inside a command ends the program with the runtime's
+// report and exit code -1: an empty answer instead would silently drop text
+// from the output, and an exception must not leave a command.
+std::string OutOfMemoryBox(const std::string& bytes) {
+  return "BOX 错误\\|运行时出错!\\\\r\\\\n\\\\r\\\\n错误信息：分配 " + bytes +
+         " 字节内存失败!\\\\r\\\\n\\|16";
+}
+
+TEST_F(ObjectsMemory, ExhaustionEndsTheProgramWithTheReport) {
+  const std::string big(20000, 'b');
+  EXPECT_EXIT(
+      {
+        EchoMessageBoxes();
+        platform::SetHeapFailureThreshold(10000);
+        Compile(big);
+      },
+      ::testing::ExitedWithCode(255), OutOfMemoryBox("40002"));
+  ASSERT_TRUE(Compile("b"));
+  EXPECT_EXIT(
+      {
+        EchoMessageBoxes();
+        platform::SetHeapFailureThreshold(10000);
+        Search(big);
+      },
+      ::testing::ExitedWithCode(255), OutOfMemoryBox("40002"));
+  EXPECT_EXIT(
+      {
+        EchoMessageBoxes();
+        platform::SetHeapFailureThreshold(1);
+        void* cell = nullptr;
+        rx::ConstructRegex(&cell);
+      },
+      ::testing::ExitedWithCode(255), OutOfMemoryBox("[0-9]+"));
+}
+
+// A constant area of the test's own holding a subject.
+struct TestConstants {
+  char subject[8];
+};
+const TestConstants kConstants = {"xbx"};
+
+// Starts the runtime with the test's constant area, then searches its subject
+// straight through the command, past the entry's own guard, with no memory
+// left at all.
+void SearchConstantWithoutMemory(ArgRecord regex) {
+  static const LibraryDescriptor* const libraries[] = {nullptr};
+  static const ProgramHeader header = {
+      3, 0, 0x10095, nullptr, &kConstants, sizeof kConstants, nullptr, 0, 1, libraries, 0};
+  CallService(kServiceInitialize, reinterpret_cast<intptr_t>(&header));
+  ArgRecord args[] = {regex, TextArg(kConstants.subject)};
+  ArgRecord result{0, 0, 0};
+  g_failing_new = true;
+  rx::Search(&result, 2, args);
+  g_failing_new = false;
+  std::fprintf(stderr, "returned\n");
+}
+
+TEST_F(ObjectsMemory, TheConstantSubjectPathReportsInsteadOfThrowing) {
+  ASSERT_TRUE(Compile("b"));
+  // The report still comes out, as plain text, when no memory is left.
+  EXPECT_EXIT(SearchConstantWithoutMemory(ReArg()), ::testing::ExitedWithCode(255),
+              "\\[错误\\] 运行时出错!.*错误信息：分配 0 字节内存失败!");
 }
 
 int g_allocations = 0;

@@ -47,6 +47,27 @@ TEST(GreedyTest, EmptyIterationsEndTheLoop) {
   EXPECT_EQ(FindMatch(u"(a*)*b", u"aab"), "0,3");
   EXPECT_EQ(FindMatch(u"(?:\\b)+a", u"a"), "0,1");
   EXPECT_EQ(FindMatch(u"(|a)*", u"aa"), "0,2");  // the next way of an empty one
+  // Every other way of an empty iteration is tried, not just the next one,
+  // before the loop settles.
+  EXPECT_EQ(FindSpans(u"(||\\w)+b", u"  aAbb", 0, 1), "2,6 4,5");
+  EXPECT_EQ(FindMatch(u"(?:|(?=x)|a)*+b", u"aab"), "0,3");
+}
+
+// An iteration that turns empty while backtracking must end the loop too;
+// otherwise each new iteration after it brings another empty way, and a
+// failing tail keeps the search going for ever.
+TEST(GreedyTest, IterationsThatTurnEmptyEndTheLoop) {
+  EXPECT_EQ(FindMatch(u"(?:a|)*b", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"(a*)*b", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"(?:b*)+c", u"bb"), "none");
+  EXPECT_EQ(FindMatch(u"(a|)*(?(1)b|b)", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"b(?:a|)*", u"aaaa", RightToLeft, 4), "none");
+  EXPECT_EQ(FindMatch(u"(?:a|)*+b", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"(?:(?:a|)*){2,}b", u"aaa"), "none");
+  // Still found where they exist.
+  EXPECT_EQ(FindMatch(u"(?:a|)*b", u"aab"), "0,3");
+  EXPECT_EQ(FindMatch(u"b(?:a|)*", u"baa", RightToLeft, 3), "0,3");
+  EXPECT_EQ(FindMatch(u"(a*)*(?<=a)c", u"aac"), "0,3");
 }
 
 TEST(FixedCountTest, RepeatsExactly) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 
 #include "platform/platform.h"
 #include "runtime/runtime.h"
@@ -88,6 +89,22 @@ TEST_F(MemoryTest, AllocationFailureIsReported) {
       },
       ::testing::ExitedWithCode(255),
       "BOX 错误\\|运行时出错!\\\\r\\\\n\\\\r\\\\n错误信息：分配 1048576 "
+      "字节内存失败!\\\\r\\\\n\\|16");
+}
+
+// A command whose container runs out of memory.
+void CommandOutOfMemory(ArgRecord* result, int32_t argc, ArgRecord* args) {
+  throw std::bad_alloc();
+}
+
+TEST_F(MemoryTest, NoExceptionLeavesACommandEntry) {
+  EXPECT_EXIT(
+      {
+        EchoMessageBoxes();
+        CallCoreCommand(&CommandOutOfMemory, 0, nullptr);
+      },
+      ::testing::ExitedWithCode(255),
+      "BOX 错误\\|运行时出错!\\\\r\\\\n\\\\r\\\\n错误信息：分配 0 "
       "字节内存失败!\\\\r\\\\n\\|16");
 }
 
