@@ -576,8 +576,12 @@ DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
   return core::CopyOut(windowsPath, buffer, size);
 }
 
+// A thread keeps its id for life, and a forked child's thread keeps the id of
+// the thread that forked it (the kernel's thread id would change), so "is
+// this the GUI thread" answers the same in a child that tests fork.
 DWORD GetCurrentThreadId() {
-  return static_cast<DWORD>(syscall(SYS_gettid));
+  thread_local const DWORD id = static_cast<DWORD>(syscall(SYS_gettid));
+  return id;
 }
 
 DWORD GetLastError() {

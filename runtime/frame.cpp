@@ -114,6 +114,8 @@ void ProcessPendingMessages() {
   }
 }
 
+void ReleaseEverything(RuntimeState& s);
+
 void Shutdown(int32_t exitCode) {
   RuntimeState& s = State();
   ++s.eventSuppression;
@@ -125,6 +127,14 @@ void Shutdown(int32_t exitCode) {
   }
   if (s.shutdownBegun) return;  // an error inside a clean-up routine: just end
   s.shutdownBegun = true;
+  // Out of memory while shutting down: the process ends all the same.
+  try {
+    ReleaseEverything(s);
+  } catch (const std::bad_alloc&) {
+  }
+}
+
+void ReleaseEverything(RuntimeState& s) {
   s.idleCallbacks.clear();
   if (s.windowEngine != nullptr) s.windowEngine->ReleaseWindows();
   // Clean-up routines may add nothing new while they run.
