@@ -36,6 +36,10 @@ namespace {
 void Initialize(const ProgramHeader* header) {
   detail::RuntimeState& s = detail::State();
   s.heap = GetProcessHeap();
+  // A front end may run the program again after its shutdown (one run per
+  // piece of a long text); the new run gets a shutdown of its own.
+  s.shutdownBegun = false;
+  s.eventSuppression = 0;
   if (header == nullptr) return;
   s.headerWords[0] = header->mode;
   s.headerWords[1] = header->reserved;
