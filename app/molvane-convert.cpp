@@ -2,6 +2,7 @@
 // in pieces; each piece goes into an in-memory copy of the main window's
 // controls, the program starts as it would before showing its window,
 // ConvertCommand runs, and the output box is written out.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -226,7 +227,14 @@ void PrintMessageBox(const platform::MessageBoxCall& call) {
     const char* gloss;
   } kGlosses[] = {{"内容不能为空", "the input is empty"}};
   const std::string text = platform::GbkToUtf8(call.text);
-  std::string line = std::string(kProgramName) + ": " + text;
+  // One line, as a filter's messages are: the box's lines joined by spaces.
+  std::string line = kProgramName;
+  line += ":";
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+    if (end > at) line += " " + text.substr(at, end - at);
+    at = end + 1;
+  }
   for (const auto& g : kGlosses)
     if (text == g.text) line += std::string(" (") + g.gloss + ")";
   std::fprintf(stderr, "%s\n", line.c_str());
