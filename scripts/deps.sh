@@ -15,3 +15,5 @@ molvane_install() {
 }
 MOLVANE_BUILD_PACKAGES=(cmake make g++ libc6-dev)
 MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format)
+# For scripts/check_install.sh: packaging, the README's examples, validators.
+MOLVANE_INSTALL_CHECK_PACKAGES=(dpkg-dev libc-bin man-db groff-base desktop-file-utils appstream)
