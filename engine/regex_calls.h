@@ -4,11 +4,32 @@
 #pragma once
 
 #include "constants/constant_area.h"
-#include "regex/regex_library.h"
 #include "runtime/runtime.h"
 #include "runtime/support.h"
 
 namespace molvane {
+
+// The regex library and its command numbers, as the library publishes them;
+// program code reaches it only through CallLibraryCommand.
+constexpr int32_t kRegexLibrary = 2;
+enum RegexCommandNumber : int32_t {
+  kRegexCompile,
+  kRegexSearch,
+  kRegexSearchAllTexts,
+  kRegexIsEmpty,
+  kRegexGetMatchText,
+  kRegexGetGroupText,
+  kRegexConstruct,
+  kRegexDestroy,
+  kSearchResultConstruct,
+  kSearchResultDestroy,
+};
+
+// Object operations take the variable's cell as their one argument.
+inline void ObjectOperation(int32_t command, void** cell, uint32_t type) {
+  ArgRecord args[1] = {ObjectArg(cell, type)};
+  CallLibraryCommand(kRegexLibrary, command, 1, args);
+}
 
 // Text arguments are never null: the empty text is the constant "".
 inline const char* OrEmpty(const char* text) {
@@ -19,24 +40,24 @@ inline const char* OrEmpty(const char* text) {
 inline void** NewRegexVariable() {
   void** cell = static_cast<void**>(AllocMemory(sizeof(void*)));
   *cell = nullptr;
-  regex::ConstructRegex(cell);
+  ObjectOperation(kRegexConstruct, cell, kTypeRegex);
   return cell;
 }
 inline void DeleteRegexVariable(void** cell) {
   if (cell == nullptr) return;
-  regex::DestroyRegex(cell);
+  ObjectOperation(kRegexDestroy, cell, kTypeRegex);
   FreeMemory(cell);
 }
 
 inline void** NewResultVariable() {
   void** cell = static_cast<void**>(AllocMemory(sizeof(void*)));
   *cell = nullptr;
-  regex::ConstructSearchResult(cell);
+  ObjectOperation(kSearchResultConstruct, cell, kTypeSearchResult);
   return cell;
 }
 inline void DeleteResultVariable(void** cell) {
   if (cell == nullptr) return;
-  regex::DestroySearchResult(cell);
+  ObjectOperation(kSearchResultDestroy, cell, kTypeSearchResult);
   FreeMemory(cell);
 }
 
@@ -44,14 +65,14 @@ inline void DeleteResultVariable(void** cell) {
 inline void CompilePattern(void** regex, const char* pattern) {
   ArgRecord args[4] = {ObjectArg(regex, kTypeRegex), TextArg(OrEmpty(pattern)), OmittedArg(),
                        OmittedArg()};
-  CallLibraryCommand(regex::kRegexLibraryNumber, regex::Compile, 4, args);
+  CallLibraryCommand(kRegexLibrary, kRegexCompile, 4, args);
 }
 
 // Search(regex, subject) from the start. The new result cell replaces the one
 // the variable held, whose object is destroyed and cell freed.
 inline void SearchInto(void*** result, void** regex, const char* subject) {
   ArgRecord args[3] = {ObjectArg(regex, kTypeRegex), TextArg(OrEmpty(subject)), OmittedArg()};
-  ArgRecord found = CallLibraryCommand(regex::kRegexLibraryNumber, regex::Search, 3, args);
+  ArgRecord found = CallLibraryCommand(kRegexLibrary, kRegexSearch, 3, args);
   DeleteResultVariable(*result);
   *result = static_cast<void**>(ArgPointer(found));
 }
@@ -59,24 +80,24 @@ inline void SearchInto(void*** result, void** regex, const char* subject) {
 // SearchAllTexts(regex, subject) without a limit: a new text array.
 inline void* SearchAll(void** regex, const char* subject) {
   ArgRecord args[3] = {ObjectArg(regex, kTypeRegex), TextArg(OrEmpty(subject)), OmittedArg()};
-  return ArgPointer(CallLibraryCommand(regex::kRegexLibraryNumber, regex::SearchAllTexts, 3, args));
+  return ArgPointer(CallLibraryCommand(kRegexLibrary, kRegexSearchAllTexts, 3, args));
 }
 
 inline bool ResultIsEmpty(void** result) {
   ArgRecord args[1] = {ObjectArg(result, kTypeSearchResult)};
-  return ArgInt(CallLibraryCommand(regex::kRegexLibraryNumber, regex::IsEmpty, 1, args)) != 0;
+  return ArgInt(CallLibraryCommand(kRegexLibrary, kRegexIsEmpty, 1, args)) != 0;
 }
 
 // The whole match, a fresh text or null.
 inline char* MatchText(void** result) {
   ArgRecord args[1] = {ObjectArg(result, kTypeSearchResult)};
-  return ArgText(CallLibraryCommand(regex::kRegexLibraryNumber, regex::GetMatchText, 1, args));
+  return ArgText(CallLibraryCommand(kRegexLibrary, kRegexGetMatchText, 1, args));
 }
 
 // One group of the match, a fresh text or null.
 inline char* GroupText(void** result, int32_t group) {
   ArgRecord args[2] = {ObjectArg(result, kTypeSearchResult), IntArg(group)};
-  return ArgText(CallLibraryCommand(regex::kRegexLibraryNumber, regex::GetGroupText, 2, args));
+  return ArgText(CallLibraryCommand(kRegexLibrary, kRegexGetGroupText, 2, args));
 }
 
 }  // namespace molvane

@@ -14,6 +14,22 @@ namespace molvane::regex {
 // The library's number in the program's library table.
 constexpr int32_t kRegexLibraryNumber = 2;
 
+// The command table's numbers, as program code calls them. The object
+// operations take the object variable as their one argument.
+enum RegexCommand : int32_t {
+  kCompileCommand,
+  kSearchCommand,
+  kSearchAllTextsCommand,
+  kIsEmptyCommand,
+  kGetMatchTextCommand,
+  kGetGroupTextCommand,
+  kConstructRegexCommand,
+  kDestroyRegexCommand,
+  kConstructSearchResultCommand,
+  kDestroySearchResultCommand,
+  kRegexCommandCount,
+};
+
 // Object cells: one pointer-sized heap cell holding the object pointer.
 void ConstructRegex(void** cell);
 void DestroyRegex(void** cell);

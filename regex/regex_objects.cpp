@@ -534,6 +534,4 @@ intptr_t RegexLibraryNotify(int32_t code, intptr_t arg1, intptr_t arg2) {
   return 0;
 }
 
-const LibraryDescriptor kRegexLibrary = {"regex", RegexLibraryNotify};
-
 }  // namespace molvane::regex

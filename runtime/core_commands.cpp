@@ -15,7 +15,7 @@
 
 namespace molvane {
 
-const LibraryDescriptor kCoreLibrary = {"core", nullptr};
+const LibraryDescriptor kCoreLibrary = {"core", nullptr, {nullptr, 0}};
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The runtime entries that program code calls, the numbered services and the
 // shutdown that every end of the program goes through.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -29,6 +30,14 @@ void Shutdown(int32_t exitCode) {
   s.libraryData.clear();
 }
 
+CommandTable g_commandTables[kMaxLibraries];
+
+void ReportUnknownCommand(int32_t library, int32_t command) {
+  char message[80];
+  std::snprintf(message, sizeof message, "library %d has no command %d", library, command);
+  ReportRuntimeFailure(0, message);
+}
+
 }  // namespace detail
 
 namespace {
@@ -50,6 +59,8 @@ void Initialize(const ProgramHeader* header) {
   }
   s.libraries.assign(header->libraries, header->libraries + header->libraryCount);
   s.libraryData.assign(header->libraryCount, 0);
+  for (uint32_t k = 0; k < header->libraryCount && k < kMaxLibraries; ++k)
+    if (s.libraries[k] != nullptr) detail::g_commandTables[k] = s.libraries[k]->commands;
   for (const LibraryDescriptor* library : s.libraries)
     if (library != nullptr && library->notify != nullptr)
       library->notify(1, reinterpret_cast<intptr_t>(&RuntimeService), 0);

@@ -22,9 +22,27 @@ inline ArgRecord CallCoreCommand(CommandRoutine routine, int32_t argc, ArgRecord
   routine(&result, argc, args);
   return result;
 }
-inline ArgRecord CallLibraryCommand(int32_t library, CommandRoutine routine, int32_t argc,
+// Library commands are found by number: the library number (0 core, 1 user
+// interface, 2 regex) selects the library's command table, so program code
+// needs none of a library's headers.
+struct CommandTable {
+  const CommandRoutine* commands;
+  int32_t count;
+};
+constexpr int32_t kMaxLibraries = 8;
+namespace detail {
+// The command tables of the libraries that service 6 started; entries are
+// free functions, so the link between program and libraries is the process's.
+extern CommandTable g_commandTables[kMaxLibraries];
+[[noreturn]] void ReportUnknownCommand(int32_t library, int32_t command);
+}  // namespace detail
+inline ArgRecord CallLibraryCommand(int32_t library, int32_t command, int32_t argc,
                                     ArgRecord* args) {
-  return CallCoreCommand(routine, argc, args);
+  const CommandTable* table =
+      static_cast<uint32_t>(library) < kMaxLibraries ? &detail::g_commandTables[library] : nullptr;
+  if (table == nullptr || static_cast<uint32_t>(command) >= static_cast<uint32_t>(table->count))
+    detail::ReportUnknownCommand(library, command);
+  return CallCoreCommand(table->commands[command], argc, args);
 }
 int64_t ReadProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra);
 void WriteProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra,
@@ -61,6 +79,7 @@ using LibraryNotify = intptr_t (*)(int32_t code, intptr_t arg1, intptr_t arg2);
 struct LibraryDescriptor {
   const char* name;
   LibraryNotify notify;
+  CommandTable commands;  // what CallLibraryCommand reaches by number
 };
 
 // An event handler of program code, as the window template binds it: it takes

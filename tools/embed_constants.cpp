@@ -4,10 +4,15 @@
 //
 // A manifest line is `name = "text"` (escapes \r \n \t \\ \" \0 are read) or
 // `name = @path` (a UTF-8 file, relative to the manifest's folder, taken
-// byte-exact). Blank lines and lines starting with '#' are skipped. Every
-// text is converted to GBK and stored zero-terminated as one field of a
-// single struct, so the whole area is one contiguous block whose bounds the
-// runtime can test.
+// byte-exact) or `name = template @path` (a window template description,
+// compiled into the stored template format). Blank lines and lines starting
+// with '#' are skipped. Every text is converted to GBK and stored
+// zero-terminated as one field of a single struct, so the whole area is one
+// contiguous block whose bounds the runtime can test. A template field also
+// gets its byte length (`kNameLength`), and the handler routines that the
+// templates bind are listed, in the order of their table slots, by the
+// X-macro MOLVANE_TEMPLATE_ROUTINES.
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -16,13 +21,18 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tools/window_template.h"
 
 namespace {
 
 struct Entry {
   std::string name;
   std::string gbk;
+  bool isTemplate = false;
 };
+
+// Handler routines of all templates, in slot order.
+std::vector<std::string> g_routines;  // one run of the tool, one table
 
 [[noreturn]] void Fail(const std::string& message) {
   std::cerr << "embed_constants: " << message << "\n";
@@ -76,6 +86,17 @@ std::string ToGbk(const std::string& utf8, const std::string& where) {
   return gbk;
 }
 
+void CompileTemplate(const std::string& path, const std::string& where, Entry& e) {
+  molvane::tools::CompiledTemplates compiled;
+  compiled.routines = g_routines;
+  std::string error;
+  if (!molvane::tools::CompileWindowTemplates(ReadFile(path), sizeof(void*), compiled, error))
+    Fail(path + ": " + error);
+  e.gbk = compiled.bytes;
+  e.isTemplate = true;
+  g_routines = compiled.routines;
+}
+
 void ReadManifest(const std::string& path, std::vector<Entry>& entries) {
   std::string folder = path.substr(0, path.find_last_of('/') + 1);
   std::istringstream in(ReadFile(path));
@@ -92,6 +113,8 @@ void ReadManifest(const std::string& path, std::vector<Entry>& entries) {
     std::string value = line.substr(eq + 3);
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
       e.gbk = ToGbk(Unescape(value.substr(1, value.size() - 2), where), where);
+    } else if (value.rfind("template @", 0) == 0) {
+      CompileTemplate(folder + value.substr(10), where, e);
     } else if (!value.empty() && value[0] == '@') {
       e.gbk = ToGbk(ReadFile(folder + value.substr(1)), where);
     } else {
@@ -155,7 +178,14 @@ int main(int argc, char** argv) {
        "// Every constant of program code, in GBK, zero-terminated, one after another.\n"
        "struct ConstantArea {\n";
   for (const Entry& e : entries) h << "  char " << e.name << "[" << e.gbk.size() + 1 << "];\n";
-  h << "};\n\nextern const ConstantArea kArea;\n"
+  h << "};\n\n";
+  for (const Entry& e : entries)
+    if (e.isTemplate)
+      h << "constexpr unsigned k" << static_cast<char>(std::toupper(e.name[0])) << e.name.substr(1)
+        << "Length = " << e.gbk.size() << ";\n";
+  h << "\n#define MOLVANE_TEMPLATE_ROUTINES(X)";
+  for (const std::string& routine : g_routines) h << " X(" << routine << ")";
+  h << "\n\nextern const ConstantArea kArea;\n"
        "inline const void* AreaStart() { return &kArea; }\n"
        "constexpr size_t kAreaLength = sizeof(ConstantArea);\n\n}  // namespace "
        "molvane::constants\n";

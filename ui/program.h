@@ -8,6 +8,16 @@
 
 namespace molvane {
 
+// The main window's own unit, and its property that lets Esc close it.
+constexpr uint32_t kMainWindowUnitId = 0x06010000;
+constexpr int32_t kEscapeClosesWindow = 22;
+
+// Bound to event 0 of the main window: raised once it and its controls exist.
+void MainWindowCreated();
+
+// The table of handler slots that the templates' handler offsets count into.
+const void* HandlerBase();
+
 // The record through which the runtime learns the constant area and the
 // library table (core, user interface, regex).
 const ProgramHeader& Header();

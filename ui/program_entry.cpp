@@ -1,15 +1,20 @@
 #include "constants/constant_area.h"
 #include "engine/conversion.h"
-#include "regex/regex_library.h"
 #include "runtime/core_commands.h"
 #include "ui/program.h"
 
 namespace molvane {
 
+// The library table names the linked libraries by their descriptors, as an
+// import would; program code sees nothing else of them.
+namespace regex {
+extern const LibraryDescriptor kRegexLibrary;
+}  // namespace regex
+
 namespace {
 
 // The user-interface library needs no start or end notice of its own.
-const LibraryDescriptor kUserInterfaceLibrary = {"ui", nullptr};
+const LibraryDescriptor kUserInterfaceLibrary = {"ui", nullptr, {nullptr, 0}};
 const LibraryDescriptor* const kLibraries[] = {&kCoreLibrary, &kUserInterfaceLibrary,
                                                &regex::kRegexLibrary};
 
@@ -20,11 +25,11 @@ const ProgramHeader& Header() {
       3,        // mode word
       0,        // reserved
       0x10095,  // stored plus one by the runtime
-      nullptr,  // handler base: no window template yet binds handlers
+      HandlerBase(),
       constants::AreaStart(),
       static_cast<uint32_t>(constants::kAreaLength),
-      nullptr,  // window template data
-      0,
+      constants::kArea.windowTemplates,
+      constants::kWindowTemplatesLength,
       sizeof kLibraries / sizeof kLibraries[0],
       kLibraries,
       0,  // external routines

@@ -29,8 +29,7 @@ class Objects : public ::testing::Test {
     rx::DestroyRegex(re), FreeMemory(re);
   }
   ArgRecord Call(CommandRoutine routine, std::vector<ArgRecord> args) {
-    return CallLibraryCommand(rx::kRegexLibraryNumber, routine, static_cast<int32_t>(args.size()),
-                              args.data());
+    return CallCoreCommand(routine, static_cast<int32_t>(args.size()), args.data());
   }
   ArgRecord Text(const OptText& utf8) {  // texts go in as GBK
     return utf8 ? TextArg(gbk_.emplace_back(Gbk(*utf8)).c_str()) : OmittedArg();
