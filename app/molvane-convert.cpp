@@ -1,169 +1,26 @@
-// molvane-convert: the convert button without the window. The text goes into
-// an in-memory copy of the main window's controls, the program starts as it
-// would before showing its window, ConvertCommand runs, and the output box is
-// printed.
+// molvane-convert: the convert button without a screen. The input is read
+// in pieces; for each piece the program starts, loads its main window on the
+// headless backend, fills the boxes, clicks 转换 and the output box is
+// written out.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "app/convert/braille_forms.h"
+#include "app/convert/input_pieces.h"
+#include "app/convert/options.h"
 #include "engine/conversion.h"
 #include "platform/platform.h"
 #include "ui/program.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: molvane-convert [-n NOTATION] [-s SEPARATOR] [-e utf-8|gbk] [FILE...]\n"
-    "Converts the Chinese characters of the files, joined in order, or of standard\n"
-    "input, into one notation and writes the result to standard output.\n"
-    "  -n NOTATION   0 老盲文 current-braille (default), 1 新盲文 double-braille,\n"
-    "                2 双拼字根 shuangpin, 3 全拼 pinyin, 4 五笔 wubi\n"
-    "  -s SEPARATOR  written after (pinyin, braille) or between (shuangpin, wubi)\n"
-    "                the converted characters; empty means a line break (CR LF)\n"
-    "  -e ENCODING   of input and output: utf-8 (default) or gbk\n"
-    "  --no-shortcuts  switch off every cache and shortcut (same output, slower)\n"
-    "  -h            show this help\n";
-
-struct Options {
-  int notation = 0;
-  std::string separator;  // UTF-8, as given
-  bool gbk = false;
-  bool plain = false;  // every cache and shortcut off, for comparisons
-  std::vector<std::string> files;
-};
-
-// One input source and where its bytes start in the joined text.
-struct Source {
-  std::string name;
-  size_t offset;
-};
-
-int Usage(const std::string& problem) {
-  if (!problem.empty()) std::fprintf(stderr, "molvane-convert: %s\n", problem.c_str());
-  std::fputs(kUsage, stderr);
-  return 2;
-}
-
-bool ParseNotation(const std::string& value, int* notation) {
-  static const char* const kNames[5][3] = {
-      {"0", "老盲文", "current-braille"},
-      {"1", "新盲文", "double-braille"},
-      {"2", "双拼字根", "shuangpin"},
-      {"3", "全拼", "pinyin"},
-      {"4", "五笔", "wubi"},
-  };
-  for (int i = 0; i < 5; ++i)
-    for (const char* name : kNames[i])
-      if (value == name) {
-        *notation = i;
-        return true;
-      }
-  return false;
-}
-
-bool ParseEncoding(std::string value, bool* gbk) {
-  for (char& c : value)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  if (value == "utf-8" || value == "utf8") {
-    *gbk = false;
-    return true;
-  }
-  if (value == "gbk" || value == "cp936") {
-    *gbk = true;
-    return true;
-  }
-  return false;
-}
-
-// Returns -1 when parsing succeeded, otherwise the exit code.
-int ParseArguments(int argc, char** argv, Options* options) {
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      options->files.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (arg == "--no-shortcuts") {
-      options->plain = true;
-      continue;
-    }
-    if (arg == "-h" || arg == "--help") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    char flag = arg[1];
-    if (flag != 'n' && flag != 's' && flag != 'e') return Usage("unknown option " + arg);
-    std::string value;
-    if (arg.size() > 2) {
-      value = arg.substr(2);
-    } else if (i + 1 < argc) {
-      value = argv[++i];
-    } else {
-      return Usage(std::string("option -") + flag + " needs a value");
-    }
-    if (flag == 'n' && !ParseNotation(value, &options->notation))
-      return Usage("unknown notation " + value);
-    if (flag == 'e' && !ParseEncoding(value, &options->gbk))
-      return Usage("unknown encoding " + value);
-    if (flag == 's') options->separator = value;
-  }
-  return -1;
-}
-
-// Reads a whole stream; false with errno set on a read error.
-bool ReadAll(std::FILE* file, std::string* out) {
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) out->append(buffer, got);
-  return std::ferror(file) == 0;
-}
-
-// Joins the sources in order; on failure prints the file and the reason.
-bool ReadInput(const Options& options, std::string* text, std::vector<Source>* sources) {
-  std::vector<std::string> names = options.files;
-  if (names.empty()) names.push_back("-");
-  for (const std::string& name : names) {
-    sources->push_back({name == "-" ? "standard input" : name, text->size()});
-    bool ok;
-    if (name == "-") {
-      ok = ReadAll(stdin, text);
-    } else {
-      std::FILE* file = std::fopen(name.c_str(), "rb");
-      ok = file != nullptr && ReadAll(file, text);
-      int saved = errno;
-      if (file != nullptr) std::fclose(file);
-      errno = saved;
-    }
-    if (!ok) {
-      std::fprintf(stderr, "molvane-convert: %s: %s\n", name.c_str(), std::strerror(errno));
-      return false;
-    }
-  }
-  return true;
-}
-
-// Writes the GBK output in the chosen encoding, converting a piece at a time
-// (cut between characters) so a whole book is never held twice.
-bool WriteOutput(const std::string& gbk, bool asGbk) {
-  if (asGbk) return std::fwrite(gbk.data(), 1, gbk.size(), stdout) == gbk.size();
-  constexpr size_t kPiece = 1 << 20;
-  for (size_t at = 0; at < gbk.size();) {
-    size_t end = at;
-    while (end < gbk.size() && end - at < kPiece)
-      end += static_cast<unsigned char>(gbk[end]) >= 0x81 && end + 1 < gbk.size() ? 2 : 1;
-    std::string utf8 = platform::GbkToUtf8(gbk.substr(at, end - at));
-    if (std::fwrite(utf8.data(), 1, utf8.size(), stdout) != utf8.size()) return false;
-    at = end;
-  }
-  return true;
-}
+using namespace molvane::convert;
 
 // Runs the program's start, one click of the convert button and the shutdown
 // over the main window on the headless backend; returns the output box's text
@@ -190,61 +47,239 @@ std::string ConvertAsTheWindowWould(std::string input, const std::string& separa
   return result;
 }
 
-}  // namespace
+// Input bytes a piece holds: the conversion needs a few times a piece's size,
+// so this keeps the whole run well under 64 MB.
+constexpr size_t kPieceBytes = 4 << 20;
 
-using platform::FirstInvalidUtf8;
+// A character every table knows. Appended to a piece that more Chinese text
+// follows, it makes the piece's last character convert as it would inside
+// the whole text; its own result is then cut off again.
+constexpr const char* kFollower = "中";
 
-int main(int argc, char** argv) {
-  Options options;
-  int parsed = ParseArguments(argc, argv, &options);
-  if (parsed >= 0) return parsed;
+size_t PieceBytes() {
+  // Tests make pieces small so that many boundaries are crossed.
+  const char* value = std::getenv("MOLVANE_PIECE_BYTES");
+  return value != nullptr && std::atol(value) > 0 ? static_cast<size_t>(std::atol(value))
+                                                  : kPieceBytes;
+}
 
-  if (FirstInvalidUtf8(options.separator) != std::string::npos)
-    return Usage("the separator is not valid UTF-8");
-
-  std::string text;
-  std::vector<Source> sources;
-  if (!ReadInput(options, &text, &sources)) return 1;
-  // Texts measure their length in 32-bit signed counts.
-  if (text.size() > 0x7FFFFFF0u) {
-    std::fprintf(stderr, "molvane-convert: input too large (%zu bytes)\n", text.size());
-    return 1;
+// Writes GBK text in the chosen encoding, converting a part at a time (cut
+// between characters) so a piece's output is never held twice.
+bool WriteOutput(const std::string& gbk, bool asGbk) {
+  if (asGbk) return std::fwrite(gbk.data(), 1, gbk.size(), stdout) == gbk.size();
+  constexpr size_t kPart = 1 << 20;
+  for (size_t at = 0; at < gbk.size();) {
+    size_t end = at;
+    while (end < gbk.size() && end - at < kPart)
+      end += static_cast<unsigned char>(gbk[end]) >= 0x81 && end + 1 < gbk.size() ? 2 : 1;
+    std::string utf8 = platform::GbkToUtf8(gbk.substr(at, end - at));
+    if (std::fwrite(utf8.data(), 1, utf8.size(), stdout) != utf8.size()) return false;
+    at = end;
   }
+  return true;
+}
 
-  if (!options.gbk) {
-    size_t bad = FirstInvalidUtf8(text);
-    if (bad != std::string::npos) {
-      size_t k = sources.size() - 1;
-      while (k > 0 && sources[k].offset > bad) --k;
-      std::fprintf(stderr, "molvane-convert: %s: invalid UTF-8 at byte offset %zu\n",
-                   sources[k].name.c_str(), bad - sources[k].offset);
-      return 1;
+bool WriteBytes(const std::string& bytes) {
+  return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+}
+
+// One run of the tool: the pieces converted in order and written out.
+class Conversion {
+ public:
+  explicit Conversion(const Options& options) : options_(options), layout_(LineBreak()) {
+    const std::string separator = platform::Utf8ToGbk(options.separator);
+    const bool cellsRewritten = options.braille != BrailleForm::kDots;
+    if (cellsRewritten) {
+      // Cells are rewritten one character at a time, so the window is given
+      // a separator that no code contains, and the real one is put back.
+      windowSeparator_ = "\n";
+      separator_ = options.separator.empty() ? LineBreak() : options.separator;
+    } else {
+      windowSeparator_ = separator.empty() && !options.exact ? "\n" : separator;
     }
-    text = platform::Utf8ToGbk(text);
   }
-  // A text ends at its first zero byte: drop zero bytes so that nothing after
-  // one is lost. They are not Chinese characters and convert to nothing.
-  std::erase(text, '\0');
 
-  std::string separator = platform::Utf8ToGbk(options.separator);
+  // Returns the exit code.
+  int Run(PieceReader* reader) {
+    Piece piece;
+    std::string error;
+    bool converted = false;
+    while (reader->Next(&piece, &error)) {
+      std::string text = options_.gbk ? std::move(piece.bytes) : platform::Utf8ToGbk(piece.bytes);
+      // A text ends at its first zero byte: drop zero bytes so that nothing
+      // after one is lost. They are not Chinese characters and convert to nothing.
+      std::erase(text, '\0');
+      if (text.empty()) continue;
+      converted = true;
+      const int code = ConvertPiece(std::move(text), piece.hanFollows);
+      if (code != kExitDone) return code;
+    }
+    if (!error.empty()) return Fail(error);
+    if (!converted) Convert("", false);  // the program's empty-input warning
+    return boxShown_ ? kExitFailed : Finish();
+  }
 
+  void NoteMessageBox() { boxShown_ = true; }
+
+ private:
+  std::string LineBreak() const { return options_.exact ? "\r\n" : "\n"; }
+
+  std::string Convert(std::string text, bool hanFollows) {
+    if (hanFollows) text += platform::Utf8ToGbk(kFollower);
+    // The separator box is a single-line edit box and cannot hold a line
+    // break; left empty it gives CR LF, and no code holds a CR, so dropping
+    // every CR leaves the LF wanted here.
+    if (windowSeparator_ != "\n")
+      return ConvertAsTheWindowWould(std::move(text), windowSeparator_, options_.notation);
+    std::string output = ConvertAsTheWindowWould(std::move(text), "", options_.notation);
+    std::erase(output, '\r');
+    return output;
+  }
+
+  int ConvertPiece(std::string text, bool hanFollows) {
+    std::string output = Convert(std::move(text), hanFollows);
+    if (boxShown_) return kExitFailed;
+    if (hanFollows) {
+      if (followerOutput_.empty()) followerOutput_ = Convert(platform::Utf8ToGbk(kFollower), false);
+      if (followerOutput_.empty() || !output.ends_with(followerOutput_))
+        return Fail("internal error: a piece's end did not convert as expected");
+      output.resize(output.size() - followerOutput_.size());
+    }
+    return Emit(output);
+  }
+
+  int Emit(const std::string& gbk) {
+    if (gbk.empty()) return kExitDone;
+    bool ok;
+    if (options_.braille == BrailleForm::kDots) {
+      ok = WriteOutput(gbk, options_.gbk);
+      lastByte_ = gbk.back();
+    } else {
+      std::string out;
+      if (!RewriteCells(gbk, &out)) return Fail("internal error: unexpected braille cells");
+      ok = WriteBytes(out);
+    }
+    return ok ? kExitDone : WriteFailed();
+  }
+
+  // The window's output with one code per line, in the chosen braille form.
+  bool RewriteCells(const std::string& codes, std::string* out) {
+    std::vector<int> cells;
+    for (size_t at = 0; at < codes.size();) {
+      const size_t end = codes.find('\n', at);
+      if (end == std::string::npos ||
+          !CellsOf(std::string_view(codes).substr(at, end - at), &cells))
+        return false;
+      at = end + 1;
+      if (options_.braille == BrailleForm::kUnicode) {
+        *out += UnicodeBraille(cells);
+        *out += separator_;
+      } else {
+        layout_.AddCells(BrailleAscii(cells));
+        layout_.AddSeparator(separator_);
+      }
+    }
+    if (options_.braille == BrailleForm::kBrf) *out = layout_.Take();
+    if (!out->empty()) lastByte_ = out->back();
+    return true;
+  }
+
+  int Finish() {
+    bool ok = true;
+    if (options_.braille == BrailleForm::kBrf) {
+      layout_.Finish();
+      ok = WriteBytes(layout_.Take());
+    } else if (!options_.exact && lastByte_ != '\0' && lastByte_ != '\n') {
+      ok = WriteBytes("\n");  // text ends with a line break
+    }
+    if (!ok || std::fflush(stdout) != 0) return WriteFailed();
+    return kExitDone;
+  }
+
+  int Fail(const std::string& problem) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: %s\n", kProgramName, problem.c_str());
+    return kExitFailed;
+  }
+  int WriteFailed() { return Fail(std::string("standard output: ") + std::strerror(errno)); }
+
+  const Options& options_;
+  std::string windowSeparator_;  // GBK, what the separator box holds
+  std::string separator_;        // written between rewritten cells, output encoding
+  std::string followerOutput_;   // GBK
+  BrfLayout layout_;
+  bool boxShown_ = false;
+  char lastByte_ = '\0';
+};
+
+// The separator must survive the program's GBK and the chosen output form.
+int CheckSeparator(const Options& options) {
+  const std::string& separator = options.separator;
+  if (FirstInvalidUtf8(separator) != std::string::npos)
+    return UsageError("the separator is not valid UTF-8");
+  if (platform::GbkToUtf8(platform::Utf8ToGbk(separator)) != separator)
+    return UsageError("the separator '" + separator + "' cannot be written in GBK");
+  if (options.braille == BrailleForm::kBrf && !IsBrfText(separator))
+    return UsageError("the separator '" + separator + "' cannot be written in Braille ASCII");
+  if (options.braille == BrailleForm::kUnicode && options.gbk)
+    return UsageError(
+        "braille patterns cannot be written in GBK; use --braille=unicode with UTF-8");
+  return -1;
+}
+
+// The program's messages, with an English gloss for readers without Chinese.
+void PrintMessageBox(const platform::MessageBoxCall& call) {
+  static constexpr struct {
+    const char* text;
+    const char* gloss;
+  } kGlosses[] = {{"内容不能为空", "the input is empty"}};
+  const std::string text = platform::GbkToUtf8(call.text);
+  // One line, as a filter's messages are: the box's lines joined by spaces.
+  std::string line = kProgramName;
+  line += ":";
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+    if (end > at) line += " " + text.substr(at, end - at);
+    at = end + 1;
+  }
+  for (const auto& g : kGlosses)
+    if (text == g.text) line += std::string(" (") + g.gloss + ")";
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+}
+
+int Main(int argc, char** argv) {
+  Options options;
+  int code = ParseArguments(argc, argv, &options);
+  if (code < 0) code = CheckSeparator(options);
+  if (code >= 0) return code;
+
+  PieceReader reader(options.files, options.gbk, PieceBytes());
+  std::string error;
+  if (!reader.CheckFiles(&error)) {
+    std::fprintf(stderr, "%s: %s\n", kProgramName, error.c_str());
+    return kExitFailed;
+  }
+  Conversion conversion(options);
   // The program's only message here is the empty-input warning; any box
   // means the conversion did not produce a result.
-  bool boxShown = false;
-  platform::SetMessageBoxResponder([&boxShown](const platform::MessageBoxCall& call) {
-    boxShown = true;
-    std::fprintf(stderr, "%s\n", platform::GbkToUtf8(call.text).c_str());
-    std::fflush(stderr);
+  platform::SetMessageBoxResponder([&conversion](const platform::MessageBoxCall& call) {
+    conversion.NoteMessageBox();
+    PrintMessageBox(call);
     return IDOK;
   });
-
   if (options.plain) molvane::SetShortcutsEnabled(false);
-  std::string output = ConvertAsTheWindowWould(std::move(text), separator, options.notation);
-  if (boxShown) return 1;
+  return conversion.Run(&reader);
+}
 
-  if (!WriteOutput(output, options.gbk) || std::fflush(stdout) != 0) {
-    std::fprintf(stderr, "molvane-convert: standard output: %s\n", std::strerror(errno));
-    return 1;
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Main(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fflush(stdout);
+    std::fputs("molvane-convert: out of memory\n", stderr);
+    return kExitOutOfMemory;
   }
-  return 0;
 }

@@ -197,6 +197,19 @@ int EncodeGbk(const char16_t* units, int count, char* out) {
   return produced;
 }
 
+int DecodeGbkCharacter(const char* bytes, size_t length, char16_t* unit) {
+  if (length == 0) return -1;
+  const Tables& t = GetTables();
+  const auto* in = reinterpret_cast<const uint8_t*>(bytes);
+  if (!IsLeadByte(in[0])) {
+    *unit = t.single[in[0]];
+    return *unit == kUnmapped ? 0 : 1;
+  }
+  if (length < 2) return -1;
+  *unit = t.dbcs[in[0] << 8 | in[1]];
+  return *unit == kUnmapped ? 0 : 2;
+}
+
 // Both bridges use the same tables as the code page calls, so a text reads
 // the same whichever way it travels.
 std::string Utf8ToGbk(const std::string& utf8) {

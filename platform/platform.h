@@ -18,6 +18,10 @@ int EncodeGbk(const char16_t* units, int count, char* out);
 // Offset of the first byte that does not start a well-formed UTF-8 sequence
 // (no overlong forms, surrogates or values past U+10FFFF), or npos.
 size_t FirstInvalidUtf8(const std::string& text);
+// The character of code page 936 at the start of `bytes`: its byte count (1
+// or 2) with its wide unit in `unit`; 0 when the bytes are not a character of
+// the code page; -1 when `length` ends inside one.
+int DecodeGbkCharacter(const char* bytes, size_t length, char16_t* unit);
 
 // Conversions between UTF-8 and code page 936 (GBK).
 std::string Utf8ToGbk(const std::string& utf8);

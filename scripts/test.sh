@@ -13,7 +13,8 @@
 # configuration: a new one is a function and a name in the list at the end.
 # The Qt backend's tests run on Qt's offscreen platform in the gcc
 # configurations; the AT-SPI smoke test starts its own D-Bus session and
-# virtual X server.
+# virtual X server. Last, the README's installation and examples are followed
+# (scripts/check_install.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -59,7 +60,11 @@ clang() {
   MOLVANE_FUZZ_BUILD=build/clang bash scripts/fuzz.sh "${MOLVANE_FUZZ_SECONDS:-20}"
 }
 
-for configuration in format optimised sanitizer clang; do
+install_and_examples() {
+  bash scripts/check_install.sh
+}
+
+for configuration in format optimised sanitizer clang install_and_examples; do
   echo "== $configuration"
   "$configuration"
 done

@@ -172,6 +172,19 @@ TEST(RuntimeErrors, ShutdownRunsCleanupRoutinesOnce) {
       ::testing::ExitedWithCode(255), "cleanup at 0, run 1\n$");
 }
 
+TEST(RuntimeErrors, ARuntimeStartedAgainShutsDownAgain) {
+  EXPECT_EXIT(
+      {
+        for (int run = 0; run < 2; ++run) {
+          InitializeWithTestConstants();
+          CallService(kServiceRegisterCleanup, reinterpret_cast<intptr_t>(&CleanupAnnounces));
+          ShutdownRuntime(0);
+        }
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "cleanup at 0, run 1\ncleanup at 0, run 2\n$");
+}
+
 TEST(RuntimeErrors, MessageTable) {
   EXPECT_STREQ(RuntimeErrorMessage(2), "未得到所需要的数值型数据");
   EXPECT_STREQ(RuntimeErrorMessage(11), "所提供参数的数据类型不符合要求");

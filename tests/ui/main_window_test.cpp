@@ -208,8 +208,9 @@ TEST_P(MainWindowTest, MatchesTheBatchConverterOnASample) {
   Type(kInputBoxId, sample);
   for (int notation = 0; notation < 5; ++notation) {
     Convert(notation);
-    const std::string command = std::string(MOLVANE_CONVERT) + " -n " + std::to_string(notation) +
-                                " " + ::testing::TempDir() + "sample.txt";
+    const std::string command = std::string(MOLVANE_CONVERT) + " --exact -n " +
+                                std::to_string(notation) + " " + ::testing::TempDir() +
+                                "sample.txt";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string expected;

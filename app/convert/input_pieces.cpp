@@ -1,0 +1,186 @@
+// Pieces of the joined input. The separator rules of shuangpin and Wubi depend
+// on whether another Chinese character follows, so a piece is cut right
+// before a Chinese character whenever one is in reach; a stretch without any
+// is handed out on its own, holding back a Chinese character that starts it.
+#include "app/convert/input_pieces.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace molvane::convert {
+
+int DecodeUtf8Character(const char* bytes, size_t length, char32_t* code) {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes);
+  if (length == 0) return -1;
+  const unsigned char c = s[0];
+  if (c < 0x80) {
+    *code = c;
+    return 1;
+  }
+  int count;
+  unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
+  if (c >= 0xC2 && c <= 0xDF) {
+    count = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    count = 3;
+    if (c == 0xE0) low = 0xA0;
+    if (c == 0xED) high = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    count = 4;
+    if (c == 0xF0) low = 0x90;
+    if (c == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  char32_t value = c & (0x7F >> count);
+  for (int k = 1; k < count; ++k) {
+    if (static_cast<size_t>(k) >= length) return -1;
+    const unsigned char lowest = k == 1 ? low : 0x80, highest = k == 1 ? high : 0xBF;
+    if (s[k] < lowest || s[k] > highest) return 0;
+    value = value << 6 | (s[k] & 0x3F);
+  }
+  *code = value;
+  return count;
+}
+
+size_t FirstInvalidUtf8(const std::string& text) {
+  char32_t code;
+  for (size_t i = 0; i < text.size();) {
+    const int n = DecodeUtf8Character(text.data() + i, text.size() - i, &code);
+    if (n <= 0) return i;
+    i += static_cast<size_t>(n);
+  }
+  return std::string::npos;
+}
+
+// Pieces shorter than a few characters could not make progress.
+constexpr size_t kSmallestPiece = 16;
+
+PieceReader::PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes)
+    : names_(std::move(names)),
+      gbk_(gbk),
+      pieceBytes_(pieceBytes < kSmallestPiece ? kSmallestPiece : pieceBytes) {
+  if (names_.empty()) names_.push_back("-");
+}
+
+PieceReader::~PieceReader() {
+  if (file_ != nullptr && file_ != stdin) std::fclose(file_);
+}
+
+bool PieceReader::CheckFiles(std::string* error) {
+  for (const std::string& name : names_) {
+    if (name == "-") continue;
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (file == nullptr) {
+      *error = name + ": " + std::strerror(errno);
+      return false;
+    }
+    std::fclose(file);
+  }
+  return true;
+}
+
+// Reads until a piece's worth of bytes is buffered or every source is done.
+bool PieceReader::Fill(std::string* error) {
+  char chunk[65536];
+  while (!atEnd_ && buffer_.size() < pieceBytes_) {
+    if (file_ == nullptr) {
+      if (nextName_ == names_.size()) {
+        atEnd_ = true;
+        break;
+      }
+      const std::string& name = names_[nextName_++];
+      file_ = name == "-" ? stdin : std::fopen(name.c_str(), "rb");
+      if (file_ == nullptr) {
+        *error = name + ": " + std::strerror(errno);
+        return false;
+      }
+      sources_.push_back(
+          {name == "-" ? "standard input" : name, bufferStart_ + skew_ + buffer_.size()});
+    }
+    const size_t want = std::min(sizeof chunk, pieceBytes_ - buffer_.size());
+    const size_t got = std::fread(chunk, 1, want, file_);
+    buffer_.append(chunk, got);
+    if (got == 0) {
+      const bool failed = std::ferror(file_) != 0;
+      const int saved = errno;
+      if (file_ != stdin) std::fclose(file_);
+      file_ = nullptr;
+      if (failed) {
+        *error = sources_.back().name + ": " + std::strerror(saved);
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+int PieceReader::DecodeAt(size_t position, char32_t* code) const {
+  const char* at = buffer_.data() + position;
+  const size_t left = buffer_.size() - position;
+  if (!gbk_) return DecodeUtf8Character(at, left, code);
+  char16_t unit;
+  const int n = platform::DecodeGbkCharacter(at, left, &unit);
+  *code = unit;
+  return n;
+}
+
+// Checks the newly read whole characters and notes where Chinese ones start.
+bool PieceReader::Scan(std::string* error) {
+  size_t at = scanned_;
+  while (at < buffer_.size()) {
+    char32_t code;
+    const int n = DecodeAt(at, &code);
+    if (n < 0 && !atEnd_) break;  // the rest of the character is still to come
+    if (n <= 0) {
+      *error = Describe(gbk_ ? "not GBK" : "invalid UTF-8", at);
+      return false;
+    }
+    if (IsHan(code)) lastHan_ = at;
+    at += static_cast<size_t>(n);
+  }
+  scanned_ = at;
+  return true;
+}
+
+std::string PieceReader::Describe(const std::string& problem, size_t position) const {
+  uint64_t offset = bufferStart_ + position + (position >= heldLength_ ? skew_ : 0);
+  size_t k = sources_.size() - 1;
+  while (k > 0 && sources_[k].start > offset) --k;
+  return sources_[k].name + ": " + problem + " at byte offset " +
+         std::to_string(offset - sources_[k].start);
+}
+
+bool PieceReader::Next(Piece* piece, std::string* error) {
+  if (done_ || !Fill(error) || !Scan(error)) return false;
+  size_t from = 0, to = scanned_;
+  piece->hanFollows = false;
+  if (atEnd_) {
+    done_ = true;
+  } else if (lastHan_ != std::string::npos && lastHan_ > 0) {
+    to = lastHan_;
+    piece->hanFollows = true;
+  } else if (lastHan_ == 0) {
+    // Whether a Chinese character comes after this one is not known yet:
+    // keep it, and hand out the stretch behind it, which holds none.
+    char32_t code;
+    from = static_cast<size_t>(DecodeAt(0, &code));
+  }
+  piece->bytes.assign(buffer_, from, to - from);
+  buffer_.erase(from, to - from);
+  scanned_ -= to - from;
+  if (from == 0) {
+    bufferStart_ += to + skew_;
+    skew_ = 0;
+    heldLength_ = 0;
+    lastHan_ = piece->hanFollows ? 0 : std::string::npos;
+  } else {
+    skew_ += to - from;
+    heldLength_ = from;
+  }
+  return true;
+}
+
+}  // namespace molvane::convert

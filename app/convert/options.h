@@ -1,0 +1,43 @@
+// molvane-convert's command line, read the way GNU tools read theirs: short
+// and long options, values attached or following, "--" ending the options.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace molvane::convert {
+
+// How the cells of the two braille notations are written.
+enum class BrailleForm { kDots, kUnicode, kBrf };
+
+struct Options {
+  int notation = 0;
+  std::string separator;  // UTF-8, as given
+  bool gbk = false;
+  bool exact = false;  // the output box's bytes: CR LF breaks, nothing added at the end
+  bool plain = false;  // every cache and shortcut off, for comparisons
+  BrailleForm braille = BrailleForm::kDots;
+  bool brailleGiven = false;
+  std::vector<std::string> files;
+};
+
+// Exit codes, also listed in the manual page.
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;  // empty or malformed input, unreadable file, write error
+constexpr int kExitUsage = 2;
+constexpr int kExitOutOfMemory = 3;
+
+constexpr const char* kProgramName = "molvane-convert";
+
+// Reads the arguments into `options`. Returns -1 to go on, or the exit code
+// after printing help, the version or a usage error.
+int ParseArguments(int argc, char** argv, Options* options);
+
+// Prints "molvane-convert: problem" and the hint to --help; returns kExitUsage.
+int UsageError(const std::string& problem);
+
+// The notation's list index for a number, a list item or an English name
+// (any letter case); -1 when there is none.
+int NotationIndex(const std::string& name);
+
+}  // namespace molvane::convert

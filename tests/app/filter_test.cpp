@@ -1,0 +1,185 @@
+// molvane-convert as a filter: line breaks, options, messages, strict input
+// checks, and output that does not depend on how the input was cut up.
+#include <string>
+
+#include "platform/platform.h"
+#include "tool_runner.h"
+
+namespace molvane::test {
+namespace {
+
+using FilterTest = ToolTest;
+
+std::string Gbk(const std::string& utf8) {
+  return platform::Utf8ToGbk(utf8);
+}
+
+TEST_F(FilterTest, LineBreaksAreLfAndTheOutputEndsWithOne) {
+  EXPECT_EQ(Output({"-n", "pinyin"}, "中国"), "zhong\nguo\n");
+  EXPECT_EQ(Output({"-n", "wubi"}, "中国"), "khk\nlgyi\n");  // between: one added at the end
+  EXPECT_EQ(Output({"-n", "pinyin", "-s", " "}, "中国\n"), "zhong guo \n");
+  EXPECT_EQ(Output({"-n", "shuangpin", "-s", " "}, "中国"), "vs go\n");
+  EXPECT_EQ(Output({"-n", "pinyin"}, "abc"), "");  // nothing converted, nothing added
+  // The window's own bytes.
+  EXPECT_EQ(Output({"--exact", "-n", "pinyin"}, "中国"), "zhong\r\nguo\r\n");
+  EXPECT_EQ(Output({"--exact", "-n", "wubi"}, "中国"), "khk\r\nlgyi");
+  EXPECT_EQ(Output({"--exact", "-n", "wubi", "-s", " "}, "中国"), "khk lgyi");
+  // In GBK too.
+  EXPECT_EQ(Output({"-e", "gbk", "-n", "wubi", "-s", "、"}, Gbk("中国")), Gbk("khk、lgyi\n"));
+}
+
+TEST_F(FilterTest, OptionSpellings) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"-n", "3"},
+                                             {"-n3"},
+                                             {"-n", "全拼"},
+                                             {"--notation=Pinyin"},
+                                             {"--notation", "PINYIN"},
+                                             {"-n", "pinyin", "-e", "UTF-8"},
+                                             {"-n", "pinyin", "--encoding=utf8"}})
+    EXPECT_EQ(Output(args, "中"), "zhong\n") << args[0];
+  EXPECT_EQ(Output({"--notation=Double-Braille", "--separator= "}, "八"), "24-2345 \n");
+  EXPECT_EQ(Output({"-n", "pinyin", "--", "-"}, "中"), "zhong\n");  // "-" after "--" is a file
+
+  Outcome r = Run({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("molvane-convert (Molvane) ", 0), 0u) << r.out;
+  r = Run({"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("--braille=FORM"), std::string::npos);
+}
+
+TEST_F(FilterTest, UsageErrorsAreOneLineAndAHint) {
+  const std::string hint = "Try 'molvane-convert --help' for more information.\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } kCases[] = {
+      {{"--bogus"}, "unknown option '--bogus'"},
+      {{"-x"}, "unknown option '-x'"},
+      {{"-n", "9"}, "unknown notation '9'"},
+      {{"-n", "klingon"}, "unknown notation 'klingon'"},
+      {{"-e", "latin1"}, "unknown encoding 'latin1'"},
+      {{"-s"}, "option '-s' needs a value"},
+      {{"--exact=yes"}, "option '--exact' takes no value"},
+      {{"--braille=dots", "-n", "pinyin"},
+       "--braille needs a braille notation (current-braille or double-braille)"},
+      {{"--braille=dotty"}, "unknown braille form 'dotty'"},
+      {{"-s", "😀"}, "the separator '😀' cannot be written in GBK"},
+      {{"-e", "gbk", "-s", "😀"}, "the separator '😀' cannot be written in GBK"},
+      {{"--braille=brf", "-s", "、"}, "the separator '、' cannot be written in Braille ASCII"},
+      {{"-e", "gbk", "--braille=unicode"},
+       "braille patterns cannot be written in GBK; use --braille=unicode with UTF-8"},
+  };
+  for (const auto& c : kCases) {
+    Outcome r = Run(c.args, "中");
+    EXPECT_EQ(r.status, 2) << c.message;
+    EXPECT_EQ(r.err, "molvane-convert: " + c.message + "\n" + hint);
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+TEST_F(FilterTest, EmptyInputKeepsTheProgramsWordsWithAGloss) {
+  for (const std::string& input : {std::string(), std::string("\0\0", 2)}) {
+    Outcome r = Run({"-n", "pinyin"}, input);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "molvane-convert: 内容不能为空 (the input is empty)\n");
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+TEST_F(FilterTest, MalformedInputIsReportedWithItsFileAndOffset) {
+  const std::string good = Gbk("中国");
+  const struct {
+    std::string bytes;
+    std::string where;
+  } kGbkCases[] = {
+      {good + "\x81\x20" + good, "not GBK at byte offset 4"},  // a lead byte without its trail
+      {good + "\xff", "not GBK at byte offset 4"},
+      {good + "\xd6", "not GBK at byte offset 4"},  // cut off at the end
+  };
+  for (const auto& c : kGbkCases) {
+    Outcome r = Run({"-e", "gbk", File("a.txt", good), File("b.txt", c.bytes)});
+    EXPECT_EQ(r.status, 1) << c.where;
+    EXPECT_EQ(r.err, "molvane-convert: " + dir_ + "/b.txt: " + c.where + "\n");
+  }
+
+  // Offsets stay right when the bad byte lies many pieces in, behind a
+  // Chinese character held back from a stretch without any.
+  const std::string tail = std::string(100, 'a') + "\xed\xa0\x80";  // a surrogate
+  Outcome r = Run({}, "中" + tail, "MOLVANE_PIECE_BYTES=16");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "molvane-convert: standard input: invalid UTF-8 at byte offset 103\n");
+  r = Run({"-n", "wubi"}, std::string(40, 'x') + "中国" + "\xc0\xaf", "MOLVANE_PIECE_BYTES=16");
+  EXPECT_EQ(r.err, "molvane-convert: standard input: invalid UTF-8 at byte offset 46\n");
+}
+
+TEST_F(FilterTest, MissingFilesAreReportedBeforeAnythingIsWritten) {
+  Outcome r = Run({File("a.txt", "中"), dir_ + "/missing.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "molvane-convert: " + dir_ + "/missing.txt: No such file or directory\n");
+  EXPECT_EQ(r.out, "");
+}
+
+// A text with long stretches without Chinese characters, zero bytes and
+// characters that convert to nothing, so pieces are cut in every way the
+// reader knows.
+std::string MixedText() {
+  std::string text = "中" + std::string(70, 'a') + "国" + std::string(30, ' ') + "人";
+  text += std::string("\0\0\0", 3) + "民。" + std::string(50, '-') + "，" + "㐀" + "好丂";
+  // 丂 has no Wubi code: a skipped last character keeps its predecessor's separator.
+  return text + text + "尾丂" + std::string(40, '.');
+}
+
+TEST_F(FilterTest, PiecesConvertAsTheWholeText) {
+  // Every piece starts the program afresh, so the smallest pieces go with
+  // the shorter text.
+  const struct {
+    std::string text;
+    std::vector<const char*> pieceSizes;
+  } kTexts[] = {{Read(MOLVANE_SAMPLE_TEXT), {"100", "1000"}}, {MixedText(), {"16", "37"}}};
+  for (const auto& t : kTexts) {
+    for (int notation = 0; notation < 5; ++notation) {
+      for (const std::string separator : {"", " ", "--", "中"}) {
+        const std::vector<std::string> args = {"--exact", "-n", std::to_string(notation), "-s",
+                                               separator};
+        const std::string whole = Output(args, t.text);
+        ASSERT_FALSE(whole.empty());
+        for (const char* size : t.pieceSizes)
+          EXPECT_EQ(Output(args, t.text, std::string("MOLVANE_PIECE_BYTES=") + size), whole)
+              << "notation " << notation << ", separator '" << separator << "', pieces of " << size;
+      }
+    }
+  }
+}
+
+TEST_F(FilterTest, PiecesAlsoKeepTheLineBreakRules) {
+  const std::string text = MixedText();
+  for (const char* notation : {"shuangpin", "wubi", "pinyin"})
+    EXPECT_EQ(Output({"-n", notation}, text, "MOLVANE_PIECE_BYTES=16"),
+              Output({"-n", notation}, text))
+        << notation;
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// The address sanitizer reserves more address space than the limit allows.
+TEST_F(FilterTest, LargeInputUnderAnAddressSpaceLimit) {
+  std::string text;
+  for (int i = 0; i < 1 << 20; ++i) text += "中国\n";  // 7 MB, two pieces
+  Outcome r = Run({"-n", "wubi", "-s", " "}, text, "ulimit -v 1000000;");
+  EXPECT_EQ(r.status, 0) << r.err;
+  // "khk lgyi " for each line, but a line break in place of the last space.
+  EXPECT_EQ(r.out.size(), size_t{9} << 20);
+}
+
+TEST_F(FilterTest, RunningOutOfMemoryEndsWithAMessage) {
+  std::string text;
+  for (int i = 0; i < 1 << 20; ++i) text += "中国\n";
+  Outcome r = Run({}, text, "ulimit -v 12000;");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err, "molvane-convert: out of memory\n");
+}
+#endif
+
+}  // namespace
+}  // namespace molvane::test

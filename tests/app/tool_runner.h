@@ -1,0 +1,67 @@
+// Runs the built molvane-convert as a shell would, in a scratch folder of
+// its own, and collects exit status, standard output and standard error.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace molvane::test {
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+class ToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/molvane-tool-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+  std::string File(const std::string& name, const std::string& bytes) {
+    std::string path = dir_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  static std::string Read(const std::string& path) {
+    std::ostringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
+  }
+  static std::string Quote(const std::string& text) {
+    std::string q = "'";
+    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  }
+  // `prefix` goes in front of the command (variables, ulimit).
+  Outcome Run(const std::vector<std::string>& args, const std::string& input = "",
+              const std::string& prefix = "") {
+    std::string command = prefix + " " + MOLVANE_CONVERT;
+    for (const std::string& a : args) command += " " + Quote(a);
+    command += " <" + Quote(File("stdin", input)) + " >" + Quote(dir_ + "/out") + " 2>" +
+               Quote(dir_ + "/err");
+    const int status = std::system(("exec 2>/dev/null; " + command).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(dir_ + "/out"), Read(dir_ + "/err")};
+  }
+  // The output alone, expecting success.
+  std::string Output(const std::vector<std::string>& args, const std::string& input,
+                     const std::string& prefix = "") {
+    Outcome r = Run(args, input, prefix);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.out;
+  }
+
+  std::string dir_;
+};
+
+}  // namespace molvane::test
