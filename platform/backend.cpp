@@ -14,7 +14,7 @@ namespace {
 
 // ---- Headless backend ----
 struct Peer {
-  PeerSpec spec;
+  PeerSpec shape;
   std::u16string text;
   CHARRANGE selection{0, 0};
   std::vector<std::u16string> items;
@@ -51,21 +51,21 @@ class HeadlessBackend final : public Backend {
     return tm;
   }
 
-  void CreatePeer(HWND window, const PeerSpec& spec) override {
+  void CreatePeer(HWND window, const PeerSpec& shape) override {
     Peer& peer = peers_[window];
-    peer.spec = spec;
-    peer.enabled = (spec.style & WS_DISABLED) == 0;
+    peer.shape = shape;
+    peer.enabled = (shape.style & WS_DISABLED) == 0;
   }
-  void UpdatePeer(HWND window, const PeerSpec& spec) override { At(window).spec = spec; }
+  void UpdatePeer(HWND window, const PeerSpec& shape) override { At(window).shape = shape; }
   void DestroyPeer(HWND window) override { peers_.erase(window); }
   void PlacePeer(HWND window, const RECT& windowRect, const RECT& clientRect) override {
-    At(window).spec.window = windowRect;
-    At(window).spec.client = clientRect;
+    At(window).shape.window = windowRect;
+    At(window).shape.client = clientRect;
   }
   void ShowPeer(HWND window, bool visible) override { At(window).visible = visible; }
   void EnablePeer(HWND window, bool enabled) override { At(window).enabled = enabled; }
   void RestackPeer(HWND, HWND) override {}  // memory has no stacking to mirror
-  void ReparentPeer(HWND window, HWND parent) override { At(window).spec.parent = parent; }
+  void ReparentPeer(HWND window, HWND parent) override { At(window).shape.parent = parent; }
   void FocusPeer(HWND) override {}
   void ActivatePeer(HWND) override {}
   void SetPeerFont(HWND window, const LOGFONTA& font) override { At(window).font = font; }

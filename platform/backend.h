@@ -64,8 +64,8 @@ class Backend {
   virtual TEXTMETRICA MeasureFont(const LOGFONTA& font) const = 0;
 
   // Peer lifetime and placement.
-  virtual void CreatePeer(HWND window, const PeerSpec& spec) = 0;
-  virtual void UpdatePeer(HWND window, const PeerSpec& spec) = 0;  // style, limit, caption
+  virtual void CreatePeer(HWND window, const PeerSpec& shape) = 0;
+  virtual void UpdatePeer(HWND window, const PeerSpec& shape) = 0;  // style, limit, caption
   virtual void DestroyPeer(HWND window) = 0;
   virtual void PlacePeer(HWND window, const RECT& windowRect, const RECT& clientRect) = 0;
   virtual void ShowPeer(HWND window, bool visible) = 0;

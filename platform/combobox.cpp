@@ -20,7 +20,7 @@ struct ComboState final : ControlState {
   bool dropped = false;
   uint8_t pendingLead = 0;
   DWORD kind = CBS_DROPDOWN;
-  void Describe(PeerSpec& spec) const override { spec.textLimit = limit; }
+  void Describe(PeerSpec& shape) const override { shape.textLimit = limit; }
 };
 
 ComboState* StateOf(HWND window) {

@@ -15,9 +15,9 @@ struct EditState final : ControlState {
   bool modified = false;
   uint8_t pendingLead = 0;
   bool multiline = false;
-  void Describe(PeerSpec& spec) const override {
-    spec.textLimit = limit;
-    spec.passwordChar = static_cast<char16_t>(static_cast<unsigned char>(passwordChar));
+  void Describe(PeerSpec& shape) const override {
+    shape.textLimit = limit;
+    shape.passwordChar = static_cast<char16_t>(static_cast<unsigned char>(passwordChar));
   }
 };
 

@@ -24,7 +24,7 @@ struct RichState final : ControlState {
   uint8_t pendingLead = 0;
   COLORREF background = 0;
   CHARFORMATA format{};
-  void Describe(PeerSpec& spec) const override { spec.textLimit = limit; }
+  void Describe(PeerSpec& shape) const override { shape.textLimit = limit; }
 };
 
 RichState* StateOf(HWND window) {

@@ -345,20 +345,20 @@ bool EnabledWithAncestors(HWND h) {
 }
 
 PeerSpec SpecOf(const Window& w) {
-  PeerSpec spec;
-  spec.kind = w.control ? w.control->Kind() : w.cls->kind;
-  spec.parent = w.parent;
-  spec.owner = w.owner;
-  spec.style = w.style;
-  spec.exStyle = w.exStyle;
-  spec.window = w.rect;
-  spec.client = ClientRectIn(w);
-  if (spec.kind != PeerKind::kEdit && spec.kind != PeerKind::kRichEdit)
-    spec.caption = ToWide(w.text);
-  spec.canClose = (w.cls->info.style & CS_NOCLOSE) == 0 &&
-                  (w.systemMenu == nullptr || MenuHasCommand(w.systemMenu, SC_CLOSE));
-  if (w.control) w.control->Describe(spec);
-  return spec;
+  PeerSpec shape;
+  shape.kind = w.control ? w.control->Kind() : w.cls->kind;
+  shape.parent = w.parent;
+  shape.owner = w.owner;
+  shape.style = w.style;
+  shape.exStyle = w.exStyle;
+  shape.window = w.rect;
+  shape.client = ClientRectIn(w);
+  if (shape.kind != PeerKind::kEdit && shape.kind != PeerKind::kRichEdit)
+    shape.caption = ToWide(w.text);
+  shape.canClose = (w.cls->info.style & CS_NOCLOSE) == 0 &&
+                   (w.systemMenu == nullptr || MenuHasCommand(w.systemMenu, SC_CLOSE));
+  if (w.control) w.control->Describe(shape);
+  return shape;
 }
 
 void RefreshPeer(HWND h) {

@@ -182,15 +182,15 @@ int ParseArguments(int argc, char** argv, Options* options) {
     }
     std::string attached;
     bool hasAttached;
-    const OptionSpec* spec = Find(arg, &attached, &hasAttached);
-    if (spec == nullptr) return UsageError("unknown option '" + arg + "'");
+    const OptionSpec* entry = Find(arg, &attached, &hasAttached);
+    if (entry == nullptr) return UsageError("unknown option '" + arg + "'");
     const std::string* value = hasAttached ? &attached : nullptr;
     std::string following;
-    if (!hasAttached && spec->action == Action::kValue && i + 1 < argc) {
+    if (!hasAttached && entry->action == Action::kValue && i + 1 < argc) {
       following = argv[++i];
       value = &following;
     }
-    const int code = Apply(*spec, arg, value, options);
+    const int code = Apply(*entry, arg, value, options);
     if (code >= 0) return code;
   }
   if (options->brailleGiven && options->notation > 1)

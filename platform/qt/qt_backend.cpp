@@ -206,8 +206,8 @@ class QtBackend : public Backend {
     return tm;
   }
 
-  void CreatePeer(HWND window, const PeerSpec& spec) override;
-  void UpdatePeer(HWND window, const PeerSpec& spec) override;
+  void CreatePeer(HWND window, const PeerSpec& shape) override;
+  void UpdatePeer(HWND window, const PeerSpec& shape) override;
   void DestroyPeer(HWND window) override;
   void PlacePeer(HWND window, const RECT& windowRect, const RECT& clientRect) override;
   void ShowPeer(HWND window, bool visible) override;
@@ -329,9 +329,9 @@ class QtBackend : public Backend {
   }
   QComboBox* List(HWND window) const { return qobject_cast<QComboBox*>(Widget(window)); }
   QFont FontOf(const LOGFONTA& font) const;
-  QWidget* MakeWidget(HWND window, const PeerSpec& spec);
+  QWidget* MakeWidget(HWND window, const PeerSpec& shape);
   void Connect(HWND window, QWidget* widget);
-  void ApplyStyle(Peer& peer, const PeerSpec& spec);
+  void ApplyStyle(Peer& peer, const PeerSpec& shape);
   void PlaceTopLevel(Peer& peer);
   void Refit(HWND window, int round);
   void Relabel(QWidget* widget) {
@@ -359,10 +359,10 @@ class QtBackend : public Backend {
 
 // ---- Peers ----
 
-QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& spec) {
-  QWidget* parent = Widget(spec.parent);
-  const DWORD style = spec.style;
-  switch (spec.kind) {
+QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& shape) {
+  QWidget* parent = Widget(shape.parent);
+  const DWORD style = shape.style;
+  switch (shape.kind) {
     case PeerKind::kEdit:
       if (style & ES_MULTILINE) return new QPlainTextEdit(parent);
       return new QLineEdit(parent);
@@ -417,12 +417,12 @@ void QtBackend::Connect(HWND window, QWidget* widget) {
   }
 }
 
-void QtBackend::ApplyStyle(Peer& peer, const PeerSpec& spec) {
+void QtBackend::ApplyStyle(Peer& peer, const PeerSpec& shape) {
   QWidget* w = peer.widget;
-  const DWORD style = spec.style;
+  const DWORD style = shape.style;
   peer.style = style;
-  const QString caption = ToQString(spec.caption);
-  peer.textLimit = spec.textLimit;
+  const QString caption = ToQString(shape.caption);
+  peer.textLimit = shape.textLimit;
   if (auto* line = qobject_cast<QLineEdit*>(w)) {
     line->setReadOnly(style & ES_READONLY);
     line->setEchoMode((style & ES_PASSWORD) != 0 ? QLineEdit::Password : QLineEdit::Normal);
@@ -458,8 +458,8 @@ void QtBackend::ApplyStyle(Peer& peer, const PeerSpec& spec) {
     if (style & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
     if (style & WS_MAXIMIZEBOX) flags |= Qt::WindowMaximizeButtonHint;
     if ((style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER)) == 0) flags |= Qt::FramelessWindowHint;
-    if (spec.exStyle & WS_EX_TOOLWINDOW) flags |= Qt::Tool;
-    if (spec.exStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+    if (shape.exStyle & WS_EX_TOOLWINDOW) flags |= Qt::Tool;
+    if (shape.exStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
     if (w->windowFlags() != flags) {
       // Qt hides a window whose flags change; it stays as the core has it.
       const bool visible = w->isVisible();
@@ -471,25 +471,25 @@ void QtBackend::ApplyStyle(Peer& peer, const PeerSpec& spec) {
                                                                             : Qt::StrongFocus);
 }
 
-void QtBackend::CreatePeer(HWND window, const PeerSpec& spec) {
+void QtBackend::CreatePeer(HWND window, const PeerSpec& shape) {
   Quiet quiet(this);
-  QWidget* w = MakeWidget(window, spec);
+  QWidget* w = MakeWidget(window, shape);
   w->setProperty(kHandleProperty, QVariant::fromValue(quintptr(window)));
   w->hide();
   Peer& peer = peers_[window];
   peer.widget = w;
-  peer.kind = spec.kind;
-  ApplyStyle(peer, spec);
+  peer.kind = shape.kind;
+  ApplyStyle(peer, shape);
   Connect(window, w);
-  PlacePeer(window, spec.window, spec.client);
+  PlacePeer(window, shape.window, shape.client);
   Relabel(w);
 }
 
-void QtBackend::UpdatePeer(HWND window, const PeerSpec& spec) {
+void QtBackend::UpdatePeer(HWND window, const PeerSpec& shape) {
   auto it = peers_.find(window);
   if (it == peers_.end() || it->second.widget == nullptr) return;
   Quiet quiet(this);
-  ApplyStyle(it->second, spec);
+  ApplyStyle(it->second, shape);
   Relabel(it->second.widget);
 }
 
