@@ -25,7 +25,6 @@ namespace {
 
 using testing_support::Utf8;
 
-constexpr uint32_t kSeparatorBoxUnit = kSeparatorBoxId;
 const uint32_t kStoredOrder[] = {0x1601000a, 0x16010009, 0x16010008, 0x16010007, 0x16010006,
                                  0x16010005, 0x16010004, 0x16010003, 0x16010002};
 
