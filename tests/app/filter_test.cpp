@@ -161,7 +161,15 @@ TEST_F(FilterTest, PiecesAlsoKeepTheLineBreakRules) {
         << notation;
 }
 
-#if !defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__)
+#define MOLVANE_ADDRESS_SANITIZER 1  // gcc
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MOLVANE_ADDRESS_SANITIZER 1  // clang
+#endif
+#endif
+
+#if !defined(MOLVANE_ADDRESS_SANITIZER)
 // The address sanitizer reserves more address space than the limit allows.
 TEST_F(FilterTest, LargeInputUnderAnAddressSpaceLimit) {
   std::string text;
