@@ -1,6 +1,7 @@
 // Enough RTF for a rich edit box that holds plain GBK text: written with
 // the box's default font, read back by keeping the text and paragraph
 // marks and skipping every destination it does not know.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <set>
@@ -78,8 +79,10 @@ struct Reader {
     bool negative = at < rtf.size() && rtf[at] == '-';
     if (negative) ++at;
     long param = 0;
+    // RTF parameters are 16-bit; longer digit runs are read but saturate, so
+    // hostile input cannot overflow.
     while (at < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[at])))
-      param = param * 10 + (rtf[at++] - '0');
+      param = std::min(param * 10 + (rtf[at++] - '0'), 1L << 20);
     if (negative) param = -param;
     if (at < rtf.size() && rtf[at] == ' ') ++at;
     if (IsSkippedDestination(word)) {
