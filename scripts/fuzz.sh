@@ -22,11 +22,15 @@ status=0
 for target in "${targets[@]}"; do
   corpus=$build/corpus/$target artifacts=$build/artifacts/$target logs=$build/logs
   mkdir -p "$corpus" "$artifacts" "$logs"
+  # Absolute paths: a target that starts the program moves to the program's
+  # folder, as the program always does, and relative corpus paths would break.
+  corpus=$(realpath "$corpus") artifacts=$(realpath "$artifacts")
+  seeds=$(realpath "fuzz/corpus/$target")
   echo "== fuzz $target for ${seconds}s"
   # shellcheck disable=SC2086  # the extra options are words
   if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -max_len=256 -print_final_stats=1 -artifact_prefix="$artifacts/" ${MOLVANE_FUZZ_ARGS:-} \
-      "$corpus" "fuzz/corpus/$target" >"$logs/$target.log" 2>&1; then
+      "$corpus" "$seeds" >"$logs/$target.log" 2>&1; then
     status=1
     tail -n 40 "$logs/$target.log"
     echo "fuzz $target FAILED: inputs in $artifacts (add them to fuzz/regressions/$target once fixed)"
