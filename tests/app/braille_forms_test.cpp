@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/convert/braille_forms.h"
-#include "tool_runner.h"
+#include "support/tool_runner.h"
 
 namespace molvane::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "tool_runner.h"
+#include "support/tool_runner.h"
 
 namespace molvane::test {
 namespace {

@@ -39,19 +39,7 @@
 namespace molvane::regex {
 namespace {
 
-class Random {
- public:
-  explicit Random(uint32_t seed) : engine_(seed) {}
-  int Below(int n) { return static_cast<int>(engine_() % static_cast<uint32_t>(n)); }
-  bool Percent(int p) { return Below(100) < p; }
-  template <class T, size_t N>
-  const T& Pick(const T (&items)[N]) {
-    return items[Below(N)];
-  }
-
- private:
-  std::mt19937 engine_;
-};
+using test::Random;
 
 // One piece of pattern in both spellings.
 struct Fragment {

@@ -14,16 +14,7 @@
 namespace molvane::regex {
 namespace {
 
-class Random {
- public:
-  explicit Random(uint32_t seed) : engine_(seed) {}
-  // mt19937's raw output is fixed by the standard, unlike the distributions.
-  int Below(int n) { return static_cast<int>(engine_() % static_cast<uint32_t>(n)); }
-  bool Percent(int p) { return Below(100) < p; }
-
- private:
-  std::mt19937 engine_;
-};
+using test::Random;
 
 std::u16string RandomSubject(Random& random, std::u16string_view alphabet, int longest) {
   std::u16string subject;

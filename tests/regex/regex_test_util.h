@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,22 @@
 #include "regex/matcher.h"
 
 namespace molvane::regex::test {
+
+// Seeded choices that are the same on every platform: mt19937's raw output is
+// fixed by the standard, unlike the distributions.
+class Random {
+ public:
+  explicit Random(uint32_t seed) : engine_(seed) {}
+  int Below(int n) { return static_cast<int>(engine_() % static_cast<uint32_t>(n)); }
+  bool Percent(int p) { return Below(100) < p; }
+  template <class T, size_t N>
+  const T& Pick(const T (&items)[N]) {
+    return items[Below(N)];
+  }
+
+ private:
+  std::mt19937 engine_;
+};
 
 inline MatchRecord Find(std::u16string_view pattern, std::u16string_view subject,
                         uint32_t flags = 0, int32_t start = 0) {

@@ -18,9 +18,9 @@
 
 #include "engine/conversion.h"
 #include "platform/platform.h"
-#include "platform/win32.h"
 #include "runtime/runtime.h"
 #include "support/gbk.h"
+#include "support/main_window.h"
 #include "ui/program.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -36,6 +36,12 @@
 
 namespace molvane {
 namespace {
+
+using testing_support::ChooseNotation;
+using testing_support::ClickConvert;
+using testing_support::FillBoxes;
+using testing_support::ReadOutput;
+using testing_support::TakeOutput;
 
 constexpr unsigned kSecondsPerRun = 20;
 constexpr const char* kSample = "中国，你好！什么 a哟";
@@ -61,34 +67,7 @@ std::string g_sample;  // kSample in GBK, made before any allocation is failed
 void LoadMainWindow() {
   StartProgram();
   LoadStartWindow(kMainWindowId);
-  ArgRecord text = TextArg(g_sample.c_str());
-  WriteProperty(kMainWindowId, kInputBoxId, kRichEditContent, -1, text.low, text.high);
-  text = TextArg(" ");
-  WriteProperty(kMainWindowId, kSeparatorBoxId, kEditBoxContent, -1, text.low, text.high);
-}
-
-void ChooseNotation(int notation) {
-  WriteProperty(kMainWindowId, kNotationListId, kCurrentSelection, -1,
-                static_cast<uint32_t>(notation), 0);
-}
-
-void ClickConvert() {
-  auto button =
-      reinterpret_cast<HWND>(CallService(kServiceLookupControl, kMainWindowId, kConvertButtonId));
-  SendMessageA(button, BM_CLICK, 0, 0);
-}
-
-// The output box's text, a fresh runtime text (null when empty).
-char* ReadOutput() {
-  return reinterpret_cast<char*>(
-      static_cast<intptr_t>(ReadProperty(kMainWindowId, kOutputBoxId, kRichEditContent, -1)));
-}
-
-// Takes a text from ReadOutput; allocates, so only outside the failing part.
-std::string TakeOutput(char* output) {
-  std::string result = output == nullptr ? std::string() : std::string(output);
-  FreeMemory(output);
-  return result;
+  FillBoxes(g_sample.c_str(), " ");
 }
 
 std::string ConvertEveryNotation() {
