@@ -868,6 +868,11 @@ void CompiledPattern::Finish() {
         kind == ElementKind::kPossessive) {
       auto* repeat = static_cast<RangeRepeatElement*>(element.get());
       repeat->atom_can_be_empty = CanMatchEmpty(repeat->atom);
+      repeat->skip_repeated_empty = repeat->atom_can_be_empty && !tests_captures_;
+    }
+    if (kind == ElementKind::kRepeat) {
+      auto* repeat = static_cast<RepeatElement*>(element.get());
+      repeat->skip_repeated_empty = CanMatchEmpty(repeat->atom) && !tests_captures_;
     }
     if (kind == ElementKind::kGreedy && tests_captures_) {
       static_cast<GreedyElement*>(element.get())->skip_offered_ends = false;

@@ -206,6 +206,11 @@ class RepeatElement final : public MatchElement {
 
   MatchElement* atom = nullptr;
   int32_t count = 0;
+  // An iteration does not retry ways that end where it began once one did:
+  // only sound while what follows depends on the position alone, so the
+  // compiler sets it only for atoms that can match empty in patterns that do
+  // not test captures.
+  bool skip_repeated_empty = false;
 };
 
 class RangeRepeatElement : public MatchElement {
@@ -218,6 +223,8 @@ class RangeRepeatElement : public MatchElement {
   // iteration that turns empty on backtracking ends the loop there; atoms
   // that always consume (sets, strings) keep nothing per iteration.
   bool atom_can_be_empty = true;
+  // As for RepeatElement, for the iterations of the minimum part.
+  bool skip_repeated_empty = false;
 
  protected:
   bool MatchMinimum(MatchContext& context) const;

@@ -11,17 +11,43 @@ namespace molvane::regex {
 
 namespace {
 
+// With `guard` each iteration keeps a mark above the atom's pushes: where it
+// began, negated (minus one) once a way of it has ended there. An iteration
+// that ends where it began a second time leaves everything after it exactly
+// as the first time did, and that already failed; retrying it would make a
+// count of n empty-matching iterations cost 2^n ("(|^){30}b").
+int32_t Mark(int32_t begin, bool ended_empty) {
+  return ended_empty ? -begin - 1 : begin;
+}
+
+// Asks the iteration on top for another way, skipping empty repeats under
+// `guard`. Its mark is popped before and pushed again after a success.
+bool RetryIteration(MatchContext& context, const MatchElement* atom, bool guard) {
+  if (!guard) return atom->MatchNext(context);
+  const int32_t mark = context.backtrack.Pop();
+  const int32_t begin = mark < 0 ? -mark - 1 : mark;
+  bool ended_empty = mark < 0;
+  while (atom->MatchNext(context)) {
+    if (context.position != begin || !ended_empty) {
+      ended_empty = ended_empty || context.position == begin;
+      context.backtrack.Push(Mark(begin, ended_empty));
+      return true;
+    }
+  }
+  return false;
+}
+
 // Goes on from `standing` iterations until `count` stand. When an iteration
 // fails, earlier ones are asked for another way, latest first. With
 // `backtrack` the latest standing iteration is asked first.
 bool RunIterations(MatchContext& context, const MatchElement* atom, int32_t standing, int32_t count,
-                   bool backtrack) {
+                   bool backtrack, bool guard) {
   for (;;) {
     if (backtrack) {
       for (;;) {
         if (standing == 0) return false;
         --standing;
-        if (atom->MatchNext(context)) {
+        if (RetryIteration(context, atom, guard)) {
           ++standing;
           break;
         }
@@ -29,10 +55,12 @@ bool RunIterations(MatchContext& context, const MatchElement* atom, int32_t stan
       backtrack = false;
     }
     while (standing < count) {
+      const int32_t begin = context.position;
       if (!atom->Match(context)) {
         backtrack = true;
         break;
       }
+      if (guard) context.backtrack.Push(Mark(begin, context.position == begin));
       ++standing;
     }
     if (!backtrack) return true;
@@ -44,21 +72,21 @@ bool RunIterations(MatchContext& context, const MatchElement* atom, int32_t stan
 // ---- RepeatElement ----
 
 bool RepeatElement::Match(MatchContext& context) const {
-  return count <= 0 || RunIterations(context, atom, 0, count, false);
+  return count <= 0 || RunIterations(context, atom, 0, count, false, skip_repeated_empty);
 }
 
 bool RepeatElement::MatchNext(MatchContext& context) const {
-  return count > 0 && RunIterations(context, atom, count, count, true);
+  return count > 0 && RunIterations(context, atom, count, count, true, skip_repeated_empty);
 }
 
 // ---- Shared by the ranged repetitions ----
 
 bool RangeRepeatElement::MatchMinimum(MatchContext& context) const {
-  return minimum <= 0 || RunIterations(context, atom, 0, minimum, false);
+  return minimum <= 0 || RunIterations(context, atom, 0, minimum, false, skip_repeated_empty);
 }
 
 bool RangeRepeatElement::BacktrackMinimum(MatchContext& context) const {
-  return minimum > 0 && RunIterations(context, atom, minimum, minimum, true);
+  return minimum > 0 && RunIterations(context, atom, minimum, minimum, true, skip_repeated_empty);
 }
 
 int32_t RangeRepeatElement::Extend(MatchContext& context, int32_t done) const {

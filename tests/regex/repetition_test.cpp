@@ -76,6 +76,24 @@ TEST(FixedCountTest, RepeatsExactly) {
   EXPECT_EQ(FindMatch(u"(?:a|ab){3}c", u"aababc"), "0,6");
 }
 
+// Counted iterations that can end where they began must not retry every
+// combination of their empty ways: 2^200 of them would never finish.
+TEST(FixedCountTest, EmptyWaysAreNotCombined) {
+  EXPECT_EQ(FindMatch(u"(|^){200}b", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"(?:|^|(?=a)){200,}b", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"(?:^||){100,}?b", u"aa"), "none");
+  EXPECT_EQ(FindMatch(u"(?:(?:|^){100}){100}b", u"aa"), "none");
+  // An iteration may still turn empty after consuming, and consume after
+  // turning empty, so every distinct end is still tried.
+  EXPECT_EQ(FindMatch(u"(a|){3}b", u"aab"), "0,3");
+  EXPECT_EQ(FindMatch(u"(|a){3}b", u"aab"), "0,3");
+  EXPECT_EQ(FindSpans(u"(|a|){40}b", u"aab"), "0,3 1,2");
+  EXPECT_EQ(FindMatch(u"(?:|a){2,}?b", u"ab"), "0,2");
+  // With a back reference what follows also reads the captures, so every way
+  // is still tried.
+  EXPECT_EQ(FindSpans(u"(?:(a)|()){2}\\1b", u"aab"), "0,3 0,1 1,1");
+}
+
 TEST(LazyTest, TakesTheMinimumFirst) {
   EXPECT_EQ(FindMatch(u"a*?", u"aaa"), "0,0");
   EXPECT_EQ(FindMatch(u"a+?", u"aaa"), "0,1");
