@@ -154,4 +154,8 @@ void InstallWindowEngine(WindowEngine* engine) {
   detail::State().windowEngine = engine;
 }
 
+WindowEngine* InstalledWindowEngine() {
+  return detail::State().windowEngine;
+}
+
 }  // namespace molvane

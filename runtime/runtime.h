@@ -245,5 +245,8 @@ class WindowEngine {
   virtual void ReleaseWindows() = 0;
 };
 void InstallWindowEngine(WindowEngine* engine);
+// The installed engine, or null: for harnesses that load windows themselves
+// and must see a failed load rather than the start-up report.
+WindowEngine* InstalledWindowEngine();
 
 }  // namespace molvane

@@ -26,10 +26,13 @@ for target in "${targets[@]}"; do
   # folder, as the program always does, and relative corpus paths would break.
   corpus=$(realpath "$corpus") artifacts=$(realpath "$artifacts")
   seeds=$(realpath "fuzz/corpus/$target")
+  # Templates are longer than the other inputs: the real one is 1,666 bytes.
+  max_len=256
+  [ "$target" = template_fuzz ] && max_len=4096
   echo "== fuzz $target for ${seconds}s"
   # shellcheck disable=SC2086  # the extra options are words
   if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -max_len=256 -print_final_stats=1 -artifact_prefix="$artifacts/" ${MOLVANE_FUZZ_ARGS:-} \
+      -max_len=$max_len -print_final_stats=1 -artifact_prefix="$artifacts/" ${MOLVANE_FUZZ_ARGS:-} \
       "$corpus" "$seeds" >"$logs/$target.log" 2>&1; then
     status=1
     tail -n 40 "$logs/$target.log"

@@ -180,8 +180,10 @@ UnitObject* CreateWindowUnit(const CreateRequest& r) {
   int x = r.left;
   int y = r.top;
   if (r.parent == nullptr && unit->Word(kStartPosition) == 1) {
-    x = (GetSystemMetrics(SM_CXSCREEN) - r.width) / 2;
-    y = (GetSystemMetrics(SM_CYSCREEN) - r.height) / 2;
+    // In 64 bits: a stored size may be anything, and half the difference of
+    // two ints always fits an int.
+    x = static_cast<int>((int64_t{GetSystemMetrics(SM_CXSCREEN)} - r.width) / 2);
+    y = static_cast<int>((int64_t{GetSystemMetrics(SM_CYSCREEN)} - r.height) / 2);
   }
   HWND owner = r.parent;
   if (r.parent == nullptr && (unit->Word(kTaskbar) == 0 || r.modal)) owner = HiddenOwnerWindow();

@@ -184,6 +184,28 @@ TEST_P(Windows, MovingAndSizingReportOnlyWhatChanged) {
   EXPECT_EQ(Of(child, WM_SIZE)[0].lParam, MAKELPARAM(60, 30));
 }
 
+// Stored templates may ask for any place and size; rectangles must stay
+// computable, and the 16-bit fields of WM_MOVE and WM_SIZE true.
+TEST_P(Windows, CoordinatesBeyondSixteenBitsAreClamped) {
+  HWND frame = Frame(WS_POPUP);
+  char logged[64];
+  GetClassNameA(frame, logged, sizeof logged);
+  HWND child = CreateWindowExA(0, logged, "", WS_CHILD, INT_MAX - 5, -INT_MAX, INT_MAX, INT_MAX,
+                               frame, nullptr, nullptr, nullptr);
+  ASSERT_NE(child, nullptr);
+  RECT rect;
+  GetClientRect(child, &rect);
+  EXPECT_EQ(rect.right, 32767);
+  EXPECT_EQ(rect.bottom, 32767);
+  Clear();
+  SetWindowPos(child, nullptr, INT_MIN + 1, INT_MAX, INT_MAX, -5, SWP_NOZORDER);
+  GetClientRect(child, &rect);
+  EXPECT_EQ(rect.right, 32767);
+  EXPECT_EQ(rect.bottom, 0);
+  EXPECT_EQ(Of(child, WM_MOVE).back().lParam, MAKELPARAM(-32768, 32767));
+  EXPECT_EQ(Of(child, WM_SIZE).back().lParam, MAKELPARAM(32767, 0));
+}
+
 TEST_P(Windows, NonClientAreasFollowTheStyleBits) {
   struct Case {
     DWORD style;
