@@ -237,7 +237,9 @@ TEST_P(Windows, NonClientAreasFollowTheStyleBits) {
     EXPECT_EQ(origin.y, 50 + c.inset.top);
     RECT adjusted = {0, 0, 10, 10};
     AdjustWindowRectEx(&adjusted, c.style & ~WS_VSCROLL, FALSE, c.exStyle);
-    if (!(c.style & WS_VSCROLL)) EXPECT_EQ(adjusted.left, -c.inset.left);
+    if (!(c.style & WS_VSCROLL)) {
+      EXPECT_EQ(adjusted.left, -c.inset.left);
+    }
   }
   // An overlapped window always has a caption.
   HWND overlapped = Frame(WS_OVERLAPPED);

@@ -126,7 +126,9 @@ TEST_F(MainWindowQt, ControlsSitAtTheirStoredRectangles) {
     const int height = ownHeight ? placed.bottom - placed.top : c.place.height();
     EXPECT_EQ(w->geometry(), QRect(c.place.topLeft(), QSize(c.place.width(), height)))
         << std::hex << c.id;
-    if (ownHeight) EXPECT_GE(height, c.place.height());
+    if (ownHeight) {
+      EXPECT_GE(height, c.place.height());
+    }
   }
   // The input box reaches below the client area and is clipped there.
   QWidget* input = Widget(kInput);
