@@ -289,6 +289,10 @@ void PeerItemChosen(HWND comboBox, int index) {
   core::Send(comboBox, core::kMsgChooseItem, static_cast<WPARAM>(index));
 }
 
+void PeerListClosed(HWND comboBox) {
+  SendMessageA(comboBox, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
 void PeerFocused(HWND window) {
   if (GetFocus() != window) SetFocus(window);
 }

@@ -147,6 +147,7 @@ void SetInputModule(std::unique_ptr<InputModule> input);
 // ---- What a backend reports back (GUI thread) ----
 void PeerTextEdited(HWND window);                      // EN_CHANGE under the control's rules
 void PeerItemChosen(HWND comboBox, int index);         // CBN_SELCHANGE
+void PeerListClosed(HWND comboBox);                    // CBN_CLOSEUP unless already closed
 void PeerFocused(HWND window);                         // WM_KILLFOCUS / WM_SETFOCUS
 void PeerActivated(HWND window);                       // WM_ACTIVATE pair
 void PeerPlaced(HWND window, const RECT& windowRect);  // WM_MOVE / WM_SIZE

@@ -23,6 +23,7 @@
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -37,6 +38,20 @@ namespace {
 
 const char kHandleProperty[] = "molvaneWindow";
 const char kChosenProperty[] = "molvaneChosen";  // a list's item as the core last set it
+
+// A drop-down list that says when its popup closes. A popup dismissed with
+// Escape or a click elsewhere chooses nothing, and the core must hear that
+// it closed; the report waits for the event to end, so that a choice, which
+// Qt reports after hiding the popup, comes first.
+class PeerList : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  void hidePopup() override {
+    QComboBox::hidePopup();
+    if (closed) QTimer::singleShot(0, this, closed);
+  }
+  std::function<void()> closed;
+};
 
 void RememberChoice(QComboBox* list) {
   list->setProperty(kChosenProperty, list->currentIndex());
@@ -373,7 +388,7 @@ QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& shape) {
       if ((style & BS_TYPEMASK) == BS_GROUPBOX) return new QGroupBox(parent);
       return new QPushButton(parent);
     case PeerKind::kComboBox: {
-      auto* list = new QComboBox(parent);
+      auto* list = new PeerList(parent);
       list->setEditable((style & 0x3) != CBS_DROPDOWNLIST);
       RememberChoice(list);
       return list;
@@ -405,6 +420,11 @@ void QtBackend::Connect(HWND window, QWidget* widget) {
       PeerItemChosen(window, index);
     });
     if (list->isEditable()) QObject::connect(list, &QComboBox::editTextChanged, list, edited);
+    if (auto* peer = dynamic_cast<PeerList*>(list)) {
+      peer->closed = [this, window] {
+        if (!quiet()) PeerListClosed(window);
+      };
+    }
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
     // A click reaches the core as the mouse messages Windows would post.
     QObject::connect(button, &QPushButton::clicked, button, [this, window, button] {

@@ -4,6 +4,7 @@
 // widget sees them. Input is real Qt events on the offscreen platform.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -205,6 +206,38 @@ TEST_F(QtBackendTest, ClickAndChoiceNotifyOnce) {
   SendMessageA(list, CB_SETCURSEL, 1, 0);
   Pump();
   EXPECT_TRUE(Notifications(2).empty());
+}
+
+// Escape in an open list chooses nothing; the core must still learn that
+// the list closed, or Enter would go to the list instead of the window.
+TEST_F(QtBackendTest, AListDismissedWithoutAChoiceClosesInTheCore) {
+  HWND list = Child("COMBOBOX", CBS_DROPDOWNLIST, 2);
+  for (const char* item : {"a", "b", "c"}) SendMessageA(list, CB_ADDSTRING, 0, LPARAM(item));
+  SendMessageA(list, CB_SETCURSEL, 1, 0);
+  Pump();
+  g_log.clear();
+  platform::Input().Click(list);
+  Pump();
+  EXPECT_EQ(SendMessageA(list, CB_GETDROPPEDSTATE, 0, 0), TRUE);
+  QWidget* popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  // The key goes where a keyboard's would: the popup's focused list.
+  QTest::keyClick(popup->focusWidget() != nullptr ? popup->focusWidget() : popup, Qt::Key_Escape);
+  QTest::qWait(20);
+  Pump();
+  EXPECT_EQ(SendMessageA(list, CB_GETDROPPEDSTATE, 0, 0), FALSE);
+  std::vector<int> codes = Notifications(2);
+  std::erase_if(codes, [](int code) { return code != CBN_DROPDOWN && code != CBN_CLOSEUP; });
+  EXPECT_EQ(codes, (std::vector<int>{CBN_DROPDOWN, CBN_CLOSEUP}));
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 1);
+  // The next click drops it again rather than closing what is not open.
+  platform::Input().Click(list);
+  Pump();
+  EXPECT_EQ(SendMessageA(list, CB_GETDROPPEDSTATE, 0, 0), TRUE);
+  if (QWidget* again = QApplication::activePopupWidget())
+    QTest::keyClick(again->focusWidget() != nullptr ? again->focusWidget() : again, Qt::Key_Escape);
+  QTest::qWait(20);
+  Pump();
 }
 
 TEST_F(QtBackendTest, TheFrameOnlyAsksToClose) {
