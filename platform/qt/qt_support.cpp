@@ -68,6 +68,14 @@ QAccessibleInterface* ListFactory(const QString&, QObject* object) {
   return new ListAccessible(list);
 }
 
+// A program window is a plain top-level widget, which Qt presents as a
+// "filler"; screen readers announce windows by the frame role.
+QAccessibleInterface* FrameFactory(const QString& className, QObject* object) {
+  auto* widget = qobject_cast<QWidget*>(object);
+  if (className != u"QWidget"_qs || widget == nullptr || !widget->isWindow()) return nullptr;
+  return new QAccessibleWidget(widget, QAccessible::Window);
+}
+
 bool IsLabelled(QWidget* w) {
   return qobject_cast<QLineEdit*>(w) != nullptr || qobject_cast<QPlainTextEdit*>(w) != nullptr ||
          qobject_cast<QComboBox*>(w) != nullptr;
@@ -119,6 +127,7 @@ void InstallAccessibility() {
   if (installed) return;
   installed = true;
   QAccessible::installFactory(ListFactory);
+  QAccessible::installFactory(FrameFactory);
 }
 
 QString StripMnemonic(const QString& caption) {

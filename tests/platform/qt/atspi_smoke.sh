@@ -37,6 +37,7 @@ expect() {  # role, name
     failed=1
   fi
 }
+expect "frame" "Molvane"
 expect "(text|entry)" "转换内容"
 expect "(text|entry)" "转换结果"
 expect "(text|entry)" "分隔符，留空为换行符"

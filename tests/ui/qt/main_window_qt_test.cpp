@@ -212,6 +212,7 @@ TEST_F(MainWindowQt, ScreenReadersGetEachControlsNameAndRole) {
   EXPECT_EQ(list->text(QAccessible::Value), u"老盲文"_qs);
   QAccessibleInterface* top = QAccessible::queryAccessibleInterface(window_);
   EXPECT_EQ(top->text(QAccessible::Name), u"Molvane"_qs);
+  EXPECT_EQ(top->role(), QAccessible::Window);
   EXPECT_EQ(top->childCount(), 9);
 }
 
