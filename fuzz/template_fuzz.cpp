@@ -75,6 +75,14 @@ void LoadAndDrive(const uint8_t* data, size_t size, std::vector<WindowTemplate>&
     }
   }
   ShutdownRuntime(0);
+  // The engine must not lose track of a window it made: the shutdown
+  // destroys every one it knows, so none may be left.
+  if (GetTopWindow(nullptr) != nullptr) {
+    char name[64] = "";
+    GetClassNameA(GetTopWindow(nullptr), name, sizeof name);
+    std::fprintf(stderr, "template_fuzz: a window outlived the shutdown: %s\n", name);
+    std::abort();
+  }
 }
 
 // A report ends the program through its own exit, which libFuzzer would not

@@ -134,21 +134,30 @@ HWND Engine::LookupControl(uint32_t windowId, uint32_t unitId) {
   return unit == nullptr ? nullptr : unit->hwnd;
 }
 
+// The unit's record is the one whose ObjectSlot holds it, not the first with
+// its id: a stored list may repeat an id, and a control of the window type
+// is not the window. Only the window's own unit (record 0) ends the window.
 void Engine::UnitDestroyed(UnitObject* unit) {
-  for (auto& slot : objects_)
-    if (slot == unit) slot = nullptr;
+  uint32_t cookie = 0;
+  for (size_t i = 0; i < objects_.size(); ++i)
+    if (objects_[i] == unit) {
+      objects_[i] = nullptr;
+      cookie = static_cast<uint32_t>(i + 1);
+    }
   unit->hwnd = nullptr;
-  const bool isWindow = unit->behaviour->typeId == kWindowType;
+  bool isWindow = false;
   const uint32_t windowId = unit->windowId;
-  if (Registered* window = Find(windowId)) {
+  if (Registered* window = Find(windowId); window != nullptr && cookie != 0) {
     UnitList units = window->Units();
     RecordLayout layout;
-    const int32_t index = units.Find(unit->unitId);
-    if (index >= 0 && units.Layout(static_cast<uint32_t>(index), &layout)) {
+    for (uint32_t index = 0; index < units.Count(); ++index) {
+      if (!units.Layout(index, &layout) || units.Word(layout.x + kObjectSlot) != cookie) continue;
       units.SetWord(layout.x + kObjectSlot, 0);
       const uint32_t cursor = units.Word(layout.x + kCursorSlot);
       if (cursor != 0 && cursor <= cursors_.size()) DestroyCursor(cursors_[cursor - 1]);
       units.SetWord(layout.x + kCursorSlot, 0);
+      isWindow = index == 0;
+      break;
     }
   }
   DestroyUnit(unit);

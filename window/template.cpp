@@ -1,7 +1,9 @@
 // Reading the stored window templates and walking their unit records.
 #include "window/template.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace molvane::window {
 
@@ -222,10 +224,18 @@ void UnitList::SetCursorData(uint32_t index, const std::string& bytes) {
   ReplaceSpan(index, at, at + 4 + Word(at), counted);
 }
 
+// Records that share bytes would change each other's fields (one unit's
+// object slot written through another's), so they are refused too.
 bool UnitList::Valid() const {
+  std::vector<std::pair<size_t, size_t>> spans;
   RecordLayout layout;
-  for (uint32_t i = 0; i < count_; ++i)
+  for (uint32_t i = 0; i < count_; ++i) {
     if (!Layout(i, &layout)) return false;
+    spans.emplace_back(RecordStart(i), layout.body + layout.bodyLength);
+  }
+  std::sort(spans.begin(), spans.end());
+  for (size_t i = 1; i < spans.size(); ++i)
+    if (spans[i].first < spans[i - 1].second) return false;
   return count_ > 0;
 }
 

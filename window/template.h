@@ -106,7 +106,8 @@ class UnitList {
   // the records after it are rewritten.
   void SetTag(uint32_t index, const std::string& tag);
   void SetCursorData(uint32_t index, const std::string& bytes);
-  // Whole-list checks done once before a window is loaded.
+  // Whole-list checks done once before a window is loaded: every record
+  // readable, and no two records sharing bytes.
   bool Valid() const;
 
  private:

@@ -257,6 +257,31 @@ TEST_F(EngineTest, ARecordedZeroCancelsTheClose) {
       "指定窗口或窗口组件不存在或尚未载入");
 }
 
+// A stored list may repeat the window's id on a control, or give a control
+// the window's type; neither is the window. Destroying them must leave the
+// window loaded, and closing the window must still free every unit.
+TEST(EngineUnitsTest, OnlyTheWindowsOwnUnitEndsTheWindow) {
+  Start(Description(ListData("3", "0")) +
+        "unit 0x16000007 window w\n  place 120 1 50 50\n  flags visible\n" + kWindowData +
+        "unit 0x06000001 GroupBox twin\n  place 60 60 50 50\n  flags visible\n");
+  LoadStartWindow(kWindow);
+  Pump();
+  const HWND window = Unit(kWindowUnit);
+  const HWND twin = GetDlgItem(window, 100);  // the last stored unit is made first
+  ASSERT_NE(twin, nullptr);
+  ASSERT_NE(twin, window);
+  DestroyWindow(twin);
+  DestroyWindow(Unit(0x16000007));
+  Pump();
+  EXPECT_EQ(Unit(kWindowUnit), window);
+  EXPECT_NE(Unit(kButton), nullptr);
+  platform::Input().CloseFromFrame(window);
+  Pump();
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(ReadProperty(kWindow, kWindowUnit, 2, -1), 300);  // the stored list is back
+  ShutdownRuntime(0);
+}
+
 TEST_F(EngineTest, TheTabSequenceSkipsUnitsWithoutTabStopAndWraps) {
   LoadStartWindow(kWindow);
   Pump();

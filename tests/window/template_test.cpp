@@ -41,6 +41,21 @@ TEST(TemplateReaderTest, ReadsEveryFieldAndFailsOnEveryCut) {
   }
 }
 
+// Two records over the same bytes would write each other's object slots.
+TEST(TemplateReaderTest, RecordsSharingBytesAreRefused) {
+  const std::string bytes = Compile(kTwoUnits);
+  std::vector<WindowTemplate> read;
+  ReadTemplates(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &read);
+  std::string blob = read[0].units;
+  UnitList units(&blob, read[0].unitCount);
+  ASSERT_TRUE(units.Valid());
+  const size_t offsets = 4 * size_t{read[0].unitCount};
+  units.SetWord(offsets + 8, units.Word(offsets + 4));  // record 2 at record 1
+  EXPECT_FALSE(units.Valid());
+  units.SetWord(offsets + 8, units.Word(offsets + 4) + 4);  // inside record 1
+  EXPECT_FALSE(units.Valid());
+}
+
 TEST(TemplateReaderTest, RecordsAreFoundAndRewrittenInPlace) {
   const std::string bytes = Compile(kTwoUnits);
   std::vector<WindowTemplate> read;
