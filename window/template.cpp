@@ -225,8 +225,11 @@ void UnitList::SetCursorData(uint32_t index, const std::string& bytes) {
 }
 
 // Records that share bytes would change each other's fields (one unit's
-// object slot written through another's), so they are refused too.
+// object slot written through another's), so they are refused too, as is a
+// list whose first unit is a menu item.
 bool UnitList::Valid() const {
+  // Record 0 is the window's own unit, which the loader makes first.
+  if (count_ == 0 || IsMenuItemId(IdAt(0))) return false;
   std::vector<std::pair<size_t, size_t>> spans;
   RecordLayout layout;
   for (uint32_t i = 0; i < count_; ++i) {

@@ -107,7 +107,7 @@ class UnitList {
   void SetTag(uint32_t index, const std::string& tag);
   void SetCursorData(uint32_t index, const std::string& bytes);
   // Whole-list checks done once before a window is loaded: every record
-  // readable, and no two records sharing bytes.
+  // readable, no two records sharing bytes, and record 0 not a menu item.
   bool Valid() const;
 
  private:

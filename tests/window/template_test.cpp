@@ -56,6 +56,18 @@ TEST(TemplateReaderTest, RecordsSharingBytesAreRefused) {
   EXPECT_FALSE(units.Valid());
 }
 
+// The loader makes record 0 first as the window; a menu item there would
+// leave the controls without a parent.
+TEST(TemplateReaderTest, AListWhoseFirstUnitIsAMenuItemIsRefused) {
+  const std::string bytes = Compile(kTwoUnits);
+  std::vector<WindowTemplate> read;
+  ReadTemplates(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &read);
+  UnitList units(&read[0].units, read[0].unitCount);
+  units.SetWord(0, 0x26000001);
+  ASSERT_TRUE(IsMenuItemId(units.IdAt(0)));
+  EXPECT_FALSE(units.Valid());
+}
+
 TEST(TemplateReaderTest, RecordsAreFoundAndRewrittenInPlace) {
   const std::string bytes = Compile(kTwoUnits);
   std::vector<WindowTemplate> read;
