@@ -16,6 +16,15 @@ std::string Compile(const std::string& description) {
   return out.bytes;
 }
 
+// The one window of a compiled description, as the reader gives it.
+WindowTemplate ReadOnlyWindow(const std::string& description) {
+  const std::string bytes = Compile(description);
+  std::vector<WindowTemplate> read;
+  EXPECT_TRUE(ReadTemplates(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &read));
+  EXPECT_EQ(read.size(), 1u);
+  return read.empty() ? WindowTemplate{} : read[0];
+}
+
 const char kTwoUnits[] =
     "window 0x52000001\nreserved 1 2\ntexts \"a\" \"bc\"\n"
     "unit 0x06000001 window \"\"\n  place 0 0 10 10\n"
@@ -43,13 +52,10 @@ TEST(TemplateReaderTest, ReadsEveryFieldAndFailsOnEveryCut) {
 
 // Two records over the same bytes would write each other's object slots.
 TEST(TemplateReaderTest, RecordsSharingBytesAreRefused) {
-  const std::string bytes = Compile(kTwoUnits);
-  std::vector<WindowTemplate> read;
-  ReadTemplates(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &read);
-  std::string blob = read[0].units;
-  UnitList units(&blob, read[0].unitCount);
+  WindowTemplate window = ReadOnlyWindow(kTwoUnits);
+  UnitList units(&window.units, window.unitCount);
   ASSERT_TRUE(units.Valid());
-  const size_t offsets = 4 * size_t{read[0].unitCount};
+  const size_t offsets = 4 * size_t{window.unitCount};
   units.SetWord(offsets + 8, units.Word(offsets + 4));  // record 2 at record 1
   EXPECT_FALSE(units.Valid());
   units.SetWord(offsets + 8, units.Word(offsets + 4) + 4);  // inside record 1
@@ -59,20 +65,16 @@ TEST(TemplateReaderTest, RecordsSharingBytesAreRefused) {
 // The loader makes record 0 first as the window; a menu item there would
 // leave the controls without a parent.
 TEST(TemplateReaderTest, AListWhoseFirstUnitIsAMenuItemIsRefused) {
-  const std::string bytes = Compile(kTwoUnits);
-  std::vector<WindowTemplate> read;
-  ReadTemplates(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &read);
-  UnitList units(&read[0].units, read[0].unitCount);
+  WindowTemplate window = ReadOnlyWindow(kTwoUnits);
+  UnitList units(&window.units, window.unitCount);
   units.SetWord(0, 0x26000001);
   ASSERT_TRUE(IsMenuItemId(units.IdAt(0)));
   EXPECT_FALSE(units.Valid());
 }
 
 TEST(TemplateReaderTest, RecordsAreFoundAndRewrittenInPlace) {
-  const std::string bytes = Compile(kTwoUnits);
-  std::vector<WindowTemplate> read;
-  ReadTemplates(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &read);
-  UnitList units(&read[0].units, read[0].unitCount);
+  WindowTemplate window = ReadOnlyWindow(kTwoUnits);
+  UnitList units(&window.units, window.unitCount);
   ASSERT_TRUE(units.Valid());
   EXPECT_EQ(units.Find(0x06000001), 0);
   EXPECT_EQ(units.Find(0x16000003), 2);

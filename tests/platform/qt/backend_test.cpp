@@ -68,6 +68,15 @@ class QtBackendTest : public ::testing::Test {
   }
   static void Pump() { platform::Input().PumpUntilIdle(); }
 
+  // A drop-down list of "a", "b", "c" with `selected` chosen.
+  HWND ListOfThree(int id, int selected) {
+    HWND list = Child("COMBOBOX", CBS_DROPDOWNLIST, id);
+    for (const char* item : {"a", "b", "c"}) SendMessageA(list, CB_ADDSTRING, 0, LPARAM(item));
+    SendMessageA(list, CB_SETCURSEL, selected, 0);
+    Pump();
+    return list;
+  }
+
   // The notification codes the frame got through WM_COMMAND from `child`.
   std::vector<int> Notifications(int id) const {
     std::vector<int> codes;
@@ -183,10 +192,7 @@ TEST_F(QtBackendTest, LoopKeysReachTheQueueBeforeTheWidget) {
 
 TEST_F(QtBackendTest, ClickAndChoiceNotifyOnce) {
   HWND push = Child("BUTTON", BS_PUSHBUTTON, 1, "Go");
-  HWND list = Child("COMBOBOX", CBS_DROPDOWNLIST, 2);
-  for (const char* item : {"a", "b", "c"}) SendMessageA(list, CB_ADDSTRING, 0, LPARAM(item));
-  SendMessageA(list, CB_SETCURSEL, 0, 0);
-  Pump();
+  HWND list = ListOfThree(2, 0);
   g_log.clear();
 
   platform::Input().Click(push);
@@ -211,10 +217,7 @@ TEST_F(QtBackendTest, ClickAndChoiceNotifyOnce) {
 // Escape in an open list chooses nothing; the core must still learn that
 // the list closed, or Enter would go to the list instead of the window.
 TEST_F(QtBackendTest, AListDismissedWithoutAChoiceClosesInTheCore) {
-  HWND list = Child("COMBOBOX", CBS_DROPDOWNLIST, 2);
-  for (const char* item : {"a", "b", "c"}) SendMessageA(list, CB_ADDSTRING, 0, LPARAM(item));
-  SendMessageA(list, CB_SETCURSEL, 1, 0);
-  Pump();
+  HWND list = ListOfThree(2, 1);
   g_log.clear();
   platform::Input().Click(list);
   Pump();
