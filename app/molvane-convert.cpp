@@ -215,7 +215,7 @@ class Conversion {
 // The separator must survive the program's GBK and the chosen output form.
 int CheckSeparator(const Options& options) {
   const std::string& separator = options.separator;
-  if (FirstInvalidUtf8(separator) != std::string::npos)
+  if (platform::FirstInvalidUtf8(separator) != std::string::npos)
     return UsageError("the separator is not valid UTF-8");
   if (platform::GbkToUtf8(platform::Utf8ToGbk(separator)) != separator)
     return UsageError("the separator '" + separator + "' cannot be written in GBK");

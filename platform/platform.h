@@ -15,8 +15,12 @@ namespace platform {
 // returns the byte count.
 int EncodeGbk(const char16_t* units, int count, char* out);
 
-// Offset of the first byte that does not start a well-formed UTF-8 sequence
-// (no overlong forms, surrogates or values past U+10FFFF), or npos.
+// Well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF):
+// the byte count of the character at `bytes` with its code point in `code`;
+// 0 when the bytes start no character; -1 when `length` ends inside one.
+int DecodeUtf8Character(const char* bytes, size_t length, char32_t* code);
+// Offset of the first byte that does not start a well-formed UTF-8 sequence,
+// or npos.
 size_t FirstInvalidUtf8(const std::string& text);
 // The character of code page 936 at the start of `bytes`: its byte count (1
 // or 2) with its wide unit in `unit`; 0 when the bytes are not a character of

@@ -186,7 +186,7 @@ void CompiledPattern::Reset() {
 }
 
 void CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t flags) {
-  try {
+  ReportingExhaustion([&] {
     Reset();
     if (pattern != nullptr && length > 0) pattern_.assign(pattern, static_cast<size_t>(length));
     flags_ = flags;
@@ -195,9 +195,7 @@ void CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t fla
     top_ = ParseAlternation(flags);
     RecordGroup(0, top_);
     Finish();
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  });
 }
 
 MatchElement* CompiledPattern::GroupElement(int32_t group) const {

@@ -1,7 +1,6 @@
 #include "regex/matcher.h"
 
 #include <algorithm>
-#include <new>
 
 #include "runtime/runtime.h"
 
@@ -100,7 +99,7 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
   // The shortcuts below skip only attempts that would fail at once; the
   // shortcuts switch turns them off, so the plain loop can check them.
   const bool shortcuts = ShortcutsEnabled() && !right_to_left;
-  try {
+  ReportingExhaustion([&] {
     // A pattern that is one set or class matches exactly the first unit it
     // accepts: find it without setting up an attempt for every position.
     if (shortcuts &&
@@ -124,9 +123,7 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
       if (first != nullptr && (at >= length || !first->Test(subject[at]))) continue;
       if (Attempt(pattern, at, record)) return;
     }
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  });
 }
 
 void Matcher::SearchAt(const CompiledPattern& pattern, const char16_t* subject, int32_t length,
@@ -137,12 +134,10 @@ void Matcher::SearchAt(const CompiledPattern& pattern, const char16_t* subject, 
   if (subject == nullptr) subject = kNoUnits;
   if (start < 0) start = 0;
   Begin(pattern, subject, length, start);
-  try {
+  ReportingExhaustion([&] {
     for (int32_t at : candidates)
       if (at >= start && at <= length && Attempt(pattern, at, record)) return;
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  });
 }
 
 void Matcher::Begin(const CompiledPattern& pattern, const char16_t* subject, int32_t length,

@@ -248,8 +248,7 @@ struct ResultObject {
 
 template <class T>
 T* NewObject() {
-  void* block = HeapBlock(sizeof(T));
-  return block == nullptr ? nullptr : new (block) T;
+  return new (HeapBlock(sizeof(T))) T;
 }
 template <class T>
 void DeleteObject(T* object) {
@@ -291,26 +290,21 @@ bool TakeSubject(RegexObject& regex, const char* gbk) {
   return regex.subject.present();
 }
 
-// One search over the regex's subject; exhaustion leaves the record empty.
-// A lone search of a constant subject goes through the accelerator, which
-// remembers its answer.
+// One search over the regex's subject. Running out of memory reaches the
+// command's own guard. A lone search of a constant subject goes through the
+// accelerator, which remembers its answer.
 void RunSearch(RegexObject& regex, int32_t start, MatchRecord& record, bool lone) {
   record.clear();
-  try {
-    if (regex.matcher == nullptr) regex.matcher = NewObject<Matcher>();
-    if (regex.matcher == nullptr) return;
-    if (lone && regex.constant != nullptr)
-      SearchConstant(*regex.shared, *regex.constant, start, *regex.matcher, record);
-    else if (lone && ShortcutsEnabled() && regex.subject.present() &&
-             regex.subject.length() <= kShortSubject)
-      SearchShort(*regex.shared, regex.subject.units(), regex.subject.length(), start,
-                  *regex.matcher, record);
-    else if (regex.shared->Ready())
-      regex.matcher->Search(*regex.shared->program, regex.subjectUnits(), regex.subjectLength(),
-                            start, record);
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  if (regex.matcher == nullptr) regex.matcher = NewObject<Matcher>();
+  if (lone && regex.constant != nullptr)
+    SearchConstant(*regex.shared, *regex.constant, start, *regex.matcher, record);
+  else if (lone && ShortcutsEnabled() && regex.subject.present() &&
+           regex.subject.length() <= kShortSubject)
+    SearchShort(*regex.shared, regex.subject.units(), regex.subject.length(), start, *regex.matcher,
+                record);
+  else if (regex.shared->Ready())
+    regex.matcher->Search(*regex.shared->program, regex.subjectUnits(), regex.subjectLength(),
+                          start, record);
 }
 
 void* RuntimeResize(void* block, size_t bytes) {
@@ -421,7 +415,9 @@ void DestroySearchResult(void** cell) {
 
 // ---- Commands ----
 
-void Compile(ArgRecord* result, int32_t argc, ArgRecord* args) {
+namespace {
+
+void CompileBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
   *result = BoolArg(false);
   auto* regex = ObjectOf<RegexObject>(argc, args, 0, kTypeRegex);
   if (regex == nullptr) return;
@@ -433,26 +429,18 @@ void Compile(ArgRecord* result, int32_t argc, ArgRecord* args) {
   if (text == nullptr) return;
   uint32_t flags = Given(argc, args, 2) ? args[2].low : 0;
   bool substitute = Given(argc, args, 3) && args[3].low != 0;
-  try {
-    // The GBK text, the flags and the substitution switch decide the program.
-    const CompileKey key{std::string_view(text), flags, substitute};
-    regex->shared = FindCompiled(key);
-    if (regex->shared != nullptr) {
-      *result = BoolArg(true);
-      return;
-    }
+  // The GBK text, the flags and the substitution switch decide the program.
+  const CompileKey key{std::string_view(text), flags, substitute};
+  regex->shared = FindCompiled(key);
+  if (regex->shared == nullptr) {
     regex->pattern.Assign(text);
     if (!regex->pattern.present()) return;
     if (substitute) SubstituteNames(regex->pattern);
     regex->shared = CompileShared(regex->pattern.units(), regex->pattern.length(), flags);
     RememberCompiled(key, regex->shared);
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
   }
   *result = BoolArg(regex->compiled());
 }
-
-namespace {
 
 void SearchBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
   auto** cell = static_cast<void**>(RuntimeBlock(sizeof(void*)));
@@ -512,22 +500,18 @@ void SearchAllTextsBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
 
 }  // namespace
 
-// Taking the subject (a constant one is converted once and kept) and the
-// search allocate; none of it may throw out of the command.
+// Converting texts, compiling and searching allocate (a constant subject is
+// converted once and kept); none of it may throw out of a command.
+void Compile(ArgRecord* result, int32_t argc, ArgRecord* args) {
+  ReportingExhaustion([&] { CompileBody(result, argc, args); });
+}
+
 void Search(ArgRecord* result, int32_t argc, ArgRecord* args) {
-  try {
-    SearchBody(result, argc, args);
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  ReportingExhaustion([&] { SearchBody(result, argc, args); });
 }
 
 void SearchAllTexts(ArgRecord* result, int32_t argc, ArgRecord* args) {
-  try {
-    SearchAllTextsBody(result, argc, args);
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  ReportingExhaustion([&] { SearchAllTextsBody(result, argc, args); });
 }
 
 void IsEmpty(ArgRecord* result, int32_t argc, ArgRecord* args) {

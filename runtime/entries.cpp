@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "platform/platform.h"
 #include "runtime/runtime_state.h"
@@ -104,39 +103,33 @@ intptr_t RunService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
 }  // namespace
 
 intptr_t RuntimeService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
-  try {
-    return RunService(number, a, b, c);
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  return ReportingExhaustion([&] { return RunService(number, a, b, c); });
 }
 
 intptr_t CallService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
   return RuntimeService(number, a, b, c);
 }
 
+namespace {
+WindowEngine& LoadedEngine() {
+  WindowEngine* engine = detail::State().windowEngine;
+  if (engine == nullptr)
+    ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
+  return *engine;
+}
+}  // namespace
+
 int64_t ReadProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra) {
-  try {
-    WindowEngine* engine = detail::State().windowEngine;
-    if (engine == nullptr)
-      ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
-    return engine->ReadProperty(windowId, controlId, index, extra);
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  return ReportingExhaustion(
+      [&] { return LoadedEngine().ReadProperty(windowId, controlId, index, extra); });
 }
 
 void WriteProperty(uint32_t windowId, uint32_t controlId, int32_t index, int32_t extra,
                    uint32_t low, uint32_t high) {
-  try {
-    WindowEngine* engine = detail::State().windowEngine;
-    if (engine == nullptr)
-      ReportRuntimeFailure(0, platform::Utf8ToGbk("未载入欲访问窗口组件所在的窗口").c_str());
-    engine->WriteProperty(windowId, controlId, index, extra,
-                          (static_cast<uint64_t>(high) << 32) | low);
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  ReportingExhaustion([&] {
+    LoadedEngine().WriteProperty(windowId, controlId, index, extra,
+                                 (static_cast<uint64_t>(high) << 32) | low);
+  });
 }
 
 const LibraryDescriptor* RuntimeLibrary(int32_t index) {

@@ -191,12 +191,10 @@ void ShutdownRuntime(int32_t exitCode) {
 }
 
 void LoadStartWindow(uint32_t windowId) {
-  try {
+  ReportingExhaustion([&] {
     WindowEngine* engine = detail::State().windowEngine;
     if (engine == nullptr || !engine->LoadWindow(windowId)) detail::ReportGbk("载入启动窗口失败");
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  });
 }
 
 namespace {
@@ -221,11 +219,7 @@ void PumpMessages() {
 // No exception may leave the loop into program code: running out of memory
 // inside a handler or a window procedure ends in the runtime's report.
 void RunMessageLoop() {
-  try {
-    PumpMessages();
-  } catch (const std::bad_alloc&) {
-    ReportAllocationFailure(0);
-  }
+  ReportingExhaustion(PumpMessages);
 }
 
 void AddIdleCallback(HWND window, IdleRoutine routine, intptr_t argument) {

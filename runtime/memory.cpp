@@ -39,10 +39,7 @@ size_t Append(char* out, size_t room, size_t at, const char* text) {
   return at;
 }
 
-}  // namespace
-
-namespace detail {
-
+// Makes the report's text, once, while memory is plentiful.
 void PrepareOutOfMemoryReport() {
   if (g_report.ready) return;
   CopyPiece(platform::Utf8ToGbk("运行时出错!\r\n\r\n错误信息：分配 "), g_report.head,
@@ -51,6 +48,10 @@ void PrepareOutOfMemoryReport() {
   CopyPiece(platform::Utf8ToGbk("错误"), g_report.caption, sizeof g_report.caption);
   g_report.ready = true;
 }
+
+}  // namespace
+
+namespace detail {
 
 HANDLE OpenHeap() {
   PrepareOutOfMemoryReport();
@@ -63,7 +64,7 @@ HANDLE OpenHeap() {
 void ReportAllocationFailure(size_t size) {
   if (!g_report.ready && !g_reporting) {
     try {
-      detail::PrepareOutOfMemoryReport();
+      PrepareOutOfMemoryReport();
     } catch (const std::bad_alloc&) {
     }
   }

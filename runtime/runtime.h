@@ -20,17 +20,22 @@ using CommandRoutine = void (*)(ArgRecord* result, int32_t argc, ArgRecord* args
 // (0 when a library container could not say how much it asked for). Its text
 // is made when memory is first used, so showing it needs no memory.
 [[noreturn]] void ReportAllocationFailure(size_t size);
-// The entry zeroes the result record, calls the routine and returns the
-// record; the library number is carried but not needed to find the routine.
-// No exception leaves it: a command that runs out of memory ends the program
-// with the out-of-memory report.
-inline ArgRecord CallCoreCommand(CommandRoutine routine, int32_t argc, ArgRecord* args) {
-  ArgRecord result{0, 0, 0};
+// Runs `work` so that no exception leaves an entry, a command or a service:
+// running out of memory inside it ends the program with the out-of-memory
+// report.
+template <class Work>
+decltype(auto) ReportingExhaustion(Work&& work) {
   try {
-    routine(&result, argc, args);
+    return work();
   } catch (const std::bad_alloc&) {
     ReportAllocationFailure(0);
   }
+}
+// The entry zeroes the result record, calls the routine and returns the
+// record; the library number is carried but not needed to find the routine.
+inline ArgRecord CallCoreCommand(CommandRoutine routine, int32_t argc, ArgRecord* args) {
+  ArgRecord result{0, 0, 0};
+  ReportingExhaustion([&] { routine(&result, argc, args); });
   return result;
 }
 // Library commands are found by number: the library number (0 core, 1 user

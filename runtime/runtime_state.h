@@ -53,8 +53,6 @@ extern RuntimeState g_state;
 inline RuntimeState& State() {
   return g_state;
 }
-// Makes the out-of-memory report's text, once, while memory is plentiful.
-void PrepareOutOfMemoryReport();
 // The process heap, taken on first use, with the report made ready.
 HANDLE OpenHeap();
 // Memory may be needed before initialisation (tests, the batch front end).

@@ -11,50 +11,6 @@
 
 namespace molvane::convert {
 
-int DecodeUtf8Character(const char* bytes, size_t length, char32_t* code) {
-  const auto* s = reinterpret_cast<const unsigned char*>(bytes);
-  if (length == 0) return -1;
-  const unsigned char c = s[0];
-  if (c < 0x80) {
-    *code = c;
-    return 1;
-  }
-  int count;
-  unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
-  if (c >= 0xC2 && c <= 0xDF) {
-    count = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    count = 3;
-    if (c == 0xE0) low = 0xA0;
-    if (c == 0xED) high = 0x9F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    count = 4;
-    if (c == 0xF0) low = 0x90;
-    if (c == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  char32_t value = c & (0x7F >> count);
-  for (int k = 1; k < count; ++k) {
-    if (static_cast<size_t>(k) >= length) return -1;
-    const unsigned char lowest = k == 1 ? low : 0x80, highest = k == 1 ? high : 0xBF;
-    if (s[k] < lowest || s[k] > highest) return 0;
-    value = value << 6 | (s[k] & 0x3F);
-  }
-  *code = value;
-  return count;
-}
-
-size_t FirstInvalidUtf8(const std::string& text) {
-  char32_t code;
-  for (size_t i = 0; i < text.size();) {
-    const int n = DecodeUtf8Character(text.data() + i, text.size() - i, &code);
-    if (n <= 0) return i;
-    i += static_cast<size_t>(n);
-  }
-  return std::string::npos;
-}
-
 // Pieces shorter than a few characters could not make progress.
 constexpr size_t kSmallestPiece = 16;
 
@@ -120,7 +76,7 @@ bool PieceReader::Fill(std::string* error) {
 int PieceReader::DecodeAt(size_t position, char32_t* code) const {
   const char* at = buffer_.data() + position;
   const size_t left = buffer_.size() - position;
-  if (!gbk_) return DecodeUtf8Character(at, left, code);
+  if (!gbk_) return platform::DecodeUtf8Character(at, left, code);
   char16_t unit;
   const int n = platform::DecodeGbkCharacter(at, left, &unit);
   *code = unit;

@@ -12,14 +12,6 @@
 
 namespace molvane::convert {
 
-// Well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF):
-// the byte count of the character at `bytes` with its code point in `code`;
-// 0 when the bytes start no character; -1 when `length` ends inside one.
-int DecodeUtf8Character(const char* bytes, size_t length, char32_t* code);
-
-// Offset of the first byte that starts no well-formed UTF-8 character, or npos.
-size_t FirstInvalidUtf8(const std::string& text);
-
 // True for the characters the converters take: U+4E00 to U+9FA5.
 inline bool IsHan(char32_t code) {
   return code >= 0x4E00 && code <= 0x9FA5;
