@@ -268,6 +268,21 @@ std::string Utf8ToGbk(const std::string& utf8) {
   return out;
 }
 
+char* EncodeUtf8(char16_t unit, char* out) {
+  const uint32_t c = unit;
+  if (c < 0x80) {
+    *out++ = static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
 std::string GbkToUtf8(const std::string& gbk) {
   const Tables& t = GetTables();
   // Each byte becomes at most three (a one-byte euro sign).
@@ -282,17 +297,7 @@ std::string GbkToUtf8(const std::string& gbk) {
       ++i;
       continue;
     }
-    uint32_t c = DecodeAt(t, in, length, i);
-    if (c < 0x80) {
-      *o++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-      *o++ = static_cast<char>(0xC0 | (c >> 6));
-      *o++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      *o++ = static_cast<char>(0xE0 | (c >> 12));
-      *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *o++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
+    o = EncodeUtf8(static_cast<char16_t>(DecodeAt(t, in, length, i)), o);
   }
   out.resize(static_cast<size_t>(o - out.data()));
   out.shrink_to_fit();  // a book is held once, at its own size

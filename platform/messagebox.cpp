@@ -1,12 +1,11 @@
 // Message boxes: recorded, then answered by the test's responder or shown
 // by the backend (the headless one writes them to standard error and
 // answers OK).
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
-#include "platform/backend.h"
 
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace {
@@ -38,22 +37,10 @@ void WriteGbkWithoutMemory(const char* text) {
   WCHAR units[1024];
   const int count =
       MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(std::strlen(text)), units, 1023);
-  char utf8[sizeof units / sizeof units[0] * 3 + 1];
-  size_t at = 0;
-  for (int i = 0; i < count; ++i) {
-    const auto c = static_cast<uint32_t>(units[i]);
-    if (c < 0x80) {
-      utf8[at++] = static_cast<char>(c);
-    } else if (c < 0x800) {
-      utf8[at++] = static_cast<char>(0xC0 | (c >> 6));
-      utf8[at++] = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      utf8[at++] = static_cast<char>(0xE0 | (c >> 12));
-      utf8[at++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      utf8[at++] = static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  std::fwrite(utf8, 1, at, stderr);
+  char utf8[sizeof units / sizeof units[0] * 3];
+  char* end = utf8;
+  for (int i = 0; i < count; ++i) end = platform::EncodeUtf8(units[i], end);
+  std::fwrite(utf8, 1, static_cast<size_t>(end - utf8), stderr);
 }
 
 }  // namespace

@@ -27,6 +27,10 @@ size_t FirstInvalidUtf8(const std::string& text);
 // the code page; -1 when `length` ends inside one.
 int DecodeGbkCharacter(const char* bytes, size_t length, char16_t* unit);
 
+// Writes the UTF-8 form of one unit of the basic plane (1 to 3 bytes) at
+// `out`; returns the end. Needs no memory, so reports can use it.
+char* EncodeUtf8(char16_t unit, char* out);
+
 // Conversions between UTF-8 and code page 936 (GBK).
 std::string Utf8ToGbk(const std::string& utf8);
 std::string GbkToUtf8(const std::string& gbk);

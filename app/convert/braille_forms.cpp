@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "platform/platform.h"
+
 namespace molvane::convert {
 namespace {
 
@@ -67,13 +69,10 @@ bool CellsOf(std::string_view dots, std::vector<int>* cells) {
 }
 
 std::string UnicodeBraille(const std::vector<int>& cells) {
-  std::string out;
-  for (int bits : cells) {
-    const char32_t code = 0x2800 + static_cast<char32_t>(bits);
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
+  std::string out(cells.size() * 3, '\0');
+  char* end = out.data();
+  for (int bits : cells) end = platform::EncodeUtf8(static_cast<char16_t>(0x2800 + bits), end);
+  out.resize(static_cast<size_t>(end - out.data()));
   return out;
 }
 
