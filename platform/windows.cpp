@@ -15,11 +15,11 @@ namespace {
 
 // Window coordinates stay within 16 bits, as WM_MOVE and WM_SIZE carry them;
 // stored sizes may say anything, and rectangle sums must never overflow.
-int ClampPosition(int value) {
-  return std::clamp(value, -32768, 32767);
-}
-int ClampExtent(int value) {
-  return std::clamp(value, 0, 32767);
+void ClampPlace(int& x, int& y, int& width, int& height) {
+  x = std::clamp(x, -32768, 32767);
+  y = std::clamp(y, -32768, 32767);
+  width = std::clamp(width, 0, 32767);
+  height = std::clamp(height, 0, 32767);
 }
 
 constexpr DWORD kErrorInvalidWindowHandle = 1400;
@@ -510,10 +510,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     width = child ? 0 : screen.cx * 3 / 4;
     height = child ? 0 : screen.cy * 3 / 4;
   }
-  x = core::ClampPosition(x);
-  y = core::ClampPosition(y);
-  width = core::ClampExtent(width);
-  height = core::ClampExtent(height);
+  core::ClampPlace(x, y, width, height);
   HWND h =
       core::AddWindow(cls, exStyle, style, {x, y, x + width, y + height}, child ? parent : nullptr,
                       child ? nullptr : core::Root(parent), menu, instance);
@@ -679,10 +676,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
   flags &= ~core::kStateChanged;
   if (flags & SWP_NOMOVE) x = w->rect.left, y = w->rect.top;
   if (flags & SWP_NOSIZE) cx = w->rect.right - w->rect.left, cy = w->rect.bottom - w->rect.top;
-  x = core::ClampPosition(x);
-  y = core::ClampPosition(y);
-  cx = core::ClampExtent(cx);
-  cy = core::ClampExtent(cy);
+  core::ClampPlace(x, y, cx, cy);
   if (x == w->rect.left && y == w->rect.top) flags |= SWP_NOMOVE;
   if (cx == w->rect.right - w->rect.left && cy == w->rect.bottom - w->rect.top && !stateChanged)
     flags |= SWP_NOSIZE;
@@ -695,10 +689,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     if ((w = Find(window)) == nullptr) return FALSE;
   }
   if (!(pos.flags & SWP_NOMOVE) || !(pos.flags & SWP_NOSIZE)) {
-    pos.x = core::ClampPosition(pos.x);
-    pos.y = core::ClampPosition(pos.y);
-    pos.cx = core::ClampExtent(pos.cx);
-    pos.cy = core::ClampExtent(pos.cy);
+    core::ClampPlace(pos.x, pos.y, pos.cx, pos.cy);
     w->rect = {pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
     if (w->peerMade) core::Peers().PlacePeer(window, w->rect, core::ClientRectIn(*w));
   }

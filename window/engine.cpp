@@ -2,6 +2,8 @@
 // the library notice that installs it.
 #include "window/engine.h"
 
+#include <algorithm>
+
 #include "platform/platform.h"
 #include "window/libraries.h"
 
@@ -139,11 +141,10 @@ HWND Engine::LookupControl(uint32_t windowId, uint32_t unitId) {
 // is not the window. Only the window's own unit (record 0) ends the window.
 void Engine::UnitDestroyed(UnitObject* unit) {
   uint32_t cookie = 0;
-  for (size_t i = 0; i < objects_.size(); ++i)
-    if (objects_[i] == unit) {
-      objects_[i] = nullptr;
-      cookie = static_cast<uint32_t>(i + 1);
-    }
+  if (auto kept = std::find(objects_.begin(), objects_.end(), unit); kept != objects_.end()) {
+    *kept = nullptr;
+    cookie = static_cast<uint32_t>(kept - objects_.begin() + 1);
+  }
   unit->hwnd = nullptr;
   bool isWindow = false;
   const uint32_t windowId = unit->windowId;
