@@ -8,15 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/require.h"
 #include "platform/platform.h"
 
 namespace {
 
-void Require(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "decode_fuzz: %s\n", what);
-  std::abort();
-}
+using fuzz::Require;
 
 // Code points of well-formed UTF-8, or the offset of the first bad sequence.
 struct Decoded {

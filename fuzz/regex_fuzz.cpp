@@ -15,6 +15,7 @@
 #include <string>
 
 #include "constants/constant_area.h"
+#include "fuzz/require.h"
 #include "platform/platform.h"
 #include "regex/compiled_pattern.h"
 #include "regex/regex_library.h"
@@ -31,11 +32,7 @@ namespace rx = molvane::regex;
 constexpr size_t kLongestPattern = 64;
 constexpr size_t kLongestSubject = 40;
 
-void Require(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "regex_fuzz: %s\n", what);
-  std::abort();
-}
+using fuzz::Require;
 
 ArgRecord Call(int32_t command, int32_t argc, ArgRecord* args) {
   return CallLibraryCommand(rx::kRegexLibraryNumber, command, argc, args);

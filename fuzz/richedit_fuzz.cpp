@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz/require.h"
 #include "platform/win32.h"
 
 namespace {
@@ -67,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   EDITSTREAM back{reinterpret_cast<DWORD_PTR>(&out), 0, WriteChunk};
   SendMessageA(box, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&back));
   for (size_t k = 0; k < out.out.size(); ++k)
-    if (out.out[k] == '\n' && (k == 0 || out.out[k - 1] != '\r')) __builtin_trap();
+    fuzz::Require(out.out[k] != '\n' || (k > 0 && out.out[k - 1] == '\r'),
+                  "a line feed came out without its carriage return");
   return 0;
 }

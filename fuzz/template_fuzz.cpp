@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "fuzz/require.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "runtime/runtime.h"
@@ -67,22 +68,18 @@ void LoadAndDrive(const uint8_t* data, size_t size, std::vector<WindowTemplate>&
   CallService(kServiceInitialize, reinterpret_cast<intptr_t>(&header));
   WindowEngine* engine = InstalledWindowEngine();
   if (engine->ReadTemplates(data, static_cast<uint32_t>(size), nullptr)) {
+    // The engine accepted every window, so each unit list is valid.
     for (WindowTemplate& window : windows) {
-      UnitList units(&window.units, window.unitCount);
-      if (!units.Valid() || units.Count() == 0 || !engine->LoadWindow(window.windowId)) continue;
+      if (!engine->LoadWindow(window.windowId)) continue;
       Pump();
+      const UnitList units(&window.units, window.unitCount);
       Drive(engine->LookupControl(window.windowId, units.IdAt(0)));
     }
   }
   ShutdownRuntime(0);
   // The engine must not lose track of a window it made: the shutdown
   // destroys every one it knows, so none may be left.
-  if (GetTopWindow(nullptr) != nullptr) {
-    char name[64] = "";
-    GetClassNameA(GetTopWindow(nullptr), name, sizeof name);
-    std::fprintf(stderr, "template_fuzz: a window outlived the shutdown: %s\n", name);
-    std::abort();
-  }
+  fuzz::Require(GetTopWindow(nullptr) == nullptr, "a window outlived the shutdown");
 }
 
 // A report ends the program through its own exit, which libFuzzer would not
@@ -91,8 +88,6 @@ int AbortOnReport(const platform::MessageBoxCall& call) {
   std::fprintf(stderr, "template_fuzz: report: %s\n", platform::GbkToUtf8(call.text).c_str());
   std::abort();
 }
-
-}  // namespace
 
 // A unit whose id is invalid is never found, so the first event it raises
 // ends the program with "未找到引发事件的窗口组件", as it must; such
@@ -106,6 +101,8 @@ bool AllUnitsFindable(std::vector<WindowTemplate>& windows) {
   }
   return true;
 }
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::SetMessageBoxResponder(AbortOnReport);
