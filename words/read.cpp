@@ -16,7 +16,7 @@ void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>
   size_t at = 0;
   for (int length : SegmentRun(run)) {
     const std::u16string_view word = run.substr(at, static_cast<size_t>(length));
-    const WordEntry* entry = length > 1 ? tables.Find(word) : nullptr;
+    const WordEntry* entry = tables.Find(word);
     for (size_t i = 0; i < word.size(); ++i) {
       // A character the dictionary lacks stays skipped inside a word too.
       const StoredReading own = tables.CharacterReading(word[i]);
