@@ -28,8 +28,8 @@ struct StoredReading {
 };
 
 struct WordEntry {
+  std::u16string_view text;
   double logCount = 0;
-  bool isWord = false;   // false: only a prefix of longer words
   int32_t reading = -1;  // first of the word's readings in the pool, -1: read by character
 };
 
@@ -53,6 +53,9 @@ class Tables {
   static const Tables& Get();
 
   StoredReading CharacterReading(char16_t han) const { return characters_[han - kFirstHan]; }
+  // The listed words in text order, so the words that start with a prefix
+  // are one range.
+  const std::vector<WordEntry>& Words() const { return words_; }
   const WordEntry* Find(std::u16string_view word) const;
   StoredReading PooledReading(int32_t at) const { return pool_[static_cast<size_t>(at)]; }
   const SyllableCodes& Codes(uint16_t syllable) const { return syllables_[syllable]; }
@@ -69,7 +72,7 @@ class Tables {
   std::vector<SyllableCodes> syllables_;
   std::unordered_map<std::string, uint16_t> syllableNumbers_;
   std::u16string wordText_;  // the decoded frequency table; keys point into it
-  std::unordered_map<std::u16string_view, WordEntry> words_;
+  std::vector<WordEntry> words_;
   std::vector<StoredReading> pool_;
   double logTotal_ = 0;
 };
