@@ -14,9 +14,11 @@ Reading Public(const Tables& tables, StoredReading stored) {
 
 void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>* out) {
   size_t at = 0;
-  for (int length : SegmentRun(run)) {
-    const std::u16string_view word = run.substr(at, static_cast<size_t>(length));
-    const WordEntry* entry = tables.Find(word);
+  std::vector<Cut> cuts;
+  CutRun(run, &cuts);
+  for (const Cut& cut : cuts) {
+    const std::u16string_view word = run.substr(at, static_cast<size_t>(cut.length));
+    const WordEntry* entry = cut.word;
     for (size_t i = 0; i < word.size(); ++i) {
       // A character the dictionary lacks stays skipped inside a word too.
       const StoredReading own = tables.CharacterReading(word[i]);

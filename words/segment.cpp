@@ -25,31 +25,40 @@ void Narrow(std::vector<WordEntry>::const_iterator* first,
 
 }  // namespace
 
-std::vector<int> SegmentRun(std::u16string_view run) {
+void CutRun(std::u16string_view run, std::vector<Cut>* cuts) {
   const Tables& tables = Tables::Get();
   const std::vector<WordEntry>& words = tables.Words();
   const size_t n = run.size();
-  // best[i]: the score of the best cut of run[i..]; length[i]: its first word.
+  // best[i]: the score of the best cut of run[i..]; first[i]: its first word.
   std::vector<double> best(n + 1, 0);
-  std::vector<int> length(n + 1, 1);
+  std::vector<Cut> first(n + 1, Cut{1, nullptr});
   for (size_t i = n; i-- > 0;) {
     // An unlisted character counts once, as in jieba.
     best[i] = -tables.LogTotal() + best[i + 1];
-    length[i] = 1;
-    auto first = words.begin(), last = words.end();
-    for (size_t end = i + 1; end <= n; ++end) {
-      Narrow(&first, &last, end - i, run[end - 1]);
-      if (first == last) break;  // no listed word goes on this way
-      if (first->text.size() != end - i) continue;
-      const double score = first->logCount - tables.LogTotal() + best[end];
+    first[i] = Cut{1, nullptr};
+    const auto [from, to] = tables.StartingWith(run[i]);
+    auto low = words.begin() + static_cast<std::ptrdiff_t>(from);
+    auto high = words.begin() + static_cast<std::ptrdiff_t>(to);
+    for (size_t end = i + 1; end <= n && low != high; ++end) {
+      if (end > i + 1) Narrow(&low, &high, end - i, run[end - 1]);
+      if (low == high) break;  // no listed word goes on this way
+      if (low->text.size() != end - i) continue;
+      const double score = low->logCount - tables.LogTotal() + best[end];
       if (end == i + 1 || score >= best[i]) {
         best[i] = score;
-        length[i] = static_cast<int>(end - i);
+        first[i] = Cut{static_cast<int>(end - i), &*low};
       }
     }
   }
+  cuts->clear();
+  for (size_t i = 0; i < n; i += static_cast<size_t>(first[i].length)) cuts->push_back(first[i]);
+}
+
+std::vector<int> SegmentRun(std::u16string_view run) {
+  std::vector<Cut> cuts;
+  CutRun(run, &cuts);
   std::vector<int> lengths;
-  for (size_t i = 0; i < n; i += static_cast<size_t>(length[i])) lengths.push_back(length[i]);
+  for (const Cut& cut : cuts) lengths.push_back(cut.length);
   return lengths;
 }
 

@@ -223,6 +223,14 @@ void Tables::ReadWords() {
   const auto byText = [](const WordEntry& a, const WordEntry& b) { return a.text < b.text; };
   if (!std::is_sorted(words_.begin(), words_.end(), byText))
     std::sort(words_.begin(), words_.end(), byText);
+  firstUnitRanges_.assign(kLastHan - kFirstHan + 1, {0, 0});
+  for (size_t i = 0; i < words_.size();) {
+    const char16_t first = words_[i].text[0];
+    size_t end = i;
+    while (end < words_.size() && words_[end].text[0] == first) ++end;
+    if (IsHan(first)) firstUnitRanges_[first - kFirstHan] = {i, end};
+    i = end;
+  }
 
   const std::u16string readings = DecodeGbk(kArea.wordReadings);
   for (std::u16string_view line : Split(readings, u"\n")) {
