@@ -112,10 +112,15 @@ def read_cedict(path, syllables):
 
 
 def choose_reading(word, readings, table):
-    """The reading closest to the characters' own, among the common ones."""
-    def changed(parts):
-        return sum(1 for c, p in zip(word, parts) if table.get(c) != p)
-    return min(readings, key=changed)  # min keeps the first of equals
+    """Among the common readings, the one whose syllables differ most from
+    the characters' own (a word listed with another syllable than its
+    characters' plain one is listed for it: 重重 chong2, 不了 liao3), and of
+    those the one with the fewest other tones."""
+    def rank(parts):
+        syllables = sum(1 for c, p in zip(word, parts) if table[c][0] != p[0])
+        tones = sum(1 for c, p in zip(word, parts) if table[c] != p)
+        return (syllables, -tones)
+    return max(readings, key=rank)  # max keeps the first of equals
 
 
 def read_jieba(path):
