@@ -62,6 +62,13 @@ TEST(WordReadings, PolyphonicCharactersFollowTheirWord) {
   EXPECT_EQ(Pinyin("运行"), "yun xing");
 }
 
+TEST(WordReadings, ACountedLineIsAMeasureWord) {
+  EXPECT_EQ(Pinyin("添加一行"), "tian jia yi hang");
+  EXPECT_EQ(Pinyin("每行两行"), "mei hang liang hang");
+  EXPECT_EQ(Pinyin("一行人"), "yi xing ren");  // a party travelling together
+  EXPECT_EQ(Pinyin("五行"), "wu xing");        // the five phases
+}
+
 TEST(WordReadings, TheNeutralToneStaysInsideWords) {
   const auto numbers = [](const std::string& text) {
     return Pinyin(text, ReadingMode::kWords, ToneStyle::kNumbers);
