@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QIcon>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -93,6 +94,10 @@ QApplication* EnsureApplication() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   }
   auto* app = new QApplication(argc, argv);
+  // Windows show the icon the package installs, and desktop shells match
+  // them to the desktop entry.
+  QGuiApplication::setDesktopFileName(u"org.molvane.molvane"_qs);
+  QApplication::setWindowIcon(QIcon::fromTheme(u"org.molvane.molvane"_qs));
   InstallFontSubstitutions();
   InstallAccessibility();
   return app;
