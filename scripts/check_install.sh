@@ -71,6 +71,33 @@ dpkg-deb -x "$deb" "$scratch/deb"
 echo 中国 | "$scratch/deb/usr/bin/molvane-convert" -n pinyin | grep -qx guo ||
   { echo "FAILED: the packaged molvane-convert does not run" >&2; failed=1; }
 
+if [ -x "$scratch/deb/usr/bin/molvane" ]; then
+  echo "== the packaged window's class and icon"
+  # On a bare X server: the class the desktop entry promises, and the icon
+  # the package installs (found through the package's own share folder).
+  display=:$((RANDOM % 300 + 200))
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  sleep 1
+  DISPLAY=$display XDG_DATA_DIRS="$scratch/deb/usr/share:/usr/share" "$scratch/deb/usr/bin/molvane" \
+    >/dev/null 2>&1 &
+  app=$!
+  window=
+  for _ in $(seq 50); do
+    window=$(DISPLAY=$display xdotool search --onlyvisible --class molvane 2>/dev/null | head -1) || true
+    [ -n "$window" ] && break
+    sleep 0.2
+  done
+  class=$(DISPLAY=$display xprop -id "${window:-0}" WM_CLASS 2>/dev/null | sed -nE 's/.*, "(.*)"$/\1/p') || true
+  promised=$(sed -n 's/^StartupWMClass=//p' packaging/org.molvane.molvane.desktop)
+  [ -n "$class" ] && [ "$class" = "$promised" ] ||
+    { echo "FAILED: the window's class is '$class', the desktop entry says '$promised'" >&2; failed=1; }
+  DISPLAY=$display xprop -id "${window:-0}" _NET_WM_ICON 2>/dev/null | grep -q "Icon (" ||
+    { echo "FAILED: the window shows no icon of its own" >&2; failed=1; }
+  kill "$app" "$xvfb" 2>/dev/null || true
+  wait "$app" "$xvfb" 2>/dev/null || true
+fi
+
 echo "== lintian"
 # Errors and warnings fail, with no tag overridden; notes (info) are shown.
 lintian --fail-on error,warning --display-info "$deb" || { echo "FAILED: lintian $deb" >&2; failed=1; }

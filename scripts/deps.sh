@@ -26,4 +26,4 @@ MOLVANE_QT_PACKAGES=(qt6-base-dev qt6-qpa-plugins libqt6svg6 fonts-noto-cjk font
 MOLVANE_QT_TEST_PACKAGES=(xvfb xauth dbus dbus-x11 at-spi2-core python3-dbus xdotool xclip imagemagick openbox)
 # For scripts/check_install.sh: packaging, the README's examples, validators.
 MOLVANE_INSTALL_CHECK_PACKAGES=(dpkg-dev libc-bin man-db groff-base desktop-file-utils appstream
-  lintian mandoc)
+  lintian mandoc xvfb x11-utils xdotool)
