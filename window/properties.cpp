@@ -144,7 +144,8 @@ Carried CarriedAs(DataType type) {
   return Carried::kText;
 }
 
-int64_t Convert(DataType type, const PropertyValue& value, int32_t sub) {
+int64_t Convert(uint16_t code, const PropertyValue& value, int32_t sub) {
+  const auto type = static_cast<DataType>(code);
   const Carried carried = CarriedAs(type);
   if (type == DataType::kLogical) return static_cast<uint32_t>(value.first) == 1 ? 1 : 0;
   if (carried == Carried::kWord) return static_cast<int32_t>(value.first);
@@ -263,7 +264,7 @@ int64_t Engine::ReadProperty(uint32_t windowId, uint32_t unitId, int32_t index, 
   if (descriptor == nullptr || get == nullptr ||
       get(live, index - kCommonPropertyCount, &value) == 0)
     return 0;
-  return Convert(static_cast<DataType>(descriptor->dataType), value, sub);
+  return Convert(descriptor->dataType, value, sub);
 }
 
 void Engine::WriteProperty(uint32_t windowId, uint32_t unitId, int32_t index, int32_t sub,

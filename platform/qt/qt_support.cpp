@@ -94,12 +94,12 @@ QApplication* EnsureApplication() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   }
   auto* app = new QApplication(argc, argv);
+  InstallFontSubstitutions();
+  InstallAccessibility();
   // Windows show the icon the package installs, and desktop shells match
   // them to the desktop entry.
   QGuiApplication::setDesktopFileName(u"org.molvane.molvane"_qs);
   QApplication::setWindowIcon(QIcon::fromTheme(u"org.molvane.molvane"_qs));
-  InstallFontSubstitutions();
-  InstallAccessibility();
   return app;
 }
 
