@@ -26,6 +26,9 @@ TEST_F(FilterTest, LineBreaksAreLfAndTheOutputEndsWithOne) {
   EXPECT_EQ(Output({"--exact", "-n", "wubi", "-s", " "}, "中国"), "khk lgyi");
   // In GBK too.
   EXPECT_EQ(Output({"-e", "gbk", "-n", "wubi", "-s", "、"}, Gbk("中国")), Gbk("khk、lgyi\n"));
+  // Without options: the list's first notation; a zero byte does not end the text.
+  EXPECT_EQ(Output({"--exact"}, "八a女"), "12-35\r\n1345-346\r\n");
+  EXPECT_EQ(Output({"--exact", "-n", "wubi", "-s", " "}, std::string("中\0国", 7)), "khk lgyi");
 }
 
 TEST_F(FilterTest, OptionSpellings) {
@@ -44,9 +47,11 @@ TEST_F(FilterTest, OptionSpellings) {
   Outcome r = Run({"--version"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("molvane-convert (Molvane) ", 0), 0u) << r.out;
-  r = Run({"--help"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("--braille=FORM"), std::string::npos);
+  for (const char* help : {"--help", "-h"}) {
+    r = Run({help});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("--braille=FORM"), std::string::npos) << help;
+  }
 }
 
 TEST_F(FilterTest, UsageErrorsAreOneLineAndAHint) {
@@ -188,6 +193,28 @@ TEST_F(FilterTest, RunningOutOfMemoryEndsWithAMessage) {
   EXPECT_EQ(r.err, "molvane-convert: out of memory\n");
 }
 #endif
+
+TEST_F(FilterTest, WordReadingsAndToneForms) {
+  const auto pinyin = [this](std::vector<std::string> options, const std::string& input) {
+    options.insert(options.begin(), {"--exact", "-n", "pinyin", "-s", " "});
+    Outcome r = Run(options, input);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.out;
+  };
+  EXPECT_EQ(pinyin({"--readings=words"}, "银行行走"), "yin hang xing zou ");
+  EXPECT_EQ(pinyin({"--readings", "chars"}, "银行行走"), "yin hang hang zou ");
+  EXPECT_EQ(pinyin({"--tones=marks"}, "中国女"), "zhōng guó nǚ ");
+  EXPECT_EQ(pinyin({"--tones=numbers", "--readings=words"}, "长度了解"), "chang2 du4 liao3 jie3 ");
+  // Braille reads the word path's readings too, with their tones.
+  EXPECT_EQ(Run({"--exact", "-n", "double-braille", "-s", " ", "--readings=words"}, "银行").out,
+            "25-16 12-1456 ");
+
+  EXPECT_EQ(Run({"-n", "wubi", "--tones=marks"}, "中").status, 2);
+  EXPECT_EQ(Run({"--readings=sentences"}, "中").status, 2);
+  Outcome r = Run({"--readings=words"}, "中\xff国");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("offset 3"), std::string::npos) << r.err;
+}
 
 }  // namespace
 }  // namespace molvane::test
