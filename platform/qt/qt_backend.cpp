@@ -39,6 +39,7 @@ namespace platform::qt {
 namespace {
 
 const char kHandleProperty[] = "molvaneWindow";
+const char kChosenProperty[] = "molvaneChosen";  // a list's item as the core last set it
 
 // The character cell of a face in font units: its em, its height (ascent and
 // descent) and ascent. Faces named here are drawn with a stand-in whose line
@@ -65,7 +66,6 @@ Cell CellOf(const char* face) {
   // Other faces: a cell an eighth taller than the em, as most faces have.
   return Cell{7, 8, 0};
 }
-const char kChosenProperty[] = "molvaneChosen";  // a list's item as the core last set it
 
 // A drop-down list that says when its popup closes. A popup dismissed with
 // Escape or a click elsewhere chooses nothing, and the core must hear that
@@ -478,8 +478,11 @@ QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& shape) {
       auto* list = new PeerList(parent);
       list->setEditable((style & 0x3) != CBS_DROPDOWNLIST);
       RememberChoice(list);
-      if (list->isEditable()) list->setValidator(new GbkValidator(list));
-      if (!list->isEditable()) AnnounceItemChanges(list);
+      if (list->isEditable()) {
+        list->setValidator(new GbkValidator(list));
+      } else {
+        AnnounceItemChanges(list);
+      }
       return list;
     }
     case PeerKind::kWindow:
