@@ -184,6 +184,25 @@ QString ToEditorText(const std::u16string& text) {
   return s;
 }
 
+// Selects `range` in a line or plain-text editor; -1 as the end means the end
+// of the text, as EM_SETSEL takes it.
+void SelectInEditor(QWidget* w, CHARRANGE range) {
+  if (auto* line = qobject_cast<QLineEdit*>(w)) {
+    const int size = int(line->text().size());
+    const int end = range.cpMax < 0 ? size : std::min<int>(range.cpMax, size);
+    const int start = range.cpMin < 0 ? end : std::min<int>(range.cpMin, size);
+    line->setSelection(start, end - start);
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+    QTextCursor c = plain->textCursor();
+    const int size = plain->document()->characterCount() - 1;
+    const int end = range.cpMax < 0 ? size : std::min<int>(range.cpMax, size);
+    const int start = range.cpMin < 0 ? end : std::min<int>(range.cpMin, size);
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    plain->setTextCursor(c);
+  }
+}
+
 // The lParam of a key message: one repeat, Alt's context bit, and the
 // previous-state and transition bits of a release.
 LPARAM KeyData(bool down, bool alt) {
@@ -810,13 +829,15 @@ std::u16string QtBackend::PeerText(HWND window) const {
 void QtBackend::SetPeerText(HWND window, const std::u16string& text) {
   Quiet quiet(this);
   QWidget* w = Widget(window);
-  if (auto* line = qobject_cast<QLineEdit*>(w)) {
-    line->setText(ToQString(text));
-  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-    plain->setPlainText(ToEditorText(text));
-  } else if (auto* list = qobject_cast<QComboBox*>(w); list != nullptr && list->isEditable()) {
-    list->setEditText(ToQString(text));
-  }
+  WithoutCaretMoves(w, [&] {
+    if (auto* line = qobject_cast<QLineEdit*>(w)) {
+      line->setText(ToQString(text));
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+      plain->setPlainText(ToEditorText(text));
+    } else if (auto* list = qobject_cast<QComboBox*>(w); list != nullptr && list->isEditable()) {
+      list->setEditText(ToQString(text));
+    }
+  });
 }
 
 CHARRANGE QtBackend::PeerSelection(HWND window) const {
@@ -837,21 +858,7 @@ void QtBackend::SetPeerSelection(HWND window, CHARRANGE range) {
   Quiet quiet(this);
   QWidget* w = Widget(window);
   if (auto* list = qobject_cast<QComboBox*>(w)) w = list->lineEdit();
-  // -1 as the end means the end of the text, as EM_SETSEL takes it.
-  if (auto* line = qobject_cast<QLineEdit*>(w)) {
-    const int size = int(line->text().size());
-    const int end = range.cpMax < 0 ? size : std::min<int>(range.cpMax, size);
-    const int start = range.cpMin < 0 ? end : std::min<int>(range.cpMin, size);
-    line->setSelection(start, end - start);
-  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-    QTextCursor c = plain->textCursor();
-    const int size = plain->document()->characterCount() - 1;
-    const int end = range.cpMax < 0 ? size : std::min<int>(range.cpMax, size);
-    const int start = range.cpMin < 0 ? end : std::min<int>(range.cpMin, size);
-    c.setPosition(start);
-    c.setPosition(end, QTextCursor::KeepAnchor);
-    plain->setTextCursor(c);
-  }
+  WithoutCaretMoves(w, [&] { SelectInEditor(w, range); });
 }
 
 bool QtBackend::MovePeerCaret(HWND window, int virtualKey, bool extend) {

@@ -13,8 +13,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "platform/platform.h"
@@ -34,7 +36,9 @@ const QStringList& SongFaces() {
 // name; screen readers then speak "老盲文" instead of what the list is for.
 // Here the name is the label, and the current item is the list's text (read
 // only), which is what screen readers speak as a drop-down list's value
-// without a selection interface; a change of item is a text change.
+// without a selection interface; a change of item is a text change. With the
+// focus the text is selected, as a focused drop-down list shows its item
+// highlighted, so the new item is spoken as the selected text it replaced.
 class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
   explicit ListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
@@ -76,8 +80,11 @@ class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface
   int characterCount() const override { return int(Combo()->currentText().size()); }
   int cursorPosition() const override { return 0; }
   void setCursorPosition(int) override {}
-  void selection(int, int* start, int* end) const override { *start = *end = 0; }
-  int selectionCount() const override { return 0; }
+  void selection(int, int* start, int* end) const override {
+    *start = 0;
+    *end = selectionCount() > 0 ? characterCount() : 0;
+  }
+  int selectionCount() const override { return Combo()->hasFocus() && characterCount() > 0; }
   void addSelection(int, int) override {}
   void removeSelection(int) override {}
   void setSelection(int, int, int) override {}
@@ -215,16 +222,45 @@ void UpdateAccessibleNames(QWidget* window) {
   }
 }
 
+namespace {
+// The editor whose caret moves are held back while the backend changes it;
+// Qt's update handler, which holds them back, is process-wide too.
+QObject* g_heldCaret = nullptr;
+
+void HoldCaretMoves(QAccessibleEvent* event) {
+  if (event->type() == QAccessible::TextCaretMoved && event->object() == g_heldCaret) return;
+  // Everything else reaches the platform's bridge as it would without us.
+  const QAccessible::UpdateHandler self = QAccessible::installUpdateHandler(nullptr);
+  QAccessible::updateAccessibility(event);
+  QAccessible::installUpdateHandler(self);
+}
+}  // namespace
+
+void WithoutCaretMoves(QWidget* editor, const std::function<void()>& change) {
+  if (editor == nullptr || editor->hasFocus() || g_heldCaret != nullptr) {
+    change();
+    return;
+  }
+  g_heldCaret = editor;
+  const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(HoldCaretMoves);
+  change();
+  QAccessible::installUpdateHandler(previous);
+  g_heldCaret = nullptr;
+}
+
 void AnnounceItemChanges(QComboBox* list) {
   // The item may change several times in one turn (the core puts a choice
-  // back and then takes it); a screen reader hears the outcome once.
+  // back and then takes it); a screen reader hears the outcome once. The new
+  // item is told as inserted text only: screen readers read the whole text
+  // again, and would speak the old item's removal as "selection deleted".
   auto spoken = std::make_shared<QString>(list->currentText());
   QObject::connect(list, &QComboBox::currentIndexChanged, list, [list, spoken] {
     QTimer::singleShot(0, list, [list, spoken] {
       const QString now = list->currentText();
       if (now == *spoken) return;
-      QAccessibleTextUpdateEvent event(list, 0, *spoken, now);
       *spoken = now;
+      if (now.isEmpty()) return;
+      QAccessibleTextInsertEvent event(list, 0, now);
       QAccessible::updateAccessibility(&event);
     });
   });

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace platform::qt {
 
@@ -37,6 +38,13 @@ void InstallAccessibility();
 // the caption of the group box just above it in stacking order as accessible
 // name, and every push button its caption without "&".
 void UpdateAccessibleNames(QWidget* window);
+
+// Runs `change` (text or selection the backend sets on the core's behalf)
+// with the caret moves of `editor` kept from screen readers when it does not
+// have the focus. A screen reader follows a caret it is told of as if the
+// user moved it, and would then take a focus moved there right after (the
+// result box after a conversion) as known and not announce it.
+void WithoutCaretMoves(QWidget* editor, const std::function<void()>& change);
 
 // Tells screen readers each new current item of a drop-down list, once the
 // turn that changed it is over.

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Listens to molvane over AT-SPI as a screen reader does, while a person
 works the window with real X input (xdotool): the notation list must report
-its current item as its text and each new item as a text change, and the
-result box must report that it took the focus after a conversion.
+its current item as its text (selected while the list has the focus) and each
+new item once as inserted text, and the result box must report that it took
+the focus after a conversion, with no caret move of its own before (a screen
+reader follows such a caret silently and then takes the focus as known).
 
     atspi_events.py PATH/TO/molvane
 
@@ -17,7 +19,7 @@ import pyatspi
 from gi.repository import GLib
 
 EVENTS = ("object:state-changed:focused", "object:text-changed:insert",
-          "object:property-change:accessible-name", "object:selection-changed")
+          "object:text-changed:delete", "object:text-caret-moved")
 heard = []
 
 
@@ -36,6 +38,15 @@ def pump(seconds):
         while context.iteration(False):
             pass
         time.sleep(0.02)
+
+
+def wait_for(condition, seconds):
+    """Pumps events until `condition()` holds or `seconds` have passed (a busy
+    machine may be slow); then a little longer for events that follow."""
+    deadline = time.time() + seconds
+    while time.time() < deadline and not condition():
+        pump(0.1)
+    pump(0.5)
 
 
 def find(node, role, name=None):
@@ -96,7 +107,8 @@ def main():
         window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
                                  "^Molvane$"], capture_output=True, text=True).stdout.split()
         xdotool("windowactivate", "--sync", window[0])
-        pump(1.0)
+        wait_for(lambda: any(e[0] == "object:state-changed:focused" and e[2] == "转换内容"
+                             for e in heard), 10)
         combo = find(app, pyatspi.ROLE_COMBO_BOX, "转换为")
         output = find(app, pyatspi.ROLE_TEXT, "转换结果")
         check(combo is not None and output is not None, "the list and the result box are found")
@@ -109,15 +121,23 @@ def main():
         xdotool("type", "--delay", "60", "中国")
         xdotool("key", "Tab")
         xdotool("key", "Tab")
+        wait_for(lambda: any(e[0] == "object:state-changed:focused" and e[2] == "转换为"
+                             and e[3] == 1 for e in heard), 10)
+        selection = combo.queryText().getSelection(0)
+        check(tuple(selection) == (0, 3), "the focused list's item is selected: " + repr(selection))
         del heard[:]
         xdotool("key", "Down")
-        pump(1.0)
+        wait_for(lambda: any(e[0].startswith("object:text-changed:insert") and e[2] == "转换为"
+                             for e in heard), 15)
         check(text_of(combo) == "新盲文", "the list reads the new item: " + text_of(combo))
         inserted = [e for e in heard
                     if e[0].startswith("object:text-changed:insert") and e[2] == "转换为"]
         check(any(e[4] == "新盲文" for e in inserted),
               "the list reported the new item as inserted text: " + repr(inserted))
         check(len(inserted) == 1, "the new item was reported once")
+        deleted = [e for e in heard if e[0].startswith("object:text-changed:delete")]
+        check(not deleted, "no removal is reported (it reads as a deleted selection): "
+              + repr(deleted))
 
         # A click on 转换 converts; the program moves the focus to the result
         # box.
@@ -126,10 +146,15 @@ def main():
         del heard[:]
         xdotool("mousemove", str(box.x + box.width // 2), str(box.y + box.height // 2))
         xdotool("click", "1")
-        pump(1.5)
+        wait_for(lambda: any(e[0] == "object:state-changed:focused" and e[2] == "转换结果"
+                             for e in heard), 15)
         focused = [e for e in heard if e[0] == "object:state-changed:focused" and e[3] == 1]
         check(any(e[2] == "转换结果" for e in focused),
               "the result box reported the focus: " + repr(focused))
+        box_events = [e[0] for e in heard if e[2] == "转换结果"
+                      and e[0] in ("object:state-changed:focused", "object:text-caret-moved")]
+        check(box_events[:1] == ["object:state-changed:focused"],
+              "the result box's caret is not reported before its focus: " + repr(box_events))
         check(output.getState().contains(pyatspi.STATE_FOCUSED), "the result box is focused")
         check(text_of(output).startswith("146-135"),
               "the result (新盲文) is in the box: " + text_of(output))
