@@ -116,6 +116,24 @@ TEST_P(MainWindowTest, StartsCentredWithItsControlsInStoredOrder) {
   EXPECT_EQ(style(kNotationListId), control | WS_TABSTOP | 0x00200040 | CBS_DROPDOWNLIST);
   EXPECT_EQ(style(0x1601000a), control | BS_GROUPBOX | BS_CENTER);
 
+  // The list keeps its stored rectangle, level with the separator box beside
+  // it: a drop-down list closes to its field, which the Song face's 12-px
+  // cell keeps within 2 px of the stored 20.
+  const auto placed = [window](uint32_t id) {
+    RECT r{};
+    GetWindowRect(Unit(id), &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const RECT list = placed(kNotationListId);
+  EXPECT_EQ(list.left, 440);
+  EXPECT_EQ(list.top, 246);
+  EXPECT_EQ(list.right, 540);
+  EXPECT_NEAR(list.bottom - list.top, 20, 2);
+  const RECT separator = placed(kSeparatorBoxId);
+  EXPECT_EQ(separator.top, list.top);
+  EXPECT_NEAR(separator.bottom, list.bottom, 2);
+
   EXPECT_EQ(GetFocus(), Unit(kInputBoxId));
 }
 
