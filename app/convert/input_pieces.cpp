@@ -14,10 +14,11 @@ namespace molvane::convert {
 // Pieces shorter than a few characters could not make progress.
 constexpr size_t kSmallestPiece = 16;
 
-PieceReader::PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes)
+PieceReader::PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes, bool inOrder)
     : names_(std::move(names)),
       gbk_(gbk),
-      pieceBytes_(pieceBytes < kSmallestPiece ? kSmallestPiece : pieceBytes) {
+      pieceBytes_(pieceBytes < kSmallestPiece ? kSmallestPiece : pieceBytes),
+      inOrder_(inOrder) {
   if (names_.empty()) names_.push_back("-");
 }
 
@@ -102,7 +103,10 @@ bool PieceReader::Scan(std::string* error) {
 }
 
 std::string PieceReader::Describe(const std::string& problem, size_t position) const {
-  uint64_t offset = bufferStart_ + position + (position >= heldLength_ ? skew_ : 0);
+  return DescribeOffset(problem, bufferStart_ + position + (position >= heldLength_ ? skew_ : 0));
+}
+
+std::string PieceReader::DescribeOffset(const std::string& problem, uint64_t offset) const {
   size_t k = sources_.size() - 1;
   while (k > 0 && sources_[k].start > offset) --k;
   return sources_[k].name + ": " + problem + " at byte offset " +
@@ -113,8 +117,11 @@ bool PieceReader::Next(Piece* piece, std::string* error) {
   if (done_ || !Fill(error) || !Scan(error)) return false;
   size_t from = 0, to = scanned_;
   piece->hanFollows = false;
+  piece->start = bufferStart_;
   if (atEnd_) {
     done_ = true;
+  } else if (inOrder_) {
+    lastHan_ = std::string::npos;  // cut after the last whole character
   } else if (lastHan_ != std::string::npos && lastHan_ > 0) {
     to = lastHan_;
     piece->hanFollows = true;

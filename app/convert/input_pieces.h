@@ -18,14 +18,17 @@ inline bool IsHan(char32_t code) {
 }
 
 struct Piece {
-  std::string bytes;  // in the input's encoding
-  bool hanFollows;    // a Chinese character comes after this piece
+  std::string bytes;   // in the input's encoding
+  bool hanFollows;     // a Chinese character comes after this piece
+  uint64_t start = 0;  // offset in the joined input (pieces in input order only)
 };
 
 class PieceReader {
  public:
   // `names` are files, "-" for standard input; none means standard input.
-  PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes);
+  // With `inOrder`, pieces are handed out in input order, cut anywhere
+  // between characters, and never hold a Chinese character back.
+  PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes, bool inOrder = false);
   ~PieceReader();
   PieceReader(const PieceReader&) = delete;
   PieceReader& operator=(const PieceReader&) = delete;
@@ -38,6 +41,10 @@ class PieceReader {
   // an unreadable file, or a byte sequence that is not in the encoding, with
   // the file and the byte offset in it).
   bool Next(Piece* piece, std::string* error);
+
+  // "file: problem at byte offset N" for an offset in the joined input that
+  // was handed out already.
+  std::string DescribeOffset(const std::string& problem, uint64_t offset) const;
 
  private:
   struct Source {
@@ -53,6 +60,7 @@ class PieceReader {
   std::vector<std::string> names_;
   bool gbk_;
   size_t pieceBytes_;
+  bool inOrder_;
   size_t nextName_ = 0;
   std::FILE* file_ = nullptr;
   bool atEnd_ = false;  // every source read to its end

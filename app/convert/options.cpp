@@ -23,6 +23,12 @@ constexpr const char* kUsage =
     "      --braille=FORM       cells of the braille notations: dots (default),\n"
     "                           unicode (braille patterns) or brf (Braille ASCII,\n"
     "                           40 cells a line, 25 lines a page)\n"
+    "      --text=TEXT          han (default): only the Chinese characters, as the\n"
+    "                           window converts them; full: punctuation, digits,\n"
+    "                           Latin letters, spaces and line breaks too, with a\n"
+    "                           blank between words (braille notations and pinyin)\n"
+    "      --strict             with --text=full, fail at a character that has no\n"
+    "                           written form instead of writing the placeholder\n"
     "      --exact              the window's output bytes: CR LF line breaks and\n"
     "                           no line break added at the end\n"
     "      --no-shortcuts       switch off every cache and shortcut (same output,\n"
@@ -76,7 +82,14 @@ bool SetBraille(const std::string& value, Options* options) {
   return false;
 }
 
-enum class Action { kValue, kExact, kPlain, kHelp, kVersion };
+bool SetText(const std::string& value, Options* options) {
+  const std::string name = Lower(value);
+  if (name != "han" && name != "full") return false;
+  options->fullText = name == "full";
+  return true;
+}
+
+enum class Action { kValue, kExact, kPlain, kStrict, kHelp, kVersion };
 
 struct OptionSpec {
   char shortName;  // 0 when there is only the long one
@@ -91,6 +104,8 @@ constexpr OptionSpec kOptions[] = {
     {'s', "separator", Action::kValue, SetSeparator, "separator"},
     {'e', "encoding", Action::kValue, SetEncoding, "encoding"},
     {0, "braille", Action::kValue, SetBraille, "braille form"},
+    {0, "text", Action::kValue, SetText, "text"},
+    {0, "strict", Action::kStrict, nullptr, nullptr},
     {0, "exact", Action::kExact, nullptr, nullptr},
     {0, "no-shortcuts", Action::kPlain, nullptr, nullptr},
     {'h', "help", Action::kHelp, nullptr, nullptr},
@@ -134,6 +149,9 @@ int Apply(const OptionSpec& o, const std::string& arg, const std::string* value,
       return -1;
     case Action::kPlain:
       options->plain = true;
+      return -1;
+    case Action::kStrict:
+      options->strict = true;
       return -1;
     case Action::kHelp:
       std::fputs(kUsage, stdout);
@@ -195,6 +213,9 @@ int ParseArguments(int argc, char** argv, Options* options) {
   }
   if (options->brailleGiven && options->notation > 1)
     return UsageError("--braille needs a braille notation (current-braille or double-braille)");
+  if (options->fullText && (options->notation == 2 || options->notation == 4))
+    return UsageError("--text=full needs a braille notation or pinyin");
+  if (options->strict && !options->fullText) return UsageError("--strict needs --text=full");
   return -1;
 }
 

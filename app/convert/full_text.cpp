@@ -1,0 +1,340 @@
+// Full-text mode: the program's syllables with everything else around them.
+#include "app/convert/full_text.h"
+
+#include <algorithm>
+
+#include "platform/platform.h"
+
+namespace molvane::convert {
+namespace {
+
+using fulltext::CharClass;
+using fulltext::Classify;
+
+constexpr char32_t kFirstHan = 0x4E00;
+
+// Characters are decided with this many behind them, enough for the longest
+// sign ("——") and for a number's decimal point.
+constexpr size_t kLookahead = 2;
+
+// The code points of a piece with their byte offsets, in its encoding (the
+// piece reader has checked it).
+template <typename Visit>
+void ForEachCode(const std::string& bytes, bool gbk, Visit visit) {
+  for (size_t at = 0; at < bytes.size();) {
+    char32_t code;
+    int n;
+    if (gbk) {
+      char16_t unit;
+      n = platform::DecodeGbkCharacter(bytes.data() + at, bytes.size() - at, &unit);
+      code = unit;
+    } else {
+      n = platform::DecodeUtf8Character(bytes.data() + at, bytes.size() - at, &code);
+    }
+    if (n <= 0) n = 1, code = 0xFFFD;  // not reached: pieces are checked
+    visit(code, at);
+    at += static_cast<size_t>(n);
+  }
+}
+
+void AppendGbk(char16_t unit, std::string* gbk) {
+  char bytes[2];
+  gbk->append(bytes, static_cast<size_t>(platform::EncodeGbk(&unit, 1, bytes)));
+}
+
+// True for a character that GBK holds (so pinyin can keep it as text).
+bool InGbk(char32_t code) {
+  if (code > 0xFFFF || code == '?') return code == '?';
+  char bytes[2];
+  const auto unit = static_cast<char16_t>(code);
+  return platform::EncodeGbk(&unit, 1, bytes) != 1 || bytes[0] != '?';
+}
+
+bool IsIdeograph(char32_t c) {
+  return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || c == 0x3007;
+}
+
+std::string Utf8(char32_t code) {
+  char out[4];
+  if (code <= 0xFFFF)
+    return std::string(out, platform::EncodeUtf8(static_cast<char16_t>(code), out));
+  return {static_cast<char>(0xF0 | code >> 18), static_cast<char>(0x80 | (code >> 12 & 0x3F)),
+          static_cast<char>(0x80 | (code >> 6 & 0x3F)), static_cast<char>(0x80 | (code & 0x3F))};
+}
+
+}  // namespace
+
+// Words, blanks and line breaks in the chosen form.
+class FullTextWriter::Output : public fulltext::Sink {
+ public:
+  explicit Output(const FullTextSettings& settings)
+      : settings_(settings), layout_(settings.lineBreak) {}
+
+  void Word(std::string_view text) override { word_ += text; }
+  void Blank() override {
+    FlushWord();
+    if (settings_.braille && settings_.form == BrailleForm::kBrf)
+      layout_.AddSeparator(settings_.blank);
+    else
+      out_ += settings_.blank;
+  }
+  void LineBreak() override {
+    FlushWord();
+    if (settings_.braille && settings_.form == BrailleForm::kBrf)
+      layout_.AddSeparator("\n");
+    else
+      out_ += settings_.lineBreak;
+    lineOpen_ = false;
+  }
+
+  // What is finished so far; the word being written stays until it ends.
+  void Take(std::string* out) {
+    if (settings_.braille && settings_.form == BrailleForm::kBrf) out_ += layout_.Take();
+    *out += out_;
+    out_.clear();
+  }
+  void Finish(std::string* out) {
+    FlushWord();
+    if (settings_.braille && settings_.form == BrailleForm::kBrf) {
+      layout_.Finish();
+    } else if (lineOpen_ && settings_.endWithLineBreak) {
+      out_ += settings_.lineBreak;  // text ends with a line break
+    }
+    Take(out);
+  }
+
+ private:
+  void FlushWord() {
+    if (word_.empty()) return;
+    lineOpen_ = true;
+    if (!settings_.braille) {
+      out_ += word_;
+    } else if (settings_.form == BrailleForm::kBrf) {
+      // A word stays on one line unless it is longer than a line.
+      constexpr size_t kWidth = 40;
+      const std::string ascii = BrailleAscii(std::vector<int>(word_.begin(), word_.end()));
+      for (size_t at = 0; at < ascii.size(); at += kWidth)
+        layout_.AddCells(ascii.substr(at, kWidth));
+    } else if (settings_.form == BrailleForm::kUnicode) {
+      out_ += UnicodeBraille(std::vector<int>(word_.begin(), word_.end()));
+    } else {
+      for (size_t i = 0; i < word_.size(); ++i) {
+        if (i > 0) out_ += '-';
+        for (int dot = 0; dot < 6; ++dot)
+          if (word_[i] >> dot & 1) out_ += static_cast<char>('1' + dot);
+      }
+    }
+    word_.clear();
+  }
+
+  const FullTextSettings& settings_;
+  std::string word_;  // cells or pinyin of the word being written
+  std::string out_;
+  BrfLayout layout_;
+  bool lineOpen_ = false;
+};
+
+FullTextWriter::FullTextWriter(FullTextSettings settings, HanConversion han)
+    : settings_(std::move(settings)),
+      han_(std::move(han)),
+      output_(std::make_unique<Output>(settings_)),
+      spacer_(std::make_unique<fulltext::Spacer>(output_.get(), settings_.braille)),
+      known_(0x9FA5 - kFirstHan + 1, 0) {}
+
+FullTextWriter::~FullTextWriter() = default;
+
+// Finds out, with as few runs of the program as it takes, which of these
+// characters it converts: a set that converts to as many codes as it has
+// characters converts whole.
+bool FullTextWriter::ClassifyUnknown(std::vector<char16_t> unknown) {
+  std::vector<std::vector<char16_t>> sets{std::move(unknown)};
+  while (!sets.empty()) {
+    std::vector<char16_t> set = std::move(sets.back());
+    sets.pop_back();
+    std::string gbk;
+    for (char16_t unit : set) AppendGbk(unit, &gbk);
+    const std::string codes = han_(gbk);
+    const auto count = static_cast<size_t>(std::count(codes.begin(), codes.end(), '\n'));
+    if (count > set.size()) return false;
+    if (count == set.size() || count == 0) {
+      for (char16_t unit : set) known_[unit - kFirstHan] = count == 0 ? 2 : 1;
+      continue;
+    }
+    const auto middle = set.begin() + static_cast<std::ptrdiff_t>(set.size() / 2);
+    sets.emplace_back(set.begin(), middle);
+    sets.emplace_back(middle, set.end());
+  }
+  return true;
+}
+
+// Runs the piece's convertible Chinese characters through the program once.
+bool FullTextWriter::ConvertHan(const std::string& bytes, bool gbk, FullTextFailure* failure) {
+  std::vector<char16_t> unknown;
+  ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
+    if (Classify(code) != CharClass::kHan || known_[code - kFirstHan] != 0) return;
+    known_[code - kFirstHan] = 3;  // listed once
+    unknown.push_back(static_cast<char16_t>(code));
+  });
+  failure->internal = true;
+  if (!unknown.empty() && !ClassifyUnknown(std::move(unknown))) return false;
+  std::string han;
+  size_t count = 0;
+  ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
+    if (Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1) {
+      AppendGbk(static_cast<char16_t>(code), &han);
+      ++count;
+    }
+  });
+  hanOutput_ = count == 0 ? std::string() : han_(han);
+  hanCursor_ = 0;
+  if (static_cast<size_t>(std::count(hanOutput_.begin(), hanOutput_.end(), '\n')) != count)
+    return false;
+  failure->internal = false;
+  return true;
+}
+
+bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std::string* out,
+                         FullTextFailure* failure) {
+  if (!ConvertHan(bytes, gbk, failure)) return false;
+  bool ok = true;
+  ForEachCode(bytes, gbk, [&](char32_t code, size_t at) {
+    Held h{code, start + at, {}};
+    if (Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1) {
+      const size_t end = hanOutput_.find('\n', hanCursor_);
+      h.syllable = platform::GbkToUtf8(hanOutput_.substr(hanCursor_, end - hanCursor_));
+      hanCursor_ = end + 1;
+    }
+    held_.push_back(std::move(h));
+    if (ok) ok = Drain(false, failure);
+  });
+  std::string().swap(hanOutput_);
+  output_->Take(out);
+  return ok;
+}
+
+bool FullTextWriter::Finish(std::string* out, FullTextFailure* failure) {
+  if (!Drain(true, failure)) return false;
+  FlushRun();
+  output_->Finish(out);
+  return true;
+}
+
+bool FullTextWriter::Drain(bool final, FullTextFailure* failure) {
+  while (held_.size() > (final ? 0 : kLookahead))
+    if (!Step(failure)) return false;
+  return true;
+}
+
+void FullTextWriter::FlushRun() {
+  if (run_.empty()) return;
+  if (!settings_.braille) {
+    std::string text;
+    for (char32_t c : run_) text += static_cast<char>(fulltext::Narrow(c));
+    Word(text, runIsNumber_);
+  } else {
+    Word(runIsNumber_ ? fulltext::NumberCells(run_) : fulltext::LetterCells(run_), runIsNumber_);
+  }
+  run_.clear();
+}
+
+void FullTextWriter::Word(std::string text, bool number) {
+  fulltext::Part part;
+  part.text = std::move(text);
+  part.number = number;
+  spacer_->Add(part);
+}
+
+void FullTextWriter::Mark(fulltext::Part::Kind kind) {
+  fulltext::Part part;
+  part.kind = kind;
+  spacer_->Add(part);
+}
+
+void FullTextWriter::Sign(const fulltext::SignRow& row) {
+  fulltext::Part part;
+  part.kind = fulltext::Part::Kind::kSign;
+  part.sign = &row;
+  part.text = settings_.braille ? fulltext::CellsFromDots(row.cells) : std::string(row.pinyin);
+  spacer_->Add(part);
+}
+
+bool FullTextWriter::Placeholder(const Held& h, FullTextFailure* failure) {
+  if (settings_.strict) {
+    failure->internal = false;
+    failure->offset = h.offset;
+    failure->code = h.code;
+    return false;
+  }
+  Word(settings_.braille ? fulltext::PlaceholderCells() : std::string(fulltext::kPinyinPlaceholder),
+       false);
+  lastWasPlaceholder_ = true;
+  return true;
+}
+
+// Decides the first held character.
+bool FullTextWriter::Step(FullTextFailure* failure) {
+  const Held h = std::move(held_.front());
+  held_.pop_front();
+  const char32_t c = fulltext::Narrow(h.code);
+  const CharClass kind = Classify(c);
+  const bool crLf = afterCarriageReturn_ && c == '\n';
+  afterCarriageReturn_ = c == '\r';
+  // A number goes on through a decimal point or group separator between digits.
+  const bool numberGoesOn = runIsNumber_ && !run_.empty() && (c == '.' || c == ',') &&
+                            !held_.empty() && Classify(held_.front().code) == CharClass::kDigit;
+  const bool runGoesOn = numberGoesOn ||
+                         (kind == CharClass::kDigit && (run_.empty() || runIsNumber_)) ||
+                         (kind == CharClass::kLetter && (run_.empty() || !runIsNumber_));
+  if (runGoesOn) {
+    runIsNumber_ = numberGoesOn || kind == CharClass::kDigit;
+    run_ += c;
+    lastWasPlaceholder_ = false;
+    return true;
+  }
+  FlushRun();
+  if (kind == CharClass::kDigit || kind == CharClass::kLetter) {
+    run_ += c;
+    runIsNumber_ = kind == CharClass::kDigit;
+    return true;
+  }
+  const bool attached = kind == CharClass::kAttached && lastWasPlaceholder_;
+  lastWasPlaceholder_ = false;
+  switch (kind) {
+    case CharClass::kHan:
+      if (h.syllable.empty()) return Placeholder(h, failure);
+      Word(settings_.braille ? fulltext::CellsFromDots(h.syllable) : h.syllable, false);
+      return true;
+    case CharClass::kSpace:
+      Mark(fulltext::Part::Kind::kSpace);
+      return true;
+    case CharClass::kLineBreak:
+      if (!crLf) Mark(fulltext::Part::Kind::kLineBreak);
+      return true;
+    case CharClass::kIgnored:
+      return true;
+    default:
+      break;
+  }
+  if (attached) {
+    lastWasPlaceholder_ = true;
+    return true;
+  }
+  std::u32string ahead(1, c);
+  for (size_t i = 0; i < held_.size() && i + 1 < kLookahead; ++i) ahead += held_[i].code;
+  if (const fulltext::SignRow* row = fulltext::MatchSign(ahead)) {
+    const size_t extra = std::u32string_view(row->print).size() - 1;
+    held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(extra));
+    Sign(*row);
+    return true;
+  }
+  // Pinyin keeps as text what GBK can hold, except other Chinese characters.
+  if (!settings_.braille && kind == CharClass::kOther && c >= 0x20 && c != 0x7F && InGbk(c) &&
+      !IsIdeograph(c)) {
+    Word(Utf8(c), false);
+    return true;
+  }
+  return Placeholder(h, failure);
+}
+
+}  // namespace molvane::convert
