@@ -53,16 +53,13 @@ CharClass Classify(char32_t code) {
 }
 
 const SignRow* MatchSign(std::u32string_view text) {
-  const SignRow* best = nullptr;
-  size_t bestLength = 0;
-  for (size_t i = 0; i < kSignRowCount; ++i) {
-    const std::u32string_view print = kSignRows[i].print;
-    if (print.size() > bestLength && text.starts_with(print)) {
-      best = &kSignRows[i];
-      bestLength = print.size();
-    }
-  }
-  return best;
+  if (text.empty()) return nullptr;
+  const SignRow* end = kSignRows + kSignRowCount;
+  const SignRow* row = std::lower_bound(
+      kSignRows, end, text.front(), [](const SignRow& r, char32_t c) { return r.print[0] < c; });
+  for (; row != end && row->print[0] == text.front(); ++row)
+    if (text.starts_with(row->print)) return row;
+  return nullptr;
 }
 
 Cells CellsFromDots(std::string_view dots) {

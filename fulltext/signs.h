@@ -16,6 +16,7 @@ struct SignRow {
   SignKind kind;
 };
 
+// Ordered by first character; longer print forms first among equal ones.
 extern const SignRow kSignRows[];
 extern const size_t kSignRowCount;
 

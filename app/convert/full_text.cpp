@@ -202,7 +202,8 @@ bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std
     Held h{code, start + at, {}};
     if (Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1) {
       const size_t end = hanOutput_.find('\n', hanCursor_);
-      h.syllable = platform::GbkToUtf8(hanOutput_.substr(hanCursor_, end - hanCursor_));
+      // Dot numbers and pinyin letters are ASCII, the same in GBK and UTF-8.
+      h.syllable.assign(hanOutput_, hanCursor_, end - hanCursor_);
       hanCursor_ = end + 1;
     }
     held_.push_back(std::move(h));
