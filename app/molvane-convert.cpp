@@ -150,6 +150,7 @@ class Conversion {
     settings.lineBreak = LineBreak();
     settings.endWithLineBreak = !options_.exact;
     settings.strict = options_.strict;
+    settings.wordSpacing = options_.wordSpacing;
     return settings;
   }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "words/words.h"
 
 namespace molvane::convert {
 namespace {
@@ -12,6 +13,10 @@ using fulltext::CharClass;
 using fulltext::Classify;
 
 constexpr char32_t kFirstHan = 0x4E00;
+
+// Runs of Chinese characters are cut into words this many characters at a
+// time at most, which bounds the segmentation's memory.
+constexpr size_t kLongestRun = 1024;
 
 // Characters are decided with this many behind them, enough for the longest
 // sign ("——") and for a number's decimal point.
@@ -194,12 +199,39 @@ bool FullTextWriter::ConvertHan(const std::string& bytes, bool gbk, FullTextFail
   return true;
 }
 
+// The place of each Chinese character of the piece in its word.
+void FullTextWriter::SegmentHan(const std::string& bytes, bool gbk) {
+  hanWords_.clear();
+  hanWordCursor_ = 0;
+  std::u16string run;
+  auto cut = [&] {
+    for (int length : words::SegmentRun(run))
+      for (int i = 0; i < length; ++i)
+        hanWords_.push_back(length == 1 ? InWord::kAlone
+                            : i == 0    ? InWord::kFirst
+                                        : InWord::kLater);
+    run.clear();
+  };
+  ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
+    if (Classify(code) == CharClass::kHan) {
+      run += static_cast<char16_t>(code);
+      if (run.size() == kLongestRun) cut();
+    } else if (!run.empty()) {
+      cut();
+    }
+  });
+  if (!run.empty()) cut();
+}
+
 bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std::string* out,
                          FullTextFailure* failure) {
   if (!ConvertHan(bytes, gbk, failure)) return false;
+  if (settings_.wordSpacing) SegmentHan(bytes, gbk);
   bool ok = true;
   ForEachCode(bytes, gbk, [&](char32_t code, size_t at) {
-    Held h{code, start + at, {}};
+    Held h{code, start + at, {}, InWord::kAlone};
+    if (Classify(code) == CharClass::kHan && settings_.wordSpacing)
+      h.inWord = hanWords_[hanWordCursor_++];
     if (Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1) {
       const size_t end = hanOutput_.find('\n', hanCursor_);
       // Dot numbers and pinyin letters are ASCII, the same in GBK and UTF-8.
@@ -210,6 +242,7 @@ bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std
     if (ok) ok = Drain(false, failure);
   });
   std::string().swap(hanOutput_);
+  std::vector<InWord>().swap(hanWords_);
   output_->Take(out);
   return ok;
 }
@@ -239,11 +272,13 @@ void FullTextWriter::FlushRun() {
   run_.clear();
 }
 
-void FullTextWriter::Word(std::string text, bool number) {
+void FullTextWriter::Word(std::string text, bool number, bool joinsPrevious) {
   fulltext::Part part;
   part.text = std::move(text);
   part.number = number;
+  part.joinsPrevious = joinsPrevious;
   spacer_->Add(part);
+  lastWasNumber_ = number;
 }
 
 void FullTextWriter::Mark(fulltext::Part::Kind kind) {
@@ -300,12 +335,18 @@ bool FullTextWriter::Step(FullTextFailure* failure) {
     return true;
   }
   const bool attached = kind == CharClass::kAttached && lastWasPlaceholder_;
-  lastWasPlaceholder_ = false;
+  const bool afterNumber = lastWasNumber_;
+  lastWasPlaceholder_ = lastWasNumber_ = false;
   switch (kind) {
-    case CharClass::kHan:
+    case CharClass::kHan: {
+      // In braille a number and the one-character word after it go together.
+      const bool joins =
+          h.inWord == InWord::kLater ||
+          (settings_.braille && afterNumber && h.inWord == InWord::kAlone && settings_.wordSpacing);
       if (h.syllable.empty()) return Placeholder(h, failure);
-      Word(settings_.braille ? fulltext::CellsFromDots(h.syllable) : h.syllable, false);
+      Word(settings_.braille ? fulltext::CellsFromDots(h.syllable) : h.syllable, false, joins);
       return true;
+    }
     case CharClass::kSpace:
       Mark(fulltext::Part::Kind::kSpace);
       return true;

@@ -26,6 +26,10 @@ struct FullTextSettings {
   std::string lineBreak = "\n";
   bool endWithLineBreak = true;  // add one when the text does not end with one
   bool strict = false;
+  // The syllables of a word written together, a blank only between words;
+  // in braille a number also takes a one-character word after it (a measure
+  // word or unit).
+  bool wordSpacing = false;
 };
 
 // Why a piece could not be written.
@@ -54,20 +58,24 @@ class FullTextWriter {
   bool Finish(std::string* out, FullTextFailure* failure);
 
  private:
+  // Where a Chinese character stands in its word.
+  enum class InWord : uint8_t { kAlone, kFirst, kLater };
   struct Held {
     char32_t code;
     uint64_t offset;
     std::string syllable;  // a Chinese character's code from the program, if any
+    InWord inWord;
   };
   class Output;
 
   bool ConvertHan(const std::string& bytes, bool gbk, FullTextFailure* failure);
+  void SegmentHan(const std::string& bytes, bool gbk);
   bool ClassifyUnknown(std::vector<char16_t> unknown);
   bool Drain(bool final, FullTextFailure* failure);
   bool Step(FullTextFailure* failure);
   void FlushRun();
   bool Placeholder(const Held& h, FullTextFailure* failure);
-  void Word(std::string text, bool number);
+  void Word(std::string text, bool number, bool joinsPrevious = false);
   void Sign(const fulltext::SignRow& row);
   void Mark(fulltext::Part::Kind kind);  // a space or a line break
 
@@ -80,10 +88,13 @@ class FullTextWriter {
   std::vector<uint8_t> known_;
   std::string hanOutput_;  // the program's codes for the current piece, one a line
   size_t hanCursor_ = 0;
+  std::vector<InWord> hanWords_;  // word spacing: each Chinese character's place
+  size_t hanWordCursor_ = 0;
   std::deque<Held> held_;
   std::u32string run_;  // digits or letters not yet written
   bool runIsNumber_ = false;
   bool lastWasPlaceholder_ = false;
+  bool lastWasNumber_ = false;
   bool afterCarriageReturn_ = false;
 };
 

@@ -95,7 +95,10 @@ bool PieceReader::Scan(std::string* error) {
       *error = Describe(gbk_ ? "not GBK" : "invalid UTF-8", at);
       return false;
     }
-    if (IsHan(code)) lastHan_ = at;
+    if (IsHan(code))
+      lastHan_ = at;
+    else
+      otherEnd_ = at + static_cast<size_t>(n);
     at += static_cast<size_t>(n);
   }
   scanned_ = at;
@@ -121,7 +124,10 @@ bool PieceReader::Next(Piece* piece, std::string* error) {
   if (atEnd_) {
     done_ = true;
   } else if (inOrder_) {
-    lastHan_ = std::string::npos;  // cut after the last whole character
+    // A run of Chinese characters at the end waits for the rest of the run,
+    // so the run is cut into words whole.
+    if (otherEnd_ != std::string::npos && otherEnd_ > 0) to = otherEnd_;
+    lastHan_ = otherEnd_ = std::string::npos;
   } else if (lastHan_ != std::string::npos && lastHan_ > 0) {
     to = lastHan_;
     piece->hanFollows = true;

@@ -26,8 +26,8 @@ struct Piece {
 class PieceReader {
  public:
   // `names` are files, "-" for standard input; none means standard input.
-  // With `inOrder`, pieces are handed out in input order, cut anywhere
-  // between characters, and never hold a Chinese character back.
+  // With `inOrder`, pieces are handed out in input order, cut after the
+  // last character that is not Chinese (anywhere when there is none).
   PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes, bool inOrder = false);
   ~PieceReader();
   PieceReader(const PieceReader&) = delete;
@@ -68,9 +68,10 @@ class PieceReader {
   std::vector<Source> sources_;
 
   std::string buffer_;
-  uint64_t bufferStart_ = 0;            // offset of buffer_[0] in the joined input
-  size_t scanned_ = 0;                  // bytes of whole, checked characters
-  size_t lastHan_ = std::string::npos;  // start of the last Chinese character scanned
+  uint64_t bufferStart_ = 0;             // offset of buffer_[0] in the joined input
+  size_t scanned_ = 0;                   // bytes of whole, checked characters
+  size_t lastHan_ = std::string::npos;   // start of the last Chinese character scanned
+  size_t otherEnd_ = std::string::npos;  // end of the last other character scanned
   // A Chinese character held back at buffer_[0] (its byte count), and how
   // many input bytes behind it were handed out already.
   size_t heldLength_ = 0;

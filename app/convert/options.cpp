@@ -29,6 +29,9 @@ constexpr const char* kUsage =
     "                           blank between words (braille notations and pinyin)\n"
     "      --strict             with --text=full, fail at a character that has no\n"
     "                           written form instead of writing the placeholder\n"
+    "      --spacing=SPACING    with --text=full: syllable (default), a blank after\n"
+    "                           every syllable, or word, the syllables of a word\n"
+    "                           written together and a blank between words\n"
     "      --exact              the window's output bytes: CR LF line breaks and\n"
     "                           no line break added at the end\n"
     "      --no-shortcuts       switch off every cache and shortcut (same output,\n"
@@ -89,6 +92,14 @@ bool SetText(const std::string& value, Options* options) {
   return true;
 }
 
+bool SetSpacing(const std::string& value, Options* options) {
+  const std::string name = Lower(value);
+  if (name != "syllable" && name != "word") return false;
+  options->wordSpacing = name == "word";
+  options->spacingGiven = true;
+  return true;
+}
+
 enum class Action { kValue, kExact, kPlain, kStrict, kHelp, kVersion };
 
 struct OptionSpec {
@@ -106,6 +117,7 @@ constexpr OptionSpec kOptions[] = {
     {0, "braille", Action::kValue, SetBraille, "braille form"},
     {0, "text", Action::kValue, SetText, "text"},
     {0, "strict", Action::kStrict, nullptr, nullptr},
+    {0, "spacing", Action::kValue, SetSpacing, "spacing"},
     {0, "exact", Action::kExact, nullptr, nullptr},
     {0, "no-shortcuts", Action::kPlain, nullptr, nullptr},
     {'h', "help", Action::kHelp, nullptr, nullptr},
@@ -216,6 +228,7 @@ int ParseArguments(int argc, char** argv, Options* options) {
   if (options->fullText && (options->notation == 2 || options->notation == 4))
     return UsageError("--text=full needs a braille notation or pinyin");
   if (options->strict && !options->fullText) return UsageError("--strict needs --text=full");
+  if (options->spacingGiven && !options->fullText) return UsageError("--spacing needs --text=full");
   return -1;
 }
 

@@ -150,6 +150,40 @@ TEST_F(FullTextTest, OutputDoesNotDependOnHowTheInputIsCut) {
     EXPECT_EQ(Output(args, text, "MOLVANE_PIECE_BYTES=16"), Output(args, text)) << args[1];
 }
 
+// Removes the blank cells of Unicode braille.
+std::string WithoutBlanks(std::string text) {
+  for (size_t at; (at = text.find("\u2800")) != std::string::npos;) text.erase(at, 3);
+  return text;
+}
+
+TEST_F(FullTextTest, WordSpacingPutsBlanksBetweenWordsOnly) {
+  const std::vector<std::string> word = {"-n", "0", "--text=full", "--braille=unicode",
+                                         "--spacing=word"};
+  // jintian | shi | 2026nian | 12yue | 8 ri (a blank keeps ri from reading
+  // as the digit 0) | nihao!
+  EXPECT_EQ(Dots(Output(word, kSentence)),
+            "1245-126-2345-146 156 3456-12-245-12-124-1345-146 3456-1-12-23456 3456-125 245-5 "
+            "1345-24-125-235-56-2\n");
+  // Only blanks differ from syllable spacing, and only by being fewer.
+  std::ifstream in(MOLVANE_SAMPLE_TEXT, std::ios::binary);
+  std::stringstream sample;
+  sample << in.rdbuf();
+  const std::string text = sample.str().substr(0, 6000);
+  const std::string words = Output(word, text);
+  const std::string syllables =
+      Output({"-n", "0", "--text=full", "--braille=unicode", "--spacing=syllable"}, text);
+  EXPECT_EQ(WithoutBlanks(words), WithoutBlanks(syllables));
+  EXPECT_LT(words.size(), syllables.size());
+  // Pinyin: the segmentation decides which syllables go together.
+  EXPECT_EQ(Output({"-n", "pinyin", "--text=full", "--spacing=word"}, "研究生命起源"),
+            "yanjiu shengming qiyuan\n");
+  EXPECT_EQ(Output({"-n", "pinyin", "--text=full", "--spacing=word"}, "我有2只猫。"),
+            "wo you 2 zhi mao.\n");
+  // Braille writes a number with the measure word after it.
+  EXPECT_EQ(Output({"-n", "0", "--text=full", "--spacing=word"}, "我有2只猫。"),
+            "135 1256 3456-12-34 134-235-5-23\n");
+}
+
 TEST_F(FullTextTest, GbkInAndOut) {
   EXPECT_EQ(Output({"-e", "gbk", "-n", "pinyin", "--text=full"}, platform::Utf8ToGbk("《书》，好")),
             platform::Utf8ToGbk("《shu》, hao\n"));
@@ -164,6 +198,10 @@ TEST_F(FullTextTest, UsageErrors) {
   EXPECT_EQ(r.err, "molvane-convert: --strict needs --text=full" + hint);
   r = Run({"--text=most"}, "中");
   EXPECT_EQ(r.err, "molvane-convert: unknown text 'most'" + hint);
+  r = Run({"--spacing=word"}, "中");
+  EXPECT_EQ(r.err, "molvane-convert: --spacing needs --text=full" + hint);
+  r = Run({"--text=full", "--spacing=page"}, "中");
+  EXPECT_EQ(r.err, "molvane-convert: unknown spacing 'page'" + hint);
 }
 
 // Every non-space character of the corpus comes out converted or as the
