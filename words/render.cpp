@@ -73,22 +73,59 @@ bool AppendCode(const Reading& reading, Notation notation, ToneStyle tones, std:
   return false;
 }
 
+// Writes codes one character at a time, so a long text never needs all its
+// readings at once. Shuangpin owes the separator after a converted character
+// until another character of the range follows, converted or not.
+class Writer {
+ public:
+  Writer(Notation notation, std::string_view separator, ToneStyle tones)
+      : notation_(notation), separator_(separator), tones_(tones) {}
+
+  void Add(const Reading& reading) {
+    if (owed_) out_ += separator_, owed_ = false;
+    if (!AppendCode(reading, notation_, tones_, &out_)) return;
+    if (notation_ == Notation::kShuangpin) {
+      owed_ = true;
+    } else {
+      out_ += separator_;
+    }
+  }
+  std::string Take() { return std::move(out_); }
+
+ private:
+  Notation notation_;
+  std::string_view separator_;
+  ToneStyle tones_;
+  bool owed_ = false;
+  std::string out_;
+};
+
 }  // namespace
 
 std::string Render(const std::vector<Reading>& readings, Notation notation,
                    std::string_view separator, ToneStyle tones) {
-  std::string out;
-  const bool between = notation == Notation::kShuangpin;
-  for (size_t i = 0; i < readings.size(); ++i) {
-    if (!AppendCode(readings[i], notation, tones, &out)) continue;
-    if (!between || i + 1 < readings.size()) out += separator;
-  }
-  return out;
+  Writer writer(notation, separator, tones);
+  for (const Reading& reading : readings) writer.Add(reading);
+  return writer.Take();
 }
 
 std::string ConvertGbk(std::string_view input, Notation notation, std::string_view separator,
                        ReadingMode mode, ToneStyle tones) {
-  return Render(ReadText(DecodeGbk(input), mode), notation, separator, tones);
+  const std::u16string text = DecodeGbk(input);
+  Writer writer(notation, separator, tones);
+  // Run by run: words never cross a character outside the range.
+  for (size_t at = 0; at < text.size();) {
+    size_t end = at;
+    while (end < text.size() && IsHan(text[end])) ++end;
+    if (end == at) {
+      ++at;
+      continue;
+    }
+    for (const Reading& reading : ReadText(std::u16string_view(text).substr(at, end - at), mode))
+      writer.Add(reading);
+    at = end;
+  }
+  return writer.Take();
 }
 
 }  // namespace molvane::words

@@ -183,13 +183,20 @@ bool FullTextWriter::ConvertHan(const std::string& bytes, bool gbk, FullTextFail
   });
   failure->internal = true;
   if (!unknown.empty() && !ClassifyUnknown(std::move(unknown))) return false;
+  // The characters the program converts, a line break where anything else
+  // stood, so a path that reads characters in their words sees the same
+  // words as in the text.
   std::string han;
   size_t count = 0;
+  bool together = false;
   ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
-    if (Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1) {
+    const bool converted = Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1;
+    if (converted) {
+      if (!together && !han.empty()) han += '\n';
       AppendGbk(static_cast<char16_t>(code), &han);
       ++count;
     }
+    together = converted;
   });
   hanOutput_ = count == 0 ? std::string() : han_(han);
   hanCursor_ = 0;
@@ -234,8 +241,11 @@ bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std
       h.inWord = hanWords_[hanWordCursor_++];
     if (Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1) {
       const size_t end = hanOutput_.find('\n', hanCursor_);
-      // Dot numbers and pinyin letters are ASCII, the same in GBK and UTF-8.
       h.syllable.assign(hanOutput_, hanCursor_, end - hanCursor_);
+      // Dot numbers and plain pinyin are ASCII, the same in GBK and UTF-8;
+      // pinyin with tone marks is not.
+      if (std::any_of(h.syllable.begin(), h.syllable.end(), [](char b) { return b & 0x80; }))
+        h.syllable = platform::GbkToUtf8(h.syllable);
       hanCursor_ = end + 1;
     }
     held_.push_back(std::move(h));
