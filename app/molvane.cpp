@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/convert/full_text_route.h"
 #include "app/convert/options.h"
 #include "app/convert/word_route.h"
 #include "platform/backend.h"
@@ -19,21 +20,32 @@ bool UseDisplayBackend() {
   return false;
 }
 
-// --readings=chars|words routes the convert button to the word path; any
-// other argument is an error (exit code 2).
+// --readings=chars|words routes the convert button to the word path,
+// --text=full (with --spacing=syllable|word) to full text; any other argument
+// is an error (exit code 2).
 bool ReadOptions(int argc, char** argv) {
+  bool fullText = false, wordSpacing = false, readings = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (molvane::convert::ReadFullTextOption(arg, &fullText, &wordSpacing)) continue;
     const std::string prefix = "--readings=";
     words::ReadingMode mode;
     if (arg.rfind(prefix, 0) != 0 ||
         !molvane::convert::ReadingModeNamed(arg.substr(prefix.size()), &mode)) {
-      std::fprintf(stderr, "molvane: unknown option '%s' (known: --readings=chars|words)\n",
+      std::fprintf(stderr,
+                   "molvane: unknown option '%s' (known: --readings=chars|words, "
+                   "--text=han|full, --spacing=syllable|word)\n",
                    arg.c_str());
       return false;
     }
+    readings = mode != words::ReadingMode::kCharacters;
     molvane::convert::RouteConvertButton(mode, words::ToneStyle::kNone);
   }
+  if (fullText && readings) {
+    std::fprintf(stderr, "molvane: --text=full and --readings=words cannot be combined\n");
+    return false;
+  }
+  if (fullText) molvane::convert::RouteConvertButtonToFullText(wordSpacing);
   return true;
 }
 

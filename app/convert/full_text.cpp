@@ -96,7 +96,10 @@ class FullTextWriter::Output : public fulltext::Sink {
   // What is finished so far; the word being written stays until it ends.
   void Take(std::string* out) {
     if (settings_.braille && settings_.form == BrailleForm::kBrf) out_ += layout_.Take();
-    *out += out_;
+    if (out->empty())
+      out->swap(out_);  // no second copy of a piece's output
+    else
+      *out += out_;
     out_.clear();
   }
   void Finish(std::string* out) {
