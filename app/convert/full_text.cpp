@@ -278,11 +278,13 @@ void FullTextWriter::FlushRun() {
   if (!settings_.braille) {
     std::string text;
     for (char32_t c : run_) text += static_cast<char>(fulltext::Narrow(c));
-    Word(text, runIsNumber_);
+    Word(text, runIsNumber_, runJoins_);
   } else {
-    Word(runIsNumber_ ? fulltext::NumberCells(run_) : fulltext::LetterCells(run_), runIsNumber_);
+    Word(runIsNumber_ ? fulltext::NumberCells(run_) : fulltext::LetterCells(run_), runIsNumber_,
+         runJoins_);
   }
   run_.clear();
+  runJoins_ = false;
 }
 
 void FullTextWriter::Word(std::string text, bool number, bool joinsPrevious) {
@@ -321,6 +323,57 @@ bool FullTextWriter::Placeholder(const Held& h, FullTextFailure* failure) {
   return true;
 }
 
+// Digits and letters gather into runs; true when `c` went into one. A number
+// goes on through a decimal point or group separator between digits, and
+// letters right after a number (or a number right after letters) stay in
+// the same word.
+bool FullTextWriter::Gather(char32_t c, CharClass kind) {
+  const bool numberGoesOn = runIsNumber_ && !run_.empty() && (c == '.' || c == ',') &&
+                            !held_.empty() && Classify(held_.front().code) == CharClass::kDigit;
+  if (!numberGoesOn && kind != CharClass::kDigit && kind != CharClass::kLetter) {
+    FlushRun();
+    return false;
+  }
+  const bool number = numberGoesOn || kind == CharClass::kDigit;
+  if (!run_.empty() && number != runIsNumber_) {
+    FlushRun();
+    runJoins_ = true;
+  }
+  run_ += c;
+  runIsNumber_ = number;
+  lastWasPlaceholder_ = false;
+  return true;
+}
+
+bool FullTextWriter::WriteHan(const Held& h, bool afterNumber, FullTextFailure* failure) {
+  if (h.syllable.empty()) return Placeholder(h, failure);
+  // In braille a number and the one-character word after it go together.
+  const bool joins = h.inWord == InWord::kLater || (settings_.braille && settings_.wordSpacing &&
+                                                    afterNumber && h.inWord == InWord::kAlone);
+  Word(settings_.braille ? fulltext::CellsFromDots(h.syllable) : h.syllable, false, joins);
+  return true;
+}
+
+// A sign of the table (the longest that the held characters spell), text
+// pinyin keeps, or the placeholder.
+bool FullTextWriter::WriteOther(const Held& h, char32_t c, FullTextFailure* failure) {
+  std::u32string ahead(1, c);
+  for (size_t i = 0; i < held_.size() && i + 1 < kLookahead; ++i) ahead += held_[i].code;
+  if (const fulltext::SignRow* row = fulltext::MatchSign(ahead)) {
+    const size_t extra = std::u32string_view(row->print).size() - 1;
+    held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(extra));
+    Sign(*row);
+    return true;
+  }
+  // Pinyin keeps as text what GBK can hold, except other Chinese characters.
+  if (!settings_.braille && Classify(c) == CharClass::kOther && c >= 0x20 && c != 0x7F &&
+      InGbk(c) && !IsIdeograph(c)) {
+    Word(Utf8(c), false);
+    return true;
+  }
+  return Placeholder(h, failure);
+}
+
 // Decides the first held character.
 bool FullTextWriter::Step(FullTextFailure* failure) {
   const Held h = std::move(held_.front());
@@ -329,37 +382,13 @@ bool FullTextWriter::Step(FullTextFailure* failure) {
   const CharClass kind = Classify(c);
   const bool crLf = afterCarriageReturn_ && c == '\n';
   afterCarriageReturn_ = c == '\r';
-  // A number goes on through a decimal point or group separator between digits.
-  const bool numberGoesOn = runIsNumber_ && !run_.empty() && (c == '.' || c == ',') &&
-                            !held_.empty() && Classify(held_.front().code) == CharClass::kDigit;
-  const bool runGoesOn = numberGoesOn ||
-                         (kind == CharClass::kDigit && (run_.empty() || runIsNumber_)) ||
-                         (kind == CharClass::kLetter && (run_.empty() || !runIsNumber_));
-  if (runGoesOn) {
-    runIsNumber_ = numberGoesOn || kind == CharClass::kDigit;
-    run_ += c;
-    lastWasPlaceholder_ = false;
-    return true;
-  }
-  FlushRun();
-  if (kind == CharClass::kDigit || kind == CharClass::kLetter) {
-    run_ += c;
-    runIsNumber_ = kind == CharClass::kDigit;
-    return true;
-  }
+  if (Gather(c, kind)) return true;
   const bool attached = kind == CharClass::kAttached && lastWasPlaceholder_;
   const bool afterNumber = lastWasNumber_;
   lastWasPlaceholder_ = lastWasNumber_ = false;
   switch (kind) {
-    case CharClass::kHan: {
-      // In braille a number and the one-character word after it go together.
-      const bool joins =
-          h.inWord == InWord::kLater ||
-          (settings_.braille && afterNumber && h.inWord == InWord::kAlone && settings_.wordSpacing);
-      if (h.syllable.empty()) return Placeholder(h, failure);
-      Word(settings_.braille ? fulltext::CellsFromDots(h.syllable) : h.syllable, false, joins);
-      return true;
-    }
+    case CharClass::kHan:
+      return WriteHan(h, afterNumber, failure);
     case CharClass::kSpace:
       Mark(fulltext::Part::Kind::kSpace);
       return true;
@@ -372,24 +401,10 @@ bool FullTextWriter::Step(FullTextFailure* failure) {
       break;
   }
   if (attached) {
-    lastWasPlaceholder_ = true;
+    lastWasPlaceholder_ = true;  // part of the character before
     return true;
   }
-  std::u32string ahead(1, c);
-  for (size_t i = 0; i < held_.size() && i + 1 < kLookahead; ++i) ahead += held_[i].code;
-  if (const fulltext::SignRow* row = fulltext::MatchSign(ahead)) {
-    const size_t extra = std::u32string_view(row->print).size() - 1;
-    held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(extra));
-    Sign(*row);
-    return true;
-  }
-  // Pinyin keeps as text what GBK can hold, except other Chinese characters.
-  if (!settings_.braille && kind == CharClass::kOther && c >= 0x20 && c != 0x7F && InGbk(c) &&
-      !IsIdeograph(c)) {
-    Word(Utf8(c), false);
-    return true;
-  }
-  return Placeholder(h, failure);
+  return WriteOther(h, c, failure);
 }
 
 }  // namespace molvane::convert

@@ -73,6 +73,9 @@ class FullTextWriter {
   bool ClassifyUnknown(std::vector<char16_t> unknown);
   bool Drain(bool final, FullTextFailure* failure);
   bool Step(FullTextFailure* failure);
+  bool Gather(char32_t c, fulltext::CharClass kind);
+  bool WriteHan(const Held& h, bool afterNumber, FullTextFailure* failure);
+  bool WriteOther(const Held& h, char32_t c, FullTextFailure* failure);
   void FlushRun();
   bool Placeholder(const Held& h, FullTextFailure* failure);
   void Word(std::string text, bool number, bool joinsPrevious = false);
@@ -93,6 +96,7 @@ class FullTextWriter {
   std::deque<Held> held_;
   std::u32string run_;  // digits or letters not yet written
   bool runIsNumber_ = false;
+  bool runJoins_ = false;  // the run goes on the word before it (4a, MP3)
   bool lastWasPlaceholder_ = false;
   bool lastWasNumber_ = false;
   bool afterCarriageReturn_ = false;
