@@ -87,7 +87,7 @@ class FullTextWriter {
   std::unique_ptr<Output> output_;
   std::unique_ptr<fulltext::Spacer> spacer_;
   // Per Chinese character (U+4E00 on): 0 not yet known, 1 the program
-  // converts it, 2 it does not.
+  // converts it, 2 it does not, 3 listed to be found out.
   std::vector<uint8_t> known_;
   std::string hanOutput_;  // the program's codes for the current piece, one a line
   size_t hanCursor_ = 0;
