@@ -47,9 +47,11 @@ void AppendGbk(char16_t unit, std::string* gbk) {
   gbk->append(bytes, static_cast<size_t>(platform::EncodeGbk(&unit, 1, bytes)));
 }
 
-// True for a character that GBK holds (so pinyin can keep it as text).
+// True for a character that GBK holds (so pinyin can keep it as text); the
+// code page writes "?" for a unit it lacks.
 bool InGbk(char32_t code) {
-  if (code > 0xFFFF || code == '?') return code == '?';
+  if (code == '?') return true;
+  if (code > 0xFFFF) return false;
   char bytes[2];
   const auto unit = static_cast<char16_t>(code);
   return platform::EncodeGbk(&unit, 1, bytes) != 1 || bytes[0] != '?';
@@ -60,12 +62,10 @@ bool IsIdeograph(char32_t c) {
          (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || c == 0x3007;
 }
 
-std::string Utf8(char32_t code) {
-  char out[4];
-  if (code <= 0xFFFF)
-    return std::string(out, platform::EncodeUtf8(static_cast<char16_t>(code), out));
-  return {static_cast<char>(0xF0 | code >> 18), static_cast<char>(0x80 | (code >> 12 & 0x3F)),
-          static_cast<char>(0x80 | (code >> 6 & 0x3F)), static_cast<char>(0x80 | (code & 0x3F))};
+// A character of the basic plane (all that GBK holds) as UTF-8.
+std::string Utf8(char16_t unit) {
+  char out[3];
+  return std::string(out, platform::EncodeUtf8(unit, out));
 }
 
 }  // namespace
@@ -368,7 +368,7 @@ bool FullTextWriter::WriteOther(const Held& h, char32_t c, FullTextFailure* fail
   // Pinyin keeps as text what GBK can hold, except other Chinese characters.
   if (!settings_.braille && Classify(c) == CharClass::kOther && c >= 0x20 && c != 0x7F &&
       InGbk(c) && !IsIdeograph(c)) {
-    Word(Utf8(c), false);
+    Word(Utf8(static_cast<char16_t>(c)), false);
     return true;
   }
   return Placeholder(h, failure);
