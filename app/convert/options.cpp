@@ -26,7 +26,8 @@ constexpr const char* kUsage =
     "      --text=TEXT          han (default): only the Chinese characters, as the\n"
     "                           window converts them; full: punctuation, digits,\n"
     "                           Latin letters, spaces and line breaks too, with a\n"
-    "                           blank between words (braille notations and pinyin)\n"
+    "                           blank (the separator, if given) between words\n"
+    "                           (braille notations and pinyin)\n"
     "      --strict             with --text=full, fail at a character that has no\n"
     "                           written form instead of writing the placeholder\n"
     "      --spacing=SPACING    with --text=full: syllable (default), a blank after\n"
@@ -44,8 +45,9 @@ constexpr const char* kUsage =
     "  -h, --help               show this help and exit\n"
     "      --version            show the version and exit\n"
     "\n"
-    "Exit status: 0 done, 1 empty or malformed input or an unreadable file,\n"
-    "2 a wrong option, 3 out of memory.\n";
+    "Exit status: 0 done, 1 empty or malformed input, an unreadable file or (with\n"
+    "--strict) a character without a written form, 2 a wrong option, 3 out of\n"
+    "memory.\n";
 
 std::string Lower(std::string text) {
   for (char& c : text)
