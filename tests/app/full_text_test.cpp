@@ -152,6 +152,18 @@ TEST_F(FullTextTest, OutputDoesNotDependOnHowTheInputIsCut) {
     EXPECT_EQ(Output(args, text, "MOLVANE_PIECE_BYTES=16"), Output(args, text)) << args[1];
 }
 
+// Pieces end after a character that is not Chinese where one is in reach, so
+// a run of Chinese characters is cut into the same words however the input is
+// read.
+TEST_F(FullTextTest, WordsDoNotDependOnHowTheInputIsCut) {
+  std::ifstream in(MOLVANE_SAMPLE_TEXT, std::ios::binary);
+  std::stringstream sample;
+  sample << in.rdbuf();
+  const std::string text = sample.str().substr(0, 3000);
+  const std::vector<std::string> args = {"-n", "3", "--text=full", "--spacing=word"};
+  EXPECT_EQ(Output(args, text, "MOLVANE_PIECE_BYTES=100"), Output(args, text));
+}
+
 // Removes the blank cells of Unicode braille.
 std::string WithoutBlanks(std::string text) {
   for (size_t at; (at = text.find("\u2800")) != std::string::npos;) text.erase(at, 3);
