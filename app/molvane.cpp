@@ -41,6 +41,10 @@ bool ReadOptions(int argc, char** argv) {
     readings = mode != words::ReadingMode::kCharacters;
     molvane::convert::RouteConvertButton(mode, words::ToneStyle::kNone);
   }
+  if (wordSpacing && !fullText) {
+    std::fprintf(stderr, "molvane: --spacing needs --text=full\n");
+    return false;
+  }
   if (fullText && readings) {
     std::fprintf(stderr, "molvane: --text=full and --readings=words cannot be combined\n");
     return false;
