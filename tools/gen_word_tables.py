@@ -8,6 +8,10 @@ word_readings.txt
     characters) whose reading differs from the character dictionary's
     reading of one of their characters.  Only these are stored: every other
     word reads as its characters do.
+    Also single characters that the dictionary reads with the neutral tone
+    but that are no function words in jieba (子, 著): the neutral tone belongs
+    inside words (桌子), so read alone they take the full-tone reading that
+    most of their listed words give (子 zi3, 著 zhu4).
 word_frequencies.txt
     "<word> <count>" a line: jieba's word counts for the segmentation: every
     single character, every longer word counted at least MIN_COUNT times, and
@@ -42,6 +46,12 @@ ENTRY = re.compile(r"([\u4e00-\u9fa5])([a-z]+)(\d)")
 # CC-CEDICT writes ü as "u:"; the character dictionary as "v" (lv, nv) and
 # as "u" before e (lue, nue).
 UMLAUT_E = re.compile(r"u:e")
+
+# jieba's tags of function words (particles, modal particles, adverbs,
+# prepositions, conjunctions, interjections, onomatopoeia, pronouns,
+# suffixes):
+# these keep their neutral tone when alone (的, 了, 呢, 们).
+FUNCTION_TAGS = ("u", "y", "d", "p", "c", "e", "o", "r", "k")
 
 # Rarer words hardly ever decide a segmentation; leaving them out keeps the
 # table a quarter of jieba's size.
@@ -102,20 +112,43 @@ def read_cedict(path, syllables):
 
 
 def choose_reading(word, readings, table):
-    """The reading closest to the characters' own, among the common ones."""
-    def changed(parts):
-        return sum(1 for c, p in zip(word, parts) if table.get(c) != p)
-    return min(readings, key=changed)  # min keeps the first of equals
+    """Among the common readings, the one whose syllables differ most from
+    the characters' own (a word listed with another syllable than its
+    characters' plain one is listed for it: 重重 chong2, 不了 liao3), and of
+    those the one with the fewest other tones."""
+    def rank(parts):
+        syllables = sum(1 for c, p in zip(word, parts) if table[c][0] != p[0])
+        tones = sum(1 for c, p in zip(word, parts) if table[c] != p)
+        return (syllables, -tones)
+    return max(readings, key=rank)  # max keeps the first of equals
 
 
 def read_jieba(path):
-    counts = {}
+    """word -> (count, tag)."""
+    entries = {}
     with open(path, encoding="utf-8") as f:
         for line in f:
             fields = line.split()
             if len(fields) >= 2 and HAN.match(fields[0]) and len(fields[0]) <= MAX_WORD:
-                counts[fields[0]] = int(fields[1])
-    return counts
+                entries[fields[0]] = (int(fields[1]), fields[2] if len(fields) > 2 else "")
+    return entries
+
+
+def alone_readings(words, entries, table):
+    """Neutral-tone characters read alone: the full tone their words give most."""
+    shares = {}
+    for word, parts in words.items():
+        count = entries.get(word, (0, ""))[0]
+        for c, p in zip(word, parts):
+            if table[c][1] == "0" and p[1] != "0":
+                shares.setdefault(c, {}).setdefault(p, 0)
+                shares[c][p] += count
+    alone = {}
+    for c, by_reading in shares.items():
+        reading, count = max(sorted(by_reading.items()), key=lambda item: item[1])
+        if count > 0 and not entries.get(c, (0, ""))[1].startswith(FUNCTION_TAGS):
+            alone[c] = [reading]
+    return alone
 
 
 def main():
@@ -125,15 +158,16 @@ def main():
     table = read_character_dictionary()
     syllables = {letters for letters, _ in table.values()}
 
-    readings = {}
+    chosen = {}
     for word, candidates in read_cedict(cedict, syllables).items():
-        if any(c not in table for c in word):
-            continue  # a character the converters skip
-        parts = choose_reading(word, candidates, table)
-        if any(table[c] != p for c, p in zip(word, parts)):
-            readings[word] = parts
+        if all(c in table for c in word):  # others are skipped by the converters
+            chosen[word] = choose_reading(word, candidates, table)
+    entries = read_jieba(jieba)
+    readings = {w: parts for w, parts in chosen.items()
+                if any(table[c] != p for c, p in zip(w, parts))}
+    readings.update(alone_readings(chosen, entries, table))
 
-    counts = read_jieba(jieba)
+    counts = {w: n for w, (n, _) in entries.items()}
     frequencies = {w: n for w, n in counts.items()
                    if len(w) == 1 or n >= MIN_COUNT or w in readings}
     for word in readings:

@@ -12,11 +12,22 @@ Reading Public(const Tables& tables, StoredReading stored) {
   return Reading{tables.Codes(stored.syllable).letters, stored.tone, stored.syllable};
 }
 
+// A count and 行 (一行, 两行, 每行) is mostly a line of text, the measure
+// word hang2 that the dictionary gives, not the word 一行 (a party, xing2),
+// which is followed by 人 (一行人); 五行, the five phases, stays a word.
+bool CountedLine(std::u16string_view word, std::u16string_view after) {
+  constexpr std::u16string_view kCounts = u"一二三四六七八九十两几百千万每多数半整";
+  return word.size() == 2 && word[1] == u'行' &&
+         kCounts.find(word[0]) != std::u16string_view::npos && (after.empty() || after[0] != u'人');
+}
+
 void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>* out) {
   size_t at = 0;
-  for (int length : SegmentRun(run)) {
-    const std::u16string_view word = run.substr(at, static_cast<size_t>(length));
-    const WordEntry* entry = length > 1 ? tables.Find(word) : nullptr;
+  std::vector<Cut> cuts;
+  CutRun(run, &cuts);
+  for (const Cut& cut : cuts) {
+    const std::u16string_view word = run.substr(at, static_cast<size_t>(cut.length));
+    const WordEntry* entry = CountedLine(word, run.substr(at + word.size())) ? nullptr : cut.word;
     for (size_t i = 0; i < word.size(); ++i) {
       // A character the dictionary lacks stays skipped inside a word too.
       const StoredReading own = tables.CharacterReading(word[i]);

@@ -1,5 +1,6 @@
 #include "words/tables.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "constants/constant_area.h"
@@ -136,8 +137,10 @@ uint16_t Tables::SyllableNumber(std::string_view letters) const {
 }
 
 const WordEntry* Tables::Find(std::u16string_view word) const {
-  const auto found = words_.find(word);
-  return found == words_.end() ? nullptr : &found->second;
+  const auto found = std::lower_bound(
+      words_.begin(), words_.end(), word,
+      [](const WordEntry& entry, std::u16string_view text) { return entry.text < text; });
+  return found != words_.end() && found->text == word ? &*found : nullptr;
 }
 
 // "吖a1,阿a1,...": the letters and the first tone digit after each character.
@@ -206,28 +209,35 @@ void Tables::ReadNotations() {
 // "word count" lines, then "word syllable+tone ..." lines.
 void Tables::ReadWords() {
   wordText_ = DecodeGbk(kArea.wordFrequencies);
-  const std::u16string_view text = wordText_;
   double total = 0;
-  for (std::u16string_view line : Split(text, u"\n")) {
+  for (std::u16string_view line : Split(wordText_, u"\n")) {
     const size_t space = line.find(u' ');
     if (space == std::u16string_view::npos || space == 0) continue;
     double count = 0;
     for (char16_t digit : line.substr(space + 1))
       if (IsDigit(digit)) count = count * 10 + (digit - u'0');
     total += count;
-    for (size_t length = 1; length < space; ++length) words_.try_emplace(line.substr(0, length));
-    WordEntry& entry = words_[line.substr(0, space)];
-    entry.logCount = std::log(std::max(count, 1.0));
-    entry.isWord = true;
+    words_.push_back({line.substr(0, space), std::log(std::max(count, 1.0)), -1});
   }
   logTotal_ = std::log(std::max(total, 1.0));
+  const auto byText = [](const WordEntry& a, const WordEntry& b) { return a.text < b.text; };
+  if (!std::is_sorted(words_.begin(), words_.end(), byText))
+    std::sort(words_.begin(), words_.end(), byText);
+  firstUnitRanges_.assign(kLastHan - kFirstHan + 1, {0, 0});
+  for (size_t i = 0; i < words_.size();) {
+    const char16_t first = words_[i].text[0];
+    size_t end = i;
+    while (end < words_.size() && words_[end].text[0] == first) ++end;
+    if (IsHan(first)) firstUnitRanges_[first - kFirstHan] = {i, end};
+    i = end;
+  }
 
   const std::u16string readings = DecodeGbk(kArea.wordReadings);
   for (std::u16string_view line : Split(readings, u"\n")) {
     const std::vector<std::u16string_view> parts = Split(line, u" ");
-    auto found = words_.find(parts[0]);
-    if (parts.size() < 2 || found == words_.end()) continue;
-    found->second.reading = static_cast<int32_t>(pool_.size());
+    const WordEntry* found = Find(parts[0]);
+    if (parts.size() < 2 || found == nullptr) continue;
+    words_[static_cast<size_t>(found - words_.data())].reading = static_cast<int32_t>(pool_.size());
     for (size_t i = 1; i < parts.size(); ++i) {
       const std::u16string_view syllable = parts[i];
       const uint16_t number = SyllableNumber(Narrow(syllable.substr(0, syllable.size() - 1)));

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace molvane::words {
@@ -28,8 +29,8 @@ struct StoredReading {
 };
 
 struct WordEntry {
+  std::u16string_view text;
   double logCount = 0;
-  bool isWord = false;   // false: only a prefix of longer words
   int32_t reading = -1;  // first of the word's readings in the pool, -1: read by character
 };
 
@@ -53,6 +54,13 @@ class Tables {
   static const Tables& Get();
 
   StoredReading CharacterReading(char16_t han) const { return characters_[han - kFirstHan]; }
+  // The listed words in text order, so the words that start with a prefix
+  // are one range.
+  const std::vector<WordEntry>& Words() const { return words_; }
+  // The range of Words() that starts with one character of the range.
+  std::pair<size_t, size_t> StartingWith(char16_t han) const {
+    return firstUnitRanges_[han - kFirstHan];
+  }
   const WordEntry* Find(std::u16string_view word) const;
   StoredReading PooledReading(int32_t at) const { return pool_[static_cast<size_t>(at)]; }
   const SyllableCodes& Codes(uint16_t syllable) const { return syllables_[syllable]; }
@@ -69,10 +77,20 @@ class Tables {
   std::vector<SyllableCodes> syllables_;
   std::unordered_map<std::string, uint16_t> syllableNumbers_;
   std::u16string wordText_;  // the decoded frequency table; keys point into it
-  std::unordered_map<std::u16string_view, WordEntry> words_;
+  std::vector<WordEntry> words_;
+  std::vector<std::pair<size_t, size_t>> firstUnitRanges_;
   std::vector<StoredReading> pool_;
   double logTotal_ = 0;
 };
+
+// One word of a cut run: its length and its entry, null for an unlisted
+// character.
+struct Cut {
+  int length;
+  const WordEntry* word;
+};
+// Cuts a run of characters of the range by the most probable path.
+void CutRun(std::u16string_view run, std::vector<Cut>* cuts);
 
 // GBK to wide units; bytes that are no GBK character are skipped.
 std::u16string DecodeGbk(std::string_view gbk);

@@ -35,7 +35,7 @@ void Focus(uint32_t controlId) {
   CallCoreCommand(FocusControl, 1, &control);
 }
 
-bool ConvertWithWords(EventHandler bound, const int32_t* args, int32_t argc, int32_t* returned) {
+bool ConvertRouted(EventHandler bound, const int32_t* args, int32_t argc, int32_t* returned) {
   const auto selection =
       static_cast<int32_t>(ReadProperty(kMainWindowId, kNotationListId, kCurrentSelection, -1));
   if (selection < 0 || selection > static_cast<int32_t>(words::Notation::kFullPinyin))
@@ -57,6 +57,12 @@ bool ConvertWithWords(EventHandler bound, const int32_t* args, int32_t argc, int
   WriteBox(kOutputBoxId, kRichEditContent, result.c_str());
   if (!ReadBox(kOutputBoxId, kRichEditContent).empty()) Focus(kOutputBoxId);
   return false;
+}
+
+// Running out of memory ends the program with the runtime's report, as it
+// does inside the program's converters; no exception leaves the event.
+bool ConvertWithWords(EventHandler bound, const int32_t* args, int32_t argc, int32_t* returned) {
+  return ReportingExhaustion([&] { return ConvertRouted(bound, args, argc, returned); });
 }
 
 }  // namespace

@@ -62,6 +62,23 @@ TEST(WordReadings, PolyphonicCharactersFollowTheirWord) {
   EXPECT_EQ(Pinyin("运行"), "yun xing");
 }
 
+TEST(WordReadings, ACountedLineIsAMeasureWord) {
+  EXPECT_EQ(Pinyin("添加一行"), "tian jia yi hang");
+  EXPECT_EQ(Pinyin("每行两行"), "mei hang liang hang");
+  EXPECT_EQ(Pinyin("一行人"), "yi xing ren");  // a party travelling together
+  EXPECT_EQ(Pinyin("五行"), "wu xing");        // the five phases
+}
+
+TEST(WordReadings, TheNeutralToneStaysInsideWords) {
+  const auto numbers = [](const std::string& text) {
+    return Pinyin(text, ReadingMode::kWords, ToneStyle::kNumbers);
+  };
+  EXPECT_EQ(numbers("桌子"), "zhuo1 zi5");
+  EXPECT_EQ(numbers("君子，孔子"), "jun1 zi3 kong3 zi3");
+  EXPECT_EQ(numbers("子曰"), "zi3 yue1");
+  EXPECT_EQ(numbers("我的书"), "wo3 de5 shu1");  // particles keep it alone too
+}
+
 TEST(WordReadings, CharacterModeIsTheDictionarysOneReading) {
   EXPECT_EQ(Pinyin("银行行走", ReadingMode::kCharacters), "yin hang hang zou");
   EXPECT_EQ(Pinyin("了解", ReadingMode::kCharacters), "le jie");
