@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/convert/full_text_route.h"
 #include "app/convert/word_route.h"
 #include "app/window_options.h"
 #include "platform/backend.h"
@@ -34,7 +35,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", molvane::window::NoDisplayMessage(built).c_str());
     return molvane::window::kExitNoDisplay;
   }
-  molvane::convert::RouteConvertButton(options.readings, molvane::words::ToneStyle::kNone);
+  if (options.fullText)
+    molvane::convert::RouteConvertButtonToFullText(options.wordSpacing);
+  else
+    molvane::convert::RouteConvertButton(options.readings, molvane::words::ToneStyle::kNone);
   const int result = molvane::ProgramEntry();
   molvane::ShutdownRuntime(result);
   return result;

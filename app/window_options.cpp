@@ -28,6 +28,24 @@ struct OptionRow {
 int ShowHelp(const std::string&, WindowOptions*);
 int ShowVersion(const std::string&, WindowOptions*);
 
+// A value from `names` (false, true) sets `flag`.
+int SetChoice(const std::string& value, const char* const (&names)[2], bool* flag) {
+  for (bool choice : {false, true})
+    if (value == names[choice]) {
+      *flag = choice;
+      return -1;
+    }
+  return kBadValue;
+}
+
+int SetText(const std::string& value, WindowOptions* options) {
+  return SetChoice(value, {"han", "full"}, &options->fullText);
+}
+
+int SetSpacing(const std::string& value, WindowOptions* options) {
+  return SetChoice(value, {"syllable", "word"}, &options->wordSpacing);
+}
+
 int SetReadings(const std::string& value, WindowOptions* options) {
   return convert::ReadingModeNamed(value, &options->readings) ? -1 : kBadValue;
 }
@@ -38,6 +56,13 @@ constexpr OptionRow kOptions[] = {
     {0, "readings", "MODE",
      "chars: each character's own reading (the default);\nwords: each character read in its word",
      SetReadings},
+    {0, "text", "TEXT",
+     "han: only the Chinese characters (the default);\nfull: punctuation, digits, letters and line "
+     "breaks\ntoo, for the braille notations and pinyin",
+     SetText},
+    {0, "spacing", "SPACING",
+     "with --text=full: syllable (the default) or word,\nthe syllables of a word written together",
+     SetSpacing},
 };
 
 constexpr int kHelpColumn = 27;
@@ -128,6 +153,9 @@ int ParseWindowArguments(int argc, char** argv, WindowOptions* options) {
       return UsageError("unknown " + std::string(row->valueName) + " '" + value + "'");
     if (code >= 0) return code;
   }
+  if (options->wordSpacing && !options->fullText) return UsageError("--spacing needs --text=full");
+  if (options->fullText && options->readings != words::ReadingMode::kCharacters)
+    return UsageError("--text=full and --readings=words cannot be combined");
   return -1;
 }
 

@@ -11,6 +11,8 @@ namespace molvane::window {
 
 struct WindowOptions {
   words::ReadingMode readings = words::ReadingMode::kCharacters;  // how the convert button reads
+  bool fullText = false;     // punctuation, digits, letters and line breaks written too
+  bool wordSpacing = false;  // full text: a blank between words, not syllables
 };
 
 // Exit codes, also listed in the manual page and the README. A run-time
