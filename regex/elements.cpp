@@ -355,18 +355,19 @@ bool BackrefElement::MatchNext(MatchContext& context) const {
 }
 
 // ---- Recursion ----
+//
+// A memoised call keeps, above the target's pushes, the sorted ends it has
+// offered and their count, the capture-stack and backtrack-stack lengths
+// before the call, and the position where it began (top).
 
-bool RecursionElement::Match(MatchContext& context) const {
-  if (target == nullptr) return true;
-  if (context.recursion_budget <= 0) return false;
+bool RecursionElement::MatchPlain(MatchContext& context) const {
   context.recursion_budget -= 1;
   const bool matched = target->Match(context);
   context.recursion_budget += 1;
   return matched;
 }
 
-bool RecursionElement::MatchNext(MatchContext& context) const {
-  if (target == nullptr) return false;
+bool RecursionElement::MatchNextPlain(MatchContext& context) const {
   // Retrying happens at the depth of the call being retried; without charging
   // it, recursions entered while retrying would start from a full budget and
   // nest without bound.
@@ -374,6 +375,75 @@ bool RecursionElement::MatchNext(MatchContext& context) const {
   const bool matched = target->MatchNext(context);
   context.recursion_budget += 1;
   return matched;
+}
+
+bool RecursionElement::Match(MatchContext& context) const {
+  if (target == nullptr) return true;
+  if (context.recursion_budget <= 0) return false;
+  if (!memoised || !context.memoise) return MatchPlain(context);
+  const int32_t at = context.position;
+  const uint64_t key = RecursionEnds::Key(group, at, context.recursion_budget - 1);
+  if (context.recursion_ends.Count(key) == 0) return false;
+  const int32_t backtrack_size = context.backtrack.Size();
+  const int32_t captures_size = context.captures.Size();
+  if (!MatchPlain(context)) {
+    context.recursion_ends.Learn(key, 0);
+    return false;
+  }
+  IntStack& stack = context.backtrack;
+  stack.Push(context.position);
+  stack.Push(1);
+  stack.Push(captures_size);
+  stack.Push(backtrack_size);
+  stack.Push(at);
+  return true;
+}
+
+bool RecursionElement::MatchNext(MatchContext& context) const {
+  if (target == nullptr) return false;
+  if (!memoised || !context.memoise) return MatchNextPlain(context);
+  IntStack& stack = context.backtrack;
+  const int32_t at = stack.Pop();
+  const int32_t backtrack_size = stack.Pop();
+  const int32_t captures_size = stack.Pop();
+  int32_t offered = stack.Pop();
+  const uint64_t key = RecursionEnds::Key(group, at, context.recursion_budget - 1);
+  if (offered == context.recursion_ends.Count(key)) {
+    // Every end the target has here was offered and refused: whatever ways
+    // are left end at one of them. Cut the call away like an atomic group;
+    // a finished way of the target leaves no change below these lengths.
+    context.CutBack(backtrack_size, captures_size, at);
+    return false;
+  }
+  // The ends wait on the scratch stack while the target backtracks.
+  IntStack& scratch = context.scratch;
+  const int32_t base = scratch.Size();
+  const int32_t list = stack.Size() - offered;
+  for (int32_t i = 0; i < offered; ++i) scratch.Push(stack[list + i]);
+  stack.Cut(list);
+  for (;;) {
+    if (!MatchNextPlain(context)) {
+      context.recursion_ends.Learn(key, offered);
+      scratch.Cut(base);
+      return false;
+    }
+    const int32_t* first = scratch.Data() + base;
+    const int32_t* found = std::lower_bound(first, first + offered, context.position);
+    if (found != first + offered && *found == context.position) continue;
+    const int32_t slot = static_cast<int32_t>(found - first);
+    scratch.Push(0);
+    for (int32_t i = offered; i > slot; --i) scratch[base + i] = scratch[base + i - 1];
+    scratch[base + slot] = context.position;
+    ++offered;
+    break;
+  }
+  for (int32_t i = 0; i < offered; ++i) stack.Push(scratch[base + i]);
+  scratch.Cut(base);
+  stack.Push(offered);
+  stack.Push(captures_size);
+  stack.Push(backtrack_size);
+  stack.Push(at);
+  return true;
 }
 
 // ---- Conditional ----

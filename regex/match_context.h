@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <unordered_map>
+#include <vector>
 
 #include "runtime/runtime.h"
 
@@ -30,6 +32,7 @@ class IntStack {
   int32_t& operator[](int32_t index) { return data_[index]; }
   int32_t operator[](int32_t index) const { return data_[index]; }
   int32_t* Data() { return data_.get(); }
+  const int32_t* Data() const { return data_.get(); }
   // Sets the size to `size`, giving every entry the value `fill`.
   void Assign(int32_t size, int32_t fill) {
     if (size > capacity_) Grow(size);
@@ -64,6 +67,38 @@ class IntStack {
   int32_t capacity_ = 0;
 };
 
+// Every end position a recursion target can reach from a start position at a
+// depth, learnt when one call of it ran out of ways. Where no capture is
+// tested, they depend on nothing else during one search, so a later call
+// there that has offered them all can stop at once, and a call where there
+// are none need not run at all. Kept for one search, and emptied when it
+// outgrows its bound, which only costs time again.
+class RecursionEnds {
+ public:
+  static uint64_t Key(int32_t target, int32_t at, int32_t depth) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(target)) << 40) ^
+           (static_cast<uint64_t>(static_cast<uint32_t>(depth)) << 32) ^ static_cast<uint32_t>(at);
+  }
+  // How many ends are known for `key`, or -1 when the target has not run out
+  // of ways there yet.
+  int32_t Count(uint64_t key) const {
+    if (entries_.empty()) return -1;
+    const auto found = entries_.find(key);
+    return found == entries_.end() ? -1 : found->second;
+  }
+  void Learn(uint64_t key, int32_t count) {
+    if (entries_.size() >= kMostEntries) entries_.clear();
+    entries_.emplace(key, count);
+  }
+  void Clear() {
+    if (!entries_.empty()) entries_.clear();
+  }
+
+ private:
+  static constexpr size_t kMostEntries = size_t{1} << 18;
+  std::unordered_map<uint64_t, int32_t> entries_;
+};
+
 // Fields of a capture entry (four integers on the capture stack).
 enum CaptureField : int32_t {
   kCaptureGroup = 0,
@@ -86,8 +121,14 @@ struct MatchContext {
   int32_t recursion_budget = 100;
   const char16_t* subject = nullptr;
   int32_t length = 0;
-  // Offered lists of greedy repetitions while they backtrack (strictly nested).
+  // Offered lists of greedy repetitions and recursions while they backtrack
+  // (strictly nested).
   IntStack scratch;
+  // Whether the elements may pass over ways that are known to fail (see
+  // GreedyElement::skip_dead_states and RecursionElement::memoised); only
+  // tests turn it off, to compare with plain backtracking.
+  bool memoise = true;
+  RecursionEnds recursion_ends;
 
   // Offset of the latest capture entry of `group`, or -1 when it has none.
   int32_t LatestEntry(int32_t group) const {
