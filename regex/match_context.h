@@ -67,36 +67,68 @@ class IntStack {
   int32_t capacity_ = 0;
 };
 
-// Every end position a recursion target can reach from a start position at a
-// depth, learnt when one call of it ran out of ways. Where no capture is
-// tested, they depend on nothing else during one search, so a later call
-// there that has offered them all can stop at once, and a call where there
-// are none need not run at all. Kept for one search, and emptied when it
-// outgrows its bound, which only costs time again.
-class RecursionEnds {
+// The ways a recursion target offers from a start position at a depth: for
+// each end position in the order it first came, the capture entries of the
+// first way that ended there. Where no capture is tested, that list depends
+// on nothing else during one search, so every call there offers the same
+// ends in the same order and each call may add to the list; once a call has
+// run out of ways the list is complete, and later calls replay it instead of
+// backtracking through the target again (ways that end where an earlier one
+// did are of no use: what follows fails there as before). Kept for one
+// search; past its bound nothing new is learnt, which only costs time.
+class RecursionWays {
  public:
-  static uint64_t Key(int32_t target, int32_t at, int32_t depth) {
-    return (static_cast<uint64_t>(static_cast<uint32_t>(target)) << 40) ^
+  // Per end, in order: the end, the number n of integers of its capture
+  // entries, then those n integers.
+  struct Ways {
+    std::vector<int32_t> data;
+    int32_t count = 0;
+    bool complete = false;
+  };
+
+  static uint64_t Key(int32_t group, int32_t at, int32_t depth) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(group)) << 40) ^
            (static_cast<uint64_t>(static_cast<uint32_t>(depth)) << 32) ^ static_cast<uint32_t>(at);
   }
-  // How many ends are known for `key`, or -1 when the target has not run out
-  // of ways there yet.
-  int32_t Count(uint64_t key) const {
-    if (entries_.empty()) return -1;
+  // The complete list for `key`, or null.
+  const Ways* Complete(uint64_t key) const {
+    if (entries_.empty()) return nullptr;
     const auto found = entries_.find(key);
-    return found == entries_.end() ? -1 : found->second;
+    return found != entries_.end() && found->second.complete ? &found->second : nullptr;
   }
-  void Learn(uint64_t key, int32_t count) {
-    if (entries_.size() >= kMostEntries) entries_.clear();
-    entries_.emplace(key, count);
+  // A call offers a new end as its way number `index`; the capture entries
+  // its target added lie from `from` on.
+  void Note(uint64_t key, int32_t index, int32_t end, const IntStack& captures, int32_t from) {
+    Ways* ways = Learning(key);
+    if (ways == nullptr || ways->count != index) return;
+    const int32_t added = captures.Size() - from;
+    stored_ += static_cast<size_t>(added) + 2;
+    ways->data.push_back(end);
+    ways->data.push_back(added);
+    for (int32_t i = from; i < captures.Size(); ++i) ways->data.push_back(captures[i]);
+    ways->count += 1;
+  }
+  // A call ran out of ways after offering `count` ends.
+  void Finish(uint64_t key, int32_t count) {
+    Ways* ways = Learning(key);
+    if (ways != nullptr && ways->count == count) ways->complete = true;
   }
   void Clear() {
     if (!entries_.empty()) entries_.clear();
+    stored_ = 0;
   }
 
  private:
-  static constexpr size_t kMostEntries = size_t{1} << 18;
-  std::unordered_map<uint64_t, int32_t> entries_;
+  static constexpr size_t kMostIntegers = size_t{1} << 22;
+
+  Ways* Learning(uint64_t key) {
+    if (stored_ > kMostIntegers) return nullptr;
+    Ways& ways = entries_[key];
+    return ways.complete ? nullptr : &ways;
+  }
+
+  std::unordered_map<uint64_t, Ways> entries_;
+  size_t stored_ = 0;
 };
 
 // Fields of a capture entry (four integers on the capture stack).
@@ -128,7 +160,7 @@ struct MatchContext {
   // GreedyElement::skip_dead_states and RecursionElement::memoised); only
   // tests turn it off, to compare with plain backtracking.
   bool memoise = true;
-  RecursionEnds recursion_ends;
+  RecursionWays recursion_ways;
 
   // Offset of the latest capture entry of `group`, or -1 when it has none.
   int32_t LatestEntry(int32_t group) const {
