@@ -173,6 +173,40 @@ bool SingleWay(const MatchElement* element) {
   }
 }
 
+// Whether `element` holds a recursion (not following its target).
+bool HoldsRecursion(const MatchElement* element) {
+  if (element == nullptr) return false;
+  switch (element->Kind()) {
+    case ElementKind::kRecursion:
+      return true;
+    case ElementKind::kSequence: {
+      const auto& items = static_cast<const SequenceElement*>(element)->items;
+      return std::any_of(items.begin(), items.end(), HoldsRecursion);
+    }
+    case ElementKind::kAlternation: {
+      const auto& branches = static_cast<const AlternationElement*>(element)->branches;
+      return std::any_of(branches.begin(), branches.end(), HoldsRecursion);
+    }
+    case ElementKind::kRepeat:
+      return HoldsRecursion(static_cast<const RepeatElement*>(element)->atom);
+    case ElementKind::kGreedy:
+    case ElementKind::kLazy:
+    case ElementKind::kPossessive:
+      return HoldsRecursion(static_cast<const RangeRepeatElement*>(element)->atom);
+    case ElementKind::kLookaround:
+      return HoldsRecursion(static_cast<const LookaroundElement*>(element)->inner);
+    case ElementKind::kAtomic:
+      return HoldsRecursion(static_cast<const AtomicElement*>(element)->inner);
+    case ElementKind::kConditional: {
+      const auto* conditional = static_cast<const ConditionalElement*>(element);
+      return HoldsRecursion(conditional->assertion) || HoldsRecursion(conditional->yes) ||
+             HoldsRecursion(conditional->no);
+    }
+    default:
+      return false;
+  }
+}
+
 // Whether `element` runs right to left; null for kinds without a direction.
 const bool* Direction(const MatchElement* element) {
   switch (element->Kind()) {
@@ -915,6 +949,7 @@ void CompiledPattern::SetGuards() {
       auto* greedy = static_cast<GreedyElement*>(element.get());
       greedy->skip_dead_states = !tests_captures_ && monotone && !SingleWay(greedy->atom) &&
                                  greedy->extra >= INT32_MAX - greedy->minimum;
+      greedy->drains_calls = !tests_captures_ && HoldsRecursion(greedy->atom);
     }
     if (kind == ElementKind::kGreedy || kind == ElementKind::kLazy ||
         kind == ElementKind::kPossessive) {

@@ -257,6 +257,12 @@ class GreedyElement final : public RangeRepeatElement {
   // out (no maximum) and iterations never move against the direction, which
   // the compiler checks.
   bool skip_dead_states = false;
+  // An iteration that turns empty where the extension began is cut away;
+  // with recursions in the atom it is first asked for all its other ways,
+  // so that the calls inside finish learning theirs (RecursionWays) rather
+  // than being learnt again at every depth. Same outcome, since they are
+  // undone either way.
+  bool drains_calls = false;
 
  private:
   void PushFreshRecord(MatchContext& context) const;

@@ -205,6 +205,10 @@ bool GreedyElement::MatchNext(MatchContext& context) const {
     if (context.position == from) {
       // The only iteration now ends where the extension began, which is what
       // no iteration at all offers: offer that once, then go deeper.
+      if (drains_calls && context.memoise) {
+        while (atom->MatchNext(context)) {
+        }
+      }
       context.CutBack(backtrack_size, captures_size, from);
       if (dead_states) {
         if (IsOffered(scratch, base, offered, from)) break;

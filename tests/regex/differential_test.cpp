@@ -168,7 +168,8 @@ class PatternGenerator {
   Fragment Recursion(uint32_t flags) {
     if (look_depth_ > 0) return Literal();
     const Fragment letter = Literal();
-    const std::string text = (flags & RightToLeft) != 0 ? "(?R)" + letter.ours : letter.ours + "(?R)";
+    const std::string text =
+        (flags & RightToLeft) != 0 ? "(?R)" + letter.ours : letter.ours + "(?R)";
     return {text, text, false};
   }
 
