@@ -15,6 +15,12 @@
 //   so that the condition is still decided first): Python's module answers
 //   wrongly for such conditionals under a repetition (it finds
 //   "(?(?=c)a){0,2}" in "c" at 1, not at 0);
+// - captures made inside a recursion stay after it returns; Python's module
+//   drops them, so a pattern that recurses compares the match only and holds
+//   no back reference or group condition. Its recursions follow a letter
+//   (run leftwards: precede it), stay out of lookarounds, and it is searched
+//   rightwards only, since Python would recurse into the lookahead added
+//   below;
 // - a right-to-left search started at s may see the whole subject; Python
 //   searches the whole subject in reverse with "(?=[\s\S]{L-s})" after the
 //   pattern, so no attempt begins right of s;
