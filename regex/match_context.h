@@ -119,12 +119,15 @@ class RecursionWays {
   }
 
  private:
-  static constexpr size_t kMostIntegers = size_t{1} << 22;
+  // About 8 MB; an entry itself counts as the integers its node takes.
+  static constexpr size_t kMostIntegers = size_t{1} << 21;
+  static constexpr size_t kEntryIntegers = 18;
 
   Ways* Learning(uint64_t key) {
     if (stored_ > kMostIntegers) return nullptr;
-    Ways& ways = entries_[key];
-    return ways.complete ? nullptr : &ways;
+    const auto [found, added] = entries_.try_emplace(key);
+    if (added) stored_ += kEntryIntegers;
+    return found->second.complete ? nullptr : &found->second;
   }
 
   std::unordered_map<uint64_t, Ways> entries_;
