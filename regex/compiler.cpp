@@ -945,10 +945,13 @@ void CompiledPattern::SetGuards() {
     if (kind == ElementKind::kRecursion) {
       static_cast<RecursionElement*>(element.get())->memoised = !tests_captures_;
     }
+    if (kind == ElementKind::kGreedy || kind == ElementKind::kLazy) {
+      auto* repeat = static_cast<RangeRepeatElement*>(element.get());
+      repeat->skip_dead_states = !tests_captures_ && monotone && !SingleWay(repeat->atom) &&
+                                 repeat->extra >= INT32_MAX - repeat->minimum;
+    }
     if (kind == ElementKind::kGreedy) {
       auto* greedy = static_cast<GreedyElement*>(element.get());
-      greedy->skip_dead_states = !tests_captures_ && monotone && !SingleWay(greedy->atom) &&
-                                 greedy->extra >= INT32_MAX - greedy->minimum;
       greedy->drains_calls = !tests_captures_ && HoldsRecursion(greedy->atom);
     }
     if (kind == ElementKind::kGreedy || kind == ElementKind::kLazy ||

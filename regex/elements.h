@@ -225,6 +225,14 @@ class RangeRepeatElement : public MatchElement {
   bool atom_can_be_empty = true;
   // As for RepeatElement, for the iterations of the minimum part.
   bool skip_repeated_empty = false;
+  // For greedy and lazy repetitions of atoms with several ways: once an end
+  // has been offered and refused and every iteration from there has been
+  // tried, every way on from there has failed, so an iteration that arrives
+  // there again is passed over, and `(a+)+b` costs polynomial time. Only
+  // sound where what follows depends on the position alone, the count
+  // cannot run out (no maximum) and iterations never move against the
+  // direction, which the compiler checks.
+  bool skip_dead_states = false;
 
  protected:
   bool MatchMinimum(MatchContext& context) const;
@@ -249,14 +257,6 @@ class GreedyElement final : public RangeRepeatElement {
   // alone, so the compiler clears it for patterns that test captures (back
   // references, group conditions).
   bool skip_offered_ends = true;
-  // Stronger, for atoms with several ways: once an end has been offered and
-  // refused, every way on from there has failed too (its iterations were
-  // all tried before it was offered), so an iteration that arrives there
-  // again is passed over, and `(a+)+b` costs polynomial time. Only sound
-  // where what follows depends on the position alone, the count cannot run
-  // out (no maximum) and iterations never move against the direction, which
-  // the compiler checks.
-  bool skip_dead_states = false;
   // An iteration that turns empty where the extension began is cut away;
   // with recursions in the atom it is first asked for all its other ways,
   // so that the calls inside finish learning theirs (RecursionWays) rather

@@ -246,42 +246,76 @@ bool GreedyElement::MatchNext(MatchContext& context) const {
 // ---- LazyElement ----
 //
 // Per extra iteration the position where it began, then the count of extra
-// iterations on top.
+// iterations; with skip_dead_states the sorted dead ends and their count on
+// top.
 
 bool LazyElement::Match(MatchContext& context) const {
   if (!MatchMinimum(context)) return false;
   context.backtrack.Push(0);
+  if (skip_dead_states && context.memoise) context.backtrack.Push(0);
   return true;
 }
 
 bool LazyElement::MatchNext(MatchContext& context) const {
   IntStack& stack = context.backtrack;
+  IntStack& scratch = context.scratch;
+  const bool dead_states = skip_dead_states && context.memoise;
+  // The dead ends wait on the scratch stack while the atom backtracks.
+  const int32_t base = scratch.Size();
+  int32_t dead = 0;
+  if (dead_states) {
+    dead = stack.Pop();
+    const int32_t list = stack.Size() - dead;
+    for (int32_t i = 0; i < dead; ++i) scratch.Push(stack[list + i]);
+    stack.Cut(list);
+  }
+  auto offer = [&](int32_t begin, int32_t iterations) {
+    stack.Push(begin);
+    stack.Push(iterations);
+    if (dead_states) {
+      for (int32_t i = 0; i < dead; ++i) stack.Push(scratch[base + i]);
+      stack.Push(dead);
+    }
+    scratch.Cut(base);
+  };
+  // A way is of use when it moved, and not to where everything has failed.
+  auto useful = [&](int32_t begin) {
+    return context.position != begin &&
+           (dead == 0 || !IsOffered(scratch, base, dead, context.position));
+  };
+  // Offered and refused, and no iteration from there led anywhere.
+  auto bury = [&](int32_t end) {
+    if (dead_states && !IsOffered(scratch, base, dead, end))
+      dead = InsertOffered(scratch, base, dead, end);
+  };
   int32_t count = stack.Pop();
   if (count < extra) {
     const int32_t at = context.position;
     if (atom->Match(context)) {
       do {
-        if (context.position != at) {
-          stack.Push(at);
-          stack.Push(count + 1);
+        if (useful(at)) {
+          offer(at, count + 1);
           return true;
         }
       } while (atom->MatchNext(context));
     }
+    bury(at);
   }
   while (count > 0) {
     const int32_t at = stack.Pop();
     while (atom->MatchNext(context)) {
-      if (context.position != at) {
-        stack.Push(at);
-        stack.Push(count);
+      if (useful(at)) {
+        offer(at, count);
         return true;
       }
     }
+    bury(at);
     --count;
   }
+  scratch.Cut(base);
   if (!BacktrackMinimum(context)) return false;
   stack.Push(0);
+  if (dead_states) stack.Push(0);
   return true;
 }
 

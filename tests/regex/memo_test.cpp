@@ -41,6 +41,8 @@ TEST(MemoTest, RunawayPatternsFinish) {
   EXPECT_EQ(Spans(u"(?:a|(?R))*b", Repeated('a', 20), true), "none");
   EXPECT_EQ(Spans(u"(a+)+b", Repeated('a', 30), true), "none");
   EXPECT_EQ(Spans(u"(a+)+b", Repeated('a', 30, u"b"), true), "0,31 0,30");
+  EXPECT_EQ(Spans(u"(a+)+?b", Repeated('a', 30), true), "none");
+  EXPECT_EQ(Spans(u"(a+)+?b", Repeated('a', 30, u"b"), true), "0,31 0,30");
   EXPECT_EQ(Spans(u"(?:a|(?R))*b", Repeated('a', 20, u"b"), true), "0,21");
   EXPECT_EQ(Spans(u"((?:a|(?1))*)b", Repeated('a', 8), true), "none");
   EXPECT_EQ(Spans(u"(?:a|aa|(?R))+c", Repeated('a', 30, u"b"), true), "none");
@@ -65,8 +67,9 @@ TEST(MemoTest, ReplayedCallsKeepTheirCaptures) {
 
 // The same patterns on subjects short enough for plain backtracking.
 TEST(MemoTest, RunawayPatternsMatchThePlainPathOnShortSubjects) {
-  const char16_t* const patterns[] = {u"(?:a|(?R))*b",  u"(a+)+b",         u"((a+)+)+b",
-                                      u"(?:a|(?R))*bc", u"((?:a|(?1))*)b", u"(?:a|aa|(?R))+c"};
+  const char16_t* const patterns[] = {u"(?:a|(?R))*b",   u"(a+)+b",        u"(a+)+?b",
+                                      u"((a+)+)+b",      u"(?:a|(?R))*bc", u"((?:a|(?1))*)b",
+                                      u"(?:a|aa|(?R))+c"};
   // Without a "b" to stop it, plain backtracking of the recursions takes
   // seconds on two units already.
   const char16_t* const subjects[] = {u"",    u"a",   u"b",    u"ab",   u"ba",
