@@ -23,6 +23,21 @@ constexpr const char* kUsage =
     "      --braille=FORM       cells of the braille notations: dots (default),\n"
     "                           unicode (braille patterns) or brf (Braille ASCII,\n"
     "                           40 cells a line, 25 lines a page)\n"
+    "      --text=TEXT          han (default): only the Chinese characters, as the\n"
+    "                           window converts them; full: punctuation, digits,\n"
+    "                           Latin letters, spaces and line breaks too, with a\n"
+    "                           blank (the separator, if given) between words\n"
+    "                           (braille notations and pinyin)\n"
+    "      --strict             with --text=full, fail at a character that has no\n"
+    "                           written form instead of writing the placeholder\n"
+    "      --spacing=SPACING    with --text=full: syllable (default), a blank after\n"
+    "                           every syllable, or word, the syllables of a word\n"
+    "                           written together and a blank between words\n"
+    "      --readings=MODE      chars (default): every character has its one\n"
+    "                           dictionary reading; words: characters are read in\n"
+    "                           the context of their word (not for wubi)\n"
+    "      --tones=STYLE        tones of pinyin: none (default), marks (zhōng guó)\n"
+    "                           or numbers (zhong1 guo2)\n"
     "      --exact              the window's output bytes: CR LF line breaks and\n"
     "                           no line break added at the end\n"
     "      --no-shortcuts       switch off every cache and shortcut (same output,\n"
@@ -30,8 +45,9 @@ constexpr const char* kUsage =
     "  -h, --help               show this help and exit\n"
     "      --version            show the version and exit\n"
     "\n"
-    "Exit status: 0 done, 1 empty or malformed input or an unreadable file,\n"
-    "2 a wrong option, 3 out of memory.\n";
+    "Exit status: 0 done, 1 empty or malformed input, an unreadable file or (with\n"
+    "--strict) a character without a written form, 2 a wrong option, 3 out of\n"
+    "memory.\n";
 
 std::string Lower(std::string text) {
   for (char& c : text)
@@ -76,7 +92,30 @@ bool SetBraille(const std::string& value, Options* options) {
   return false;
 }
 
-enum class Action { kValue, kExact, kPlain, kHelp, kVersion };
+bool SetText(const std::string& value, Options* options) {
+  const std::string name = Lower(value);
+  if (name != "han" && name != "full") return false;
+  options->fullText = name == "full";
+  return true;
+}
+
+bool SetSpacing(const std::string& value, Options* options) {
+  const std::string name = Lower(value);
+  if (name != "syllable" && name != "word") return false;
+  options->wordSpacing = name == "word";
+  options->spacingGiven = true;
+  return true;
+}
+
+bool SetReadings(const std::string& value, Options* options) {
+  return ReadingModeNamed(value, &options->readings);
+}
+
+bool SetTones(const std::string& value, Options* options) {
+  return ToneStyleNamed(value, &options->tones);
+}
+
+enum class Action { kValue, kExact, kPlain, kStrict, kHelp, kVersion };
 
 struct OptionSpec {
   char shortName;  // 0 when there is only the long one
@@ -91,6 +130,11 @@ constexpr OptionSpec kOptions[] = {
     {'s', "separator", Action::kValue, SetSeparator, "separator"},
     {'e', "encoding", Action::kValue, SetEncoding, "encoding"},
     {0, "braille", Action::kValue, SetBraille, "braille form"},
+    {0, "text", Action::kValue, SetText, "text"},
+    {0, "strict", Action::kStrict, nullptr, nullptr},
+    {0, "spacing", Action::kValue, SetSpacing, "spacing"},
+    {0, "readings", Action::kValue, SetReadings, "reading mode"},
+    {0, "tones", Action::kValue, SetTones, "tone style"},
     {0, "exact", Action::kExact, nullptr, nullptr},
     {0, "no-shortcuts", Action::kPlain, nullptr, nullptr},
     {'h', "help", Action::kHelp, nullptr, nullptr},
@@ -135,6 +179,9 @@ int Apply(const OptionSpec& o, const std::string& arg, const std::string* value,
     case Action::kPlain:
       options->plain = true;
       return -1;
+    case Action::kStrict:
+      options->strict = true;
+      return -1;
     case Action::kHelp:
       std::fputs(kUsage, stdout);
       return kExitDone;
@@ -146,6 +193,28 @@ int Apply(const OptionSpec& o, const std::string& arg, const std::string* value,
 }
 
 }  // namespace
+
+bool ReadingModeNamed(const std::string& name, words::ReadingMode* mode) {
+  static constexpr struct {
+    const char* name;
+    words::ReadingMode mode;
+  } kModes[] = {{"chars", words::ReadingMode::kCharacters}, {"words", words::ReadingMode::kWords}};
+  for (const auto& m : kModes)
+    if (Lower(name) == m.name) return *mode = m.mode, true;
+  return false;
+}
+
+bool ToneStyleNamed(const std::string& name, words::ToneStyle* tones) {
+  static constexpr struct {
+    const char* name;
+    words::ToneStyle tones;
+  } kStyles[] = {{"none", words::ToneStyle::kNone},
+                 {"marks", words::ToneStyle::kMarks},
+                 {"numbers", words::ToneStyle::kNumbers}};
+  for (const auto& s : kStyles)
+    if (Lower(name) == s.name) return *tones = s.tones, true;
+  return false;
+}
 
 int UsageError(const std::string& problem) {
   std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
@@ -193,8 +262,14 @@ int ParseArguments(int argc, char** argv, Options* options) {
     const int code = Apply(*entry, arg, value, options);
     if (code >= 0) return code;
   }
+  if (options->tones != words::ToneStyle::kNone && options->notation != 3)
+    return UsageError("--tones needs the pinyin notation");
   if (options->brailleGiven && options->notation > 1)
     return UsageError("--braille needs a braille notation (current-braille or double-braille)");
+  if (options->fullText && (options->notation == 2 || options->notation == 4))
+    return UsageError("--text=full needs a braille notation or pinyin");
+  if (options->strict && !options->fullText) return UsageError("--strict needs --text=full");
+  if (options->spacingGiven && !options->fullText) return UsageError("--spacing needs --text=full");
   return -1;
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "words/words.h"
+
 namespace molvane::convert {
 
 // How the cells of the two braille notations are written.
@@ -18,6 +20,12 @@ struct Options {
   bool plain = false;  // every cache and shortcut off, for comparisons
   BrailleForm braille = BrailleForm::kDots;
   bool brailleGiven = false;
+  bool fullText = false;     // punctuation, digits, letters, spaces and line breaks too
+  bool strict = false;       // full text: a character without a written form is an error
+  bool wordSpacing = false;  // full text: a blank between words, not between syllables
+  bool spacingGiven = false;
+  words::ReadingMode readings = words::ReadingMode::kCharacters;
+  words::ToneStyle tones = words::ToneStyle::kNone;
   std::vector<std::string> files;
 };
 
@@ -35,6 +43,11 @@ int ParseArguments(int argc, char** argv, Options* options);
 
 // Prints "molvane-convert: problem" and the hint to --help; returns kExitUsage.
 int UsageError(const std::string& problem);
+
+// The reading mode for "chars" or "words", the tone style for "none",
+// "marks" or "numbers" (any letter case); false for other names.
+bool ReadingModeNamed(const std::string& name, words::ReadingMode* mode);
+bool ToneStyleNamed(const std::string& name, words::ToneStyle* tones);
 
 // The notation's list index for a number, a list item or an English name
 // (any letter case); -1 when there is none.
