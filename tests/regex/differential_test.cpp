@@ -41,6 +41,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "regex_test_util.h"
 
 namespace molvane::regex {
@@ -391,7 +393,9 @@ const std::string& PythonWithRegex() {
 // Python's answers, one line per case, from the helper run once over all cases.
 std::vector<std::string> PythonAnswers(const std::vector<GeneratedPattern>& patterns,
                                        const std::vector<Case>& cases) {
-  const std::string input = testing::TempDir() + "molvane_differential_cases.jsonl";
+  // One file per process: builds of other configurations may run this test at the same time.
+  const std::string input =
+      testing::TempDir() + "molvane_differential_cases." + std::to_string(getpid()) + ".jsonl";
   {
     std::ofstream out(input);
     for (const Case& c : cases) {
