@@ -2,10 +2,12 @@
 // the C library's iconv ("CP936"); every conversion afterwards is a lookup.
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 
+#include "platform/core.h"
 #include "platform/platform.h"
 
 namespace {
@@ -305,3 +307,36 @@ std::string GbkToUtf8(const std::string& gbk) {
 }
 
 }  // namespace platform
+
+namespace platform::core {
+
+std::string CanonicalBoxText(const std::string& gbk, size_t* units) {
+  const Tables& t = GetTables();
+  const auto* in = reinterpret_cast<const uint8_t*>(gbk.data());
+  const size_t length = gbk.size();
+  // A character never grows (a byte's own unit encodes as one byte again);
+  // only a lone CR or LF gains its partner.
+  const auto breaks =
+      std::count_if(gbk.begin(), gbk.end(), [](char c) { return c == '\r' || c == '\n'; });
+  std::string out(length + static_cast<size_t>(breaks), '\0');
+  char* o = out.data();
+  size_t count = 0;
+  for (size_t i = 0; i < length; ++count) {
+    const uint8_t b = in[i];
+    if (b == '\r' || b == '\n') {
+      i += b == '\r' && i + 1 < length && in[i + 1] == '\n' ? 2 : 1;
+      *o++ = '\r';
+      *o++ = '\n';
+    } else if (b < 0x80) {
+      *o++ = static_cast<char>(b);
+      ++i;
+    } else {
+      o += EncodeAt(t, DecodeAt(t, in, length, i), o);
+    }
+  }
+  out.resize(static_cast<size_t>(o - out.data()));
+  *units = count;
+  return out;
+}
+
+}  // namespace platform::core

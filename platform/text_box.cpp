@@ -51,6 +51,22 @@ std::string FromPeerText(const std::u16string& text, bool multiline) {
   return ToGbk(withBreaks);
 }
 
+}  // namespace platform::core
+
+namespace platform {
+
+std::string Backend::PeerBoxText(HWND window) const {
+  return core::FromPeerText(PeerText(window), true);
+}
+
+void Backend::SetPeerBoxText(HWND window, std::string text, size_t) {
+  SetPeerText(window, core::ToPeerText(text, true));
+}
+
+}  // namespace platform
+
+namespace platform::core {
+
 LONG PositionOf(const std::u16string& text, size_t unit, const TextRules& rules) {
   unit = std::min(unit, text.size());
   if (!rules.bytes) return static_cast<LONG>(unit);
