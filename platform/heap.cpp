@@ -1,5 +1,4 @@
-// The process heap. Large blocks come from the C library's allocator (the
-// largest freed ones kept for reuse); blocks
+// The process heap. Large blocks come from the C library's allocator; blocks
 // of up to 64 bytes (single characters and short codes, by the million in a
 // whole book, and the small records made for every character) come from size
 // classes carved out of one reserved address
@@ -157,56 +156,6 @@ void ReserveSmallBlocks() {
 #endif
 }
 
-// Freed blocks of a megabyte and more are kept, a few and bounded in bytes,
-// and handed out again for a request they fit without wasting more than
-// half: a book converted piece by piece then does not map, fault in and
-// unmap the same large buffers for every piece. The oldest goes first.
-constexpr SIZE_T kLargeBlock = SIZE_T{1} << 20;
-constexpr int kKeptLarge = 4;
-constexpr SIZE_T kKeptLargeBytes = SIZE_T{24} << 20;
-struct KeptBlocks {
-  void* block[kKeptLarge] = {};
-  SIZE_T size[kKeptLarge] = {};
-  int count = 0;
-  SIZE_T bytes = 0;
-
-  void* Take(SIZE_T wanted) {
-    int best = -1;
-    for (int i = 0; i < count; ++i)
-      if (size[i] >= wanted && size[i] / 2 <= wanted && (best < 0 || size[i] < size[best]))
-        best = i;
-    if (best < 0) return nullptr;
-    void* p = block[best];
-    Drop(best);
-    Unpoison(p, malloc_usable_size(p));
-    return p;
-  }
-  // False when the block is not worth keeping; it is then the caller's to free.
-  bool Keep(void* p) {
-    const SIZE_T n = malloc_usable_size(p);
-    if (n < kLargeBlock || n > kKeptLargeBytes) return false;
-    while (count == kKeptLarge || bytes + n > kKeptLargeBytes) {
-      void* oldest = block[0];
-      Drop(0);
-      Unpoison(oldest, malloc_usable_size(oldest));
-      std::free(oldest);
-    }
-    block[count] = p;
-    size[count] = n;
-    ++count;
-    bytes += n;
-    Poison(p, n);
-    return true;
-  }
-  void Drop(int i) {
-    bytes -= size[i];
-    --count;
-    std::copy(block + i + 1, block + count + 1, block + i);
-    std::copy(size + i + 1, size + count + 1, size + i);
-  }
-};
-KeptBlocks g_keptLarge;
-
 SizeClass* ClassFor(SIZE_T bytes) {
   if (bytes > 64) return nullptr;
   if (g_smallBase == nullptr) ReserveSmallBlocks();
@@ -240,10 +189,15 @@ uint64_t CountedAllocations() {
 }  // namespace platform
 
 HANDLE GetProcessHeap() {
-  // Blocks of a megabyte and more are mapped on their own: growing one
-  // remaps it instead of copying, and freeing one returns it at once. A fixed
-  // threshold keeps the C library from raising it after large frees.
-  static const bool tuned = mallopt(M_MMAP_THRESHOLD, 1 << 20) != 0;
+  // Large blocks stay in the C library's heap once freed, up to a bound: a
+  // book converted piece by piece needs the same few megabyte buffers for
+  // every piece, and mapping each afresh cost a page fault for every 4 KB
+  // of it (about 16,000 a piece). Only blocks of 32 MB and more are mapped
+  // on their own, and more than 64 MB free at the heap's top goes back to
+  // the system. Fixed values keep the C library from moving them after
+  // large frees.
+  static const bool tuned =
+      mallopt(M_MMAP_THRESHOLD, 32 << 20) != 0 && mallopt(M_TRIM_THRESHOLD, 64 << 20) != 0;
   (void)tuned;
   return &g_heapTag;
 }
@@ -252,7 +206,6 @@ LPVOID HeapAlloc(HANDLE, DWORD flags, SIZE_T bytes) {
   if (MustFail(bytes)) return nullptr;
   void* p = nullptr;
   if (SizeClass* c = ClassFor(bytes)) p = c->Take(bytes);
-  if (bytes >= kLargeBlock) p = g_keptLarge.Take(bytes);
   // A zero-byte request still yields a distinct block, as the Windows heap does.
   if (p == nullptr) p = std::malloc(bytes == 0 ? 1 : bytes);
   if (p != nullptr && (flags & HEAP_ZERO_MEMORY) != 0) std::memset(p, 0, bytes);
@@ -281,7 +234,6 @@ BOOL HeapFree(HANDLE, DWORD, LPVOID mem) {
     c->Give(mem);
     return TRUE;
   }
-  if (mem != nullptr && g_keptLarge.Keep(mem)) return TRUE;
   std::free(mem);
   return TRUE;
 }
