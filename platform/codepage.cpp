@@ -20,6 +20,10 @@ struct Tables {
   std::array<WCHAR, 65536> dbcs{};
   // GBK bytes of each wide unit: 0 = not representable, < 0x100 one byte.
   std::array<uint16_t, 65536> toGbk{};
+  // One bit a double byte: set where it decodes and encodes back to itself,
+  // so a text's round trip can keep it without touching the larger tables.
+  std::array<uint64_t, 1024> roundTrips{};
+  bool RoundTrips(unsigned code) const { return (roundTrips[code >> 6] >> (code & 63)) & 1; }
 };
 
 const Tables& GetTables() {
@@ -79,6 +83,9 @@ const Tables& GetTables() {
       if (t->dbcs[code] != kUnmapped && t->toGbk[t->dbcs[code]] == 0)
         t->toGbk[t->dbcs[code]] = static_cast<uint16_t>(code);
     t->toGbk[0] = 0;
+    for (int code = 0x8140; code <= 0xFEFE; ++code)
+      if (t->dbcs[code] != kUnmapped && t->toGbk[t->dbcs[code]] == code)
+        t->roundTrips[code >> 6] |= uint64_t{1} << (code & 63);
     return t;
   }();
   return *tables;
@@ -330,6 +337,10 @@ std::string CanonicalBoxText(const std::string& gbk, size_t* units) {
     } else if (b < 0x80) {
       *o++ = static_cast<char>(b);
       ++i;
+    } else if (i + 1 < length && t.RoundTrips(static_cast<unsigned>(b << 8 | in[i + 1]))) {
+      *o++ = static_cast<char>(b);
+      *o++ = static_cast<char>(in[i + 1]);
+      i += 2;
     } else {
       o += EncodeAt(t, DecodeAt(t, in, length, i), o);
     }

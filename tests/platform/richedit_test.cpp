@@ -229,6 +229,28 @@ TEST_P(RichEdit, AWholeTextReadsBackAsItsCharactersDo) {
   EXPECT_EQ(Out(SF_TEXT | SFF_SELECTION), "");
 }
 
+// Every pair of bytes a lead byte can start, read back as the code page
+// calls convert it there and back, one character at a time.
+TEST_P(RichEdit, EveryDoubleByteReadsBackAsTheCodePageConvertsIt) {
+  std::string written;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      written += static_cast<char>(lead);
+      written += static_cast<char>(trail);
+    }
+  }
+  std::u16string wide(written.size(), u'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, written.data(),
+                                                      static_cast<int>(written.size()), wide.data(),
+                                                      static_cast<int>(wide.size()))));
+  std::string expected(wide.size() * 2, '\0');
+  expected.resize(static_cast<size_t>(
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), expected.data(),
+                          static_cast<int>(expected.size()), nullptr, nullptr)));
+  EXPECT_EQ(In(written, SF_TEXT, 4095), static_cast<LRESULT>(wide.size()));
+  EXPECT_EQ(Out(SF_TEXT), expected);
+}
+
 TEST_P(RichEdit, DefaultFormatAndBackgroundAreKept) {
   CHARFORMATA format{};
   format.cbSize = sizeof format;
