@@ -93,6 +93,8 @@ class Backend {
   virtual std::string PeerBoxText(HWND window) const;
   virtual void SetPeerBoxText(HWND window, std::string text, size_t units);
   virtual size_t PeerTextLength(HWND window) const { return PeerText(window).size(); }
+  // The core's form of a peer's UTF-16 text, for a backend that keeps it.
+  static std::string BoxTextOf(const std::u16string& text);
   // A caret key (arrows, Home, End) that reached an edit control: a peer that
   // lays its text out moves the caret by its own lines and returns true;
   // false leaves the move to the core.

@@ -56,7 +56,11 @@ std::string FromPeerText(const std::u16string& text, bool multiline) {
 namespace platform {
 
 std::string Backend::PeerBoxText(HWND window) const {
-  return core::FromPeerText(PeerText(window), true);
+  return BoxTextOf(PeerText(window));
+}
+
+std::string Backend::BoxTextOf(const std::u16string& text) {
+  return core::FromPeerText(text, true);
 }
 
 void Backend::SetPeerBoxText(HWND window, std::string text, size_t) {

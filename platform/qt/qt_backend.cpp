@@ -61,11 +61,14 @@ void RememberChoice(QComboBox* list) {
 // while the document has not changed since: reading a large document walks
 // all of it.
 struct TextCache {
+  static constexpr quint64 kStale = ~quint64{0};
   quint64 revision = 0;  // of the document, counted by its changes
-  quint64 textAt = ~quint64{0};
-  quint64 boxAt = ~quint64{0};
+  quint64 textAt = kStale;
+  quint64 boxAt = kStale;
   std::u16string text;
-  std::string box;  // the core's form: GBK, CR LF breaks
+  std::string box;         // the core's form: GBK, CR LF breaks
+  bool asWritten = false;  // the latest text written reads back unchanged
+  bool keepsText = true;   // off while the core's form is written: that one is kept
 };
 
 struct Peer {
@@ -772,13 +775,16 @@ void QtBackend::SetPeerText(HWND window, const std::u16string& text) {
     line->setText(ToQString(text));
   } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
     QString editorText = ToEditorText(text);
-    const bool asWritten = ReadsBackAsWritten(editorText);
-    std::u16string readBack = asWritten ? ToU16(editorText) : std::u16string();
+    TextCache* cache = CacheOf(window);
+    const bool asWritten = cache != nullptr && ReadsBackAsWritten(editorText);
+    const bool keep = asWritten && cache->keepsText;
+    std::u16string readBack = keep ? ToU16(editorText) : std::u16string();
     GroupLines(editorText);
     plain->setPlainText(editorText);
-    if (TextCache* cache = CacheOf(window); cache != nullptr && asWritten) {
+    if (cache != nullptr) {
+      cache->asWritten = asWritten;
       cache->text = std::move(readBack);
-      cache->textAt = cache->revision;
+      cache->textAt = keep ? cache->revision : TextCache::kStale;
     }
   } else if (auto* list = qobject_cast<QComboBox*>(w); list != nullptr && list->isEditable()) {
     list->setEditText(ToQString(text));
@@ -787,19 +793,25 @@ void QtBackend::SetPeerText(HWND window, const std::u16string& text) {
 
 std::string QtBackend::PeerBoxText(HWND window) const {
   TextCache* cache = CacheOf(window);
-  if (cache == nullptr || qobject_cast<QPlainTextEdit*>(Widget(window)) == nullptr)
-    return Backend::PeerBoxText(window);
+  auto* plain = qobject_cast<QPlainTextEdit*>(Widget(window));
+  if (cache == nullptr || plain == nullptr) return Backend::PeerBoxText(window);
   if (cache->boxAt != cache->revision) {
-    cache->box = Backend::PeerBoxText(window);
+    // Only the form asked for is kept: a book's text is not held three times.
+    cache->box =
+        BoxTextOf(cache->textAt == cache->revision ? cache->text : ToU16(plain->toPlainText()));
     cache->boxAt = cache->revision;
   }
   return cache->box;
 }
 
 void QtBackend::SetPeerBoxText(HWND window, std::string text, size_t units) {
+  TextCache* cache = CacheOf(window);
+  if (cache == nullptr) return Backend::SetPeerBoxText(window, std::move(text), units);
+  cache->keepsText = false;
   Backend::SetPeerBoxText(window, text, units);
+  cache->keepsText = true;
   // Read back as written, the core's form of the text is the one given.
-  if (TextCache* cache = CacheOf(window); cache != nullptr && cache->textAt == cache->revision) {
+  if (cache->asWritten) {
     cache->box = std::move(text);
     cache->boxAt = cache->revision;
   }
