@@ -3,8 +3,9 @@
 # installation staged in a scratch folder instead of / and the package's
 # installation only simulated, then every example of its molvane-convert
 # section in an empty folder, comparing each output with the line's comment
-# (line breaks read as spaces). Then checks what the package holds, the
-# desktop entry, the AppStream metadata and the manual pages.
+# (line breaks read as spaces). Then checks what the package holds, lints it
+# as Debian would (lintian), and validates the desktop entry, the AppStream
+# metadata (appstreamcli, pedantic) and the manual pages (groff, mandoc).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -58,9 +59,9 @@ expected_files=(./usr/bin/molvane-convert ./usr/share/man/man1/molvane-convert.1
   ./usr/share/doc/molvane/copyright)
 if [ -x build/package/app/molvane ]; then
   expected_files+=(./usr/bin/molvane ./usr/share/man/man1/molvane.1.gz
-    ./usr/share/applications/org.molvane.Molvane.desktop
-    ./usr/share/icons/hicolor/scalable/apps/org.molvane.Molvane.svg
-    ./usr/share/metainfo/org.molvane.Molvane.metainfo.xml)
+    ./usr/share/applications/org.molvane.molvane.desktop
+    ./usr/share/icons/hicolor/scalable/apps/org.molvane.molvane.svg
+    ./usr/share/metainfo/org.molvane.molvane.metainfo.xml)
 fi
 dpkg-deb -c "$deb" | awk '{ print $6 }' >"$scratch/contents"
 for f in "${expected_files[@]}"; do
@@ -70,12 +71,50 @@ dpkg-deb -x "$deb" "$scratch/deb"
 echo 中国 | "$scratch/deb/usr/bin/molvane-convert" -n pinyin | grep -qx guo ||
   { echo "FAILED: the packaged molvane-convert does not run" >&2; failed=1; }
 
+if [ -x "$scratch/deb/usr/bin/molvane" ]; then
+  echo "== the packaged window's class and icon"
+  # On a bare X server: the class the desktop entry promises, and the icon
+  # the package installs (found through the package's own share folder).
+  display=:$((RANDOM % 300 + 200))
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  sleep 1
+  DISPLAY=$display XDG_DATA_DIRS="$scratch/deb/usr/share:/usr/share" "$scratch/deb/usr/bin/molvane" \
+    >/dev/null 2>&1 &
+  app=$!
+  window=
+  for _ in $(seq 50); do
+    window=$(DISPLAY=$display xdotool search --onlyvisible --class molvane 2>/dev/null | head -1) || true
+    [ -n "$window" ] && break
+    sleep 0.2
+  done
+  class=$(DISPLAY=$display xprop -id "${window:-0}" WM_CLASS 2>/dev/null | sed -nE 's/.*, "(.*)"$/\1/p') || true
+  promised=$(sed -n 's/^StartupWMClass=//p' packaging/org.molvane.molvane.desktop)
+  [ -n "$class" ] && [ "$class" = "$promised" ] ||
+    { echo "FAILED: the window's class is '$class', the desktop entry says '$promised'" >&2; failed=1; }
+  DISPLAY=$display xprop -id "${window:-0}" _NET_WM_ICON 2>/dev/null | grep -q "Icon (" ||
+    { echo "FAILED: the window shows no icon of its own" >&2; failed=1; }
+  kill "$app" "$xvfb" 2>/dev/null || true
+  wait "$app" "$xvfb" 2>/dev/null || true
+fi
+
+echo "== lintian"
+# Errors and warnings fail, with no tag overridden; notes (info) are shown.
+lintian --fail-on error,warning --display-info "$deb" || { echo "FAILED: lintian $deb" >&2; failed=1; }
+
 echo "== desktop entry, metadata, manual pages"
-desktop-file-validate packaging/org.molvane.Molvane.desktop || failed=1
-appstreamcli validate --no-net packaging/org.molvane.Molvane.metainfo.xml || failed=1
+desktop-file-validate packaging/org.molvane.molvane.desktop || failed=1
+appstreamcli validate --pedantic --no-net packaging/org.molvane.molvane.metainfo.xml || failed=1
+# Pedantic notes pass appstreamcli; fail on them too.
+if appstreamcli validate --pedantic --no-net packaging/org.molvane.molvane.metainfo.xml |
+  grep -q '^[EWIP]:'; then
+  echo "FAILED: appstreamcli has notes on the metadata" >&2
+  failed=1
+fi
 for page in packaging/*.1; do
   warnings=$(LC_ALL=C.UTF-8 groff -k -man -Tutf8 -ww -z "$page" 2>&1)
   [ -z "$warnings" ] || { echo "$warnings"; echo "FAILED: $page" >&2; failed=1; }
+  mandoc -Tlint -Wstyle "$page" || { echo "FAILED: mandoc -Tlint $page" >&2; failed=1; }
   LC_ALL=C.UTF-8 man -l "$page" | grep -q "^SYNOPSIS" || { echo "FAILED: $page" >&2; failed=1; }
 done
 

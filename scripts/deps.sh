@@ -25,4 +25,7 @@ MOLVANE_CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
 MOLVANE_QT_PACKAGES=(qt6-base-dev qt6-qpa-plugins fonts-noto-cjk fonts-arphic-uming)
 MOLVANE_QT_TEST_PACKAGES=(xvfb xauth dbus dbus-x11 at-spi2-core python3-dbus xdotool xclip imagemagick openbox)
 # For scripts/check_install.sh: packaging, the README's examples, validators.
-MOLVANE_INSTALL_CHECK_PACKAGES=(dpkg-dev libc-bin man-db groff-base desktop-file-utils appstream)
+MOLVANE_INSTALL_CHECK_PACKAGES=(dpkg-dev libc-bin man-db groff-base desktop-file-utils appstream
+  lintian mandoc
+  # the packaged window on Xvfb, its SVG icon drawn by Qt's SVG plugins
+  xvfb x11-utils xdotool libqt6svg6)

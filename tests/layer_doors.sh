@@ -30,6 +30,25 @@ for folder in "${!allowed[@]}"; do
   done < <(grep -rn --include='*.h' --include='*.cpp' -E '^#include +"' "$folder" | grep -v '^platform/qt/')
 done
 
+# Program code names the libraries of its program header's table by
+# descriptors declared by hand, as an import would, since it may include
+# none of their headers. Such a declaration must be one that the library's
+# door header publishes under the same name; nothing else of a library below
+# may be declared by hand.
+while IFS=$'\t' read -r file line space declaration; do
+  case $space in molvane | "") continue ;; esac
+  name=$(sed -nE 's/^extern const LibraryDescriptor (k[A-Za-z]+);$/\1/p' <<<"$declaration")
+  if [ -z "$name" ] || [ ! -d "$space" ] ||
+    ! grep -qs -- "^extern const LibraryDescriptor $name;" "$space"/*.h; then
+    echo "$file:$line: $space::${name:-$declaration} is not a library descriptor that $space/ publishes"
+    status=1
+  fi
+done < <(find engine ui -name '*.h' -o -name '*.cpp' | sort | xargs awk '
+  FNR == 1 { depth = 0 }
+  /^namespace [A-Za-z_:]* *\{/ { names[++depth] = $2 == "{" ? "" : $2 }
+  /^}  \/\/ namespace/ { depth-- }
+  /^extern / { sub(/ *\/\/.*/, ""); printf "%s\t%d\t%s\t%s\n", FILENAME, FNR, names[depth], $0 }')
+
 # The toolkit and the display server stay behind the platform's backend seam.
 while IFS= read -r hit; do
   echo "$hit: only platform/qt/ may include Qt or X11 headers"

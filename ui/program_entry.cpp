@@ -6,7 +6,8 @@
 namespace molvane {
 
 // The library table names the linked libraries by their descriptors, as an
-// import would; program code sees nothing else of them.
+// import would; program code sees nothing else of them. The door test holds
+// each declaration to the one the library publishes.
 namespace regex {
 extern const LibraryDescriptor kRegexLibrary;
 }  // namespace regex

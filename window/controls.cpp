@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "window/unit.h"
+#include "window/unit_properties.h"
 
 namespace molvane::window {
 
@@ -50,27 +51,6 @@ DWORD Pick(int64_t choice, std::initializer_list<DWORD> styles) {
 }
 
 // ---- EditBox ----
-enum EditOwn {
-  kEditContent,
-  kEditBorder,
-  kEditTextColour,
-  kEditBackground,
-  kEditFont,
-  kEditHideSelection,
-  kEditMaxLength,
-  kEditMultiLine,
-  kEditScrollBars,
-  kEditAlign,
-  kEditInputMode,
-  kEditPassword,
-  kEditCase,
-  kEditSpin,
-  kEditSpinMin,
-  kEditSpinMax,
-  kEditSelStart,
-  kEditSelLength
-};
-
 void GetWindowText(UnitObject* unit, PropertyValue* out) {
   int length = GetWindowTextLengthA(unit->hwnd);
   unit->scratch.assign(static_cast<size_t>(length) + 1, '\0');
@@ -155,8 +135,6 @@ bool EditKeepsKey(UnitObject* unit, UINT key) {
 
 // ---- GroupBox ----
 namespace {
-enum GroupOwn { kGroupCaption, kGroupAlign, kGroupTextColour, kGroupBackground, kGroupFont };
-
 void SetCaption(UnitObject* unit, const PropertyValue& in) {
   SetWindowTextA(unit->hwnd, reinterpret_cast<const char*>(in.first));
 }
@@ -178,14 +156,6 @@ UnitObject* CreateGroupBox(const CreateRequest& r) {
 
 // ---- Button ----
 namespace {
-enum ButtonOwn {
-  kButtonPicture,
-  kButtonKind,
-  kButtonCaption,
-  kButtonHAlign,
-  kButtonVAlign,
-  kButtonFont
-};
 const LiveProperty kButtonLive[] = {{kButtonCaption, nullptr, SetCaption}};
 const TypeBehaviour kButtonBehaviour = {kButtonType, &kButtonLayout, kButtonLive, 1};
 }  // namespace
@@ -211,23 +181,6 @@ bool ButtonIsDefault(UnitObject* unit) {
 
 // ---- ComboBox ----
 namespace {
-enum ComboOwn {
-  kComboKind,
-  kComboContent,
-  kComboMaxLength,
-  kComboSelStart,
-  kComboSelLength,
-  kComboSelText,
-  kComboSorted,
-  kComboRowSpacing,
-  kComboTextColour,
-  kComboBackground,
-  kComboFont,
-  kComboSelection,
-  kComboItems,
-  kComboItemValues
-};
-
 void GetSelection(UnitObject* unit, PropertyValue* out) {
   out->first = static_cast<uint32_t>(SendMessageA(unit->hwnd, CB_GETCURSEL, 0, 0));
   out->second = 0;
@@ -301,22 +254,6 @@ UnitObject* CreateComboBox(const CreateRequest& r) {
 
 // ---- RichEdit ----
 namespace {
-enum RichOwn {
-  kRichFormat,
-  kRichContent,
-  kRichBorder,
-  kRichBackground,
-  kRichMultiLine,
-  kRichWrap,
-  kRichReadOnly,
-  kRichHideSelection,
-  kRichMaxLength,
-  kRichSelStart,
-  kRichSelLength,
-  kRichSelText,
-  kRichModified
-};
-
 struct StreamCursor {
   const char* text;
   size_t left;
@@ -379,10 +316,12 @@ bool RichEditLoaded() {
 
 DWORD RichStyle(const UnitObject& u) {
   DWORD style = u.Word(kRichHideSelection) == 0 ? ES_NOHIDESEL : 0;
-  if (u.Word(kRichMultiLine) != 0)
-    style |= u.Word(kRichWrap) != 0 ? 0x00201044u : 0x003010C4u;
-  else
+  if (u.Word(kRichMultiLine) != 0) {
+    style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
+    if (u.Word(kRichWrap) == 0) style |= ES_AUTOHSCROLL | WS_HSCROLL;
+  } else {
     style |= ES_AUTOHSCROLL;
+  }
   if (u.Word(kRichReadOnly) != 0) style |= ES_READONLY;
   return style;
 }
@@ -390,10 +329,11 @@ DWORD RichStyle(const UnitObject& u) {
 void SetDefaultFormat(HWND window) {
   CHARFORMATA format{};
   format.cbSize = sizeof format;
-  format.dwMask = 0xF800001F;
+  format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED | CFM_SIZE |
+                  CFM_COLOR | CFM_FACE | CFM_OFFSET | CFM_CHARSET;
   format.dwEffects = CFE_AUTOCOLOR;
   format.yHeight = 180;
-  format.bCharSet = 1;
+  format.bCharSet = DEFAULT_CHARSET;
   const std::string face = platform::Utf8ToGbk("宋体");
   std::copy(face.begin(), face.end(), format.szFaceName);
   SendMessageA(window, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
@@ -428,7 +368,7 @@ UnitObject* CreateRichEdit(const CreateRequest& r) {
   SendMessageA(made, EM_SETBKGNDCOLOR, background == 0xFF000000 ? 1 : 0,
                static_cast<LPARAM>(ResolveColour(background)));
   ApplyBorderStyle(made, u->Word(kRichBorder));
-  SendMessageA(made, EM_SETEVENTMASK, 0, 0x00280005);
+  SendMessageA(made, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SCROLL | ENM_SELCHANGE | ENM_PROTECTED);
   SendMessageA(made, EM_SETOPTIONS, ECOOP_OR, ECO_AUTOWORDSELECTION);
   SendMessageA(made, EM_SETMODIFY, 0, 0);
   return u;

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "runtime/support.h"
 #include "window/engine.h"
+#include "window/unit_properties.h"
 
 namespace molvane::window {
 
@@ -122,24 +123,41 @@ void WriteFont(LOGFONTA* f, int32_t sub, uint64_t value) {
   SetFace(f, record->face, 31);
 }
 
-bool IsByteData(uint16_t type) {
-  return type == 1009 || type == 1010 || type == 1012 || type == 1023 || type == 1024 ||
-         type == 1011;
-}
-bool IsWordType(uint16_t type) {
-  return type == 1000 || type == 1001 || type == 1006 || type == 1014 || type == 1015 ||
-         type == 1017 || type == 1003;
+// How each data type is carried; every type not listed is a text.
+enum class Carried : uint8_t { kText, kWord, kTwoWords, kBytes, kFont };
+
+constexpr struct {
+  DataType type;
+  Carried carried;
+} kCarried[] = {
+    {DataType::kInteger1000, Carried::kWord},  {DataType::kInteger, Carried::kWord},
+    {DataType::kLogical, Carried::kWord},      {DataType::kChoice, Carried::kWord},
+    {DataType::kForeColour, Carried::kWord},   {DataType::kColour1015, Carried::kWord},
+    {DataType::kBackColour, Carried::kWord},   {DataType::kTwoWords1002, Carried::kTwoWords},
+    {DataType::kTwoWords, Carried::kTwoWords}, {DataType::kPicture, Carried::kBytes},
+    {DataType::kIcon, Carried::kBytes},        {DataType::kCursor, Carried::kBytes},
+    {DataType::kSound, Carried::kBytes},       {DataType::kBytes1023, Carried::kBytes},
+    {DataType::kList, Carried::kBytes},        {DataType::kFont, Carried::kFont},
+};
+
+Carried CarriedAs(DataType type) {
+  for (const auto& entry : kCarried)
+    if (entry.type == type) return entry.carried;
+  return Carried::kText;
 }
 
-int64_t Convert(uint16_t type, const PropertyValue& value, int32_t sub) {
-  if (type == 1003) return static_cast<uint32_t>(value.first) == 1 ? 1 : 0;
-  if (IsWordType(type)) return static_cast<int32_t>(value.first);
-  if (type == 1002 || type == 1004)
+int64_t Convert(uint16_t code, const PropertyValue& value, int32_t sub) {
+  const auto type = static_cast<DataType>(code);
+  const Carried carried = CarriedAs(type);
+  if (type == DataType::kLogical) return static_cast<uint32_t>(value.first) == 1 ? 1 : 0;
+  if (carried == Carried::kWord) return static_cast<int32_t>(value.first);
+  if (carried == Carried::kTwoWords)
     return static_cast<int64_t>((static_cast<uint64_t>(value.second) << 32) |
                                 (value.first & 0xFFFFFFFF));
   // Mouse pointer numbers are kept as the program numbers them.
-  if (IsByteData(type)) return NewByteSet(reinterpret_cast<const void*>(value.first), value.second);
-  if (type == 1013) return ReadFont(value, sub);
+  if (carried == Carried::kBytes)
+    return NewByteSet(reinterpret_cast<const void*>(value.first), value.second);
+  if (carried == Carried::kFont) return ReadFont(value, sub);
   const char* text = reinterpret_cast<const char*>(value.first);
   return NewText(text, text == nullptr ? 0 : std::strlen(text));
 }
@@ -158,7 +176,7 @@ int64_t Engine::ReadCommon(UnitList& units, uint32_t index, int32_t property) {
   units.Layout(index, &layout);
   UnitObject* live = LiveObjectAt(units, index);
   const uint32_t flags = units.Word(layout.flags);
-  if (property <= 3 && live != nullptr) {
+  if (property <= kCommonHeight && live != nullptr) {
     RECT rect;
     GetWindowRect(live->hwnd, &rect);
     HWND parent = (GetWindowLongPtrA(live->hwnd, GWL_STYLE) & WS_CHILD) != 0 ? GetParent(live->hwnd)
@@ -168,18 +186,18 @@ int64_t Engine::ReadCommon(UnitList& units, uint32_t index, int32_t property) {
     return values[property];
   }
   switch (property) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
+    case kCommonLeft:
+    case kCommonTop:
+    case kCommonWidth:
+    case kCommonHeight:
       return static_cast<int32_t>(units.Word(layout.x + kLeft + 4 * static_cast<size_t>(property)));
-    case 4: {
+    case kCommonTag: {
       const std::string tag = units.Tag(index);
       return NewText(tag.data(), tag.size());
     }
-    case 5:
+    case kCommonVisible:
       return live != nullptr ? IsWindowVisible(live->hwnd) != 0 : (flags & kUnitVisible) != 0;
-    case 6:
+    case kCommonDisabled:
       return live != nullptr ? IsWindowEnabled(live->hwnd) == 0 : (flags & kUnitDisabled) != 0;
     default: {
       const std::string cursor = units.CursorData(index);
@@ -193,8 +211,8 @@ void Engine::WriteCommon(UnitList& units, uint32_t index, int32_t property, uint
   units.Layout(index, &layout);
   UnitObject* live = LiveObjectAt(units, index);
   const auto word = static_cast<int32_t>(value);
-  if (property <= 3) {
-    const int32_t least = property <= 1 ? -kMostCoordinate : 0;
+  if (property <= kCommonHeight) {
+    const int32_t least = property <= kCommonTop ? -kMostCoordinate : 0;
     const int32_t clamped = std::clamp(word, least, kMostCoordinate);
     units.SetWord(layout.x + kLeft + 4 * static_cast<size_t>(property),
                   static_cast<uint32_t>(clamped));
@@ -206,12 +224,12 @@ void Engine::WriteCommon(UnitList& units, uint32_t index, int32_t property, uint
     }
     return;
   }
-  if (property == 4) {
+  if (property == kCommonTag) {
     const char* text = reinterpret_cast<const char*>(value);
     units.SetTag(index, text == nullptr ? "" : text);
     return;
   }
-  if (property == 7) {
+  if (property == kCommonCursor) {
     const auto* block = reinterpret_cast<const uint8_t*>(value);
     int32_t length = 0;
     if (block != nullptr) std::memcpy(&length, block + 4, sizeof length);
@@ -221,11 +239,11 @@ void Engine::WriteCommon(UnitList& units, uint32_t index, int32_t property, uint
                                                  static_cast<size_t>(std::max(length, 0))));
     return;
   }
-  const uint32_t bit = property == 5 ? kUnitVisible : kUnitDisabled;
+  const uint32_t bit = property == kCommonVisible ? kUnitVisible : kUnitDisabled;
   const uint32_t flags = units.Word(layout.flags);
   units.SetWord(layout.flags, word != 0 ? flags | bit : flags & ~bit);
   if (live == nullptr) return;
-  if (property == 5)
+  if (property == kCommonVisible)
     ShowWindow(live->hwnd, word != 0 ? SW_SHOWNA : SW_HIDE);
   else
     EnableWindow(live->hwnd, word == 0);
@@ -238,14 +256,16 @@ int64_t Engine::ReadProperty(uint32_t windowId, uint32_t unitId, int32_t index, 
   const int32_t at = units.Find(unitId);
   if (at < 0 || index < 0) return 0;  // no such unit in this window: nothing to read
   const auto unitIndex = static_cast<uint32_t>(at);
-  if (index <= 7) return ReadCommon(units, unitIndex, index);
+  if (index < kCommonPropertyCount) return ReadCommon(units, unitIndex, index);
   UnitObject* live = LiveObjectAt(units, unitIndex);
   if (live == nullptr) Report("指定窗口尚未载入");
   const PropertyDescriptor* descriptor = DescriptorOf(units.TypeId(unitIndex), index);
   auto get = reinterpret_cast<GetUnitPropertyRoutine>(
       FindUnitType(units.TypeId(unitIndex))->interface(kGetUnitProperty));
   PropertyValue value;
-  if (descriptor == nullptr || get == nullptr || get(live, index - 8, &value) == 0) return 0;
+  if (descriptor == nullptr || get == nullptr ||
+      get(live, index - kCommonPropertyCount, &value) == 0)
+    return 0;
   const auto result = Convert(descriptor->dataType, value, sub);
   // The caller has its copy now; a book-sized read is not held twice.
   if (live->scratch.capacity() > kKeptScratchBytes) std::string().swap(live->scratch);
@@ -260,35 +280,36 @@ void Engine::WriteProperty(uint32_t windowId, uint32_t unitId, int32_t index, in
   const int32_t at = units.Find(unitId);
   if (at < 0 || index < 0) return;
   const auto unitIndex = static_cast<uint32_t>(at);
-  if (index <= 7) return WriteCommon(units, unitIndex, index, value);
+  if (index < kCommonPropertyCount) return WriteCommon(units, unitIndex, index, value);
   UnitObject* live = LiveObjectAt(units, unitIndex);
   if (live == nullptr) Report("指定窗口尚未载入");
   const UnitTypeDescriptor* type = FindUnitType(units.TypeId(unitIndex));
   const PropertyDescriptor* descriptor = DescriptorOf(units.TypeId(unitIndex), index);
   auto set = reinterpret_cast<SetUnitPropertyRoutine>(type->interface(kSetUnitProperty));
   if (descriptor == nullptr || set == nullptr) return;
-  const uint16_t dataType = descriptor->dataType;
+  const auto dataType = static_cast<DataType>(descriptor->dataType);
+  const Carried carried = CarriedAs(dataType);
   PropertyValue in;
   LOGFONTA font;
   std::string empty;
-  if (dataType == 1013) {
+  if (carried == Carried::kFont) {
     auto get = reinterpret_cast<GetUnitPropertyRoutine>(type->interface(kGetUnitProperty));
     PropertyValue current;
-    if (get != nullptr) get(live, index - 8, &current);
+    if (get != nullptr) get(live, index - kCommonPropertyCount, &current);
     font = FontOf(current);
     WriteFont(&font, sub, value);
     in = {reinterpret_cast<uintptr_t>(&font), sizeof font};
-  } else if (IsByteData(dataType)) {
+  } else if (carried == Carried::kBytes) {
     const auto* block = reinterpret_cast<const uint8_t*>(value);
     int32_t length = 0;
     if (block != nullptr) std::memcpy(&length, block + 4, sizeof length);
     in = {block == nullptr ? reinterpret_cast<uintptr_t>(empty.c_str())
                            : reinterpret_cast<uintptr_t>(block + 8),
           static_cast<uintptr_t>(std::max(length, 0))};
-  } else if (IsWordType(dataType) || dataType == 1002 || dataType == 1004) {
+  } else if (carried == Carried::kWord || carried == Carried::kTwoWords) {
     auto low = static_cast<int32_t>(value);
-    if (dataType == 1006) low = std::max(low, 0);
-    const bool twoWords = dataType == 1002 || dataType == 1004;
+    if (dataType == DataType::kChoice) low = std::max(low, 0);
+    const bool twoWords = carried == Carried::kTwoWords;
     in = {static_cast<uint32_t>(low), twoWords ? static_cast<uintptr_t>(value >> 32) : 0};
   } else {
     const char* text = reinterpret_cast<const char*>(value);
@@ -296,8 +317,8 @@ void Engine::WriteProperty(uint32_t windowId, uint32_t unitId, int32_t index, in
     in = {reinterpret_cast<uintptr_t>(text), std::strlen(text)};
   }
   uint32_t out = 0;
-  if (set(live, index - 8, in, &out) == 1 && LiveObjectAt(units, unitIndex) != nullptr &&
-      (type->flags & kNotRecreated) == 0)
+  if (set(live, index - kCommonPropertyCount, in, &out) == 1 &&
+      LiveObjectAt(units, unitIndex) != nullptr && (type->flags & kNotRecreated) == 0)
     Recreate(units, unitIndex);
 }
 

@@ -1,116 +1,42 @@
-// The unit type registry as data: the property tables of the six types, the
-// unit type tables of the core (51 entries) and user-interface (9 entries)
-// libraries, and the interface routines that hand out each type's routines.
+// The unit type registry as data: the property descriptors of the six types
+// (built from their tables in unit_properties.h), the unit type tables of the
+// core (51 entries) and user-interface (9 entries) libraries, and the
+// interface routines that hand out each type's routines.
 #include <array>
-#include <iterator>
-#include "window/libraries.h"
 
+#include "window/libraries.h"
 #include "window/unit.h"
+#include "window/unit_properties.h"
 
 namespace molvane::window {
 
 namespace {
 
-constexpr PropertyDescriptor P(uint16_t type) {
-  return PropertyDescriptor{{nullptr, nullptr, nullptr}, type, 0, nullptr};
+// The runtime's property descriptors of a type: the common eight, then the
+// type's own in the order of its table.
+template <size_t N>
+constexpr std::array<PropertyDescriptor, kCommonPropertyCount + N> Descriptors(
+    const OwnProperty (&own)[N]) {
+  std::array<PropertyDescriptor, kCommonPropertyCount + N> out{};
+  for (size_t i = 0; i < out.size(); ++i)
+    out[i].dataType = static_cast<uint16_t>(
+        i < kCommonPropertyCount ? kCommonDataTypes[i] : own[i - kCommonPropertyCount].type);
+  return out;
 }
 
-// Entries 0 to 7: left, top, width, height, Tag, visible, disabled, pointer.
-#define MOLVANE_COMMON_PROPERTIES \
-  P(1001), P(1001), P(1001), P(1001), P(1005), P(1003), P(1003), P(1011)
+constexpr auto kWindowDescriptors = Descriptors(kWindowProperties);
+constexpr auto kEditBoxDescriptors = Descriptors(kEditBoxProperties);
+constexpr auto kGroupBoxDescriptors = Descriptors(kGroupBoxProperties);
+constexpr auto kButtonDescriptors = Descriptors(kButtonProperties);
+constexpr auto kComboBoxDescriptors = Descriptors(kComboBoxProperties);
+constexpr auto kRichEditDescriptors = Descriptors(kRichEditProperties);
 
-constexpr PropertyDescriptor kWindowProperties[] = {MOLVANE_COMMON_PROPERTIES,
-                                                    P(1005),
-                                                    P(1006),
-                                                    P(1017),
-                                                    P(1009),
-                                                    P(1006),
-                                                    P(1012),
-                                                    P(1006),
-                                                    P(1003),
-                                                    P(1003),
-                                                    P(1003),
-                                                    P(1006),
-                                                    P(1003),
-                                                    P(1010),
-                                                    P(1003),
-                                                    P(1003),
-                                                    P(1003),
-                                                    P(1016),
-                                                    P(1001),
-                                                    P(1003),
-                                                    P(1003),
-                                                    P(1006),
-                                                    P(1003),
-                                                    P(1003),
-                                                    P(1005)};
-constexpr PropertyDescriptor kEditBoxProperties[] = {MOLVANE_COMMON_PROPERTIES,
-                                                     P(1005),
-                                                     P(1006),
-                                                     P(1014),
-                                                     P(1017),
-                                                     P(1013),
-                                                     P(1003),
-                                                     P(1001),
-                                                     P(1003),
-                                                     P(1006),
-                                                     P(1006),
-                                                     P(1006),
-                                                     P(1005),
-                                                     P(1006),
-                                                     P(1006),
-                                                     P(1001),
-                                                     P(1001),
-                                                     P(1001),
-                                                     P(1001),
-                                                     P(1005),
-                                                     P(1018),
-                                                     P(1020)};
-constexpr PropertyDescriptor kGroupBoxProperties[] = {
-    MOLVANE_COMMON_PROPERTIES, P(1005), P(1006), P(1014), P(1017), P(1013)};
-constexpr PropertyDescriptor kButtonProperties[] = {
-    MOLVANE_COMMON_PROPERTIES, P(1009), P(1006), P(1005), P(1006), P(1006), P(1013)};
-constexpr PropertyDescriptor kComboBoxProperties[] = {MOLVANE_COMMON_PROPERTIES,
-                                                      P(1006),
-                                                      P(1005),
-                                                      P(1001),
-                                                      P(1001),
-                                                      P(1001),
-                                                      P(1005),
-                                                      P(1003),
-                                                      P(1001),
-                                                      P(1014),
-                                                      P(1017),
-                                                      P(1013),
-                                                      P(1001),
-                                                      P(1024),
-                                                      P(1024),
-                                                      P(1018),
-                                                      P(1020),
-                                                      P(1003)};
-constexpr PropertyDescriptor kRichEditProperties[] = {MOLVANE_COMMON_PROPERTIES,
-                                                      P(1006),
-                                                      P(1005),
-                                                      P(1006),
-                                                      P(1017),
-                                                      P(1003),
-                                                      P(1003),
-                                                      P(1003),
-                                                      P(1003),
-                                                      P(1001),
-                                                      P(1001),
-                                                      P(1001),
-                                                      P(1005),
-                                                      P(1003)};
-
-#undef MOLVANE_COMMON_PROPERTIES
-
-static_assert(std::size(kWindowProperties) == 32);
-static_assert(std::size(kEditBoxProperties) == 29);
-static_assert(std::size(kGroupBoxProperties) == 13);
-static_assert(std::size(kButtonProperties) == 14);
-static_assert(std::size(kComboBoxProperties) == 25);
-static_assert(std::size(kRichEditProperties) == 21);
+static_assert(kWindowDescriptors.size() == 32);
+static_assert(kEditBoxDescriptors.size() == 29);
+static_assert(kGroupBoxDescriptors.size() == 13);
+static_assert(kButtonDescriptors.size() == 14);
+static_assert(kComboBoxDescriptors.size() == 25);
+static_assert(kRichEditDescriptors.size() == 21);
 
 template <typename Routine>
 AnyRoutine Any(Routine routine) {
@@ -172,25 +98,25 @@ AnyRoutine RichEditInterface(int32_t number) {
 
 template <size_t N>
 constexpr UnitTypeDescriptor Type(const char* name, const char* english, uint32_t flags,
-                                  const PropertyDescriptor (&properties)[N],
+                                  const std::array<PropertyDescriptor, N>& properties,
                                   UnitInterface interface) {
-  return UnitTypeDescriptor{name,      english, nullptr,    {0, 0},    flags,
-                            {0, 0, 0}, N,       properties, interface, {0, 0}};
+  return UnitTypeDescriptor{name,      english, nullptr,           {0, 0},    flags,
+                            {0, 0, 0}, N,       properties.data(), interface, {0, 0}};
 }
 
 // Position = type number - 1; unused entries stay zero.
 constexpr auto MakeCoreTypes() {
   std::array<UnitTypeDescriptor, 51> types{};
-  types[0] = Type("窗口", "window", 0x800000D0, kWindowProperties, WindowInterface);
-  types[4] = Type("编辑框", "EditBox", 0x80000040, kEditBoxProperties, EditBoxInterface);
-  types[8] = Type("分组框", "GroupBox", 0x840140C0, kGroupBoxProperties, GroupBoxInterface);
-  types[10] = Type("按钮", "Button", 0x80000840, kButtonProperties, ButtonInterface);
-  types[13] = Type("组合框", "ComboBox", 0x80000240, kComboBoxProperties, ComboBoxInterface);
+  types[0] = Type("窗口", "window", 0x800000D0, kWindowDescriptors, WindowInterface);
+  types[4] = Type("编辑框", "EditBox", 0x80000040, kEditBoxDescriptors, EditBoxInterface);
+  types[8] = Type("分组框", "GroupBox", 0x840140C0, kGroupBoxDescriptors, GroupBoxInterface);
+  types[10] = Type("按钮", "Button", 0x80000840, kButtonDescriptors, ButtonInterface);
+  types[13] = Type("组合框", "ComboBox", 0x80000240, kComboBoxDescriptors, ComboBoxInterface);
   return types;
 }
 constexpr auto MakeUserInterfaceTypes() {
   std::array<UnitTypeDescriptor, 9> types{};
-  types[5] = Type("超级编辑框", "RichEdit", 0x00000040, kRichEditProperties, RichEditInterface);
+  types[5] = Type("超级编辑框", "RichEdit", 0x00000040, kRichEditDescriptors, RichEditInterface);
   return types;
 }
 

@@ -5,6 +5,7 @@
 
 #include "window/template.h"
 #include "window/unit.h"
+#include "window/unit_properties.h"
 
 namespace molvane::window {
 
@@ -15,104 +16,89 @@ constexpr int64_t kWhite = 0xFFFFFF;
 
 using C = Coding;
 
-// Own indexes are property index - 8.
+// Each type's settings in stored order: what the property is, how it is
+// coded, the first version that stores it, and its default.
 constexpr SettingField kWindowFields[] = {
-    {1, C::kWord, 0, 2, nullptr},            // border style
-    {4, C::kWord, 0, 1, nullptr},            // picture layout
-    {2, C::kWord, 0, kButtonFace, nullptr},  // background colour
-    {8, C::kWord, 0, 0, nullptr},            // maximise box
-    {9, C::kWord, 0, 1, nullptr},            // minimise box
-    {7, C::kWord, 0, 1, nullptr},            // control box
-    {10, C::kWord, 0, 1, nullptr},           // start position
-    {11, C::kWord, 0, 1, nullptr},           // close box
-    {6, C::kWord, 0, 0, nullptr},            // sound play mode
-    {13, C::kWord, 0, 0, nullptr},           // Enter moves the focus
-    {14, C::kWord, 0, 1, nullptr},           // Esc closes the window
-    {15, C::kWord, 0, 0, nullptr},           // F1 opens help
-    {17, C::kWord, 0, 0, nullptr},           // help context
-    {18, C::kWord, 2, 1, nullptr},           // shown in the taskbar
-    {19, C::kWord, 3, 0, nullptr},
-    {20, C::kWord, 3, 0, nullptr},
-    {21, C::kWord, 4, 0, nullptr},  // always on top
-    {22, C::kWord, 5, 0, nullptr},
-    {23, C::kCounted, 6, 0, ""},  // window class name
-    {3, C::kCounted, 0, 0, ""},   // background picture
-    {12, C::kCounted, 0, 0, ""},  // icon
-    {5, C::kCounted, 0, 0, ""},   // background sound
-    {0, C::kCounted, 0, 0, ""},   // caption
-    {16, C::kCounted, 0, 0, ""},  // help file
+    {kWindowBorder, C::kWord, 0, 2, nullptr},
+    {kWindowPictureLayout, C::kWord, 0, 1, nullptr},
+    {kWindowBackground, C::kWord, 0, kButtonFace, nullptr},
+    {kWindowMaximiseBox, C::kWord, 0, 0, nullptr},
+    {kWindowMinimiseBox, C::kWord, 0, 1, nullptr},
+    {kWindowControlBox, C::kWord, 0, 1, nullptr},
+    {kWindowStartPosition, C::kWord, 0, 1, nullptr},
+    {kWindowCloseBox, C::kWord, 0, 1, nullptr},
+    {kWindowSoundMode, C::kWord, 0, 0, nullptr},
+    {kWindowEnterMovesFocus, C::kWord, 0, 0, nullptr},
+    {kWindowEscCloses, C::kWord, 0, 1, nullptr},
+    {kWindowF1Help, C::kWord, 0, 0, nullptr},
+    {kWindowHelpContext, C::kWord, 0, 0, nullptr},
+    {kWindowInTaskbar, C::kWord, 2, 1, nullptr},
+    {kWindowWord27, C::kWord, 3, 0, nullptr},
+    {kWindowWord28, C::kWord, 3, 0, nullptr},
+    {kWindowTopmost, C::kWord, 4, 0, nullptr},
+    {kWindowWord30, C::kWord, 5, 0, nullptr},
+    {kWindowClassName, C::kCounted, 6, 0, ""},
+    {kWindowPicture, C::kCounted, 0, 0, ""},
+    {kWindowIcon, C::kCounted, 0, 0, ""},
+    {kWindowSound, C::kCounted, 0, 0, ""},
+    {kWindowCaption, C::kCounted, 0, 0, ""},
+    {kWindowHelpFile, C::kCounted, 0, 0, ""},
 };
 
+// No program stores an edit box's settings: the layout is ours, in property
+// order (the selected text and the last two are not stored).
 constexpr SettingField kEditBoxFields[] = {
-    {0, C::kCounted, 0, 0, ""},                                        // Content
-    {1, C::kWord, 0, 1, nullptr},                                      // border style
-    {2, C::kWord, 0, 0, nullptr},                                      // text colour
-    {3, C::kWord, 0, kWhite, nullptr}, {4, C::kCounted, 0, 0, ""},     // font
-    {5, C::kWord, 0, 1, nullptr},                                      // hide selection
-    {6, C::kWord, 0, 0, nullptr},                                      // maximum length
-    {7, C::kWord, 0, 0, nullptr},                                      // multi-line
-    {8, C::kWord, 0, 0, nullptr},                                      // scroll bars
-    {9, C::kWord, 0, 0, nullptr},                                      // alignment
-    {10, C::kWord, 0, 0, nullptr},                                     // input mode
-    {11, C::kCounted, 0, 0, "*"},                                      // password character
-    {12, C::kWord, 0, 0, nullptr},                                     // case conversion
-    {13, C::kWord, 0, 0, nullptr},                                     // spin buttons
-    {14, C::kWord, 0, 0, nullptr},                                     // spin range
-    {15, C::kWord, 0, 100, nullptr},   {16, C::kWord, 0, 0, nullptr},  // selection start
-    {17, C::kWord, 0, 0, nullptr},                                     // selection length
+    {kEditContent, C::kCounted, 0, 0, ""},      {kEditBorder, C::kWord, 0, 1, nullptr},
+    {kEditTextColour, C::kWord, 0, 0, nullptr}, {kEditBackground, C::kWord, 0, kWhite, nullptr},
+    {kEditFont, C::kCounted, 0, 0, ""},         {kEditHideSelection, C::kWord, 0, 1, nullptr},
+    {kEditMaxLength, C::kWord, 0, 0, nullptr},  {kEditMultiLine, C::kWord, 0, 0, nullptr},
+    {kEditScrollBars, C::kWord, 0, 0, nullptr}, {kEditAlign, C::kWord, 0, 0, nullptr},
+    {kEditInputMode, C::kWord, 0, 0, nullptr},  {kEditPassword, C::kCounted, 0, 0, "*"},
+    {kEditCase, C::kWord, 0, 0, nullptr},       {kEditSpin, C::kWord, 0, 0, nullptr},
+    {kEditSpinMin, C::kWord, 0, 0, nullptr},    {kEditSpinMax, C::kWord, 0, 100, nullptr},
+    {kEditSelStart, C::kWord, 0, 0, nullptr},   {kEditSelLength, C::kWord, 0, 0, nullptr},
 };
 
 constexpr SettingField kGroupBoxFields[] = {
-    {1, C::kWord, 0, 0, nullptr},            // alignment
-    {2, C::kWord, 0, 0, nullptr},            // text colour
-    {3, C::kWord, 0, kButtonFace, nullptr},  // background colour
-    {4, C::kCounted, 0, 0, ""},              // font
-    {0, C::kCounted, 0, 0, ""},              // caption
+    {kGroupAlign, C::kWord, 0, 0, nullptr},
+    {kGroupTextColour, C::kWord, 0, 0, nullptr},
+    {kGroupBackground, C::kWord, 0, kButtonFace, nullptr},
+    {kGroupFont, C::kCounted, 0, 0, ""},
+    {kGroupCaption, C::kCounted, 0, 0, ""},
 };
 
 constexpr SettingField kButtonFields[] = {
-    {1, C::kWord, 0, 0, nullptr},  // kind
-    {3, C::kWord, 0, 1, nullptr},  // horizontal alignment
-    {4, C::kWord, 0, 1, nullptr},  // vertical alignment
-    {0, C::kCounted, 0, 0, ""},    // picture
-    {5, C::kCounted, 0, 0, ""},    // font
-    {2, C::kCounted, 0, 0, ""},    // caption
+    {kButtonKind, C::kWord, 0, 0, nullptr},   {kButtonHAlign, C::kWord, 0, 1, nullptr},
+    {kButtonVAlign, C::kWord, 0, 1, nullptr}, {kButtonPicture, C::kCounted, 0, 0, ""},
+    {kButtonFont, C::kCounted, 0, 0, ""},     {kButtonCaption, C::kCounted, 0, 0, ""},
 };
 
 constexpr SettingField kComboBoxFields[] = {
-    {0, C::kWord, 0, 1, nullptr},       // kind
-    {2, C::kWord, 0, 0, nullptr},       // maximum length
-    {3, C::kWord, 0, 0, nullptr},       // selection start
-    {4, C::kWord, 0, 0, nullptr},       // selection length
-    {6, C::kWord, 0, 0, nullptr},       // sorted
-    {7, C::kWord, 0, 1, nullptr},       // row spacing
-    {8, C::kWord, 0, 0, nullptr},       // text colour
-    {9, C::kWord, 0, kWhite, nullptr},  // background colour
-    {11, C::kWord, 0, -1, nullptr},     // CurrentSelection
-    {10, C::kCounted, 0, 0, ""},        // font
-    {13, C::kCounted, 0, 0, ""},        // item values
-    {1, C::kCounted, 0, 0, ""},         // Content
-    {12, C::kItemList, 0, 0, ""},       // ListItems
-    {14, C::kCounted, 2, 0, ""},       {15, C::kCounted, 2, 0, ""}, {16, C::kWord, 3, 0, nullptr},
+    {kComboKind, C::kWord, 0, 1, nullptr},       {kComboMaxLength, C::kWord, 0, 0, nullptr},
+    {kComboSelStart, C::kWord, 0, 0, nullptr},   {kComboSelLength, C::kWord, 0, 0, nullptr},
+    {kComboSorted, C::kWord, 0, 0, nullptr},     {kComboRowSpacing, C::kWord, 0, 1, nullptr},
+    {kComboTextColour, C::kWord, 0, 0, nullptr}, {kComboBackground, C::kWord, 0, kWhite, nullptr},
+    {kComboSelection, C::kWord, 0, -1, nullptr}, {kComboFont, C::kCounted, 0, 0, ""},
+    {kComboItemValues, C::kCounted, 0, 0, ""},   {kComboContent, C::kCounted, 0, 0, ""},
+    {kComboItems, C::kItemList, 0, 0, ""},       {kComboText22, C::kCounted, 2, 0, ""},
+    {kComboText23, C::kCounted, 2, 0, ""},       {kComboWord24, C::kWord, 3, 0, nullptr},
 };
 
+// Ours as well, in property order.
 constexpr SettingField kRichEditFields[] = {
-    {0, C::kWord, 0, 0, nullptr},            // ContentFormat
-    {1, C::kCounted, 0, 0, ""},              // Content
-    {2, C::kWord, 0, 1, nullptr},            // border style
-    {3, C::kWord, 0, kButtonFace, nullptr},  // background colour
-    {4, C::kWord, 0, 1, nullptr},            // multi-line
-    {5, C::kWord, 0, 1, nullptr},            // wrap
-    {6, C::kWord, 0, 0, nullptr},            // read-only
-    {7, C::kWord, 0, 1, nullptr},            // hide selection
-    {8, C::kWord, 0, 0, nullptr},            // maximum length
-    {9, C::kWord, 0, 0, nullptr},            // selection start
-    {10, C::kWord, 0, 0, nullptr},           // selection length
+    {kRichFormat, C::kWord, 0, 0, nullptr},    {kRichContent, C::kCounted, 0, 0, ""},
+    {kRichBorder, C::kWord, 0, 1, nullptr},    {kRichBackground, C::kWord, 0, kButtonFace, nullptr},
+    {kRichMultiLine, C::kWord, 0, 1, nullptr}, {kRichWrap, C::kWord, 0, 1, nullptr},
+    {kRichReadOnly, C::kWord, 0, 0, nullptr},  {kRichHideSelection, C::kWord, 0, 1, nullptr},
+    {kRichMaxLength, C::kWord, 0, 0, nullptr}, {kRichSelStart, C::kWord, 0, 0, nullptr},
+    {kRichSelLength, C::kWord, 0, 0, nullptr},
 };
 
-template <size_t N>
-constexpr TypeLayout Layout(uint32_t version, const SettingField (&fields)[N], int32_t ownCount) {
-  return TypeLayout{version, fields, N, ownCount};
+// A type's layout holds a setting for each of its own properties.
+template <size_t N, size_t M>
+constexpr TypeLayout Layout(uint32_t version, const SettingField (&fields)[N],
+                            const OwnProperty (&properties)[M]) {
+  return TypeLayout{version, fields, N, static_cast<int32_t>(M)};
 }
 
 // Reads a ListItems value: a 16-bit count, then that many counted texts.
@@ -138,12 +124,12 @@ const SettingField* FieldOf(const TypeLayout& layout, int32_t own) {
 
 extern const TypeLayout kWindowLayout, kEditBoxLayout, kGroupBoxLayout, kButtonLayout,
     kComboBoxLayout, kRichEditLayout;  // shared with the unit types
-const TypeLayout kWindowLayout = Layout(6, kWindowFields, 24);
-const TypeLayout kEditBoxLayout = Layout(1, kEditBoxFields, 21);
-const TypeLayout kGroupBoxLayout = Layout(1, kGroupBoxFields, 5);
-const TypeLayout kButtonLayout = Layout(1, kButtonFields, 6);
-const TypeLayout kComboBoxLayout = Layout(3, kComboBoxFields, 17);
-const TypeLayout kRichEditLayout = Layout(1, kRichEditFields, 13);
+const TypeLayout kWindowLayout = Layout(6, kWindowFields, kWindowProperties);
+const TypeLayout kEditBoxLayout = Layout(1, kEditBoxFields, kEditBoxProperties);
+const TypeLayout kGroupBoxLayout = Layout(1, kGroupBoxFields, kGroupBoxProperties);
+const TypeLayout kButtonLayout = Layout(1, kButtonFields, kButtonProperties);
+const TypeLayout kComboBoxLayout = Layout(3, kComboBoxFields, kComboBoxProperties);
+const TypeLayout kRichEditLayout = Layout(1, kRichEditFields, kRichEditProperties);
 
 bool ReadSettings(const TypeLayout& layout, const std::string& typeData,
                   std::vector<Setting>* out) {

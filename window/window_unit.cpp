@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "window/unit.h"
+#include "window/unit_properties.h"
 
 namespace molvane::window {
 
@@ -11,38 +12,11 @@ namespace {
 
 constexpr char kDefaultClass[] = "WTWindow";
 
-enum WindowOwn {
-  kCaption,
-  kBorder,
-  kBackground,
-  kPicture,
-  kLayout,
-  kSound,
-  kSoundMode,
-  kControlBox,
-  kMaximiseBox,
-  kMinimiseBox,
-  kStartPosition,
-  kCloseBox,
-  kIcon,
-  kEnterMovesFocus,
-  kEscCloses,
-  kF1Help,
-  kHelpFile,
-  kHelpContext,
-  kTaskbar,
-  kWord27,
-  kWord28,
-  kTopmost,
-  kWord30,
-  kClassName
-};
-
 void SetCaption(UnitObject* unit, const PropertyValue& in) {
   SetWindowTextA(unit->hwnd, reinterpret_cast<const char*>(in.first));
 }
 
-const LiveProperty kWindowLive[] = {{kCaption, nullptr, SetCaption}};
+const LiveProperty kWindowLive[] = {{kWindowCaption, nullptr, SetCaption}};
 
 bool RegisterWindowClass(const char* name) {
   WNDCLASSA known;
@@ -59,10 +33,10 @@ bool RegisterWindowClass(const char* name) {
 // Style words from the settings; the position for a centred window.
 DWORD WindowStyle(const UnitObject& u, const CreateRequest& r, DWORD* exStyle) {
   DWORD style = r.baseStyle | WS_CLIPCHILDREN;
-  const int64_t border = u.Word(kBorder);
-  if (border != 0 && (!u.Bytes(kCaption).empty() || u.Word(kControlBox) != 0)) {
+  const int64_t border = u.Word(kWindowBorder);
+  if (border != 0 && (!u.Bytes(kWindowCaption).empty() || u.Word(kWindowControlBox) != 0)) {
     style |= WS_CAPTION;
-    if (u.Word(kControlBox) != 0) style |= WS_SYSMENU;
+    if (u.Word(kWindowControlBox) != 0) style |= WS_SYSMENU;
     if (r.parent == nullptr) style |= WS_DLGFRAME;
   }
   static constexpr DWORD kFrame[] = {0, WS_THICKFRAME, 0, WS_THICKFRAME, 0, WS_THICKFRAME, 0};
@@ -72,11 +46,11 @@ DWORD WindowStyle(const UnitObject& u, const CreateRequest& r, DWORD* exStyle) {
     style |= kFrame[border];
     *exStyle |= kFrameEx[border];
   }
-  if (u.Word(kMaximiseBox) != 0) style |= WS_MAXIMIZEBOX;
-  if (u.Word(kMinimiseBox) != 0) style |= WS_MINIMIZEBOX;
+  if (u.Word(kWindowMaximiseBox) != 0) style |= WS_MAXIMIZEBOX;
+  if (u.Word(kWindowMinimiseBox) != 0) style |= WS_MINIMIZEBOX;
   if (r.parent == nullptr) {
-    if (u.Word(kStartPosition) == 2) style |= WS_MINIMIZE;
-    if (u.Word(kStartPosition) == 3 && (style & WS_THICKFRAME) != 0) style |= WS_MAXIMIZE;
+    if (u.Word(kWindowStartPosition) == 2) style |= WS_MINIMIZE;
+    if (u.Word(kWindowStartPosition) == 3 && (style & WS_THICKFRAME) != 0) style |= WS_MAXIMIZE;
   }
   if (r.parent != nullptr) style = (style & ~(WS_CHILD | WS_POPUP)) | WS_POPUP;
   return style;
@@ -93,9 +67,10 @@ void SetUp(UnitObject* u, int width, int height) {
   SendMessageA(u->hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   SendMessageA(u->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                FALSE);
-  if (u->Word(kTopmost) != 0)
+  if (u->Word(kWindowTopmost) != 0)
     SetWindowPos(u->hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  if (u->Word(kCloseBox) == 0) DeleteMenu(GetSystemMenu(u->hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND);
+  if (u->Word(kWindowCloseBox) == 0)
+    DeleteMenu(GetSystemMenu(u->hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND);
 }
 
 // A raised event's recorded 0 cancels (close, end of session).
@@ -173,22 +148,23 @@ UnitObject* CreateWindowUnit(const CreateRequest& r) {
   unit->behaviour = &kWindowBehaviour;
   if (!ReadSettings(kWindowLayout, *r.typeData, &unit->settings)) return nullptr;
   const std::string className =
-      unit->Bytes(kClassName).empty() ? kDefaultClass : unit->Bytes(kClassName);
+      unit->Bytes(kWindowClassName).empty() ? kDefaultClass : unit->Bytes(kWindowClassName);
   if (!RegisterWindowClass(className.c_str())) return nullptr;
   DWORD exStyle = 0;
   const DWORD style = WindowStyle(*unit, r, &exStyle);
   int x = r.left;
   int y = r.top;
-  if (r.parent == nullptr && unit->Word(kStartPosition) == 1) {
+  if (r.parent == nullptr && unit->Word(kWindowStartPosition) == 1) {
     // In 64 bits: a stored size may be anything, and half the difference of
     // two ints always fits an int.
     x = static_cast<int>((int64_t{GetSystemMetrics(SM_CXSCREEN)} - r.width) / 2);
     y = static_cast<int>((int64_t{GetSystemMetrics(SM_CYSCREEN)} - r.height) / 2);
   }
   HWND owner = r.parent;
-  if (r.parent == nullptr && (unit->Word(kTaskbar) == 0 || r.modal)) owner = HiddenOwnerWindow();
-  unit->hwnd = CreateWindowExA(exStyle, className.c_str(), unit->Bytes(kCaption).c_str(), style, x,
-                               y, r.width, r.height, owner,
+  if (r.parent == nullptr && (unit->Word(kWindowInTaskbar) == 0 || r.modal))
+    owner = HiddenOwnerWindow();
+  unit->hwnd = CreateWindowExA(exStyle, className.c_str(), unit->Bytes(kWindowCaption).c_str(),
+                               style, x, y, r.width, r.height, owner,
                                reinterpret_cast<HMENU>(r.childIdOrMenu), nullptr, nullptr);
   if (unit->hwnd == nullptr) return nullptr;
   Attach(unit.get(), WindowProcedure);
@@ -198,15 +174,15 @@ UnitObject* CreateWindowUnit(const CreateRequest& r) {
 
 // How a loaded window is shown: by its start position.
 int ShowCommand(const UnitObject& window) {
-  const int64_t start = window.Word(kStartPosition);
+  const int64_t start = window.Word(kWindowStartPosition);
   return start == 3 ? SW_MAXIMIZE : start == 2 ? SW_SHOWMINIMIZED : SW_SHOW;
 }
 
 bool EnterMovesFocus(const UnitObject& window) {
-  return window.Word(kEnterMovesFocus) != 0;
+  return window.Word(kWindowEnterMovesFocus) != 0;
 }
 bool EscCloses(const UnitObject& window) {
-  return window.Word(kEscCloses) != 0;
+  return window.Word(kWindowEscCloses) != 0;
 }
 
 }  // namespace molvane::window

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QIcon>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -95,6 +96,10 @@ QApplication* EnsureApplication() {
   auto* app = new QApplication(argc, argv);
   InstallFontSubstitutions();
   InstallAccessibility();
+  // Windows show the icon the package installs, and desktop shells match
+  // them to the desktop entry.
+  QGuiApplication::setDesktopFileName(u"org.molvane.molvane"_qs);
+  QApplication::setWindowIcon(QIcon::fromTheme(u"org.molvane.molvane"_qs));
   return app;
 }
 

@@ -26,6 +26,9 @@ TEST_F(FilterTest, LineBreaksAreLfAndTheOutputEndsWithOne) {
   EXPECT_EQ(Output({"--exact", "-n", "wubi", "-s", " "}, "中国"), "khk lgyi");
   // In GBK too.
   EXPECT_EQ(Output({"-e", "gbk", "-n", "wubi", "-s", "、"}, Gbk("中国")), Gbk("khk、lgyi\n"));
+  // Without options: the list's first notation; a zero byte does not end the text.
+  EXPECT_EQ(Output({"--exact"}, "八a女"), "12-35\r\n1345-346\r\n");
+  EXPECT_EQ(Output({"--exact", "-n", "wubi", "-s", " "}, std::string("中\0国", 7)), "khk lgyi");
 }
 
 TEST_F(FilterTest, OptionSpellings) {
@@ -44,9 +47,11 @@ TEST_F(FilterTest, OptionSpellings) {
   Outcome r = Run({"--version"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("molvane-convert (Molvane) ", 0), 0u) << r.out;
-  r = Run({"--help"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("--braille=FORM"), std::string::npos);
+  for (const char* help : {"--help", "-h"}) {
+    r = Run({help});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("--braille=FORM"), std::string::npos) << help;
+  }
 }
 
 TEST_F(FilterTest, UsageErrorsAreOneLineAndAHint) {

@@ -157,7 +157,7 @@ TEST_P(MainWindowTest, EmptyInputWarnsOncePerClickAndFocusesTheInput) {
   const platform::MessageBoxCall& box = platform::MessageBoxLog()[0];
   EXPECT_EQ(Utf8(box.text), "内容不能为空");
   EXPECT_EQ(Utf8(box.caption), "警告");
-  EXPECT_EQ(box.style & 0xFF, 48u);
+  EXPECT_EQ(box.style & 0xFF, MB_ICONWARNING);
   EXPECT_EQ(GetFocus(), Unit(kInputBoxId));
   platform::Input().Click(Unit(kConvertButtonId));
   Pump();
