@@ -14,6 +14,7 @@
 #include "app/convert/braille_forms.h"
 #include "app/convert/input_pieces.h"
 #include "app/convert/options.h"
+#include "app/convert/word_route.h"
 #include "engine/conversion.h"
 #include "platform/platform.h"
 #include "ui/program.h"
@@ -271,6 +272,7 @@ int Main(int argc, char** argv) {
     return IDOK;
   });
   if (options.plain) molvane::SetShortcutsEnabled(false);
+  RouteConvertButton(options.readings, options.tones);
   return conversion.Run(&reader);
 }
 

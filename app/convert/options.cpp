@@ -23,6 +23,11 @@ constexpr const char* kUsage =
     "      --braille=FORM       cells of the braille notations: dots (default),\n"
     "                           unicode (braille patterns) or brf (Braille ASCII,\n"
     "                           40 cells a line, 25 lines a page)\n"
+    "      --readings=MODE      chars (default): every character has its one\n"
+    "                           dictionary reading; words: characters are read in\n"
+    "                           the context of their word (not for wubi)\n"
+    "      --tones=STYLE        tones of pinyin: none (default), marks (zhōng guó)\n"
+    "                           or numbers (zhong1 guo2)\n"
     "      --exact              the window's output bytes: CR LF line breaks and\n"
     "                           no line break added at the end\n"
     "      --no-shortcuts       switch off every cache and shortcut (same output,\n"
@@ -76,6 +81,14 @@ bool SetBraille(const std::string& value, Options* options) {
   return false;
 }
 
+bool SetReadings(const std::string& value, Options* options) {
+  return ReadingModeNamed(value, &options->readings);
+}
+
+bool SetTones(const std::string& value, Options* options) {
+  return ToneStyleNamed(value, &options->tones);
+}
+
 enum class Action { kValue, kExact, kPlain, kHelp, kVersion };
 
 struct OptionSpec {
@@ -91,6 +104,8 @@ constexpr OptionSpec kOptions[] = {
     {'s', "separator", Action::kValue, SetSeparator, "separator"},
     {'e', "encoding", Action::kValue, SetEncoding, "encoding"},
     {0, "braille", Action::kValue, SetBraille, "braille form"},
+    {0, "readings", Action::kValue, SetReadings, "reading mode"},
+    {0, "tones", Action::kValue, SetTones, "tone style"},
     {0, "exact", Action::kExact, nullptr, nullptr},
     {0, "no-shortcuts", Action::kPlain, nullptr, nullptr},
     {'h', "help", Action::kHelp, nullptr, nullptr},
@@ -147,6 +162,28 @@ int Apply(const OptionSpec& o, const std::string& arg, const std::string* value,
 
 }  // namespace
 
+bool ReadingModeNamed(const std::string& name, words::ReadingMode* mode) {
+  static constexpr struct {
+    const char* name;
+    words::ReadingMode mode;
+  } kModes[] = {{"chars", words::ReadingMode::kCharacters}, {"words", words::ReadingMode::kWords}};
+  for (const auto& m : kModes)
+    if (Lower(name) == m.name) return *mode = m.mode, true;
+  return false;
+}
+
+bool ToneStyleNamed(const std::string& name, words::ToneStyle* tones) {
+  static constexpr struct {
+    const char* name;
+    words::ToneStyle tones;
+  } kStyles[] = {{"none", words::ToneStyle::kNone},
+                 {"marks", words::ToneStyle::kMarks},
+                 {"numbers", words::ToneStyle::kNumbers}};
+  for (const auto& s : kStyles)
+    if (Lower(name) == s.name) return *tones = s.tones, true;
+  return false;
+}
+
 int UsageError(const std::string& problem) {
   std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
                problem.c_str(), kProgramName);
@@ -193,6 +230,8 @@ int ParseArguments(int argc, char** argv, Options* options) {
     const int code = Apply(*entry, arg, value, options);
     if (code >= 0) return code;
   }
+  if (options->tones != words::ToneStyle::kNone && options->notation != 3)
+    return UsageError("--tones needs the pinyin notation");
   if (options->brailleGiven && options->notation > 1)
     return UsageError("--braille needs a braille notation (current-braille or double-braille)");
   return -1;

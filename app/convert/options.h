@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "words/words.h"
+
 namespace molvane::convert {
 
 // How the cells of the two braille notations are written.
@@ -18,6 +20,8 @@ struct Options {
   bool plain = false;  // every cache and shortcut off, for comparisons
   BrailleForm braille = BrailleForm::kDots;
   bool brailleGiven = false;
+  words::ReadingMode readings = words::ReadingMode::kCharacters;
+  words::ToneStyle tones = words::ToneStyle::kNone;
   std::vector<std::string> files;
 };
 
@@ -35,6 +39,11 @@ int ParseArguments(int argc, char** argv, Options* options);
 
 // Prints "molvane-convert: problem" and the hint to --help; returns kExitUsage.
 int UsageError(const std::string& problem);
+
+// The reading mode for "chars" or "words", the tone style for "none",
+// "marks" or "numbers" (any letter case); false for other names.
+bool ReadingModeNamed(const std::string& name, words::ReadingMode* mode);
+bool ToneStyleNamed(const std::string& name, words::ToneStyle* tones);
 
 // The notation's list index for a number, a list item or an English name
 // (any letter case); -1 when there is none.

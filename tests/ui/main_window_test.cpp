@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/convert/word_route.h"
 #include "engine/conversion.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
@@ -220,6 +221,29 @@ TEST_P(MainWindowTest, MatchesTheBatchConverterOnASample) {
     EXPECT_FALSE(expected.empty());
     EXPECT_EQ(Output(), expected) << "notation " << notation;
   }
+}
+
+// Word readings route the click to the word path; the window's own rules
+// (the empty-input warning, the focus, Wubi) stay the program's.
+TEST_P(MainWindowTest, WordReadingsReadEachCharacterInItsWord) {
+  convert::RouteConvertButton(words::ReadingMode::kWords, words::ToneStyle::kNone);
+  Convert(3);
+  ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
+  EXPECT_EQ(Utf8(platform::MessageBoxLog()[0].text), "内容不能为空");
+  EXPECT_EQ(GetFocus(), Unit(kInputBoxId));
+
+  Type(kInputBoxId, "银行行走");
+  Type(kSeparatorBoxId, " ");
+  Convert(3);
+  EXPECT_EQ(Output(), "yin hang xing zou ");
+  EXPECT_EQ(GetFocus(), Unit(kOutputBoxId));
+  Convert(4);
+  EXPECT_EQ(Output(), "qvey tfhh tfhh fhu");
+
+  convert::RouteConvertButton(words::ReadingMode::kCharacters, words::ToneStyle::kNone);
+  Convert(3);
+  EXPECT_EQ(Output(), "yin hang hang zou ");
+  EXPECT_EQ(platform::MessageBoxLog().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, MainWindowTest, ::testing::ValuesIn(platform::BackendNames()),

@@ -1,0 +1,77 @@
+#include "app/convert/word_route.h"
+
+#include <string>
+
+#include "constants/constant_area.h"
+#include "engine/conversion.h"
+#include "runtime/core_commands.h"
+#include "runtime/runtime.h"
+
+namespace molvane::convert {
+namespace {
+
+using constants::kArea;
+
+// The route has no other way to learn the run's settings: they are set once
+// before the window runs.
+words::ReadingMode g_mode = words::ReadingMode::kCharacters;
+words::ToneStyle g_tones = words::ToneStyle::kNone;
+
+std::string ReadBox(uint32_t controlId, int32_t index) {
+  char* text = reinterpret_cast<char*>(
+      static_cast<intptr_t>(ReadProperty(kMainWindowId, controlId, index, -1)));
+  std::string content = text == nullptr ? std::string() : std::string(text);
+  FreeMemory(text);
+  return content;
+}
+
+void WriteBox(uint32_t controlId, int32_t index, const char* text) {
+  ArgRecord value = TextArg(text);
+  WriteProperty(kMainWindowId, controlId, index, -1, value.low, value.high);
+}
+
+void Focus(uint32_t controlId) {
+  ArgRecord control = ControlArg(kMainWindowId, controlId, kTypeRichEdit);
+  CallCoreCommand(FocusControl, 1, &control);
+}
+
+bool ConvertRouted(EventHandler bound, const int32_t* args, int32_t argc, int32_t* returned) {
+  const auto selection =
+      static_cast<int32_t>(ReadProperty(kMainWindowId, kNotationListId, kCurrentSelection, -1));
+  if (selection < 0 || selection > static_cast<int32_t>(words::Notation::kFullPinyin))
+    return bound(args, argc, returned);  // Wubi reads no syllables
+
+  if (ReadBox(kInputBoxId, kRichEditContent).empty()) {
+    Focus(kInputBoxId);
+    ArgRecord box[3] = {TextArg(kArea.contentMustNotBeEmpty), IntArg(48),
+                        TextArg(kArea.warningTitle)};
+    CallCoreCommand(ShowMessageBox, 3, box);
+    return false;
+  }
+  WriteBox(kOutputBoxId, kRichEditContent, kArea.emptyText);
+  std::string separator = ReadBox(kSeparatorBoxId, kEditBoxContent);
+  if (separator.empty()) separator = kArea.lineBreak;
+  const std::string result =
+      words::ConvertGbk(ReadBox(kInputBoxId, kRichEditContent),
+                        static_cast<words::Notation>(selection), separator, g_mode, g_tones);
+  WriteBox(kOutputBoxId, kRichEditContent, result.c_str());
+  if (!ReadBox(kOutputBoxId, kRichEditContent).empty()) Focus(kOutputBoxId);
+  return false;
+}
+
+// Running out of memory ends the program with the runtime's report, as it
+// does inside the program's converters; no exception leaves the event.
+bool ConvertWithWords(EventHandler bound, const int32_t* args, int32_t argc, int32_t* returned) {
+  return ReportingExhaustion([&] { return ConvertRouted(bound, args, argc, returned); });
+}
+
+}  // namespace
+
+void RouteConvertButton(words::ReadingMode mode, words::ToneStyle tones) {
+  g_mode = mode;
+  g_tones = tones;
+  const bool programs = mode == words::ReadingMode::kCharacters && tones == words::ToneStyle::kNone;
+  SetEventRoute(kMainWindowId, kConvertButtonId, 0, programs ? nullptr : ConvertWithWords);
+}
+
+}  // namespace molvane::convert

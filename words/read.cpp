@@ -1,0 +1,65 @@
+// Readings of a text: each run of characters is cut into words; a word with a
+// reading of its own gives it, every other character reads as the character
+// dictionary has it.
+#include "words/tables.h"
+#include "words/words.h"
+
+namespace molvane::words {
+namespace {
+
+Reading Public(const Tables& tables, StoredReading stored) {
+  if (stored.syllable == kNoSyllable) return Reading{};
+  return Reading{tables.Codes(stored.syllable).letters, stored.tone, stored.syllable};
+}
+
+// A count and 行 (一行, 两行, 每行) is mostly a line of text, the measure
+// word hang2 that the dictionary gives, not the word 一行 (a party, xing2),
+// which is followed by 人 (一行人); 五行, the five phases, stays a word.
+bool CountedLine(std::u16string_view word, std::u16string_view after) {
+  constexpr std::u16string_view kCounts = u"一二三四六七八九十两几百千万每多数半整";
+  return word.size() == 2 && word[1] == u'行' &&
+         kCounts.find(word[0]) != std::u16string_view::npos && (after.empty() || after[0] != u'人');
+}
+
+void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>* out) {
+  size_t at = 0;
+  std::vector<Cut> cuts;
+  CutRun(run, &cuts);
+  for (const Cut& cut : cuts) {
+    const std::u16string_view word = run.substr(at, static_cast<size_t>(cut.length));
+    const WordEntry* entry = CountedLine(word, run.substr(at + word.size())) ? nullptr : cut.word;
+    for (size_t i = 0; i < word.size(); ++i) {
+      // A character the dictionary lacks stays skipped inside a word too.
+      const StoredReading own = tables.CharacterReading(word[i]);
+      const bool fromWord = entry != nullptr && entry->reading >= 0 && own.syllable != kNoSyllable;
+      out->push_back(Public(
+          tables, fromWord ? tables.PooledReading(entry->reading + static_cast<int32_t>(i)) : own));
+    }
+    at += word.size();
+  }
+}
+
+}  // namespace
+
+std::vector<Reading> ReadText(std::u16string_view text, ReadingMode mode) {
+  const Tables& tables = Tables::Get();
+  std::vector<Reading> readings;
+  for (size_t at = 0; at < text.size();) {
+    if (!IsHan(text[at])) {
+      ++at;
+      continue;
+    }
+    size_t end = at;
+    while (end < text.size() && IsHan(text[end])) ++end;
+    const std::u16string_view run = text.substr(at, end - at);
+    if (mode == ReadingMode::kWords) {
+      ReadRun(tables, run, &readings);
+    } else {
+      for (char16_t han : run) readings.push_back(Public(tables, tables.CharacterReading(han)));
+    }
+    at = end;
+  }
+  return readings;
+}
+
+}  // namespace molvane::words

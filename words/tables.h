@@ -1,0 +1,98 @@
+// The tables the word path reads, parsed once from the constant area: the
+// character dictionary, the word frequencies and readings, and per syllable
+// its codes in the four notations (found by the same first-match rules the
+// program's converters use).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace molvane::words {
+
+constexpr char16_t kFirstHan = 0x4E00;
+constexpr char16_t kLastHan = 0x9FA5;
+inline bool IsHan(char16_t unit) {
+  return unit >= kFirstHan && unit <= kLastHan;
+}
+
+constexpr uint16_t kNoSyllable = 0xFFFF;
+
+// A reading as stored: the syllable's number and the tone digit.
+struct StoredReading {
+  uint16_t syllable = kNoSyllable;
+  uint8_t tone = 0;
+};
+
+struct WordEntry {
+  std::u16string_view text;
+  double logCount = 0;
+  int32_t reading = -1;  // first of the word's readings in the pool, -1: read by character
+};
+
+// Codes of one syllable; empty when the notation's table lacks it (the
+// program then writes nothing for the character).
+struct SyllableCodes {
+  std::string letters;
+  std::string brailleDots;       // current braille
+  std::string doubleInitial;     // double-spell braille, initial cell
+  std::string doubleFinal;       // ... and final cell before tone marks
+  std::string shuangpinInitial;  // key, possibly empty
+  std::string shuangpinFinal;
+  std::array<std::string, 5> marked;    // GBK, by tone
+  std::array<std::string, 5> numbered;  // by tone
+};
+
+class Tables {
+ public:
+  // Parsed on first use. Immutable afterwards, so one copy serves every
+  // conversion of the process.
+  static const Tables& Get();
+
+  StoredReading CharacterReading(char16_t han) const { return characters_[han - kFirstHan]; }
+  // The listed words in text order, so the words that start with a prefix
+  // are one range.
+  const std::vector<WordEntry>& Words() const { return words_; }
+  // The range of Words() that starts with one character of the range.
+  std::pair<size_t, size_t> StartingWith(char16_t han) const {
+    return firstUnitRanges_[han - kFirstHan];
+  }
+  const WordEntry* Find(std::u16string_view word) const;
+  StoredReading PooledReading(int32_t at) const { return pool_[static_cast<size_t>(at)]; }
+  const SyllableCodes& Codes(uint16_t syllable) const { return syllables_[syllable]; }
+  uint16_t SyllableNumber(std::string_view letters) const;
+  double LogTotal() const { return logTotal_; }
+
+ private:
+  Tables();
+  void ReadDictionary();
+  void ReadWords();
+  void ReadNotations();
+
+  std::vector<StoredReading> characters_;
+  std::vector<SyllableCodes> syllables_;
+  std::unordered_map<std::string, uint16_t> syllableNumbers_;
+  std::u16string wordText_;  // the decoded frequency table; keys point into it
+  std::vector<WordEntry> words_;
+  std::vector<std::pair<size_t, size_t>> firstUnitRanges_;
+  std::vector<StoredReading> pool_;
+  double logTotal_ = 0;
+};
+
+// One word of a cut run: its length and its entry, null for an unlisted
+// character.
+struct Cut {
+  int length;
+  const WordEntry* word;
+};
+// Cuts a run of characters of the range by the most probable path.
+void CutRun(std::u16string_view run, std::vector<Cut>* cuts);
+
+// GBK to wide units; bytes that are no GBK character are skipped.
+std::u16string DecodeGbk(std::string_view gbk);
+
+}  // namespace molvane::words

@@ -1,0 +1,59 @@
+// Word-aware readings: the input is cut into words by the most probable path
+// over word frequencies, each character is read in the context of its word,
+// and the readings are written in the four notations that use them with the
+// program's constant tables and separator rules. Texts are GBK, as in the
+// window's boxes. Wubi does not use readings and is not written here.
+//
+// The tables are read from the constant area once, on first use, and never
+// change afterwards; every function may be called from any thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace molvane::words {
+
+// How characters get their readings: one reading per character from the
+// character dictionary (the program's way), or in the context of the word.
+enum class ReadingMode { kCharacters, kWords };
+
+// How full pinyin writes tones: not at all (the program's way), as marks
+// ("zhōng guó", ü as ü) or as digits ("zhong1 guo2", ü as v, 5 for the
+// neutral tone).
+enum class ToneStyle { kNone, kMarks, kNumbers };
+
+// Notations as the window's list numbers them.
+enum class Notation { kCurrentBraille = 0, kDoubleBraille = 1, kShuangpin = 2, kFullPinyin = 3 };
+
+// One character of U+4E00 to U+9FA5 in the text, with its reading: the
+// dictionary's letters ("v" for ü, "lue"/"nue" for üe) and its tone, 0 for
+// the neutral one. `letters` is empty for a character the dictionary lacks.
+struct Reading {
+  std::string_view letters;
+  int tone = 0;
+  uint16_t syllable = 0xFFFF;  // the syllable's place in the tables, for Render
+};
+
+// Cuts a run of characters of U+4E00 to U+9FA5 (UTF-16 units) into words;
+// returns the word lengths in order (they sum to the run's length).
+std::vector<int> SegmentRun(std::u16string_view run);
+
+// The reading of every character of U+4E00 to U+9FA5 of a wide text, in
+// order; every other character is dropped and ends a word.
+std::vector<Reading> ReadText(std::u16string_view text, ReadingMode mode);
+
+// The readings in one notation, GBK. The separator follows every character
+// for full pinyin and braille and stands between characters for shuangpin,
+// exactly as the program's converters place it (a character without a
+// reading adds nothing). `tones` applies to full pinyin only.
+std::string Render(const std::vector<Reading>& readings, Notation notation,
+                   std::string_view separator, ToneStyle tones);
+
+// The whole conversion of a GBK text: ReadText then Render. Bytes that are no
+// GBK character are skipped, as the window's boxes never hold them.
+std::string ConvertGbk(std::string_view input, Notation notation, std::string_view separator,
+                       ReadingMode mode, ToneStyle tones);
+
+}  // namespace molvane::words
