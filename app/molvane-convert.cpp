@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "app/convert/braille_forms.h"
+#include "app/convert/full_text.h"
 #include "app/convert/input_pieces.h"
 #include "app/convert/options.h"
 #include "app/convert/word_route.h"
@@ -100,6 +102,12 @@ class Conversion {
     } else {
       windowSeparator_ = separator.empty() && !options.exact ? "\n" : separator;
     }
+    if (options.fullText)
+      full_ = std::make_unique<FullTextWriter>(FullSettings(), [this](const std::string& gbk) {
+        std::string codes = ConvertAsTheWindowWould(gbk, "", options_.notation);
+        std::erase(codes, '\r');
+        return codes;
+      });
   }
 
   // Returns the exit code.
@@ -108,6 +116,12 @@ class Conversion {
     std::string error;
     bool converted = false;
     while (reader->Next(&piece, &error)) {
+      if (full_ != nullptr) {
+        converted = converted || !piece.bytes.empty();
+        const int code = FullPiece(piece, *reader);
+        if (code != kExitDone) return code;
+        continue;
+      }
       std::string text = options_.gbk ? std::move(piece.bytes) : platform::Utf8ToGbk(piece.bytes);
       // A text ends at its first zero byte: drop zero bytes so that nothing
       // after one is lost. They are not Chinese characters and convert to nothing.
@@ -119,13 +133,60 @@ class Conversion {
     }
     if (!error.empty()) return Fail(error);
     if (!converted) Convert("", false);  // the program's empty-input warning
-    return boxShown_ ? kExitFailed : Finish();
+    if (boxShown_) return kExitFailed;
+    return full_ != nullptr ? FullFinish(*reader) : Finish();
   }
 
   void NoteMessageBox() { boxShown_ = true; }
 
  private:
   std::string LineBreak() const { return options_.exact ? "\r\n" : "\n"; }
+
+  FullTextSettings FullSettings() const {
+    FullTextSettings settings;
+    settings.braille = options_.notation < 2;
+    settings.form = options_.braille;
+    // A blank cell between words unless a separator is given: U+2800 among
+    // braille patterns, a space elsewhere.
+    const bool patterns = settings.braille && settings.form == BrailleForm::kUnicode;
+    settings.blank = !options_.separator.empty() ? options_.separator : patterns ? "\u2800" : " ";
+    settings.lineBreak = LineBreak();
+    settings.endWithLineBreak = !options_.exact;
+    settings.strict = options_.strict;
+    settings.wordSpacing = options_.wordSpacing;
+    return settings;
+  }
+
+  int FullPiece(const Piece& piece, const PieceReader& reader) {
+    std::string out;
+    FullTextFailure failure;
+    if (!full_->Add(piece.bytes, options_.gbk, piece.start, &out, &failure))
+      return FullFailed(failure, reader);
+    return EmitFull(out);
+  }
+
+  int FullFinish(const PieceReader& reader) {
+    std::string out;
+    FullTextFailure failure;
+    if (!full_->Finish(&out, &failure)) return FullFailed(failure, reader);
+    const int code = EmitFull(out);
+    if (code != kExitDone) return code;
+    return std::fflush(stdout) == 0 ? kExitDone : WriteFailed();
+  }
+
+  int EmitFull(const std::string& utf8) {
+    if (boxShown_) return kExitFailed;
+    const bool asGbk = options_.gbk && options_.braille != BrailleForm::kUnicode;
+    return WriteBytes(asGbk ? platform::Utf8ToGbk(utf8) : utf8) ? kExitDone : WriteFailed();
+  }
+
+  int FullFailed(const FullTextFailure& failure, const PieceReader& reader) {
+    if (failure.internal)
+      return Fail("internal error: the program's codes did not match the Chinese characters");
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(failure.code));
+    return Fail(reader.DescribeOffset(std::string(code) + " has no written form", failure.offset));
+  }
 
   std::string Convert(std::string text, bool hanFollows) {
     if (hanFollows) text += platform::Utf8ToGbk(kFollower);
@@ -211,6 +272,7 @@ class Conversion {
   std::string separator_;        // written between rewritten cells, output encoding
   std::string followerOutput_;   // GBK
   BrfLayout layout_;
+  std::unique_ptr<FullTextWriter> full_;
   bool boxShown_ = false;
   char lastByte_ = '\0';
 };
@@ -257,7 +319,7 @@ int Main(int argc, char** argv) {
   if (code < 0) code = CheckSeparator(options);
   if (code >= 0) return code;
 
-  PieceReader reader(options.files, options.gbk, PieceBytes());
+  PieceReader reader(options.files, options.gbk, PieceBytes(), options.fullText);
   std::string error;
   if (!reader.CheckFiles(&error)) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, error.c_str());

@@ -1,51 +1,44 @@
-// The desktop program: the program entry on the best display backend built
-// in, then the runtime's shutdown with the entry's result as exit code.
+// The desktop program: its options, then the program entry on the best
+// display backend built in, then the runtime's shutdown with the entry's
+// result as exit code.
 #include <cstdio>
 #include <string>
 
-#include "app/convert/options.h"
+#include "app/convert/full_text_route.h"
 #include "app/convert/word_route.h"
+#include "app/window_options.h"
 #include "platform/backend.h"
 #include "ui/program.h"
 
 namespace {
 
-namespace words = molvane::words;
-
-// A backend that shows windows, if the build has one.
-bool UseDisplayBackend() {
-  for (const std::string& name : platform::BackendNames())
-    if (name != "headless" && platform::UseBackend(name)) return true;
-  return false;
-}
-
-// --readings=chars|words routes the convert button to the word path; any
-// other argument is an error (exit code 2).
-bool ReadOptions(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const std::string prefix = "--readings=";
-    words::ReadingMode mode;
-    if (arg.rfind(prefix, 0) != 0 ||
-        !molvane::convert::ReadingModeNamed(arg.substr(prefix.size()), &mode)) {
-      std::fprintf(stderr, "molvane: unknown option '%s' (known: --readings=chars|words)\n",
-                   arg.c_str());
-      return false;
-    }
-    molvane::convert::RouteConvertButton(mode, words::ToneStyle::kNone);
+// A backend that shows windows, if the build has one and a display answers.
+// Sets `built` when the build has one at all.
+bool UseDisplayBackend(bool* built) {
+  *built = false;
+  for (const std::string& name : platform::BackendNames()) {
+    if (name == "headless") continue;
+    *built = true;
+    if (platform::UseBackend(name)) return true;
   }
-  return true;
+  return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!ReadOptions(argc, argv)) return 2;
-  if (!UseDisplayBackend())
-    std::fprintf(stderr,
-                 "molvane: this build has no display backend, so the window runs on the headless "
-                 "backend and cannot be seen or used. Build with the Qt backend to get the "
-                 "window; end this run with Ctrl+C.\n");
+  molvane::window::WindowOptions options;
+  const int code = molvane::window::ParseWindowArguments(argc, argv, &options);
+  if (code >= 0) return code;
+  bool built = false;
+  if (!UseDisplayBackend(&built)) {
+    std::fprintf(stderr, "%s\n", molvane::window::NoDisplayMessage(built).c_str());
+    return molvane::window::kExitNoDisplay;
+  }
+  if (options.fullText)
+    molvane::convert::RouteConvertButtonToFullText(options.wordSpacing);
+  else
+    molvane::convert::RouteConvertButton(options.readings, molvane::words::ToneStyle::kNone);
   const int result = molvane::ProgramEntry();
   molvane::ShutdownRuntime(result);
   return result;

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Converts one corpus with molvane-convert (all five notations) and with two
-# tools people use today, in the same run, alternating, and prints each one's
+# Converts one corpus with molvane-convert (all five notations, and the two
+# braille notations and pinyin in full-text mode: punctuation, digits,
+# letters and line breaks kept, Unicode braille patterns) and with two tools
+# people use today, in the same run, alternating, and prints each one's
 # median whole-process time and the ratios:
 #   - pinyin-pro (npm, pinned), full pinyin without tones, non-Chinese removed;
 #   - lou_translate (Debian liblouis-bin) with zh-chn.ctb, current braille.
@@ -76,6 +78,8 @@ convert="$root/build/release/app/molvane-convert"
 g++ -O2 -std=c++20 bench/floor.cpp -o "$scratch/floor"
 
 notations=(current-braille double-braille shuangpin pinyin wubi)
+full_notations=(current-braille double-braille pinyin)
+full_args() { [ "$1" = pinyin ] && echo "--text=full" || echo "--text=full --braille=unicode"; }
 declare -A times cpu mem
 measure() {  # name, command...
   local name=$1
@@ -102,12 +106,17 @@ for i in $(seq "$runs"); do
     measure "floor $t x10" sh -c "'$scratch/floor' $t '$root/engine/tables' < '$corpus10'"
   done
   measure "pinyin-pro" node "$scratch/pinyin.js" "$corpus"
+  for n in "${full_notations[@]}"; do
+    # shellcheck disable=SC2046
+    measure "molvane $n full" "$convert" $(full_args "$n") -n "$n" "$corpus"
+  done
   measure "lou_translate" sh -c "LD_LIBRARY_PATH='$scratch/root/usr/lib/x86_64-linux-gnu' LOUIS_TABLEPATH='$scratch/root/usr/share/liblouis/tables' '$scratch/root/usr/bin/lou_translate' zh-chn.ctb < '$corpus'"
   for n in "${notations[@]}"; do measure "molvane $n x10" "$convert" --exact -n "$n" "$corpus10"; done
   echo "run $i of $runs done" >&2
 done
 for i in $(seq "$runs100"); do
   for n in "${notations[@]}"; do measure "molvane $n x100" "$convert" --exact -n "$n" "$corpus100"; done
+  measure "molvane current-braille full x100" "$convert" --text=full --braille=unicode -n 0 "$corpus100"
   echo "hundred-fold run $i of $runs100 done" >&2
 done
 
@@ -150,6 +159,23 @@ for n in "${notations[@]}"; do
     'BEGIN { exit !(vp >= want && vl >= 20 && vf <= 12 && s <= 11 && m < 64 && s100 <= 105 && m100 < 64) }' ||
     { echo "   target missed: $n" >&2; status=1; }
 done
+
+echo
+printf '| full text | median s | peak MB | vs lou_translate |\n|---|---|---|---|\n'
+for n in "${full_notations[@]}"; do
+  t=$(med "molvane $n full")
+  vl=$(ratio "$lt" "$t")
+  printf '| molvane %s --text=full | %s | %s | %s |\n' "$n" "$t" "$(( ${mem[molvane $n full]} / 1024 ))" "$vl"
+  [ "$n" = pinyin ] && continue
+  awk -v vl="$vl" 'BEGIN { exit !(vl >= 7) }' || { echo "   target missed: $n full" >&2; status=1; }
+done
+t100=$(med "molvane current-braille full x100")
+peak100=$(( ${mem[molvane current-braille full x100]} / 1024 ))
+printf '| molvane current-braille --text=full x100 | %s | %s | |\n' "$t100" "$peak100"
+# Bounded as the default mode is: within a quarter of its hundred-fold peak.
+hanPeak100=$(( ${mem[molvane current-braille x100]} / 1024 ))
+[ $((peak100 * 4)) -le $((hanPeak100 * 5)) ] ||
+  { echo "   target missed: full-text peak memory" >&2; status=1; }
 
 echo
 echo "Checking that the hundred-fold output is the single one a hundred times over ..."

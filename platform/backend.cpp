@@ -305,7 +305,9 @@ std::vector<std::string> BackendNames() {
 bool UseBackend(const std::string& name) {
   auto it = Current().factories.find(name);
   if (it == Current().factories.end()) return false;
-  SetBackend(it->second());
+  std::unique_ptr<Backend> backend = it->second();
+  if (!backend) return false;  // it cannot run here (no display)
+  SetBackend(std::move(backend));
   return true;
 }
 

@@ -141,12 +141,14 @@ constexpr unsigned kAltModifier = 0x0100;
 // ---- Choosing the backend ----
 // The headless backend is used unless another is set. Setting a backend
 // first destroys every window and empties the queue, so a test starts clean.
+// A factory returns null when its backend cannot run here (no display).
 using BackendFactory = std::function<std::unique_ptr<Backend>()>;
 void SetBackend(std::unique_ptr<Backend> backend);
 Backend& CurrentBackend();
 void RegisterBackend(const std::string& name, BackendFactory factory);
 std::vector<std::string> BackendNames();
-bool UseBackend(const std::string& name);  // false when no such backend is registered
+// False when no such backend is registered or it cannot run here.
+bool UseBackend(const std::string& name);
 
 std::unique_ptr<Backend> CreateHeadlessBackend(SIZE screen = {1280, 1024});
 // The input module of the current backend.

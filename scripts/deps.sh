@@ -14,16 +14,17 @@ molvane_install() {
   fi
 }
 MOLVANE_BUILD_PACKAGES=(cmake make g++ libc6-dev)
-MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format python3 python3-regex)
+MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format python3 python3-regex fortunes-zh)
 # The clang configuration and the fuzz targets (libFuzzer).
 MOLVANE_CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
 # The desktop window (Qt 6 Widgets), its fonts (a Song/Ming face for "宋体",
-# CJK sans for the GUI font), and what its tests run under: Xvfb, a D-Bus
-# session with the AT-SPI bus for the accessibility smoke test, xdotool and
-# ImageMagick, xclip and a window manager (openbox) for the run script's
-# conversion and screenshot without a display.
+# the GUI font too, CJK sans as the last resort), and what its tests run
+# under: Xvfb, a D-Bus session with the AT-SPI bus for the accessibility tests
+# (pyatspi listens to the events), xdotool and ImageMagick, xclip and a window
+# manager (openbox) for the run script's conversion and screenshot without a
+# display.
 MOLVANE_QT_PACKAGES=(qt6-base-dev qt6-qpa-plugins fonts-noto-cjk fonts-arphic-uming)
-MOLVANE_QT_TEST_PACKAGES=(xvfb xauth dbus dbus-x11 at-spi2-core python3-dbus xdotool xclip imagemagick openbox)
+MOLVANE_QT_TEST_PACKAGES=(xvfb xauth dbus dbus-x11 at-spi2-core python3-dbus python3-pyatspi xdotool xclip imagemagick openbox)
 # For scripts/check_install.sh: packaging, the README's examples, validators.
 MOLVANE_INSTALL_CHECK_PACKAGES=(dpkg-dev libc-bin man-db groff-base desktop-file-utils appstream
   lintian mandoc

@@ -14,10 +14,11 @@ namespace molvane::convert {
 // Pieces shorter than a few characters could not make progress.
 constexpr size_t kSmallestPiece = 16;
 
-PieceReader::PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes)
+PieceReader::PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes, bool inOrder)
     : names_(std::move(names)),
       gbk_(gbk),
-      pieceBytes_(pieceBytes < kSmallestPiece ? kSmallestPiece : pieceBytes) {
+      pieceBytes_(pieceBytes < kSmallestPiece ? kSmallestPiece : pieceBytes),
+      inOrder_(inOrder) {
   if (names_.empty()) names_.push_back("-");
 }
 
@@ -94,7 +95,10 @@ bool PieceReader::Scan(std::string* error) {
       *error = Describe(gbk_ ? "not GBK" : "invalid UTF-8", at);
       return false;
     }
-    if (IsHan(code)) lastHan_ = at;
+    if (IsHan(code))
+      lastHan_ = at;
+    else
+      otherEnd_ = at + static_cast<size_t>(n);
     at += static_cast<size_t>(n);
   }
   scanned_ = at;
@@ -102,7 +106,10 @@ bool PieceReader::Scan(std::string* error) {
 }
 
 std::string PieceReader::Describe(const std::string& problem, size_t position) const {
-  uint64_t offset = bufferStart_ + position + (position >= heldLength_ ? skew_ : 0);
+  return DescribeOffset(problem, bufferStart_ + position + (position >= heldLength_ ? skew_ : 0));
+}
+
+std::string PieceReader::DescribeOffset(const std::string& problem, uint64_t offset) const {
   size_t k = sources_.size() - 1;
   while (k > 0 && sources_[k].start > offset) --k;
   return sources_[k].name + ": " + problem + " at byte offset " +
@@ -113,8 +120,14 @@ bool PieceReader::Next(Piece* piece, std::string* error) {
   if (done_ || !Fill(error) || !Scan(error)) return false;
   size_t from = 0, to = scanned_;
   piece->hanFollows = false;
+  piece->start = bufferStart_;
   if (atEnd_) {
     done_ = true;
+  } else if (inOrder_) {
+    // A run of Chinese characters at the end waits for the rest of the run,
+    // so the run is cut into words whole.
+    if (otherEnd_ != std::string::npos && otherEnd_ > 0) to = otherEnd_;
+    lastHan_ = otherEnd_ = std::string::npos;
   } else if (lastHan_ != std::string::npos && lastHan_ > 0) {
     to = lastHan_;
     piece->hanFollows = true;

@@ -18,14 +18,17 @@ inline bool IsHan(char32_t code) {
 }
 
 struct Piece {
-  std::string bytes;  // in the input's encoding
-  bool hanFollows;    // a Chinese character comes after this piece
+  std::string bytes;   // in the input's encoding
+  bool hanFollows;     // a Chinese character comes after this piece
+  uint64_t start = 0;  // offset in the joined input (pieces in input order only)
 };
 
 class PieceReader {
  public:
   // `names` are files, "-" for standard input; none means standard input.
-  PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes);
+  // With `inOrder`, pieces are handed out in input order, cut after the
+  // last character that is not Chinese (anywhere when there is none).
+  PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes, bool inOrder = false);
   ~PieceReader();
   PieceReader(const PieceReader&) = delete;
   PieceReader& operator=(const PieceReader&) = delete;
@@ -38,6 +41,10 @@ class PieceReader {
   // an unreadable file, or a byte sequence that is not in the encoding, with
   // the file and the byte offset in it).
   bool Next(Piece* piece, std::string* error);
+
+  // "file: problem at byte offset N" for an offset in the joined input that
+  // was handed out already.
+  std::string DescribeOffset(const std::string& problem, uint64_t offset) const;
 
  private:
   struct Source {
@@ -53,6 +60,7 @@ class PieceReader {
   std::vector<std::string> names_;
   bool gbk_;
   size_t pieceBytes_;
+  bool inOrder_;
   size_t nextName_ = 0;
   std::FILE* file_ = nullptr;
   bool atEnd_ = false;  // every source read to its end
@@ -60,9 +68,10 @@ class PieceReader {
   std::vector<Source> sources_;
 
   std::string buffer_;
-  uint64_t bufferStart_ = 0;            // offset of buffer_[0] in the joined input
-  size_t scanned_ = 0;                  // bytes of whole, checked characters
-  size_t lastHan_ = std::string::npos;  // start of the last Chinese character scanned
+  uint64_t bufferStart_ = 0;             // offset of buffer_[0] in the joined input
+  size_t scanned_ = 0;                   // bytes of whole, checked characters
+  size_t lastHan_ = std::string::npos;   // start of the last Chinese character scanned
+  size_t otherEnd_ = std::string::npos;  // end of the last other character scanned
   // A Chinese character held back at buffer_[0] (its byte count), and how
   // many input bytes behind it were handed out already.
   size_t heldLength_ = 0;

@@ -23,6 +23,16 @@ constexpr const char* kUsage =
     "      --braille=FORM       cells of the braille notations: dots (default),\n"
     "                           unicode (braille patterns) or brf (Braille ASCII,\n"
     "                           40 cells a line, 25 lines a page)\n"
+    "      --text=TEXT          han (default): only the Chinese characters, as the\n"
+    "                           window converts them; full: punctuation, digits,\n"
+    "                           Latin letters, spaces and line breaks too, with a\n"
+    "                           blank (the separator, if given) between words\n"
+    "                           (braille notations and pinyin)\n"
+    "      --strict             with --text=full, fail at a character that has no\n"
+    "                           written form instead of writing the placeholder\n"
+    "      --spacing=SPACING    with --text=full: syllable (default), a blank after\n"
+    "                           every syllable, or word, the syllables of a word\n"
+    "                           written together and a blank between words\n"
     "      --readings=MODE      chars (default): every character has its one\n"
     "                           dictionary reading; words: characters are read in\n"
     "                           the context of their word (not for wubi)\n"
@@ -35,8 +45,9 @@ constexpr const char* kUsage =
     "  -h, --help               show this help and exit\n"
     "      --version            show the version and exit\n"
     "\n"
-    "Exit status: 0 done, 1 empty or malformed input or an unreadable file,\n"
-    "2 a wrong option, 3 out of memory.\n";
+    "Exit status: 0 done, 1 empty or malformed input, an unreadable file or (with\n"
+    "--strict) a character without a written form, 2 a wrong option, 3 out of\n"
+    "memory.\n";
 
 std::string Lower(std::string text) {
   for (char& c : text)
@@ -81,6 +92,21 @@ bool SetBraille(const std::string& value, Options* options) {
   return false;
 }
 
+bool SetText(const std::string& value, Options* options) {
+  const std::string name = Lower(value);
+  if (name != "han" && name != "full") return false;
+  options->fullText = name == "full";
+  return true;
+}
+
+bool SetSpacing(const std::string& value, Options* options) {
+  const std::string name = Lower(value);
+  if (name != "syllable" && name != "word") return false;
+  options->wordSpacing = name == "word";
+  options->spacingGiven = true;
+  return true;
+}
+
 bool SetReadings(const std::string& value, Options* options) {
   return ReadingModeNamed(value, &options->readings);
 }
@@ -89,7 +115,7 @@ bool SetTones(const std::string& value, Options* options) {
   return ToneStyleNamed(value, &options->tones);
 }
 
-enum class Action { kValue, kExact, kPlain, kHelp, kVersion };
+enum class Action { kValue, kExact, kPlain, kStrict, kHelp, kVersion };
 
 struct OptionSpec {
   char shortName;  // 0 when there is only the long one
@@ -104,6 +130,9 @@ constexpr OptionSpec kOptions[] = {
     {'s', "separator", Action::kValue, SetSeparator, "separator"},
     {'e', "encoding", Action::kValue, SetEncoding, "encoding"},
     {0, "braille", Action::kValue, SetBraille, "braille form"},
+    {0, "text", Action::kValue, SetText, "text"},
+    {0, "strict", Action::kStrict, nullptr, nullptr},
+    {0, "spacing", Action::kValue, SetSpacing, "spacing"},
     {0, "readings", Action::kValue, SetReadings, "reading mode"},
     {0, "tones", Action::kValue, SetTones, "tone style"},
     {0, "exact", Action::kExact, nullptr, nullptr},
@@ -149,6 +178,9 @@ int Apply(const OptionSpec& o, const std::string& arg, const std::string* value,
       return -1;
     case Action::kPlain:
       options->plain = true;
+      return -1;
+    case Action::kStrict:
+      options->strict = true;
       return -1;
     case Action::kHelp:
       std::fputs(kUsage, stdout);
@@ -234,6 +266,10 @@ int ParseArguments(int argc, char** argv, Options* options) {
     return UsageError("--tones needs the pinyin notation");
   if (options->brailleGiven && options->notation > 1)
     return UsageError("--braille needs a braille notation (current-braille or double-braille)");
+  if (options->fullText && (options->notation == 2 || options->notation == 4))
+    return UsageError("--text=full needs a braille notation or pinyin");
+  if (options->strict && !options->fullText) return UsageError("--strict needs --text=full");
+  if (options->spacingGiven && !options->fullText) return UsageError("--spacing needs --text=full");
   return -1;
 }
 

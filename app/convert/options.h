@@ -20,6 +20,10 @@ struct Options {
   bool plain = false;  // every cache and shortcut off, for comparisons
   BrailleForm braille = BrailleForm::kDots;
   bool brailleGiven = false;
+  bool fullText = false;     // punctuation, digits, letters, spaces and line breaks too
+  bool strict = false;       // full text: a character without a written form is an error
+  bool wordSpacing = false;  // full text: a blank between words, not between syllables
+  bool spacingGiven = false;
   words::ReadingMode readings = words::ReadingMode::kCharacters;
   words::ToneStyle tones = words::ToneStyle::kNone;
   std::vector<std::string> files;

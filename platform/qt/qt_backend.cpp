@@ -6,6 +6,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QInputMethodEvent>
@@ -19,6 +20,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
+#include <QValidator>
 #include <QWindow>
 #include <array>
 #include <atomic>
@@ -39,6 +41,32 @@ namespace {
 const char kHandleProperty[] = "molvaneWindow";
 const char kChosenProperty[] = "molvaneChosen";  // a list's item as the core last set it
 
+// The character cell of a face in font units: its em, its height (ascent and
+// descent) and ascent. Faces named here are drawn with a stand-in whose line
+// is taller; a zero ascent means the stand-in's own metrics hold.
+struct Cell {
+  int em = 1;
+  int height = 1;
+  int ascent = 0;
+};
+struct FaceCell {
+  const char* face;  // GBK
+  Cell cell;
+};
+// SimSun and NSimSun: a 256-unit em that is the whole cell, 220 above the
+// baseline (a 12-px font is a 12-px cell, ascent 10).
+constexpr FaceCell kFaceCells[] = {{"\xCB\xCE\xCC\xE5", {256, 256, 220}},          // 宋体
+                                   {"\xD0\xC2\xCB\xCE\xCC\xE5", {256, 256, 220}},  // 新宋体
+                                   {"SimSun", {256, 256, 220}},
+                                   {"NSimSun", {256, 256, 220}}};
+
+Cell CellOf(const char* face) {
+  for (const FaceCell& f : kFaceCells)
+    if (std::strcmp(f.face, face) == 0) return f.cell;
+  // Other faces: a cell an eighth taller than the em, as most faces have.
+  return Cell{7, 8, 0};
+}
+
 // A drop-down list that says when its popup closes. A popup dismissed with
 // Escape or a click elsewhere chooses nothing, and the core must hear that
 // it closed; the report waits for the event to end, so that a choice, which
@@ -51,6 +79,27 @@ class PeerList : public QComboBox {
     if (closed) QTimer::singleShot(0, this, closed);
   }
   std::function<void()> closed;
+};
+
+// Whether an ANSI control can hold `text`: every character has GBK bytes.
+bool HoldsInGbk(const QString& text) {
+  BOOL lost = FALSE;
+  WideCharToMultiByte(CP_GBK, 0, reinterpret_cast<LPCWSTR>(text.utf16()), int(text.size()), nullptr,
+                      0, nullptr, &lost);
+  return !lost;
+}
+
+// Typing or pasting what the control cannot hold is refused with a beep,
+// as a control refuses a character it does not take, instead of reaching
+// the program as "?".
+class GbkValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    if (HoldsInGbk(input)) return Acceptable;
+    QApplication::beep();
+    return Invalid;
+  }
 };
 
 void RememberChoice(QComboBox* list) {
@@ -176,6 +225,25 @@ void GroupLines(QString& text) {
   }
 }
 
+// Selects `range` in a line or plain-text editor; -1 as the end means the end
+// of the text, as EM_SETSEL takes it.
+void SelectInEditor(QWidget* w, CHARRANGE range) {
+  if (auto* line = qobject_cast<QLineEdit*>(w)) {
+    const int size = int(line->text().size());
+    const int end = range.cpMax < 0 ? size : std::min<int>(range.cpMax, size);
+    const int start = range.cpMin < 0 ? end : std::min<int>(range.cpMin, size);
+    line->setSelection(start, end - start);
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+    QTextCursor c = plain->textCursor();
+    const int size = plain->document()->characterCount() - 1;
+    const int end = range.cpMax < 0 ? size : std::min<int>(range.cpMax, size);
+    const int start = range.cpMin < 0 ? end : std::min<int>(range.cpMin, size);
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    plain->setTextCursor(c);
+  }
+}
+
 // The lParam of a key message: one repeat, Alt's context bit, and the
 // previous-state and transition bits of a release.
 LPARAM KeyData(bool down, bool alt) {
@@ -228,6 +296,7 @@ class QtBackend : public Backend {
     g_backend = this;
   }
   ~QtBackend() override {
+    WorkEnded();
     qApp->removeEventFilter(&filter_);
     for (auto& [handle, peer] : peers_) {
       if (peer.widget != nullptr && peer.widget->parentWidget() == nullptr) delete peer.widget;
@@ -243,15 +312,31 @@ class QtBackend : public Backend {
   }
 
   TEXTMETRICA MeasureFont(const LOGFONTA& font) const override {
-    const QFontMetrics m(FontOf(font));
+    const QFont f = FontOf(font);
+    const QFontMetrics m(f);
     TEXTMETRICA tm{};
     tm.tmAscent = m.ascent();
     tm.tmDescent = m.descent();
-    tm.tmHeight = m.ascent() + m.descent();
-    tm.tmInternalLeading = std::max(0, tm.tmHeight - FontOf(font).pixelSize());
+    tm.tmInternalLeading = std::max(0, m.ascent() + m.descent() - QFontInfo(f).pixelSize());
     tm.tmExternalLeading = std::max(0, m.leading());
     tm.tmAveCharWidth = m.averageCharWidth();
     tm.tmMaxCharWidth = m.maxWidth();
+    char face[LF_FACESIZE + 1] = {};
+    std::memcpy(face, font.lfFaceName, LF_FACESIZE);
+    const Cell cell = CellOf(face);
+    if (cell.ascent != 0) {
+      // The stand-in face has a taller line than the face the layout was
+      // made with; control heights follow the named face's own cell.
+      const int em = QFontInfo(f).pixelSize();
+      const int height = em * cell.height / cell.em;
+      tm.tmAscent = (height * cell.ascent + cell.height / 2) / cell.height;
+      tm.tmDescent = height - tm.tmAscent;
+      tm.tmInternalLeading = height - em;
+      tm.tmExternalLeading = 0;
+      tm.tmAveCharWidth = (em + 1) / 2;
+      tm.tmMaxCharWidth = em;
+    }
+    tm.tmHeight = tm.tmAscent + tm.tmDescent;
     tm.tmWeight = font.lfWeight != 0 ? font.lfWeight : FW_NORMAL;
     tm.tmDigitizedAspectX = tm.tmDigitizedAspectY = 96;
     tm.tmLastChar = 0xFF;
@@ -340,6 +425,7 @@ class QtBackend : public Backend {
     std::erase_if(held, [](HWND w) { return !IsWindowVisible(w) || !IsWindowEnabled(w); });
     const HWND active = GetActiveWindow();
     const HWND focus = GetFocus();
+    WorkEnded();  // the box waits for the user
     for (HWND w : held) EnableWindow(w, FALSE);
     QWidget* parent = held.size() == 1 ? Widget(held.front()) : nullptr;
     const int answer = RunMessageBox(parent, text, caption, style);
@@ -355,6 +441,7 @@ class QtBackend : public Backend {
   void PollInput() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
   void WaitForInput() override {
     held_ = false;  // the loop waits only with its queue empty
+    WorkEnded();
     if (!woken_.exchange(false)) {
       QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
@@ -371,7 +458,22 @@ class QtBackend : public Backend {
   bool KeyPressed(HWND window, QKeyEvent* key);
   bool TextCommitted(HWND window, QInputMethodEvent* event);
   bool Limited(HWND window) const;
-  void QueueDrained() { held_ = false; }
+  void QueueDrained() {
+    held_ = false;
+    WorkEnded();
+  }
+  // The program works on a click or key until its queue is empty again:
+  // the busy cursor shows meanwhile, as over any window that is busy.
+  void WorkStarted() {
+    if (busy_) return;
+    busy_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+  void WorkEnded() {
+    if (!busy_) return;
+    busy_ = false;
+    QApplication::restoreOverrideCursor();
+  }
   void FocusedByUser(QWidget* widget, HWND window);
 
  private:
@@ -407,6 +509,7 @@ class QtBackend : public Backend {
   // committed text follow it through the queue, so they keep their order.
   bool held_ = false;
   HWND pendingActivation_ = nullptr;  // asked for by the core: no user action
+  bool busy_ = false;                 // the busy cursor is ours
 
  public:
   bool ExpectedActivation(HWND window) {
@@ -423,9 +526,12 @@ QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& shape) {
   QWidget* parent = Widget(shape.parent);
   const DWORD style = shape.style;
   switch (shape.kind) {
-    case PeerKind::kEdit:
+    case PeerKind::kEdit: {
       if (style & ES_MULTILINE) return new QPlainTextEdit(parent);
-      return new QLineEdit(parent);
+      auto* line = new QLineEdit(parent);
+      line->setValidator(new GbkValidator(line));
+      return line;
+    }
     case PeerKind::kRichEdit:
       if (style & ES_MULTILINE) return new QPlainTextEdit(parent);
       return new QLineEdit(parent);
@@ -436,6 +542,11 @@ QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& shape) {
       auto* list = new PeerList(parent);
       list->setEditable((style & 0x3) != CBS_DROPDOWNLIST);
       RememberChoice(list);
+      if (list->isEditable()) {
+        list->setValidator(new GbkValidator(list));
+      } else {
+        AnnounceItemChanges(list);
+      }
       return list;
     }
     case PeerKind::kWindow:
@@ -483,6 +594,7 @@ void QtBackend::Connect(HWND window, QWidget* widget) {
       const LPARAM at = LPARAM((c.y() << 16) | (c.x() & 0xFFFF));
       PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
       PostMessageA(window, WM_LBUTTONUP, 0, at);
+      WorkStarted();
     });
   }
 }
@@ -717,27 +829,36 @@ void QtBackend::ActivatePeer(HWND window) {
 void QtBackend::SetPeerBackground(HWND window, COLORREF color) {
   QWidget* w = Widget(window);
   if (w == nullptr) return;
-  QPalette palette = w->palette();
-  const QColor c(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
   const bool editor = qobject_cast<QPlainTextEdit*>(w) != nullptr ||
                       qobject_cast<QLineEdit*>(w) != nullptr ||
                       qobject_cast<QComboBox*>(w) != nullptr;
-  palette.setColor(editor ? QPalette::Base : QPalette::Window, c);
+  const QPalette::ColorRole back = editor ? QPalette::Base : QPalette::Window;
+  const QPalette::ColorRole text = editor ? QPalette::Text : QPalette::WindowText;
+  const DWORD system = GetSysColor(editor ? COLOR_WINDOW : COLOR_BTNFACE);
+  // The system's own colour stands for the desktop's palette, text and
+  // background alike, so a dark scheme gives light text on a dark box. A
+  // colour of the window's own gets a text colour readable on it.
+  QPalette palette;  // no role of its own: the desktop's palette throughout
+  if (color != system) {
+    const QColor c(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+    palette.setColor(back, c);
+    palette.setColor(text, c.lightnessF() > 0.5 ? Qt::black : Qt::white);
+  }
   w->setPalette(palette);
-  if (!editor) w->setAutoFillBackground(true);
+  w->setAutoFillBackground(!editor && color != system);
 }
 
 QFont QtBackend::FontOf(const LOGFONTA& font) const {
-  // The stock GUI font stands for the desktop's own.
-  LOGFONTA gui{};
-  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
-  if (std::memcmp(&gui, &font, sizeof gui) == 0) return DefaultGuiFont();
+  // Every font, the stock GUI font too, is the one the window asks for, at
+  // its own size whatever the desktop's font size: the stored layout was
+  // made for these fonts, and captions sized by the desktop would be cut.
   char face[LF_FACESIZE + 1] = {};
   std::memcpy(face, font.lfFaceName, LF_FACESIZE);
   QFont f = FaceFont(face, 9);
+  const Cell cell = CellOf(face);
   // A negative height is the character height, a positive one the cell's.
   if (font.lfHeight < 0) f.setPixelSize(-font.lfHeight);
-  if (font.lfHeight > 0) f.setPixelSize(std::max(1, font.lfHeight * 7 / 8));
+  if (font.lfHeight > 0) f.setPixelSize(std::max(1, font.lfHeight * cell.em / cell.height));
   if (font.lfWeight != 0) f.setWeight(font.lfWeight >= FW_BOLD ? QFont::Bold : QFont::Normal);
   f.setItalic(font.lfItalic != 0);
   f.setUnderline(font.lfUnderline != 0);
@@ -771,24 +892,26 @@ std::u16string QtBackend::PeerText(HWND window) const {
 void QtBackend::SetPeerText(HWND window, const std::u16string& text) {
   Quiet quiet(this);
   QWidget* w = Widget(window);
-  if (auto* line = qobject_cast<QLineEdit*>(w)) {
-    line->setText(ToQString(text));
-  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-    QString editorText = ToEditorText(text);
-    TextCache* cache = CacheOf(window);
-    const bool asWritten = cache != nullptr && ReadsBackAsWritten(editorText);
-    const bool keep = asWritten && cache->keepsText;
-    std::u16string readBack = keep ? ToU16(editorText) : std::u16string();
-    GroupLines(editorText);
-    plain->setPlainText(editorText);
-    if (cache != nullptr) {
-      cache->asWritten = asWritten;
-      cache->text = std::move(readBack);
-      cache->textAt = keep ? cache->revision : TextCache::kStale;
+  WithoutCaretMoves(w, [&] {
+    if (auto* line = qobject_cast<QLineEdit*>(w)) {
+      line->setText(ToQString(text));
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+      QString editorText = ToEditorText(text);
+      TextCache* cache = CacheOf(window);
+      const bool asWritten = cache != nullptr && ReadsBackAsWritten(editorText);
+      const bool keep = asWritten && cache->keepsText;
+      std::u16string readBack = keep ? ToU16(editorText) : std::u16string();
+      GroupLines(editorText);
+      plain->setPlainText(editorText);
+      if (cache != nullptr) {
+        cache->asWritten = asWritten;
+        cache->text = std::move(readBack);
+        cache->textAt = keep ? cache->revision : TextCache::kStale;
+      }
+    } else if (auto* list = qobject_cast<QComboBox*>(w); list != nullptr && list->isEditable()) {
+      list->setEditText(ToQString(text));
     }
-  } else if (auto* list = qobject_cast<QComboBox*>(w); list != nullptr && list->isEditable()) {
-    list->setEditText(ToQString(text));
-  }
+  });
 }
 
 std::string QtBackend::PeerBoxText(HWND window) const {
@@ -841,21 +964,7 @@ void QtBackend::SetPeerSelection(HWND window, CHARRANGE range) {
   Quiet quiet(this);
   QWidget* w = Widget(window);
   if (auto* list = qobject_cast<QComboBox*>(w)) w = list->lineEdit();
-  // -1 as the end means the end of the text, as EM_SETSEL takes it.
-  if (auto* line = qobject_cast<QLineEdit*>(w)) {
-    const int size = int(line->text().size());
-    const int end = range.cpMax < 0 ? size : std::min<int>(range.cpMax, size);
-    const int start = range.cpMin < 0 ? end : std::min<int>(range.cpMin, size);
-    line->setSelection(start, end - start);
-  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-    QTextCursor c = plain->textCursor();
-    const int size = plain->document()->characterCount() - 1;
-    const int end = range.cpMax < 0 ? size : std::min<int>(range.cpMax, size);
-    const int start = range.cpMin < 0 ? end : std::min<int>(range.cpMin, size);
-    c.setPosition(start);
-    c.setPosition(end, QTextCursor::KeepAnchor);
-    plain->setTextCursor(c);
-  }
+  WithoutCaretMoves(w, [&] { SelectInEditor(w, range); });
 }
 
 // Lines of a document end at paragraph ends and at line separators.
@@ -929,8 +1038,12 @@ bool QtBackend::MovePeerCaret(HWND window, int virtualKey, bool extend) {
 // ---- User actions ----
 
 // Typed text as an input method gives it to an ANSI window: GBK bytes as
-// WM_CHAR, one by one.
+// WM_CHAR, one by one. Text GBK cannot hold is refused with a beep.
 void PostChars(const QString& text) {
+  if (!HoldsInGbk(text)) {
+    QApplication::beep();
+    return;
+  }
   for (char byte : GbkOf(text)) PostKeyInput(WM_CHAR, static_cast<unsigned char>(byte), 1);
 }
 
@@ -952,6 +1065,8 @@ bool QtBackend::KeyPressed(HWND window, QKeyEvent* key) {
                          !(mods & (Qt::ControlModifier | Qt::AltModifier));
   if (vk != 0 && (loopKey || plain || (mods & Qt::AltModifier))) {
     PostKey(vk, mods);
+    // Enter and a mnemonic may set the program working.
+    if (vk == VK_RETURN || ((mods & Qt::AltModifier) && vk != VK_MENU)) WorkStarted();
   } else if (printable && (plain || held_ || limited)) {
     PostChars(text);
   } else if (vk != 0 && held_ && !(mods & Qt::ControlModifier)) {  // Ctrl+C, V, Z stay Qt's
@@ -1140,7 +1255,10 @@ namespace {
 // Linking the library offers the backend by name, which is how the desktop
 // program finds it without including anything of Qt.
 const bool kRegistered = [] {
-  platform::RegisterBackend("qt", [] { return platform::CreateQtBackend(); });
+  platform::RegisterBackend("qt", []() -> std::unique_ptr<platform::Backend> {
+    if (!platform::qt::DisplayAnswers()) return nullptr;
+    return platform::CreateQtBackend();
+  });
   return true;
 }();
 }  // namespace

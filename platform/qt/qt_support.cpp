@@ -13,7 +13,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 
 #include "platform/platform.h"
 
@@ -30,9 +35,19 @@ const QStringList& SongFaces() {
 
 // A combo box's stock interface on Linux reports the current item as its
 // name; screen readers then speak "老盲文" instead of what the list is for.
-class ListAccessible : public QAccessibleWidget {
+// Here the name is the label, and the current item is the list's text (read
+// only), which is what screen readers speak as a drop-down list's value
+// without a selection interface; a change of item is a text change. With the
+// focus the text is selected, as a focused drop-down list shows its item
+// highlighted, so the new item is spoken as the selected text it replaced.
+class ListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
   explicit ListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+  }
 
   QString text(QAccessible::Text t) const override {
     QComboBox* list = Combo();
@@ -59,6 +74,30 @@ class ListAccessible : public QAccessibleWidget {
     if (action == QAccessibleActionInterface::showMenuAction()) Combo()->showPopup();
   }
 
+  // ---- The current item as read-only text ----
+  QString text(int start, int end) const override {
+    return Combo()->currentText().mid(start, end - start);
+  }
+  int characterCount() const override { return int(Combo()->currentText().size()); }
+  int cursorPosition() const override { return 0; }
+  void setCursorPosition(int) override {}
+  void selection(int, int* start, int* end) const override {
+    *start = 0;
+    *end = selectionCount() > 0 ? characterCount() : 0;
+  }
+  int selectionCount() const override { return Combo()->hasFocus() && characterCount() > 0; }
+  void addSelection(int, int) override {}
+  void removeSelection(int) override {}
+  void setSelection(int, int, int) override {}
+  QRect characterRect(int) const override { return {}; }
+  int offsetAtPoint(const QPoint&) const override { return -1; }
+  void scrollToSubstring(int, int) override {}
+  QString attributes(int, int* start, int* end) const override {
+    *start = 0;
+    *end = characterCount();
+    return {};
+  }
+
  private:
   QComboBox* Combo() const { return static_cast<QComboBox*>(widget()); }
 };
@@ -82,6 +121,21 @@ bool IsLabelled(QWidget* w) {
          qobject_cast<QComboBox*>(w) != nullptr;
 }
 
+// Whether the user named the platform Qt runs on (QT_QPA_PLATFORM); noted
+// when the process's one application object is made.
+bool g_platformChosen = false;
+
+bool Named(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != 0;
+}
+
+// Qt's warnings while it tries a display that does not answer and falls
+// back; the caller says so in its own words.
+void DropPlatformWarnings(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
 }  // namespace
 
 QApplication* EnsureApplication() {
@@ -90,10 +144,18 @@ QApplication* EnsureApplication() {
   static int argc = 1;
   static char name[] = "molvane";
   static char* argv[] = {name, nullptr};
-  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+  const bool chosen = Named("QT_QPA_PLATFORM");
+  g_platformChosen = chosen;
+  if (!Named("DISPLAY") && !Named("WAYLAND_DISPLAY")) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  } else if (!chosen && !Named("WAYLAND_DISPLAY")) {
+    // An X display that does not answer falls back to the offscreen
+    // platform instead of aborting the process.
+    setenv("QT_QPA_PLATFORM", "xcb;offscreen", 1);
   }
+  const QtMessageHandler previous = qInstallMessageHandler(chosen ? nullptr : DropPlatformWarnings);
   auto* app = new QApplication(argc, argv);
+  qInstallMessageHandler(previous);
   InstallFontSubstitutions();
   InstallAccessibility();
   // Windows show the icon the package installs, and desktop shells match
@@ -103,26 +165,26 @@ QApplication* EnsureApplication() {
   return app;
 }
 
+bool DisplayAnswers() {
+  if (QCoreApplication::instance() == nullptr && !Named("QT_QPA_PLATFORM") && !Named("DISPLAY") &&
+      !Named("WAYLAND_DISPLAY"))
+    return false;
+  EnsureApplication();
+  // A platform the user chose is taken as it is, offscreen too.
+  const QString platform = QGuiApplication::platformName();
+  return g_platformChosen || (platform != u"offscreen"_qs && platform != u"minimal"_qs);
+}
+
 void InstallFontSubstitutions() {
   QFont::insertSubstitutions(u"宋体"_qs, SongFaces());
   QFont::insertSubstitutions(u"SimSun"_qs, SongFaces());
   QFont::insertSubstitutions(u"新宋体"_qs, SongFaces());
+  QFont::insertSubstitutions(u"NSimSun"_qs, SongFaces());
 }
 
 QFont FaceFont(const char* gbkFace, int pointSize) {
   QFont font(QString::fromStdString(GbkToUtf8(gbkFace)));
   font.setPointSize(pointSize);
-  return font;
-}
-
-QFont DefaultGuiFont() {
-  QFont font = QApplication::font();
-  QStringList families = font.families();
-  if (families.isEmpty()) families.append(font.family());
-  for (const char* cjk : {"Noto Sans CJK SC", "AR PL UMing CN"}) {
-    if (!families.contains(QLatin1String(cjk))) families.append(QLatin1String(cjk));
-  }
-  font.setFamilies(families);
   return font;
 }
 
@@ -163,6 +225,50 @@ void UpdateAccessibleNames(QWidget* window) {
       w->setAccessibleName(label != nullptr ? StripMnemonic(label->title()) : QString());
     }
   }
+}
+
+namespace {
+// The editor whose caret moves are held back while the backend changes it;
+// Qt's update handler, which holds them back, is process-wide too.
+QObject* g_heldCaret = nullptr;
+
+void HoldCaretMoves(QAccessibleEvent* event) {
+  if (event->type() == QAccessible::TextCaretMoved && event->object() == g_heldCaret) return;
+  // Everything else reaches the platform's bridge as it would without us.
+  const QAccessible::UpdateHandler self = QAccessible::installUpdateHandler(nullptr);
+  QAccessible::updateAccessibility(event);
+  QAccessible::installUpdateHandler(self);
+}
+}  // namespace
+
+void WithoutCaretMoves(QWidget* editor, const std::function<void()>& change) {
+  if (editor == nullptr || editor->hasFocus() || g_heldCaret != nullptr) {
+    change();
+    return;
+  }
+  g_heldCaret = editor;
+  const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(HoldCaretMoves);
+  change();
+  QAccessible::installUpdateHandler(previous);
+  g_heldCaret = nullptr;
+}
+
+void AnnounceItemChanges(QComboBox* list) {
+  // The item may change several times in one turn (the core puts a choice
+  // back and then takes it); a screen reader hears the outcome once. The new
+  // item is told as inserted text only: screen readers read the whole text
+  // again, and would speak the old item's removal as "selection deleted".
+  auto spoken = std::make_shared<QString>(list->currentText());
+  QObject::connect(list, &QComboBox::currentIndexChanged, list, [list, spoken] {
+    QTimer::singleShot(0, list, [list, spoken] {
+      const QString now = list->currentText();
+      if (now == *spoken) return;
+      *spoken = now;
+      if (now.isEmpty()) return;
+      QAccessibleTextInsertEvent event(list, 0, now);
+      QAccessible::updateAccessibility(&event);
+    });
+  });
 }
 
 void CommitText(QWidget* target, const QString& text) {

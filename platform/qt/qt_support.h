@@ -4,15 +4,23 @@
 #pragma once
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFont>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace platform::qt {
 
 // The process's QApplication, made on first use (offscreen when there is no
-// display), with the font substitutions and accessibility factory installed.
+// display or the X display named does not answer), with the font
+// substitutions and accessibility factory installed.
 QApplication* EnsureApplication();
+
+// Whether the windows can be shown: a display answers, or the user chose Qt's
+// platform (QT_QPA_PLATFORM, offscreen included). Makes the application
+// object unless there is no display to try.
+bool DisplayAnswers();
 
 // Maps the Windows Song face names ("宋体", "SimSun") to the installed
 // Song/Ming CJK faces.
@@ -22,10 +30,6 @@ void InstallFontSubstitutions();
 // resolves through the substitutions above.
 QFont FaceFont(const char* gbkFace, int pointSize);
 
-// DEFAULT_GUI_FONT: the desktop's default font, with CJK faces behind it so
-// Chinese captions never fall back to missing-glyph boxes.
-QFont DefaultGuiFont();
-
 // Installs the accessibility factory that names a drop-down list by its label
 // instead of its current item.
 void InstallAccessibility();
@@ -34,6 +38,17 @@ void InstallAccessibility();
 // the caption of the group box just above it in stacking order as accessible
 // name, and every push button its caption without "&".
 void UpdateAccessibleNames(QWidget* window);
+
+// Runs `change` (text or selection the backend sets on the core's behalf)
+// with the caret moves of `editor` kept from screen readers when it does not
+// have the focus. A screen reader follows a caret it is told of as if the
+// user moved it, and would then take a focus moved there right after (the
+// result box after a conversion) as known and not announce it.
+void WithoutCaretMoves(QWidget* editor, const std::function<void()>& change);
+
+// Tells screen readers each new current item of a drop-down list, once the
+// turn that changed it is over.
+void AnnounceItemChanges(QComboBox* list);
 
 // A caption with its "&" mnemonic markers removed ("&&" stays one "&").
 QString StripMnemonic(const QString& caption);

@@ -1,5 +1,6 @@
-// Runs the built molvane-convert as a shell would, in a scratch folder of
-// its own, and collects exit status, standard output and standard error.
+// Runs a built executable (molvane-convert unless a test names another) as a
+// shell would, in a scratch folder of its own, and collects exit status,
+// standard output and standard error.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ class ToolTest : public ::testing::Test {
   // `prefix` goes in front of the command (variables, ulimit).
   Outcome Run(const std::vector<std::string>& args, const std::string& input = "",
               const std::string& prefix = "") {
-    std::string command = prefix + " " + MOLVANE_CONVERT;
+    std::string command = prefix + " " + program_;
     for (const std::string& a : args) command += " " + Quote(a);
     command += " <" + Quote(File("stdin", input)) + " >" + Quote(dir_ + "/out") + " 2>" +
                Quote(dir_ + "/err");
@@ -62,6 +63,7 @@ class ToolTest : public ::testing::Test {
   }
 
   std::string dir_;
+  std::string program_ = MOLVANE_CONVERT;  // the executable Run starts
 };
 
 }  // namespace molvane::test

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/convert/full_text_route.h"
 #include "app/convert/word_route.h"
 #include "engine/conversion.h"
 #include "platform/backend.h"
@@ -115,6 +116,24 @@ TEST_P(MainWindowTest, StartsCentredWithItsControlsInStoredOrder) {
   EXPECT_EQ(style(kConvertButtonId), control | WS_TABSTOP | BS_MULTILINE | BS_CENTER | BS_VCENTER);
   EXPECT_EQ(style(kNotationListId), control | WS_TABSTOP | 0x00200040 | CBS_DROPDOWNLIST);
   EXPECT_EQ(style(0x1601000a), control | BS_GROUPBOX | BS_CENTER);
+
+  // The list keeps its stored rectangle, level with the separator box beside
+  // it: a drop-down list closes to its field, which the Song face's 12-px
+  // cell keeps within 2 px of the stored 20.
+  const auto placed = [window](uint32_t id) {
+    RECT r{};
+    GetWindowRect(Unit(id), &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const RECT list = placed(kNotationListId);
+  EXPECT_EQ(list.left, 440);
+  EXPECT_EQ(list.top, 246);
+  EXPECT_EQ(list.right, 540);
+  EXPECT_NEAR(list.bottom - list.top, 20, 2);
+  const RECT separator = placed(kSeparatorBoxId);
+  EXPECT_EQ(separator.top, list.top);
+  EXPECT_NEAR(separator.bottom, list.bottom, 2);
 
   EXPECT_EQ(GetFocus(), Unit(kInputBoxId));
 }
@@ -243,6 +262,36 @@ TEST_P(MainWindowTest, WordReadingsReadEachCharacterInItsWord) {
   convert::RouteConvertButton(words::ReadingMode::kCharacters, words::ToneStyle::kNone);
   Convert(3);
   EXPECT_EQ(Output(), "yin hang hang zou ");
+  EXPECT_EQ(platform::MessageBoxLog().size(), 1u);
+}
+
+// Full text routes the click to a command that writes punctuation, digits,
+// letters and line breaks around the program's codes; Wubi, shuangpin and
+// the empty-input warning stay the program's.
+TEST_P(MainWindowTest, FullTextKeepsPunctuationDigitsAndLineBreaks) {
+  convert::RouteConvertButtonToFullText(false);
+  Convert(0);
+  ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
+  EXPECT_EQ(GetFocus(), Unit(kInputBoxId));
+
+  Type(kInputBoxId, "你好，2026年！");
+  Key(VK_RETURN);
+  Type(kInputBoxId, "abc");
+  Convert(0);
+  EXPECT_EQ(Output(), "1345-24 125-235-5 3456-12-245-12-124 1345-146-56-2\r\n56-1-12-14");
+  EXPECT_EQ(GetFocus(), Unit(kOutputBoxId));
+  Convert(3);
+  EXPECT_EQ(Output(), "ni hao, 2026 nian!\r\nabc");
+  Type(kSeparatorBoxId, "|");
+  convert::RouteConvertButtonToFullText(true);
+  Convert(3);
+  EXPECT_EQ(Output(), "nihao,|2026|nian!\r\nabc");
+  Convert(4);
+  EXPECT_EQ(Output(), "wqiy|vbg|rhfk");  // the program's Wubi, nothing else
+
+  SetEventRoute(kMainWindowId, kConvertButtonId, 0, nullptr);
+  Convert(3);
+  EXPECT_EQ(Output(), "ni|hao|nian|");
   EXPECT_EQ(platform::MessageBoxLog().size(), 1u);
 }
 

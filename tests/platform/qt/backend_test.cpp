@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -400,3 +401,86 @@ TEST_F(QtBackendTest, OuterSizeIncludesTheWindowManagersFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+// The first and last columns of `image` with dark pixels (a caption drawn in
+// black); {-1, -1} when there are none.
+std::pair<int, int> DarkColumns(const QImage& image) {
+  std::pair<int, int> columns{-1, -1};
+  for (int x = 0; x < image.width(); ++x)
+    for (int y = 0; y < image.height(); ++y)
+      if (qGray(image.pixel(x, y)) < 110) {
+        if (columns.first < 0) columns.first = x;
+        columns.second = x;
+      }
+  return columns;
+}
+
+}  // namespace
+
+TEST_F(QtBackendTest, ControlsKeepTheirFontsAndHeightsWhateverTheDesktopFont) {
+  const QFont desktop = QApplication::font();
+  LOGFONTA gui{};
+  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+  const WPARAM guiFont = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+  for (int points : {9, 10, 11, 14}) {
+    QFont larger = desktop;
+    larger.setPointSize(points);
+    QApplication::setFont(larger);
+    // The Song face's own cell: 12 px high, 10 above the baseline.
+    const TEXTMETRICA tm = platform::CurrentBackend().MeasureFont(gui);
+    EXPECT_EQ(tm.tmHeight, 12) << points;
+    EXPECT_EQ(tm.tmAscent, 10);
+    EXPECT_EQ(tm.tmInternalLeading, 0);
+
+    HWND list = Child("COMBOBOX", CBS_DROPDOWNLIST, 1);
+    SendMessageA(list, WM_SETFONT, guiFont, TRUE);
+    HWND group = Child("BUTTON", BS_GROUPBOX | BS_CENTER, 2, "");
+    SendMessageA(group, WM_SETFONT, guiFont, TRUE);
+    SetWindowTextA(group, platform::Utf8ToGbk("分隔符，留空为换行符").c_str());
+    SetWindowPos(group, nullptr, 0, 0, 120, 20, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_EQ(QFontInfo(PeerWidget(list)->font()).pixelSize(), 12) << points;
+    EXPECT_EQ(QFontInfo(PeerWidget(group)->font()).pixelSize(), 12) << points;
+    // A drop-down list closes to its field: 20 to 22 px, like an edit box.
+    RECT placed{};
+    GetWindowRect(list, &placed);
+    EXPECT_GE(placed.bottom - placed.top, 20);
+    EXPECT_LE(placed.bottom - placed.top, 22);
+    EXPECT_EQ(PeerWidget(list)->height(), placed.bottom - placed.top);
+    // A caption as wide as its box is drawn whole, up to its last character.
+    const auto [first, last] = DarkColumns(PeerWidget(group)->grab().toImage());
+    EXPECT_LE(first, 4) << points;
+    EXPECT_GE(last, 115) << points;
+    DestroyWindow(list);
+    DestroyWindow(group);
+  }
+  QApplication::setFont(desktop);
+}
+
+TEST_F(QtBackendTest, TextGbkCannotHoldIsRefused) {
+  HWND edit = Child("EDIT", ES_AUTOHSCROLL, 1);
+  HWND limited = Child("EDIT", ES_AUTOHSCROLL, 2);
+  SendMessageA(limited, EM_LIMITTEXT, 10, 0);  // typed text goes through the core
+  for (HWND box : {edit, limited}) {
+    QWidget* w = PeerWidget(box);
+    QTest::mouseClick(w, Qt::LeftButton);
+    Pump();
+    platform::qt::CommitText(w, u"、"_qs);
+    Pump();
+    platform::qt::CommitText(w, u"한"_qs);  // Hangul: no GBK bytes
+    platform::qt::CommitText(w, u"😀"_qs);
+    platform::qt::CommitText(w, u"中😀"_qs);  // refused whole
+    Pump();
+    char text[32] = {};
+    GetWindowTextA(box, text, sizeof text);
+    EXPECT_EQ(platform::GbkToUtf8(text), "、");
+  }
+  // Pasting is typing too.
+  auto* line = qobject_cast<QLineEdit*>(PeerWidget(edit));
+  line->selectAll();
+  line->insert(u"x한"_qs);
+  Pump();
+  EXPECT_EQ(line->text(), u"、"_qs);
+}

@@ -45,15 +45,6 @@ TEST(QtFonts, SongFaceResolvesToAnInstalledCjkSerifFace) {
   EXPECT_TRUE(RendersWithoutBoxes(song, u"转换内容，中国"_qs));
 }
 
-TEST(QtFonts, DefaultGuiFontRendersChineseCaptions) {
-  const QFont gui = platform::qt::DefaultGuiFont();
-  EXPECT_EQ(gui.family(), QApplication::font().family());
-  for (const QString& caption :
-       {u"转换结果"_qs, u"分隔符，留空为换行符"_qs, u"转换(Z)"_qs, u"老盲文"_qs}) {
-    EXPECT_TRUE(RendersWithoutBoxes(gui, caption)) << caption.toStdString();
-  }
-}
-
 TEST(QtAccessibility, MnemonicMarkersAreStripped) {
   EXPECT_EQ(platform::qt::StripMnemonic(u"转换(&Z)"_qs), u"转换(Z)"_qs);
   EXPECT_EQ(platform::qt::StripMnemonic(u"A&&B&"_qs), u"A&B"_qs);

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -128,6 +129,7 @@ TEST_F(MainWindowQt, ControlsSitAtTheirStoredRectangles) {
         << std::hex << c.id;
     if (ownHeight) {
       EXPECT_GE(height, c.place.height());
+      EXPECT_LE(height, c.place.height() + 2);
     }
   }
   // The input box reaches below the client area and is clipped there.
@@ -257,10 +259,74 @@ TEST_F(MainWindowQt, KeyboardAloneChoosesAndConverts) {
   EXPECT_EQ(Output(), u"vs"_qs);
 }
 
+TEST_F(MainWindowQt, TheBusyCursorShowsUntilTheProgramHasWorked) {
+  Enter(kInput, u"中国"_qs);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  // The click is queued; the program has not converted yet.
+  QTest::mouseClick(Widget(kButton), Qt::LeftButton);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  EXPECT_EQ(Output(), QString());
+  Pump();
+  EXPECT_EQ(Output(), u"34-256\n1245-135\n"_qs);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  // The mnemonic works the program too.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::AltModifier);
+  EXPECT_NE(QApplication::overrideCursor(), nullptr);
+  Pump();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The text of both boxes stands out from their background under a dark
+// desktop palette and a light one; the pictures are kept.
+TEST_F(MainWindowQt, BoxTextIsReadableUnderDarkAndLightPalettes) {
+  const QPalette desktop = QApplication::palette();
+  QPalette dark;
+  for (auto [role, colour] : {std::pair{QPalette::Window, QColor(45, 45, 48)},
+                              std::pair{QPalette::WindowText, QColor(230, 230, 230)},
+                              std::pair{QPalette::Base, QColor(30, 30, 30)},
+                              std::pair{QPalette::Text, QColor(235, 235, 235)},
+                              std::pair{QPalette::Button, QColor(60, 60, 64)},
+                              std::pair{QPalette::ButtonText, QColor(230, 230, 230)}})
+    dark.setColor(role, colour);
+  QPalette light = dark;
+  for (auto [role, colour] :
+       {std::pair{QPalette::Window, QColor(239, 239, 239)},
+        std::pair{QPalette::WindowText, QColor(Qt::black)},
+        std::pair{QPalette::Base, QColor(Qt::white)}, std::pair{QPalette::Text, QColor(Qt::black)},
+        std::pair{QPalette::Button, QColor(239, 239, 239)},
+        std::pair{QPalette::ButtonText, QColor(Qt::black)}})
+    light.setColor(role, colour);
+  Enter(kInput, u"中国的盲文，中国的盲文"_qs);
+  ClickConvert();
+  QDir().mkpath(QStringLiteral(MOLVANE_ARTIFACTS));
+  for (const auto& [name, palette] : {std::pair{"dark", dark}, std::pair{"light", light}}) {
+    QApplication::setPalette(palette);
+    Pump();
+    const QImage picture = window_->grab().toImage();
+    EXPECT_TRUE(picture.save(QStringLiteral(MOLVANE_ARTIFACTS "/main_window_%1.png").arg(name)));
+    for (uint32_t box : {kInput, kOutput}) {
+      // The box's background is the palette's, and its text differs from it
+      // clearly: many pixels far from the background's grey.
+      const QColor base = Widget(box)->palette().color(QPalette::Base);
+      EXPECT_EQ(base, palette.color(QPalette::Base)) << name;
+      const QRect area =
+          Widget(box)->geometry().intersected(window_->rect()).adjusted(4, 4, -4, -4);
+      int ink = 0;
+      for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+          ink += std::abs(qGray(picture.pixel(x, y)) - qGray(base.rgb())) > 120 ? 1 : 0;
+      EXPECT_GT(ink, 100) << name << " " << std::hex << box;
+    }
+  }
+  QApplication::setPalette(desktop);
+}
+
 TEST_F(MainWindowQt, EmptyInputAsksThroughARealBox) {
   QString text, title;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   bool ownerEnabled = true;
+  bool busyCursor = true;
   // A person reads the box when it shows, then presses OK.
   QTimer watcher;
   QObject::connect(&watcher, &QTimer::timeout, [&] {
@@ -271,6 +337,7 @@ TEST_F(MainWindowQt, EmptyInputAsksThroughARealBox) {
     title = box->windowTitle();
     icon = box->icon();
     ownerEnabled = window_->isEnabled() && IsWindowEnabled(Top());
+    busyCursor = QApplication::overrideCursor() != nullptr;
     QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
   });
   watcher.start(10);
@@ -279,6 +346,7 @@ TEST_F(MainWindowQt, EmptyInputAsksThroughARealBox) {
   EXPECT_EQ(title, u"警告"_qs);
   EXPECT_EQ(icon, QMessageBox::Warning);
   EXPECT_FALSE(ownerEnabled);
+  EXPECT_FALSE(busyCursor);  // the box waits for the user with the usual cursor
   EXPECT_TRUE(window_->isEnabled());
   // The window is active again, with the focus in the input box.
   (void)QTest::qWaitForWindowActive(window_, 1000);

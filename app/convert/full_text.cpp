@@ -1,0 +1,410 @@
+// Full-text mode: the program's syllables with everything else around them.
+#include "app/convert/full_text.h"
+
+#include <algorithm>
+
+#include "platform/platform.h"
+#include "words/words.h"
+
+namespace molvane::convert {
+namespace {
+
+using fulltext::CharClass;
+using fulltext::Classify;
+
+constexpr char32_t kFirstHan = 0x4E00;
+
+// Runs of Chinese characters are cut into words this many characters at a
+// time at most, which bounds the segmentation's memory.
+constexpr size_t kLongestRun = 1024;
+
+// Characters are decided with this many behind them, enough for the longest
+// sign ("——") and for a number's decimal point.
+constexpr size_t kLookahead = 2;
+
+// The code points of a piece with their byte offsets, in its encoding (the
+// piece reader has checked it).
+template <typename Visit>
+void ForEachCode(const std::string& bytes, bool gbk, Visit visit) {
+  for (size_t at = 0; at < bytes.size();) {
+    char32_t code;
+    int n;
+    if (gbk) {
+      char16_t unit;
+      n = platform::DecodeGbkCharacter(bytes.data() + at, bytes.size() - at, &unit);
+      code = unit;
+    } else {
+      n = platform::DecodeUtf8Character(bytes.data() + at, bytes.size() - at, &code);
+    }
+    if (n <= 0) n = 1, code = 0xFFFD;  // not reached: pieces are checked
+    visit(code, at);
+    at += static_cast<size_t>(n);
+  }
+}
+
+void AppendGbk(char16_t unit, std::string* gbk) {
+  char bytes[2];
+  gbk->append(bytes, static_cast<size_t>(platform::EncodeGbk(&unit, 1, bytes)));
+}
+
+// True for a character that GBK holds (so pinyin can keep it as text); the
+// code page writes "?" for a unit it lacks.
+bool InGbk(char32_t code) {
+  if (code == '?') return true;
+  if (code > 0xFFFF) return false;
+  char bytes[2];
+  const auto unit = static_cast<char16_t>(code);
+  return platform::EncodeGbk(&unit, 1, bytes) != 1 || bytes[0] != '?';
+}
+
+bool IsIdeograph(char32_t c) {
+  return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || c == 0x3007;
+}
+
+// A character of the basic plane (all that GBK holds) as UTF-8.
+std::string Utf8(char16_t unit) {
+  char out[3];
+  return std::string(out, platform::EncodeUtf8(unit, out));
+}
+
+}  // namespace
+
+// Words, blanks and line breaks in the chosen form.
+class FullTextWriter::Output : public fulltext::Sink {
+ public:
+  explicit Output(const FullTextSettings& settings)
+      : settings_(settings), layout_(settings.lineBreak) {}
+
+  void Word(std::string_view text) override { word_ += text; }
+  void Blank() override {
+    FlushWord();
+    if (settings_.braille && settings_.form == BrailleForm::kBrf)
+      layout_.AddSeparator(settings_.blank);
+    else
+      out_ += settings_.blank;
+  }
+  void LineBreak() override {
+    FlushWord();
+    if (settings_.braille && settings_.form == BrailleForm::kBrf)
+      layout_.AddSeparator("\n");
+    else
+      out_ += settings_.lineBreak;
+    lineOpen_ = false;
+  }
+
+  // What is finished so far; the word being written stays until it ends.
+  void Take(std::string* out) {
+    if (settings_.braille && settings_.form == BrailleForm::kBrf) out_ += layout_.Take();
+    if (out->empty())
+      out->swap(out_);  // no second copy of a piece's output
+    else
+      *out += out_;
+    out_.clear();
+  }
+  void Finish(std::string* out) {
+    FlushWord();
+    if (settings_.braille && settings_.form == BrailleForm::kBrf) {
+      layout_.Finish();
+    } else if (lineOpen_ && settings_.endWithLineBreak) {
+      out_ += settings_.lineBreak;  // text ends with a line break
+    }
+    Take(out);
+  }
+
+ private:
+  void FlushWord() {
+    if (word_.empty()) return;
+    lineOpen_ = true;
+    if (!settings_.braille) {
+      out_ += word_;
+    } else if (settings_.form == BrailleForm::kBrf) {
+      // A word stays on one line unless it is longer than a line.
+      constexpr size_t kWidth = 40;
+      const std::string ascii = BrailleAscii(std::vector<int>(word_.begin(), word_.end()));
+      for (size_t at = 0; at < ascii.size(); at += kWidth)
+        layout_.AddCells(ascii.substr(at, kWidth));
+    } else if (settings_.form == BrailleForm::kUnicode) {
+      out_ += UnicodeBraille(std::vector<int>(word_.begin(), word_.end()));
+    } else {
+      for (size_t i = 0; i < word_.size(); ++i) {
+        if (i > 0) out_ += '-';
+        for (int dot = 0; dot < 6; ++dot)
+          if (word_[i] >> dot & 1) out_ += static_cast<char>('1' + dot);
+      }
+    }
+    word_.clear();
+  }
+
+  const FullTextSettings& settings_;
+  std::string word_;  // cells or pinyin of the word being written
+  std::string out_;
+  BrfLayout layout_;
+  bool lineOpen_ = false;
+};
+
+FullTextWriter::FullTextWriter(FullTextSettings settings, HanConversion han)
+    : settings_(std::move(settings)),
+      han_(std::move(han)),
+      output_(std::make_unique<Output>(settings_)),
+      spacer_(std::make_unique<fulltext::Spacer>(output_.get(), settings_.braille)),
+      known_(0x9FA5 - kFirstHan + 1, 0) {}
+
+FullTextWriter::~FullTextWriter() = default;
+
+// Finds out, with as few runs of the program as it takes, which of these
+// characters it converts: a set that converts to as many codes as it has
+// characters converts whole.
+bool FullTextWriter::ClassifyUnknown(std::vector<char16_t> unknown) {
+  std::vector<std::vector<char16_t>> sets{std::move(unknown)};
+  while (!sets.empty()) {
+    std::vector<char16_t> set = std::move(sets.back());
+    sets.pop_back();
+    std::string gbk;
+    for (char16_t unit : set) AppendGbk(unit, &gbk);
+    const std::string codes = han_(gbk);
+    const auto count = static_cast<size_t>(std::count(codes.begin(), codes.end(), '\n'));
+    if (count > set.size()) return false;
+    if (count == set.size() || count == 0) {
+      for (char16_t unit : set) known_[unit - kFirstHan] = count == 0 ? 2 : 1;
+      continue;
+    }
+    const auto middle = set.begin() + static_cast<std::ptrdiff_t>(set.size() / 2);
+    sets.emplace_back(set.begin(), middle);
+    sets.emplace_back(middle, set.end());
+  }
+  return true;
+}
+
+// Runs the piece's convertible Chinese characters through the program once.
+bool FullTextWriter::ConvertHan(const std::string& bytes, bool gbk, FullTextFailure* failure) {
+  std::vector<char16_t> unknown;
+  ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
+    if (Classify(code) != CharClass::kHan || known_[code - kFirstHan] != 0) return;
+    known_[code - kFirstHan] = 3;  // listed once
+    unknown.push_back(static_cast<char16_t>(code));
+  });
+  failure->internal = true;
+  if (!unknown.empty() && !ClassifyUnknown(std::move(unknown))) return false;
+  // The characters the program converts, a line break where anything else
+  // stood, so a path that reads characters in their words sees the same
+  // words as in the text.
+  std::string han;
+  size_t count = 0;
+  bool together = false;
+  ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
+    const bool converted = Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1;
+    if (converted) {
+      if (!together && !han.empty()) han += '\n';
+      AppendGbk(static_cast<char16_t>(code), &han);
+      ++count;
+    }
+    together = converted;
+  });
+  hanOutput_ = count == 0 ? std::string() : han_(han);
+  hanCursor_ = 0;
+  if (static_cast<size_t>(std::count(hanOutput_.begin(), hanOutput_.end(), '\n')) != count)
+    return false;
+  failure->internal = false;
+  return true;
+}
+
+// The place of each Chinese character of the piece in its word.
+void FullTextWriter::SegmentHan(const std::string& bytes, bool gbk) {
+  hanWords_.clear();
+  hanWordCursor_ = 0;
+  std::u16string run;
+  auto cut = [&] {
+    for (int length : words::SegmentRun(run))
+      for (int i = 0; i < length; ++i)
+        hanWords_.push_back(length == 1 ? InWord::kAlone
+                            : i == 0    ? InWord::kFirst
+                                        : InWord::kLater);
+    run.clear();
+  };
+  ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
+    if (Classify(code) == CharClass::kHan) {
+      run += static_cast<char16_t>(code);
+      if (run.size() == kLongestRun) cut();
+    } else if (!run.empty()) {
+      cut();
+    }
+  });
+  if (!run.empty()) cut();
+}
+
+bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std::string* out,
+                         FullTextFailure* failure) {
+  if (!ConvertHan(bytes, gbk, failure)) return false;
+  if (settings_.wordSpacing) SegmentHan(bytes, gbk);
+  bool ok = true;
+  ForEachCode(bytes, gbk, [&](char32_t code, size_t at) {
+    Held h{code, start + at, {}, InWord::kAlone};
+    if (Classify(code) == CharClass::kHan && settings_.wordSpacing)
+      h.inWord = hanWords_[hanWordCursor_++];
+    if (Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1) {
+      const size_t end = hanOutput_.find('\n', hanCursor_);
+      h.syllable.assign(hanOutput_, hanCursor_, end - hanCursor_);
+      // Dot numbers and plain pinyin are ASCII, the same in GBK and UTF-8;
+      // pinyin with tone marks is not.
+      if (std::any_of(h.syllable.begin(), h.syllable.end(), [](char b) { return b & 0x80; }))
+        h.syllable = platform::GbkToUtf8(h.syllable);
+      hanCursor_ = end + 1;
+    }
+    held_.push_back(std::move(h));
+    if (ok) ok = Drain(false, failure);
+  });
+  std::string().swap(hanOutput_);
+  std::vector<InWord>().swap(hanWords_);
+  output_->Take(out);
+  return ok;
+}
+
+bool FullTextWriter::Finish(std::string* out, FullTextFailure* failure) {
+  if (!Drain(true, failure)) return false;
+  FlushRun();
+  output_->Finish(out);
+  return true;
+}
+
+bool FullTextWriter::Drain(bool final, FullTextFailure* failure) {
+  while (held_.size() > (final ? 0 : kLookahead))
+    if (!Step(failure)) return false;
+  return true;
+}
+
+void FullTextWriter::FlushRun() {
+  if (run_.empty()) return;
+  if (!settings_.braille) {
+    std::string text;
+    for (char32_t c : run_) text += static_cast<char>(fulltext::Narrow(c));
+    Word(text, runIsNumber_, runJoins_);
+  } else {
+    Word(runIsNumber_ ? fulltext::NumberCells(run_) : fulltext::LetterCells(run_), runIsNumber_,
+         runJoins_);
+  }
+  run_.clear();
+  runJoins_ = false;
+}
+
+void FullTextWriter::Word(std::string text, bool number, bool joinsPrevious) {
+  fulltext::Part part;
+  part.text = std::move(text);
+  part.number = number;
+  part.joinsPrevious = joinsPrevious;
+  spacer_->Add(part);
+  lastWasNumber_ = number;
+}
+
+void FullTextWriter::Mark(fulltext::Part::Kind kind) {
+  fulltext::Part part;
+  part.kind = kind;
+  spacer_->Add(part);
+}
+
+void FullTextWriter::Sign(const fulltext::SignRow& row) {
+  fulltext::Part part;
+  part.kind = fulltext::Part::Kind::kSign;
+  part.sign = &row;
+  part.text = settings_.braille ? fulltext::CellsFromDots(row.cells) : std::string(row.pinyin);
+  spacer_->Add(part);
+}
+
+bool FullTextWriter::Placeholder(const Held& h, FullTextFailure* failure) {
+  if (settings_.strict) {
+    failure->internal = false;
+    failure->offset = h.offset;
+    failure->code = h.code;
+    return false;
+  }
+  Word(settings_.braille ? fulltext::PlaceholderCells() : std::string(fulltext::kPinyinPlaceholder),
+       false);
+  lastWasPlaceholder_ = true;
+  return true;
+}
+
+// Digits and letters gather into runs; true when `c` went into one. A number
+// goes on through a decimal point or group separator between digits, and
+// letters right after a number (or a number right after letters) stay in
+// the same word.
+bool FullTextWriter::Gather(char32_t c, CharClass kind) {
+  const bool numberGoesOn = runIsNumber_ && !run_.empty() && (c == '.' || c == ',') &&
+                            !held_.empty() && Classify(held_.front().code) == CharClass::kDigit;
+  if (!numberGoesOn && kind != CharClass::kDigit && kind != CharClass::kLetter) {
+    FlushRun();
+    return false;
+  }
+  const bool number = numberGoesOn || kind == CharClass::kDigit;
+  if (!run_.empty() && number != runIsNumber_) {
+    FlushRun();
+    runJoins_ = true;
+  }
+  run_ += c;
+  runIsNumber_ = number;
+  lastWasPlaceholder_ = false;
+  return true;
+}
+
+bool FullTextWriter::WriteHan(const Held& h, bool afterNumber, FullTextFailure* failure) {
+  if (h.syllable.empty()) return Placeholder(h, failure);
+  // In braille a number and the one-character word after it go together.
+  const bool joins = h.inWord == InWord::kLater || (settings_.braille && settings_.wordSpacing &&
+                                                    afterNumber && h.inWord == InWord::kAlone);
+  Word(settings_.braille ? fulltext::CellsFromDots(h.syllable) : h.syllable, false, joins);
+  return true;
+}
+
+// A sign of the table (the longest that the held characters spell), text
+// pinyin keeps, or the placeholder.
+bool FullTextWriter::WriteOther(const Held& h, char32_t c, FullTextFailure* failure) {
+  std::u32string ahead(1, c);
+  for (size_t i = 0; i < held_.size() && i + 1 < kLookahead; ++i) ahead += held_[i].code;
+  if (const fulltext::SignRow* row = fulltext::MatchSign(ahead)) {
+    const size_t extra = std::u32string_view(row->print).size() - 1;
+    held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(extra));
+    Sign(*row);
+    return true;
+  }
+  // Pinyin keeps as text what GBK can hold, except other Chinese characters.
+  if (!settings_.braille && Classify(c) == CharClass::kOther && c >= 0x20 && c != 0x7F &&
+      InGbk(c) && !IsIdeograph(c)) {
+    Word(Utf8(static_cast<char16_t>(c)), false);
+    return true;
+  }
+  return Placeholder(h, failure);
+}
+
+// Decides the first held character.
+bool FullTextWriter::Step(FullTextFailure* failure) {
+  const Held h = std::move(held_.front());
+  held_.pop_front();
+  const char32_t c = fulltext::Narrow(h.code);
+  const CharClass kind = Classify(c);
+  const bool crLf = afterCarriageReturn_ && c == '\n';
+  afterCarriageReturn_ = c == '\r';
+  if (Gather(c, kind)) return true;
+  const bool attached = kind == CharClass::kAttached && lastWasPlaceholder_;
+  const bool afterNumber = lastWasNumber_;
+  lastWasPlaceholder_ = lastWasNumber_ = false;
+  switch (kind) {
+    case CharClass::kHan:
+      return WriteHan(h, afterNumber, failure);
+    case CharClass::kSpace:
+      Mark(fulltext::Part::Kind::kSpace);
+      return true;
+    case CharClass::kLineBreak:
+      if (!crLf) Mark(fulltext::Part::Kind::kLineBreak);
+      return true;
+    case CharClass::kIgnored:
+      return true;
+    default:
+      break;
+  }
+  if (attached) {
+    lastWasPlaceholder_ = true;  // part of the character before
+    return true;
+  }
+  return WriteOther(h, c, failure);
+}
+
+}  // namespace molvane::convert

@@ -1,0 +1,79 @@
+// The window's full-text command.
+#include "app/convert/full_text_route.h"
+
+#include <string>
+
+#include "app/convert/full_text.h"
+#include "engine/conversion.h"
+#include "platform/platform.h"
+#include "runtime/core_commands.h"
+#include "runtime/runtime.h"
+
+namespace molvane::convert {
+namespace {
+
+// The route has no other way to learn the run's setting: it is set once
+// before the window runs.
+bool g_wordSpacing = false;
+
+std::string ReadBox(uint32_t controlId, int32_t index) {
+  char* text = reinterpret_cast<char*>(
+      static_cast<intptr_t>(ReadProperty(kMainWindowId, controlId, index, -1)));
+  std::string content = text == nullptr ? std::string() : std::string(text);
+  FreeMemory(text);
+  return content;
+}
+
+void WriteBox(uint32_t controlId, const std::string& text) {
+  ArgRecord value = TextArg(text.c_str());
+  WriteProperty(kMainWindowId, controlId, kRichEditContent, -1, value.low, value.high);
+}
+
+// The program's converter of the notation over Chinese characters, one code
+// a line.
+std::string ConvertHan(int32_t notation, const std::string& gbk) {
+  char* input = const_cast<char*>(gbk.c_str());
+  char lineBreak[] = "\n";
+  char* separator = lineBreak;
+  char* codes = kNotations[notation](&input, &separator);
+  std::string result = codes == nullptr ? std::string() : std::string(codes);
+  FreeMemory(codes);
+  return result;
+}
+
+bool ConvertFullText(EventHandler bound, const int32_t* args, int32_t argc, int32_t* returned) {
+  const auto notation =
+      static_cast<int32_t>(ReadProperty(kMainWindowId, kNotationListId, kCurrentSelection, -1));
+  const std::string input = ReadBox(kInputBoxId, kRichEditContent);
+  if (input.empty() || (notation != 0 && notation != 1 && notation != 3))
+    return bound(args, argc, returned);  // the warning, or a notation without full text
+  WriteBox(kOutputBoxId, "");
+  FullTextSettings settings;
+  settings.braille = notation != 3;
+  const std::string separator = platform::GbkToUtf8(ReadBox(kSeparatorBoxId, kEditBoxContent));
+  settings.blank = separator.empty() ? " " : separator;
+  settings.lineBreak = "\r\n";
+  settings.endWithLineBreak = false;
+  settings.wordSpacing = g_wordSpacing;
+  FullTextWriter writer(settings,
+                        [notation](const std::string& gbk) { return ConvertHan(notation, gbk); });
+  std::string output;
+  FullTextFailure failure;
+  if (!writer.Add(input, true, 0, &output, &failure) || !writer.Finish(&output, &failure))
+    output.clear();  // only a program whose codes did not match gets here
+  WriteBox(kOutputBoxId, platform::Utf8ToGbk(output));
+  if (!output.empty()) {
+    ArgRecord control = ControlArg(kMainWindowId, kOutputBoxId, kTypeRichEdit);
+    CallCoreCommand(FocusControl, 1, &control);
+  }
+  return false;
+}
+
+}  // namespace
+
+void RouteConvertButtonToFullText(bool wordSpacing) {
+  g_wordSpacing = wordSpacing;
+  SetEventRoute(kMainWindowId, kConvertButtonId, 0, ConvertFullText);
+}
+
+}  // namespace molvane::convert

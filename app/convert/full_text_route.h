@@ -1,0 +1,15 @@
+// Full text in the window: the convert button's click is routed (an event
+// route of the runtime) to a command that writes the input box's whole text,
+// punctuation, digits, letters and line breaks included, in the chosen
+// braille notation (as dot numbers) or in pinyin; the Chinese characters are
+// converted by the program's own converter. Shuangpin, Wubi and the
+// empty-input warning stay the program's.
+#pragma once
+
+namespace molvane::convert {
+
+// Routes the click to full text, with word spacing or a blank after every
+// syllable; the separator box, when not empty, holds the blank.
+void RouteConvertButtonToFullText(bool wordSpacing);
+
+}  // namespace molvane::convert

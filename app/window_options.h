@@ -1,0 +1,34 @@
+// The desktop program's command line: one table of options, so each option's
+// spellings, help line and effect stay together. A new option is a field in
+// WindowOptions and a row in the table of window_options.cpp.
+#pragma once
+
+#include <string>
+
+#include "words/words.h"
+
+namespace molvane::window {
+
+struct WindowOptions {
+  words::ReadingMode readings = words::ReadingMode::kCharacters;  // how the convert button reads
+  bool fullText = false;     // punctuation, digits, letters and line breaks written too
+  bool wordSpacing = false;  // full text: a blank between words, not syllables
+};
+
+// Exit codes, also listed in the manual page and the README. A run-time
+// error ends the program with 255.
+constexpr int kExitClosed = 0;
+constexpr int kExitUsage = 2;
+constexpr int kExitNoDisplay = 3;
+
+constexpr const char* kProgramName = "molvane";
+
+// Reads the arguments into `options`. Returns -1 to go on, or the exit code
+// after printing help, the version or a usage error.
+int ParseWindowArguments(int argc, char** argv, WindowOptions* options);
+
+// The one line said when no window can be shown: no display answers, or
+// the build has no backend that shows windows.
+std::string NoDisplayMessage(bool backendBuilt);
+
+}  // namespace molvane::window
