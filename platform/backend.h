@@ -93,8 +93,10 @@ class Backend {
   virtual std::string PeerBoxText(HWND window) const;
   virtual void SetPeerBoxText(HWND window, std::string text, size_t units);
   virtual size_t PeerTextLength(HWND window) const { return PeerText(window).size(); }
-  // The core's form of a peer's UTF-16 text, for a backend that keeps it.
+  // The core's form of a peer's UTF-16 text and back, for a backend that
+  // keeps a text in either.
   static std::string BoxTextOf(const std::u16string& text);
+  static std::u16string PeerTextOf(const std::string& box);
   // A caret key (arrows, Home, End) that reached an edit control: a peer that
   // lays its text out moves the caret by its own lines and returns true;
   // false leaves the move to the core.
@@ -151,6 +153,8 @@ std::vector<std::string> BackendNames();
 bool UseBackend(const std::string& name);
 
 std::unique_ptr<Backend> CreateHeadlessBackend(SIZE screen = {1280, 1024});
+// Clicks, keys and text posted through the queue: the headless backend's.
+std::unique_ptr<InputModule> CreateQueueInput();
 // The input module of the current backend.
 InputModule& Input();
 // A backend other than the headless one installs its own input module.
@@ -168,5 +172,12 @@ void PeerCloseRequested(HWND window);                  // posts WM_SYSCOMMAND SC
 // queued like posted messages and delivered to the window that has the focus
 // when it is read, as Windows does with hardware input.
 void PostKeyInput(UINT message, WPARAM wParam, LPARAM lParam);
+// Key-down and key-up of `virtualKey` as keyboard input, wrapped in those of
+// the held modifiers (MK_SHIFT, MK_CONTROL, kAltModifier) so the core's key
+// state matches; with Alt held the keys are system keys.
+void PostKeyStroke(int virtualKey, unsigned modifiers);
+// An item chosen in a combo box's open list, queued behind the input before
+// it (CBN_SELCHANGE when read).
+void PostItemChosen(HWND comboBox, int index);
 
 }  // namespace platform

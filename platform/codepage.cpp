@@ -218,6 +218,25 @@ int EncodeGbk(const char16_t* units, int count, char* out) {
   return produced;
 }
 
+namespace core {
+
+std::u16string ToWide(const std::string& gbk) {
+  std::u16string wide(gbk.size(), u'\0');
+  int n = MultiByteToWideChar(CP_GBK, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(),
+                              static_cast<int>(wide.size()));
+  wide.resize(static_cast<size_t>(std::max(n, 0)));
+  return wide;
+}
+
+std::string ToGbk(const std::u16string& wide) {
+  std::string gbk(wide.size() * 2, '\0');
+  int n = EncodeGbk(wide.data(), static_cast<int>(wide.size()), gbk.data());
+  gbk.resize(static_cast<size_t>(n));
+  return gbk;
+}
+
+}  // namespace core
+
 int DecodeGbkCharacter(const char* bytes, size_t length, char16_t* unit) {
   if (length == 0) return -1;
   const Tables& t = GetTables();

@@ -1,5 +1,6 @@
 // Internal to platform/: the window records the Win32 calls share, so the
-// queue, focus, non-client and control code all see one window tree.
+// queue, focus, non-client and control code all see one window tree, and
+// the core's internal calls, grouped by the file that defines them.
 #pragma once
 
 #include <memory>
@@ -47,13 +48,18 @@ struct Window {
   bool destroying = false;
 };
 
+// A handle the core numbers itself (GDI objects, menus, modules).
+template <typename Handle>
+Handle MakeHandle(uintptr_t value) {
+  return reinterpret_cast<Handle>(value);
+}
+
+// ---- windows.cpp ----
 // The live window of a handle, or null; never keep the pointer across a
 // message send, which may destroy the window.
 Window* Find(HWND window);
-Backend& Peers();
 PeerSpec SpecOf(const Window& window);
 void RefreshPeer(HWND window);  // after a style or caption change
-
 // Tree queries.
 HWND Root(HWND window);                 // top-level ancestor
 bool IsInTree(HWND root, HWND window);  // window is root or below it
@@ -62,7 +68,16 @@ bool EnabledWithAncestors(HWND window);
 std::vector<HWND> TopLevelWindows();      // z-order, topmost first
 RECT ClientRectIn(const Window& window);  // client area, same coordinates as rect
 POINT ClientOriginOnScreen(HWND window);
+// Messages that only the core sends.
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+void NotifyParent(HWND control, WORD code);  // WM_COMMAND to the parent
+// System classes.
+void RegisterSystemClass(const char* name, WNDPROC proc, PeerKind kind, UINT style = 0);
+void UnregisterSystemClass(const char* name);
+void EnsureSystemClasses();
+void DestroyAllWindows();
 
+// ---- queue.cpp ----
 // Private messages in the range Windows reserves for itself: an item chosen
 // in a combo box's list, and text edited inside a peer by the toolkit.
 constexpr UINT kMsgChooseItem = 0x03FF;
@@ -70,27 +85,20 @@ constexpr UINT kMsgPeerEdited = 0x03FE;
 // Marks queued keyboard input that goes to the focus when it is read.
 inline const HWND kToFocus = reinterpret_cast<HWND>(-4);
 void QueueInput(UINT message, WPARAM wParam, LPARAM lParam);
-
-// Messages that only the core sends.
-LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-void NotifyParent(HWND control, WORD code);  // WM_COMMAND to the parent
 void PurgeMessages(HWND window);
 void DropFocusAndActivation(HWND window);  // before a window goes
 void ResetQueue();
 void MarkLive(HWND window, bool live);  // the handles PostMessageA accepts from any thread
-void SetLastErrorCode(DWORD error);
 void ActivateOnClick(HWND window);
 
-// System classes.
-void RegisterSystemClass(const char* name, WNDPROC proc, PeerKind kind, UINT style = 0);
-void UnregisterSystemClass(const char* name);
-void EnsureSystemClasses();
-void DestroyAllWindows();
+// ---- backend.cpp ----
+Backend& Peers();
+
+// ---- button.cpp, combobox.cpp, edit.cpp, richedit.cpp ----
 LRESULT ButtonProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ComboBoxProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT EditProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT RichEditProc(HWND, UINT, WPARAM, LPARAM);
-
 // A control's window procedure as a table: message, then what handles it.
 template <typename State>
 struct MessageHandler {
@@ -104,12 +112,7 @@ const MessageHandler<State>* FindHandler(const MessageHandler<State> (&table)[N]
   return nullptr;
 }
 
-// GBK helpers the controls share.
-std::u16string ToWide(const std::string& gbk);
-std::string ToGbk(const std::u16string& wide);
-LOGFONTA DefaultGuiFont();
-LOGFONTA FontOf(HFONT font);  // the default GUI font for null or unknown handles
-
+// ---- text_box.cpp ----
 // Text as an edit box measures it: an EDIT counts GBK bytes and a line
 // break as CR LF; a rich edit counts characters and a break as one. Peers
 // keep a multi-line text with "\n" breaks.
@@ -137,12 +140,22 @@ bool MoveCaret(HWND window, int key, bool extend);                      // arrow
 char16_t TakeAnsiChar(uint8_t& pendingLead, WPARAM byte);
 LRESULT CopyText(const std::string& text, WPARAM size, LPARAM buffer);  // WM_GETTEXT answer
 
+// ---- rtf.cpp ----
 // Rich text for the rich edit streams: plain GBK text with CR LF breaks to
 // RTF (in the given default format) and back.
 std::string TextToRtf(const std::string& gbk, const CHARFORMATA& format);
 std::string RtfToText(const std::string& rtf);
 
-// Resources the tree needs.
+// ---- codepage.cpp ----
+// GBK helpers the controls share.
+std::u16string ToWide(const std::string& gbk);
+std::string ToGbk(const std::u16string& wide);
+
+// ---- gdi.cpp ----
+LOGFONTA DefaultGuiFont();
+LOGFONTA FontOf(HFONT font);  // the default GUI font for null or unknown handles
+
+// ---- menus.cpp ----
 HMENU NewSystemMenu();
 bool MenuHasCommand(HMENU menu, UINT command);
 void FreeMenu(HMENU menu);

@@ -63,8 +63,12 @@ std::string Backend::BoxTextOf(const std::u16string& text) {
   return core::FromPeerText(text, true);
 }
 
+std::u16string Backend::PeerTextOf(const std::string& box) {
+  return core::ToPeerText(box, true);
+}
+
 void Backend::SetPeerBoxText(HWND window, std::string text, size_t) {
-  SetPeerText(window, core::ToPeerText(text, true));
+  SetPeerText(window, PeerTextOf(text));
 }
 
 }  // namespace platform

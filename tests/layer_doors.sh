@@ -51,6 +51,20 @@ done < <(find engine ui -name '*.h' -o -name '*.cpp' | sort | xargs awk '
   /^}  \/\/ namespace/ { depth-- }
   /^extern / { sub(/ *\/\/.*/, ""); printf "%s\t%d\t%s\t%s\n", FILENAME, FNR, names[depth], $0 }')
 
+# A backend (platform/headless/, platform/qt/) sees the core through the
+# seam only: backend.h and the Win32 door, never the core's own records.
+while IFS=: read -r file line include; do
+  header=$(sed -E 's/.*#include +"([^"]+)".*/\1/' <<<"$include")
+  case $header in
+    platform/backend.h | platform/platform.h | platform/win32.h) ;;
+    "$(cut -d/ -f1-2 <<<"$file")"/*) ;;  # its own folder
+    platform/*)
+      echo "$file:$line: a backend may include only the seam (platform/backend.h) and the Win32 door"
+      status=1
+      ;;
+  esac
+done < <(grep -rn --include='*.h' --include='*.cpp' -E '^#include +"' platform/headless platform/qt 2>/dev/null)
+
 # The toolkit and the display server stay behind the platform's backend seam.
 while IFS= read -r hit; do
   echo "$hit: only platform/qt/ may include Qt or X11 headers"

@@ -244,32 +244,14 @@ void SelectInEditor(QWidget* w, CHARRANGE range) {
   }
 }
 
-// The lParam of a key message: one repeat, Alt's context bit, and the
-// previous-state and transition bits of a release.
-LPARAM KeyData(bool down, bool alt) {
-  LPARAM data = 1;
-  if (alt) data |= LPARAM(1) << 29;
-  if (!down) data |= LPARAM(3u) << 30;
-  return data;
-}
-
 // Queues a key-down and key-up pair as keyboard input (it goes to the window
-// with the focus when read), wrapped in those of the held modifiers so the
-// core's key state matches; with Alt held the keys are system keys.
+// with the focus when read), wrapped in those of the held modifiers.
 void PostKey(int vk, Qt::KeyboardModifiers mods) {
-  const bool alt = mods & Qt::AltModifier;
-  std::vector<int> held;
-  if (mods & Qt::ControlModifier) held.push_back(VK_CONTROL);
-  if (mods & Qt::ShiftModifier) held.push_back(VK_SHIFT);
-  if (alt) held.push_back(VK_MENU);
-  const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
-  const UINT up = alt ? WM_SYSKEYUP : WM_KEYUP;
-  for (int key : held) PostKeyInput(key == VK_MENU ? WM_SYSKEYDOWN : down, key, KeyData(true, alt));
-  PostKeyInput(down, vk, KeyData(true, alt));
-  PostKeyInput(up, vk, KeyData(false, alt));
-  for (auto it = held.rbegin(); it != held.rend(); ++it) {
-    PostKeyInput(*it == VK_MENU ? WM_KEYUP : up, *it, KeyData(false, alt && *it != VK_MENU));
-  }
+  unsigned held = 0;
+  if (mods & Qt::ControlModifier) held |= MK_CONTROL;
+  if (mods & Qt::ShiftModifier) held |= MK_SHIFT;
+  if (mods & Qt::AltModifier) held |= kAltModifier;
+  PostKeyStroke(vk, held);
 }
 
 class QtBackend;

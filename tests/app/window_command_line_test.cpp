@@ -56,13 +56,36 @@ TEST_F(WindowCommandLineTest, WithoutADisplayItEndsAtOnceWithOneLine) {
 }
 
 TEST_F(WindowCommandLineTest, WrongArgumentsAreUsageErrors) {
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--colour"}, {"-x"}, {"text.txt"}, {"--help=yes"}, {"--", "--help"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--colour"},
+                                             {"-x"},
+                                             {"text.txt"},
+                                             {"--help=yes"},
+                                             {"--", "--help"},
+                                             {"--readings=pinyin"},
+                                             {"--text"},
+                                             {"--spacing=word"},
+                                             {"--text=full", "--readings=words"}}) {
     const Outcome r = Run(args, "", kNoDisplay);
     EXPECT_EQ(r.status, 2) << args[0];
     EXPECT_NE(r.err.find("Try 'molvane --help'"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
   }
+}
+
+TEST_F(WindowCommandLineTest, ConversionChoicesAreReadBeforeTheDisplayIsSought) {
+  // Choices that go together reach the display check (exit 3 here); the
+  // help lists each of them.
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--readings=words"},
+                                             {"--readings", "chars"},
+                                             {"--text=full", "--spacing=word"},
+                                             {"--spacing=syllable", "--text=full"},
+                                             {"--text=han", "--readings=words"}})
+    EXPECT_EQ(Run(args, "", kNoDisplay).status, 3) << args[0];
+  const std::string help = Run({"--help"}, "", kNoDisplay).out;
+  for (const char* option : {"--readings=MODE", "--text=TEXT", "--spacing=SPACING"})
+    EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
 }  // namespace

@@ -95,6 +95,49 @@ TEST_P(Queue, KeysTranslateToCharactersReadBeforeLaterKeys) {
   EXPECT_EQ(Of(child, WM_SYSCHAR)[0].wParam, static_cast<WPARAM>('x'));
 }
 
+// The one key-stroke wrapping both backends' input uses: a key comes wrapped
+// in the modifiers' key-downs and key-ups, innermost last; with Alt held
+// every key is a system key until Alt goes up, and each message carries the
+// repeat count, context and transition bits.
+TEST_P(Queue, ModifiersWrapAKeyStrokeWithTheirOwnKeys) {
+  HWND frame = Frame();
+  SetFocus(frame);
+  Clear();
+  struct Key {
+    UINT message;
+    WPARAM key;
+    LPARAM data;
+    bool operator==(const Key& other) const {
+      return message == other.message && key == other.key && data == other.data;
+    }
+  };
+  std::vector<Key> keys;
+  auto record = [&](MSG& msg) {
+    keys.push_back({msg.message, msg.wParam, msg.lParam});
+    return true;
+  };
+  const LPARAM kDown = 1, kUp = static_cast<LPARAM>(0xC0000001u), kAlt = 1 << 29;
+
+  platform::PostKeyStroke(VK_HOME, MK_CONTROL | MK_SHIFT);
+  Input().PumpUntilIdle(record);
+  EXPECT_EQ(keys, (std::vector<Key>{{WM_KEYDOWN, VK_CONTROL, kDown},
+                                    {WM_KEYDOWN, VK_SHIFT, kDown},
+                                    {WM_KEYDOWN, VK_HOME, kDown},
+                                    {WM_KEYUP, VK_HOME, kUp},
+                                    {WM_KEYUP, VK_SHIFT, kUp},
+                                    {WM_KEYUP, VK_CONTROL, kUp}}));
+
+  keys.clear();
+  platform::PostKeyStroke('F', MK_SHIFT | platform::kAltModifier);
+  Input().PumpUntilIdle(record);
+  EXPECT_EQ(keys, (std::vector<Key>{{WM_SYSKEYDOWN, VK_SHIFT, kDown | kAlt},
+                                    {WM_SYSKEYDOWN, VK_MENU, kDown | kAlt},
+                                    {WM_SYSKEYDOWN, 'F', kDown | kAlt},
+                                    {WM_SYSKEYUP, 'F', kUp | kAlt},
+                                    {WM_KEYUP, VK_MENU, kUp},
+                                    {WM_SYSKEYUP, VK_SHIFT, kUp | kAlt}}));
+}
+
 TEST_P(Queue, PreTranslationSeesKeysBeforeTheWindow) {
   HWND frame = Frame();
   SetFocus(frame);
