@@ -21,12 +21,31 @@ bool CountedLine(std::u16string_view word, std::u16string_view after) {
          kCounts.find(word[0]) != std::u16string_view::npos && (after.empty() || after[0] != u'人');
 }
 
+// 不 and 了 cut apart, both alone, are a verb's complement (消灭不了, 掩盖不了:
+// cannot be done): 了 reads as in the word 不了 (liao3), not as the particle.
+// The segmentation splits them because both are so common on their own.
+const WordEntry* Complement(const Tables& tables, std::u16string_view run, size_t at,
+                            const Cut& previous, const Cut& cut) {
+  if (at == 0 || previous.length != 1 || cut.length != 1 || run[at - 1] != u'不' ||
+      run[at] != u'了') {
+    return nullptr;
+  }
+  return tables.Find(run.substr(at - 1, 2));
+}
+
 void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>* out) {
   size_t at = 0;
   std::vector<Cut> cuts;
   CutRun(run, &cuts);
-  for (const Cut& cut : cuts) {
+  for (size_t k = 0; k < cuts.size(); ++k) {
+    const Cut& cut = cuts[k];
     const std::u16string_view word = run.substr(at, static_cast<size_t>(cut.length));
+    const WordEntry* complement = k > 0 ? Complement(tables, run, at, cuts[k - 1], cut) : nullptr;
+    if (complement != nullptr && complement->reading >= 0) {
+      out->push_back(Public(tables, tables.PooledReading(complement->reading + 1)));
+      at += word.size();
+      continue;
+    }
     const WordEntry* entry = CountedLine(word, run.substr(at + word.size())) ? nullptr : cut.word;
     for (size_t i = 0; i < word.size(); ++i) {
       // A character the dictionary lacks stays skipped inside a word too.

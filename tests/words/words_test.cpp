@@ -69,6 +69,14 @@ TEST(WordReadings, ACountedLineIsAMeasureWord) {
   EXPECT_EQ(Pinyin("五行"), "wu xing");        // the five phases
 }
 
+TEST(WordReadings, NotAndLeCutApartAreAComplement) {
+  EXPECT_EQ(Pinyin("消灭不了疟疾"), "xiao mie bu liao nue ji");
+  EXPECT_EQ(Pinyin("掩盖不了"), "yan gai bu liao");
+  EXPECT_EQ(Pinyin("我不去了"), "wo bu qu le");  // 了 after another word stays the particle
+  EXPECT_EQ(Pinyin("不了解"), "bu liao jie");
+  EXPECT_EQ(Pinyin("不，了"), "bu le");  // apart, they are no word
+}
+
 TEST(WordReadings, TheNeutralToneStaysInsideWords) {
   const auto numbers = [](const std::string& text) {
     return Pinyin(text, ReadingMode::kWords, ToneStyle::kNumbers);
