@@ -1,6 +1,8 @@
 // The regex library on the program's own patterns and lookups.
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 #include "bench_support.h"
 #include "constants/constant_area.h"
 #include "engine/regex_calls.h"
@@ -67,6 +69,27 @@ void BM_SplitHanCharacters(benchmark::State& state) {
   DeleteRegexVariable(regex);
 }
 BENCHMARK(BM_SplitHanCharacters)->Arg(1)->Arg(100);
+
+// Patterns that plain backtracking takes exponential time on (hours here);
+// repetitions and recursions pass over what already failed.
+void BM_RunawayPattern(benchmark::State& state) {
+  EnsureProgramStarted();
+  static const char* const kPatterns[] = {"(?:a|(?R))*b", "(a+)+b", "((?:a|(?1))*)b"};
+  static const int kLengths[] = {20, 30, 20};
+  const std::string subject(static_cast<size_t>(kLengths[state.range(0)]), 'a');
+  void** regex = NewRegexVariable();
+  void** result = NewResultVariable();
+  CompilePattern(regex, kPatterns[state.range(0)]);
+  for (auto _ : state) {
+    SearchInto(&result, regex, subject.c_str());
+    benchmark::DoNotOptimize(ResultIsEmpty(result));
+  }
+  state.SetLabel(std::string(kPatterns[state.range(0)]) + " on " + std::to_string(subject.size()) +
+                 " a's");
+  DeleteResultVariable(result);
+  DeleteRegexVariable(regex);
+}
+BENCHMARK(BM_RunawayPattern)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace molvane::bench

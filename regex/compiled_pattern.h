@@ -86,6 +86,9 @@ class CompiledPattern {
   void SkipClosingParen();
   void RecordGroup(int32_t number, MatchElement* element);
   void Finish();
+  // Sets the guards against retrying what already failed, which hold only
+  // where no capture is tested (repetitions and recursions).
+  void SetGuards();
 
   MatchElement* top_ = nullptr;
   uint32_t flags_ = 0;

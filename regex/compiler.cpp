@@ -157,6 +157,73 @@ bool CanMatchEmpty(const MatchElement* element) {
   }
 }
 
+// Whether `element` has at most one way of matching wherever it is tried.
+bool SingleWay(const MatchElement* element) {
+  switch (element->Kind()) {
+    case ElementKind::kEmpty:
+    case ElementKind::kString:
+    case ElementKind::kCharSet:
+    case ElementKind::kClassTest:
+    case ElementKind::kBoundary:
+    case ElementKind::kSearchStart:
+    case ElementKind::kBackref:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Whether `element` holds a recursion (not following its target).
+bool HoldsRecursion(const MatchElement* element) {
+  if (element == nullptr) return false;
+  switch (element->Kind()) {
+    case ElementKind::kRecursion:
+      return true;
+    case ElementKind::kSequence: {
+      const auto& items = static_cast<const SequenceElement*>(element)->items;
+      return std::any_of(items.begin(), items.end(), HoldsRecursion);
+    }
+    case ElementKind::kAlternation: {
+      const auto& branches = static_cast<const AlternationElement*>(element)->branches;
+      return std::any_of(branches.begin(), branches.end(), HoldsRecursion);
+    }
+    case ElementKind::kRepeat:
+      return HoldsRecursion(static_cast<const RepeatElement*>(element)->atom);
+    case ElementKind::kGreedy:
+    case ElementKind::kLazy:
+    case ElementKind::kPossessive:
+      return HoldsRecursion(static_cast<const RangeRepeatElement*>(element)->atom);
+    case ElementKind::kLookaround:
+      return HoldsRecursion(static_cast<const LookaroundElement*>(element)->inner);
+    case ElementKind::kAtomic:
+      return HoldsRecursion(static_cast<const AtomicElement*>(element)->inner);
+    case ElementKind::kConditional: {
+      const auto* conditional = static_cast<const ConditionalElement*>(element);
+      return HoldsRecursion(conditional->assertion) || HoldsRecursion(conditional->yes) ||
+             HoldsRecursion(conditional->no);
+    }
+    default:
+      return false;
+  }
+}
+
+// Whether `element` runs right to left; null for kinds without a direction.
+const bool* Direction(const MatchElement* element) {
+  switch (element->Kind()) {
+    case ElementKind::kString:
+      return &static_cast<const StringElement*>(element)->right_to_left;
+    case ElementKind::kCharSet:
+    case ElementKind::kClassTest:
+      return &static_cast<const UnitElement*>(element)->right_to_left;
+    case ElementKind::kSequence:
+      return &static_cast<const SequenceElement*>(element)->right_to_left;
+    case ElementKind::kBackref:
+      return &static_cast<const BackrefElement*>(element)->right_to_left;
+    default:
+      return nullptr;
+  }
+}
+
 }  // namespace
 
 template <class T>
@@ -860,8 +927,33 @@ void CompiledPattern::Finish() {
       tests_captures_ = true;
     }
   }
+  SetGuards();
+}
+
+void CompiledPattern::SetGuards() {
+  // A recursion into a group of the other direction (from a lookaround) can
+  // carry an iteration backwards, past where its repetition began.
+  bool mixed_directions = false;
+  const bool right_to_left = (flags_ & RightToLeft) != 0;
+  for (const auto& element : elements_) {
+    const bool* direction = Direction(element.get());
+    if (direction != nullptr && *direction != right_to_left) mixed_directions = true;
+  }
+  const bool monotone = pending_recursions_.empty() || !mixed_directions;
   for (const auto& element : elements_) {
     const ElementKind kind = element->Kind();
+    if (kind == ElementKind::kRecursion) {
+      static_cast<RecursionElement*>(element.get())->memoised = !tests_captures_;
+    }
+    if (kind == ElementKind::kGreedy || kind == ElementKind::kLazy) {
+      auto* repeat = static_cast<RangeRepeatElement*>(element.get());
+      repeat->skip_dead_states = !tests_captures_ && monotone && !SingleWay(repeat->atom) &&
+                                 repeat->extra >= INT32_MAX - repeat->minimum;
+    }
+    if (kind == ElementKind::kGreedy) {
+      auto* greedy = static_cast<GreedyElement*>(element.get());
+      greedy->drains_calls = !tests_captures_ && HoldsRecursion(greedy->atom);
+    }
     if (kind == ElementKind::kGreedy || kind == ElementKind::kLazy ||
         kind == ElementKind::kPossessive) {
       auto* repeat = static_cast<RangeRepeatElement*>(element.get());

@@ -355,18 +355,21 @@ bool BackrefElement::MatchNext(MatchContext& context) const {
 }
 
 // ---- Recursion ----
+//
+// A memoised call that runs its target keeps, above the target's pushes, the
+// sorted ends it has offered, their count, the capture-stack and backtrack-stack lengths before the
+// call, the position where it began and kRunsTarget (top). One that replays learnt ways keeps the
+// offset of the next way, the capture-stack length before the call, the position where it began and
+// kReplays.
 
-bool RecursionElement::Match(MatchContext& context) const {
-  if (target == nullptr) return true;
-  if (context.recursion_budget <= 0) return false;
+bool RecursionElement::MatchPlain(MatchContext& context) const {
   context.recursion_budget -= 1;
   const bool matched = target->Match(context);
   context.recursion_budget += 1;
   return matched;
 }
 
-bool RecursionElement::MatchNext(MatchContext& context) const {
-  if (target == nullptr) return false;
+bool RecursionElement::MatchNextPlain(MatchContext& context) const {
   // Retrying happens at the depth of the call being retried; without charging
   // it, recursions entered while retrying would start from a full budget and
   // nest without bound.
@@ -374,6 +377,132 @@ bool RecursionElement::MatchNext(MatchContext& context) const {
   const bool matched = target->MatchNext(context);
   context.recursion_budget += 1;
   return matched;
+}
+
+namespace {
+
+enum RecursionRecord : int32_t { kRunsTarget = 0, kReplays = 1 };
+
+// Replays the way of `ways` at `offset`: its capture entries, then its end.
+// Returns the offset of the way after it.
+int32_t ReplayWay(MatchContext& context, const RecursionWays::Ways& ways, int32_t offset) {
+  const int32_t* way = ways.data.data() + offset;
+  const int32_t added = way[1];
+  IntStack& captures = context.captures;
+  for (int32_t i = 0; i < added; i += kCaptureEntrySize) {
+    const int32_t* entry = way + 2 + i;
+    context.capture_index.Extend(entry[kCaptureGroup] + 1, -1);
+    context.capture_index[entry[kCaptureGroup]] = captures.Size();
+    for (int32_t k = 0; k < kCaptureEntrySize; ++k) captures.Push(entry[k]);
+  }
+  context.position = way[0];
+  return offset + 2 + added;
+}
+
+void PushReplay(IntStack& stack, int32_t next, int32_t captures_size, int32_t at) {
+  stack.Push(next);
+  stack.Push(captures_size);
+  stack.Push(at);
+  stack.Push(kReplays);
+}
+
+}  // namespace
+
+bool RecursionElement::Match(MatchContext& context) const {
+  if (target == nullptr) return true;
+  if (context.recursion_budget <= 0) return false;
+  if (!memoised || !context.memoise) return MatchPlain(context);
+  const int32_t at = context.position;
+  const uint64_t key = RecursionWays::Key(group, at, context.recursion_budget - 1);
+  RecursionWays& memo = context.recursion_ways;
+  IntStack& stack = context.backtrack;
+  const int32_t backtrack_size = stack.Size();
+  const int32_t captures_size = context.captures.Size();
+  if (const RecursionWays::Ways* ways = memo.Complete(key)) {
+    if (ways->count == 0) return false;
+    PushReplay(stack, ReplayWay(context, *ways, 0), captures_size, at);
+    return true;
+  }
+  if (!MatchPlain(context)) {
+    memo.Finish(key, 0);
+    return false;
+  }
+  memo.Note(key, 0, context.position, context.captures, captures_size);
+  stack.Push(context.position);
+  stack.Push(1);
+  stack.Push(captures_size);
+  stack.Push(backtrack_size);
+  stack.Push(at);
+  stack.Push(kRunsTarget);
+  return true;
+}
+
+bool RecursionElement::MatchNext(MatchContext& context) const {
+  if (target == nullptr) return false;
+  if (!memoised || !context.memoise) return MatchNextPlain(context);
+  IntStack& stack = context.backtrack;
+  RecursionWays& memo = context.recursion_ways;
+  if (stack.Pop() == kReplays) {
+    const int32_t at = stack.Pop();
+    const int32_t captures_size = stack.Pop();
+    const int32_t next = stack.Pop();
+    context.captures.Cut(captures_size);
+    const RecursionWays::Ways& ways =
+        *memo.Complete(RecursionWays::Key(group, at, context.recursion_budget - 1));
+    if (next >= static_cast<int32_t>(ways.data.size())) {
+      context.position = at;
+      return false;
+    }
+    PushReplay(stack, ReplayWay(context, ways, next), captures_size, at);
+    return true;
+  }
+  const int32_t at = stack.Pop();
+  const int32_t backtrack_size = stack.Pop();
+  const int32_t captures_size = stack.Pop();
+  int32_t offered = stack.Pop();
+  const uint64_t key = RecursionWays::Key(group, at, context.recursion_budget - 1);
+  if (const RecursionWays::Ways* ways = memo.Complete(key)) {
+    // Another call learnt them meanwhile; this one has offered the first
+    // `offered` of them. Cut the target away (a finished way of it changes
+    // nothing below these lengths) and replay the rest.
+    context.CutBack(backtrack_size, captures_size, at);
+    if (offered >= ways->count) return false;
+    int32_t offset = 0;
+    for (int32_t i = 0; i < offered; ++i) offset += 2 + ways->data[offset + 1];
+    PushReplay(stack, ReplayWay(context, *ways, offset), captures_size, at);
+    return true;
+  }
+  // The ends offered wait on the scratch stack while the target backtracks.
+  IntStack& scratch = context.scratch;
+  const int32_t base = scratch.Size();
+  const int32_t list = stack.Size() - offered;
+  for (int32_t i = 0; i < offered; ++i) scratch.Push(stack[list + i]);
+  stack.Cut(list);
+  for (;;) {
+    if (!MatchNextPlain(context)) {
+      memo.Finish(key, offered);
+      scratch.Cut(base);
+      return false;
+    }
+    const int32_t* first = scratch.Data() + base;
+    const int32_t* found = std::lower_bound(first, first + offered, context.position);
+    if (found != first + offered && *found == context.position) continue;
+    memo.Note(key, offered, context.position, context.captures, captures_size);
+    const int32_t slot = static_cast<int32_t>(found - first);
+    scratch.Push(0);
+    for (int32_t i = offered; i > slot; --i) scratch[base + i] = scratch[base + i - 1];
+    scratch[base + slot] = context.position;
+    ++offered;
+    break;
+  }
+  for (int32_t i = 0; i < offered; ++i) stack.Push(scratch[base + i]);
+  scratch.Cut(base);
+  stack.Push(offered);
+  stack.Push(captures_size);
+  stack.Push(backtrack_size);
+  stack.Push(at);
+  stack.Push(kRunsTarget);
+  return true;
 }
 
 // ---- Conditional ----

@@ -225,14 +225,25 @@ class RangeRepeatElement : public MatchElement {
   bool atom_can_be_empty = true;
   // As for RepeatElement, for the iterations of the minimum part.
   bool skip_repeated_empty = false;
+  // For greedy and lazy repetitions of atoms with several ways: once an end
+  // has been offered and refused and every iteration from there has been
+  // tried, every way on from there has failed, so an iteration that arrives
+  // there again is passed over, and `(a+)+b` costs polynomial time. Only
+  // sound where what follows depends on the position alone, the count
+  // cannot run out (no maximum) and iterations never move against the
+  // direction, which the compiler checks.
+  bool skip_dead_states = false;
 
  protected:
   bool MatchMinimum(MatchContext& context) const;
   bool BacktrackMinimum(MatchContext& context) const;
   // Adds iterations while they move the position, counting on from `done`;
   // returns the new count. With atom_can_be_empty each added iteration's
-  // begin position is pushed after the atom's own pushes.
-  int32_t Extend(MatchContext& context, int32_t done) const;
+  // begin position is pushed after the atom's own pushes. It stops early at
+  // a position among the `dead` sorted ends on the scratch stack (from
+  // `dead_base`).
+  int32_t Extend(MatchContext& context, int32_t done, int32_t dead_base = 0,
+                 int32_t dead = 0) const;
 };
 
 class GreedyElement final : public RangeRepeatElement {
@@ -246,6 +257,12 @@ class GreedyElement final : public RangeRepeatElement {
   // alone, so the compiler clears it for patterns that test captures (back
   // references, group conditions).
   bool skip_offered_ends = true;
+  // An iteration that turns empty where the extension began is cut away;
+  // with recursions in the atom it is first asked for all its other ways,
+  // so that the calls inside finish learning theirs (RecursionWays) rather
+  // than being learnt again at every depth. Same outcome, since they are
+  // undone either way.
+  bool drains_calls = false;
 
  private:
   void PushFreshRecord(MatchContext& context) const;
@@ -309,6 +326,15 @@ class RecursionElement final : public MatchElement {
   int32_t group = 0;
   MatchElement* target = nullptr;  // none: always matches empty
   std::u16string name;
+  // Where no capture is tested, a call does not offer an end twice, and it
+  // learns the target's ends at its position and depth (MatchContext's
+  // RecursionEnds, keyed by the group number) once it has run out of ways.
+  // Set by the compiler.
+  bool memoised = false;
+
+ private:
+  bool MatchPlain(MatchContext& context) const;
+  bool MatchNextPlain(MatchContext& context) const;
 };
 
 class ConditionalElement final : public MatchElement {

@@ -148,6 +148,8 @@ void Matcher::Begin(const CompiledPattern& pattern, const char16_t* subject, int
   context.begin = start;
   context.closing_counter = 0;
   context.recursion_budget = 100;
+  // What a recursion learnt holds for one begin position and subject.
+  context.recursion_ways.Clear();
 }
 
 bool Matcher::Attempt(const CompiledPattern& pattern, int32_t at, MatchRecord& record) {

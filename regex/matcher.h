@@ -28,6 +28,10 @@ class Matcher {
   // anywhere else, so the record is the one Search would give.
   void SearchAt(const CompiledPattern& pattern, const char16_t* subject, int32_t length,
                 int32_t start, const std::vector<int32_t>& candidates, MatchRecord& record);
+  // Whether repetitions and recursions pass over ways known to fail (on by
+  // default). The records are the same either way; off, a pattern such as
+  // "(a+)+b" backtracks in exponential time, so only tests turn it off.
+  void SetMemoised(bool memoised) { context_.memoise = memoised; }
 
  private:
   // Prepares the context for a search beginning at `start`.

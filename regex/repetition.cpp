@@ -67,6 +67,24 @@ bool RunIterations(MatchContext& context, const MatchElement* atom, int32_t stan
   }
 }
 
+// Whether `end` is among the `count` sorted ends at `base` on the scratch
+// stack.
+bool IsOffered(const IntStack& scratch, int32_t base, int32_t count, int32_t end) {
+  const int32_t* first = scratch.Data() + base;
+  return std::binary_search(first, first + count, end);
+}
+
+// Inserts `end`, not yet among them, into the sorted list of `count` ends at
+// `base`, the top of the scratch stack; returns the new count.
+int32_t InsertOffered(IntStack& scratch, int32_t base, int32_t count, int32_t end) {
+  const int32_t* first = scratch.Data() + base;
+  const int32_t slot = static_cast<int32_t>(std::lower_bound(first, first + count, end) - first);
+  scratch.Push(0);
+  for (int32_t i = count; i > slot; --i) scratch[base + i] = scratch[base + i - 1];
+  scratch[base + slot] = end;
+  return count + 1;
+}
+
 }  // namespace
 
 // ---- RepeatElement ----
@@ -89,10 +107,14 @@ bool RangeRepeatElement::BacktrackMinimum(MatchContext& context) const {
   return minimum > 0 && RunIterations(context, atom, minimum, minimum, true, skip_repeated_empty);
 }
 
-int32_t RangeRepeatElement::Extend(MatchContext& context, int32_t done) const {
+int32_t RangeRepeatElement::Extend(MatchContext& context, int32_t done, int32_t dead_base,
+                                   int32_t dead) const {
   int32_t count = done;
   while (count < extra) {
     const int32_t at = context.position;
+    // Every way on from a dead end has failed: stop there, so that the
+    // caller backtracks into the iteration that arrived.
+    if (dead > 0 && IsOffered(context.scratch, dead_base, dead, at)) break;
     const int32_t backtrack_size = context.backtrack.Size();
     const int32_t captures_size = context.captures.Size();
     if (!atom->Match(context)) break;
@@ -163,34 +185,47 @@ bool GreedyElement::MatchNext(MatchContext& context) const {
     scratch.Cut(base);
   };
 
+  const bool dead_states = skip_dead_states && context.memoise;
   int32_t standing = count;
   while (standing > 0) {
     const int32_t begin = atom_can_be_empty ? stack.Pop() : -1;
     if (!atom->MatchNext(context)) {
-      // The latest iteration is undone: end where it began.
+      // The latest iteration is undone: end where it began, unless that was
+      // offered and refused already.
+      if (dead_states) {
+        if (IsOffered(scratch, base, offered, context.position)) {
+          --standing;
+          continue;
+        }
+        offered = InsertOffered(scratch, base, offered, context.position);
+      }
       push_record(standing - 1);
       return true;
     }
     if (context.position == from) {
       // The only iteration now ends where the extension began, which is what
       // no iteration at all offers: offer that once, then go deeper.
+      if (drains_calls && context.memoise) {
+        while (atom->MatchNext(context)) {
+        }
+      }
       context.CutBack(backtrack_size, captures_size, from);
+      if (dead_states) {
+        if (IsOffered(scratch, base, offered, from)) break;
+        offered = InsertOffered(scratch, base, offered, from);
+      }
       push_record(0);
       return true;
     }
     if (atom_can_be_empty) stack.Push(begin);
     // An iteration that now consumes nothing ends the loop: another
     // iteration after it would start where it started, without end.
-    const int32_t iterations = context.position == begin ? standing : Extend(context, standing);
+    const int32_t iterations = context.position == begin
+                                   ? standing
+                                   : Extend(context, standing, base, dead_states ? offered : 0);
     const int32_t end = context.position;
-    int32_t* first = scratch.Data() + base;
-    int32_t* found = std::lower_bound(first, first + offered, end);
-    if (found == first + offered || *found != end) {
-      const int32_t slot = static_cast<int32_t>(found - first);
-      scratch.Push(0);
-      for (int32_t i = offered; i > slot; --i) scratch[base + i] = scratch[base + i - 1];
-      scratch[base + slot] = end;
-      ++offered;
+    if (!IsOffered(scratch, base, offered, end)) {
+      offered = InsertOffered(scratch, base, offered, end);
     } else if (skip_offered_ends) {
       // What follows already failed from this end. The iterations that led
       // here may still have other ways, so go on backtracking into them
@@ -211,42 +246,76 @@ bool GreedyElement::MatchNext(MatchContext& context) const {
 // ---- LazyElement ----
 //
 // Per extra iteration the position where it began, then the count of extra
-// iterations on top.
+// iterations; with skip_dead_states the sorted dead ends and their count on
+// top.
 
 bool LazyElement::Match(MatchContext& context) const {
   if (!MatchMinimum(context)) return false;
   context.backtrack.Push(0);
+  if (skip_dead_states && context.memoise) context.backtrack.Push(0);
   return true;
 }
 
 bool LazyElement::MatchNext(MatchContext& context) const {
   IntStack& stack = context.backtrack;
+  IntStack& scratch = context.scratch;
+  const bool dead_states = skip_dead_states && context.memoise;
+  // The dead ends wait on the scratch stack while the atom backtracks.
+  const int32_t base = scratch.Size();
+  int32_t dead = 0;
+  if (dead_states) {
+    dead = stack.Pop();
+    const int32_t list = stack.Size() - dead;
+    for (int32_t i = 0; i < dead; ++i) scratch.Push(stack[list + i]);
+    stack.Cut(list);
+  }
+  auto offer = [&](int32_t begin, int32_t iterations) {
+    stack.Push(begin);
+    stack.Push(iterations);
+    if (dead_states) {
+      for (int32_t i = 0; i < dead; ++i) stack.Push(scratch[base + i]);
+      stack.Push(dead);
+    }
+    scratch.Cut(base);
+  };
+  // A way is of use when it moved, and not to where everything has failed.
+  auto useful = [&](int32_t begin) {
+    return context.position != begin &&
+           (dead == 0 || !IsOffered(scratch, base, dead, context.position));
+  };
+  // Offered and refused, and no iteration from there led anywhere.
+  auto bury = [&](int32_t end) {
+    if (dead_states && !IsOffered(scratch, base, dead, end))
+      dead = InsertOffered(scratch, base, dead, end);
+  };
   int32_t count = stack.Pop();
   if (count < extra) {
     const int32_t at = context.position;
     if (atom->Match(context)) {
       do {
-        if (context.position != at) {
-          stack.Push(at);
-          stack.Push(count + 1);
+        if (useful(at)) {
+          offer(at, count + 1);
           return true;
         }
       } while (atom->MatchNext(context));
     }
+    bury(at);
   }
   while (count > 0) {
     const int32_t at = stack.Pop();
     while (atom->MatchNext(context)) {
-      if (context.position != at) {
-        stack.Push(at);
-        stack.Push(count);
+      if (useful(at)) {
+        offer(at, count);
         return true;
       }
     }
+    bury(at);
     --count;
   }
+  scratch.Cut(base);
   if (!BacktrackMinimum(context)) return false;
   stack.Push(0);
+  if (dead_states) stack.Push(0);
   return true;
 }
 

@@ -66,8 +66,8 @@ constexpr const char16_t* kPieces[] = {
     u"{,2}",   u"{2,}",  u"{x}",     u"{",           u"}",         u"|",       u".",    u"^",
     u"$",      u"#",     u"\n",      u"\\0",
 };
-// Recursion can backtrack exponentially when repeated, so a pattern holds at
-// most one of these and then no quantifier.
+// At most one recursion per pattern, repeated or not: its calls learn their
+// ways, so even repeated recursions stay quick on these subjects.
 constexpr const char16_t* kRecursions[] = {u"(?R)", u"(?1)", u"(?R<n>)", u"(?2)", u"(?0)"};
 
 TEST(RandomTest, WholeDialectCompilesAndSearchesSafely) {
@@ -77,18 +77,14 @@ TEST(RandomTest, WholeDialectCompilesAndSearchesSafely) {
   for (int round = 0; round < 5000; ++round) {
     std::u16string pattern;
     const int pieces = 1 + random.Below(12);
-    const bool recursion = random.Percent(8);
+    const bool recursion = random.Percent(20);
     const int recursion_at = recursion ? random.Below(pieces) : -1;
     for (int i = 0; i < pieces; ++i) {
       if (i == recursion_at) {
         pattern += kRecursions[random.Below(std::size(kRecursions))];
         continue;
       }
-      const char16_t* piece = kPieces[random.Below(std::size(kPieces))];
-      if (recursion && (piece[0] == '*' || piece[0] == '+' || piece[0] == '?' || piece[0] == '{')) {
-        continue;
-      }
-      pattern += piece;
+      pattern += kPieces[random.Below(std::size(kPieces))];
     }
     const uint32_t flags = static_cast<uint32_t>(random.Below(64));
     for (uint32_t direction : {0u, static_cast<uint32_t>(RightToLeft)}) {
