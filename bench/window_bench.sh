@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Pastes the `chinese` corpus of Debian's fortunes-zh (unpacked into a scratch
 # folder, as compare.sh does) into the window's input box on Qt's offscreen
-# platform, clicks 转换, and prints the round trip (target: under 1.5 s) and
-# the time one typed key takes in the filled box.
+# platform, chooses the notation, clicks 转换, and prints the round trip from
+# the click to the painted result (target: at most 250 ms) and the time one
+# typed key takes in the filled box, for each of the five notations in the
+# list (or only LIST_ITEM: 0 current braille, 1 double braille, 2 shuangpin,
+# 3 full pinyin, 4 Wubi).
 #
 #   bash bench/window_bench.sh [RUNS] [LIST_ITEM]
 set -euo pipefail
@@ -19,4 +22,11 @@ if [ ! -e "$scratch/.unpacked-fortunes-zh" ]; then
 fi
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOLVANE_BENCH=ON >/dev/null
 cmake --build build/release -j"$(nproc)" --target molvane_window_bench >/dev/null
-build/release/bench/molvane_window_bench "$scratch/root/usr/share/games/fortunes/chinese" "$@"
+runs=${1:-5}
+items=("${2:-0}")
+[ $# -ge 2 ] || items=(0 1 2 3 4)
+for item in "${items[@]}"; do
+  build/release/bench/molvane_window_bench "$scratch/root/usr/share/games/fortunes/chinese" \
+    "$runs" "$item"
+  echo
+done

@@ -85,6 +85,18 @@ class Backend {
   virtual void SetPeerText(HWND window, const std::u16string& text) = 0;  // raises no Peer* call
   virtual CHARRANGE PeerSelection(HWND window) const = 0;
   virtual void SetPeerSelection(HWND window, CHARRANGE range) = 0;
+  // The whole text of a rich edit peer in the form the core reads and writes
+  // it: GBK with CR LF breaks, as FromPeerText gives it. A backend may keep
+  // a text in this form, so a whole-text read or write is one copy; the
+  // defaults convert from and to the UTF-16 text. `text` comes already in
+  // that form (CanonicalBoxText), `units` is its UTF-16 length.
+  virtual std::string PeerBoxText(HWND window) const;
+  virtual void SetPeerBoxText(HWND window, std::string text, size_t units);
+  virtual size_t PeerTextLength(HWND window) const { return PeerText(window).size(); }
+  // The core's form of a peer's UTF-16 text and back, for a backend that
+  // keeps a text in either.
+  static std::string BoxTextOf(const std::u16string& text);
+  static std::u16string PeerTextOf(const std::string& box);
   // A caret key (arrows, Home, End) that reached an edit control: a peer that
   // lays its text out moves the caret by its own lines and returns true;
   // false leaves the move to the core.

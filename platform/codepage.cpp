@@ -20,6 +20,10 @@ struct Tables {
   std::array<WCHAR, 65536> dbcs{};
   // GBK bytes of each wide unit: 0 = not representable, < 0x100 one byte.
   std::array<uint16_t, 65536> toGbk{};
+  // One bit a double byte: set where it decodes and encodes back to itself,
+  // so a text's round trip can keep it without touching the larger tables.
+  std::array<uint64_t, 1024> roundTrips{};
+  bool RoundTrips(unsigned code) const { return (roundTrips[code >> 6] >> (code & 63)) & 1; }
 };
 
 const Tables& GetTables() {
@@ -79,6 +83,9 @@ const Tables& GetTables() {
       if (t->dbcs[code] != kUnmapped && t->toGbk[t->dbcs[code]] == 0)
         t->toGbk[t->dbcs[code]] = static_cast<uint16_t>(code);
     t->toGbk[0] = 0;
+    for (int code = 0x8140; code <= 0xFEFE; ++code)
+      if (t->dbcs[code] != kUnmapped && t->toGbk[t->dbcs[code]] == code)
+        t->roundTrips[code >> 6] |= uint64_t{1} << (code & 63);
     return t;
   }();
   return *tables;
@@ -326,3 +333,40 @@ std::string GbkToUtf8(const std::string& gbk) {
 }
 
 }  // namespace platform
+
+namespace platform::core {
+
+std::string CanonicalBoxText(const std::string& gbk, size_t* units) {
+  const Tables& t = GetTables();
+  const auto* in = reinterpret_cast<const uint8_t*>(gbk.data());
+  const size_t length = gbk.size();
+  // A character never grows (a byte's own unit encodes as one byte again);
+  // only a lone CR or LF gains its partner.
+  const auto breaks =
+      std::count_if(gbk.begin(), gbk.end(), [](char c) { return c == '\r' || c == '\n'; });
+  std::string out(length + static_cast<size_t>(breaks), '\0');
+  char* o = out.data();
+  size_t count = 0;
+  for (size_t i = 0; i < length; ++count) {
+    const uint8_t b = in[i];
+    if (b == '\r' || b == '\n') {
+      i += b == '\r' && i + 1 < length && in[i + 1] == '\n' ? 2 : 1;
+      *o++ = '\r';
+      *o++ = '\n';
+    } else if (b < 0x80) {
+      *o++ = static_cast<char>(b);
+      ++i;
+    } else if (i + 1 < length && t.RoundTrips(static_cast<unsigned>(b << 8 | in[i + 1]))) {
+      *o++ = static_cast<char>(b);
+      *o++ = static_cast<char>(in[i + 1]);
+      i += 2;
+    } else {
+      o += EncodeAt(t, DecodeAt(t, in, length, i), o);
+    }
+  }
+  out.resize(static_cast<size_t>(o - out.data()));
+  *units = count;
+  return out;
+}
+
+}  // namespace platform::core

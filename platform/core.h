@@ -122,6 +122,11 @@ struct TextRules {
   LONG limit = 0x7FFFFFFE;
 };
 std::u16string ToPeerText(const std::string& gbk, bool multiline);
+// FromPeerText(ToPeerText(gbk, true), true) in one pass over the bytes: each
+// character decoded and encoded again (a byte that does not decode as "?"),
+// every break (CR LF, a lone CR or LF) as CR LF; `units` gets the length of
+// the peer's text.
+std::string CanonicalBoxText(const std::string& gbk, size_t* units);
 std::string FromPeerText(const std::u16string& text, bool multiline);
 LONG PositionOf(const std::u16string& text, size_t unit, const TextRules& rules);
 size_t UnitOf(const std::u16string& text, LONG position, const TextRules& rules);

@@ -57,7 +57,7 @@ void SelectionChanged(HWND window, const RichState& state) {
 }
 
 LONG Select(HWND window, const RichState& state, LONG start, LONG end) {
-  LONG size = static_cast<LONG>(Peers().PeerText(window).size());
+  LONG size = static_cast<LONG>(Peers().PeerTextLength(window));
   CHARRANGE range;
   if (start == -1) {
     LONG caret = Peers().PeerSelection(window).cpMax;
@@ -74,10 +74,14 @@ LONG Select(HWND window, const RichState& state, LONG start, LONG end) {
   return range.cpMax;
 }
 
-void SetAll(HWND window, RichState& state, const std::string& gbk) {
-  Peers().SetPeerText(window, ToPeerText(gbk, true));
+// Replaces the whole text; returns its length in characters.
+size_t SetAll(HWND window, RichState& state, const std::string& gbk) {
+  size_t units = 0;
+  std::string text = CanonicalBoxText(gbk, &units);
+  Peers().SetPeerBoxText(window, std::move(text), units);
   Peers().SetPeerSelection(window, {0, 0});
   Changed(window, state);
+  return units;
 }
 
 void Type(HWND window, RichState& state, WPARAM code) {
@@ -96,14 +100,12 @@ void Type(HWND window, RichState& state, WPARAM code) {
 }
 
 std::string SelectedOrAll(HWND window, bool selection) {
+  if (!selection) return Peers().PeerBoxText(window);
   std::u16string text = Peers().PeerText(window);
-  if (selection) {
-    CHARRANGE sel = Peers().PeerSelection(window);
-    size_t from = std::min(static_cast<size_t>(sel.cpMin), text.size());
-    size_t to = std::min(static_cast<size_t>(sel.cpMax), text.size());
-    text = text.substr(from, to - from);
-  }
-  return FromPeerText(text, true);
+  CHARRANGE sel = Peers().PeerSelection(window);
+  size_t from = std::min(static_cast<size_t>(sel.cpMin), text.size());
+  size_t to = std::min(static_cast<size_t>(sel.cpMax), text.size());
+  return FromPeerText(text.substr(from, to - from), true);
 }
 
 LRESULT StreamIn(HWND window, RichState& state, WPARAM format, EDITSTREAM* stream) {
@@ -123,13 +125,10 @@ LRESULT StreamIn(HWND window, RichState& state, WPARAM format, EDITSTREAM* strea
                 static_cast<size_t>(std::min(got, kStreamChunk)));  // never past the buffer
   }
   bool rtf = (format & 0xFF) == SF_RTF && data.compare(0, 5, "{\\rtf") == 0;
-  std::u16string text = ToPeerText(rtf ? RtfToText(data) : data, true);
-  if (format & SFF_SELECTION) {
-    ReplaceSelection(window, text, RulesOf(state), false);
-  } else {
-    Peers().SetPeerText(window, text);
-    Peers().SetPeerSelection(window, {0, 0});
-  }
+  if (rtf) data = RtfToText(data);
+  if (!(format & SFF_SELECTION)) return static_cast<LRESULT>(SetAll(window, state, data));
+  std::u16string text = ToPeerText(data, true);
+  ReplaceSelection(window, text, RulesOf(state), false);
   Changed(window, state);
   return static_cast<LRESULT>(text.size());
 }
@@ -139,13 +138,13 @@ LRESULT StreamOut(HWND window, const RichState& state, WPARAM format, EDITSTREAM
   stream->dwError = 0;
   std::string text = SelectedOrAll(window, (format & SFF_SELECTION) != 0);
   if ((format & 0xFF) == SF_RTF) text = TextToRtf(text, state.format);
-  std::vector<BYTE> chunk(kStreamChunk);
+  // The reader is given the chunks in place: the text is this call's own copy.
   size_t at = 0;
   while (at < text.size()) {
     LONG offer = static_cast<LONG>(std::min<size_t>(kStreamChunk, text.size() - at));
-    std::memcpy(chunk.data(), text.data() + at, static_cast<size_t>(offer));
     LONG taken = 0;
-    DWORD error = stream->pfnCallback(stream->dwCookie, chunk.data(), offer, &taken);
+    DWORD error = stream->pfnCallback(stream->dwCookie, reinterpret_cast<LPBYTE>(text.data() + at),
+                                      offer, &taken);
     if (error != 0) {
       stream->dwError = error;
       break;
@@ -357,7 +356,7 @@ const Handler kHandlers[] = {
     {EM_STREAMOUT, [](HWND h, RichState& s, WPARAM w,
                       LPARAM l) { return StreamOut(h, s, w, reinterpret_cast<EDITSTREAM*>(l)); }},
     {EM_GETTEXTLENGTHEX, [](HWND h, RichState&, WPARAM,
-                            LPARAM) { return static_cast<LRESULT>(Peers().PeerText(h).size()); }},
+                            LPARAM) { return static_cast<LRESULT>(Peers().PeerTextLength(h)); }},
     // The peer keeps its caret in view.
     {EM_SCROLLCARET, [](HWND, RichState&, WPARAM, LPARAM) -> LRESULT { return TRUE; }},
     {kMsgPeerEdited,

@@ -51,6 +51,30 @@ std::string FromPeerText(const std::u16string& text, bool multiline) {
   return ToGbk(withBreaks);
 }
 
+}  // namespace platform::core
+
+namespace platform {
+
+std::string Backend::PeerBoxText(HWND window) const {
+  return BoxTextOf(PeerText(window));
+}
+
+std::string Backend::BoxTextOf(const std::u16string& text) {
+  return core::FromPeerText(text, true);
+}
+
+std::u16string Backend::PeerTextOf(const std::string& box) {
+  return core::ToPeerText(box, true);
+}
+
+void Backend::SetPeerBoxText(HWND window, std::string text, size_t) {
+  SetPeerText(window, PeerTextOf(text));
+}
+
+}  // namespace platform
+
+namespace platform::core {
+
 LONG PositionOf(const std::u16string& text, size_t unit, const TextRules& rules) {
   unit = std::min(unit, text.size());
   if (!rules.bytes) return static_cast<LONG>(unit);

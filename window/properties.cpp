@@ -14,6 +14,8 @@ namespace molvane::window {
 namespace {
 
 constexpr int32_t kMostCoordinate = 32627;
+// A live read larger than this is let go once the caller has copied it.
+constexpr size_t kKeptScratchBytes = 64 << 10;
 
 [[noreturn]] void Report(const char* utf8) {
   ReportRuntimeFailure(0, platform::Utf8ToGbk(utf8).c_str());
@@ -264,7 +266,10 @@ int64_t Engine::ReadProperty(uint32_t windowId, uint32_t unitId, int32_t index, 
   if (descriptor == nullptr || get == nullptr ||
       get(live, index - kCommonPropertyCount, &value) == 0)
     return 0;
-  return Convert(descriptor->dataType, value, sub);
+  const auto result = Convert(descriptor->dataType, value, sub);
+  // The caller has its copy now; a book-sized read is not held twice.
+  if (live->scratch.capacity() > kKeptScratchBytes) std::string().swap(live->scratch);
+  return result;
 }
 
 void Engine::WriteProperty(uint32_t windowId, uint32_t unitId, int32_t index, int32_t sub,

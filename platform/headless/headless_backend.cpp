@@ -15,7 +15,14 @@ namespace {
 // ---- Headless backend ----
 struct Peer {
   PeerSpec shape;
-  std::u16string text;
+  // A text is kept in the form it was last written in (UTF-16, or GBK with
+  // CR LF breaks for a rich edit's whole text); the other form is made when
+  // first read and kept until the next write.
+  mutable std::u16string text;
+  mutable std::string boxText;
+  mutable bool textMade = true;
+  mutable bool boxMade = false;
+  size_t units = 0;
   CHARRANGE selection{0, 0};
   std::vector<std::u16string> items;
   int current = -1;
@@ -71,13 +78,39 @@ class HeadlessBackend final : public Backend {
   void SetPeerFont(HWND window, const LOGFONTA& font) override { At(window).font = font; }
   void SetPeerBackground(HWND window, COLORREF color) override { At(window).background = color; }
 
-  std::u16string PeerText(HWND window) const override { return At(window).text; }
+  std::u16string PeerText(HWND window) const override {
+    const Peer& peer = At(window);
+    if (!peer.textMade) {
+      peer.text = PeerTextOf(peer.boxText);
+      peer.textMade = true;
+    }
+    return peer.text;
+  }
   void SetPeerText(HWND window, const std::u16string& text) override {
     Peer& peer = At(window);
     peer.text = text;
-    LONG end = static_cast<LONG>(text.size());
-    peer.selection = {std::min(peer.selection.cpMin, end), std::min(peer.selection.cpMax, end)};
+    peer.textMade = true;
+    std::string().swap(peer.boxText);
+    peer.boxMade = false;
+    Written(peer, text.size());
   }
+  std::string PeerBoxText(HWND window) const override {
+    const Peer& peer = At(window);
+    if (!peer.boxMade) {
+      peer.boxText = BoxTextOf(peer.text);
+      peer.boxMade = true;
+    }
+    return peer.boxText;
+  }
+  void SetPeerBoxText(HWND window, std::string text, size_t units) override {
+    Peer& peer = At(window);
+    peer.boxText = std::move(text);
+    peer.boxMade = true;
+    std::u16string().swap(peer.text);
+    peer.textMade = false;
+    Written(peer, units);
+  }
+  size_t PeerTextLength(HWND window) const override { return At(window).units; }
   CHARRANGE PeerSelection(HWND window) const override { return At(window).selection; }
   void SetPeerSelection(HWND window, CHARRANGE range) override { At(window).selection = range; }
 
@@ -122,6 +155,11 @@ class HeadlessBackend final : public Backend {
   }
 
  private:
+  static void Written(Peer& peer, size_t units) {
+    peer.units = units;
+    LONG end = static_cast<LONG>(units);
+    peer.selection = {std::min(peer.selection.cpMin, end), std::min(peer.selection.cpMax, end)};
+  }
   Peer& At(HWND window) { return peers_.at(window); }
   const Peer& At(HWND window) const { return peers_.at(window); }
 

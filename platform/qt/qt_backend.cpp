@@ -106,8 +106,23 @@ void RememberChoice(QComboBox* list) {
   list->setProperty(kChosenProperty, list->currentIndex());
 }
 
+// What the core last read from or wrote into a multi-line editor, kept
+// while the document has not changed since: reading a large document walks
+// all of it.
+struct TextCache {
+  static constexpr quint64 kStale = ~quint64{0};
+  quint64 revision = 0;  // of the document, counted by its changes
+  quint64 textAt = kStale;
+  quint64 boxAt = kStale;
+  std::u16string text;
+  std::string box;         // the core's form: GBK, CR LF breaks
+  bool asWritten = false;  // the latest text written reads back unchanged
+  bool keepsText = true;   // off while the core's form is written: that one is kept
+};
+
 struct Peer {
   QPointer<QWidget> widget;
+  std::unique_ptr<TextCache> cache;  // multi-line editors only
   PeerKind kind = PeerKind::kWindow;
   DWORD style = 0;
   RECT window{};
@@ -182,6 +197,32 @@ QString ToEditorText(const std::u16string& text) {
   s.replace(u"\r\n"_qs, u"\n"_qs);
   s.replace(u'\r', u'\n');
   return s;
+}
+
+// Characters a plain-text editor reads back as something else (paragraph and
+// line separators and the no-break space as LF and space, frame marks not at
+// all): a text holding none reads back as it was written.
+bool ReadsBackAsWritten(const QString& text) {
+  for (QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u == 0x00A0 || u == 0x2028 || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1) return false;
+  }
+  return true;
+}
+
+// A text of many lines goes into the editor as one paragraph for every
+// kLinesPerParagraph lines, the lines inside it kept apart by line separators
+// (U+2028). Qt makes a block for each paragraph (about a microsecond each)
+// and lays out only those in view; the lines stay lines for the caret, the
+// selection, copying and screen readers, and read back with LF breaks.
+constexpr int kLinesPerParagraph = 64;
+constexpr qsizetype kGroupedFromLines = 4 * kLinesPerParagraph;
+void GroupLines(QString& text) {
+  if (text.count(u'\n') < kGroupedFromLines) return;
+  int line = 0;
+  for (QChar& c : text) {
+    if (c == u'\n' && ++line % kLinesPerParagraph != 0) c = QChar::LineSeparator;
+  }
 }
 
 // Selects `range` in a line or plain-text editor; -1 as the end means the end
@@ -307,6 +348,9 @@ class QtBackend : public Backend {
 
   std::u16string PeerText(HWND window) const override;
   void SetPeerText(HWND window, const std::u16string& text) override;
+  std::string PeerBoxText(HWND window) const override;
+  void SetPeerBoxText(HWND window, std::string text, size_t units) override;
+  size_t PeerTextLength(HWND window) const override;
   CHARRANGE PeerSelection(HWND window) const override;
   void SetPeerSelection(HWND window, CHARRANGE range) override;
   bool MovePeerCaret(HWND window, int virtualKey, bool extend) override;
@@ -427,6 +471,7 @@ class QtBackend : public Backend {
     return it == peers_.end() ? nullptr : it->second.widget.data();
   }
   QComboBox* List(HWND window) const { return qobject_cast<QComboBox*>(Widget(window)); }
+  TextCache* CacheOf(HWND window) const;
   QFont FontOf(const LOGFONTA& font) const;
   QWidget* MakeWidget(HWND window, const PeerSpec& shape);
   void Connect(HWND window, QWidget* widget);
@@ -502,6 +547,11 @@ void QtBackend::Connect(HWND window, QWidget* widget) {
     QObject::connect(line, &QLineEdit::textEdited, line, edited);
   } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
     QObject::connect(plain, &QPlainTextEdit::textChanged, plain, edited);
+    // Any change of the document, by the user or by Qt, makes the kept text stale.
+    TextCache* cache = (peers_[window].cache = std::make_unique<TextCache>()).get();
+    auto changed = [cache] { ++cache->revision; };
+    QObject::connect(plain->document(), &QTextDocument::contentsChanged, plain, changed);
+    QObject::connect(plain, &QPlainTextEdit::textChanged, plain, changed);
   } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
     QObject::connect(list, &QComboBox::activated, list, [this, window, list](int index) {
       if (quiet()) return;
@@ -800,10 +850,23 @@ QFont QtBackend::FontOf(const LOGFONTA& font) const {
 
 // ---- Text and selection ----
 
+TextCache* QtBackend::CacheOf(HWND window) const {
+  auto it = peers_.find(window);
+  return it == peers_.end() ? nullptr : it->second.cache.get();
+}
+
 std::u16string QtBackend::PeerText(HWND window) const {
   QWidget* w = Widget(window);
   if (auto* line = qobject_cast<QLineEdit*>(w)) return ToU16(line->text());
-  if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) return ToU16(plain->toPlainText());
+  if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+    TextCache* cache = CacheOf(window);
+    if (cache == nullptr) return ToU16(plain->toPlainText());
+    if (cache->textAt != cache->revision) {
+      cache->text = ToU16(plain->toPlainText());
+      cache->textAt = cache->revision;
+    }
+    return cache->text;
+  }
   if (auto* list = qobject_cast<QComboBox*>(w)) return ToU16(list->currentText());
   return {};
 }
@@ -815,11 +878,54 @@ void QtBackend::SetPeerText(HWND window, const std::u16string& text) {
     if (auto* line = qobject_cast<QLineEdit*>(w)) {
       line->setText(ToQString(text));
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-      plain->setPlainText(ToEditorText(text));
+      QString editorText = ToEditorText(text);
+      TextCache* cache = CacheOf(window);
+      const bool asWritten = cache != nullptr && ReadsBackAsWritten(editorText);
+      const bool keep = asWritten && cache->keepsText;
+      std::u16string readBack = keep ? ToU16(editorText) : std::u16string();
+      GroupLines(editorText);
+      plain->setPlainText(editorText);
+      if (cache != nullptr) {
+        cache->asWritten = asWritten;
+        cache->text = std::move(readBack);
+        cache->textAt = keep ? cache->revision : TextCache::kStale;
+      }
     } else if (auto* list = qobject_cast<QComboBox*>(w); list != nullptr && list->isEditable()) {
       list->setEditText(ToQString(text));
     }
   });
+}
+
+std::string QtBackend::PeerBoxText(HWND window) const {
+  TextCache* cache = CacheOf(window);
+  auto* plain = qobject_cast<QPlainTextEdit*>(Widget(window));
+  if (cache == nullptr || plain == nullptr) return Backend::PeerBoxText(window);
+  if (cache->boxAt != cache->revision) {
+    // Only the form asked for is kept: a book's text is not held three times.
+    cache->box =
+        BoxTextOf(cache->textAt == cache->revision ? cache->text : ToU16(plain->toPlainText()));
+    cache->boxAt = cache->revision;
+  }
+  return cache->box;
+}
+
+void QtBackend::SetPeerBoxText(HWND window, std::string text, size_t units) {
+  TextCache* cache = CacheOf(window);
+  if (cache == nullptr) return Backend::SetPeerBoxText(window, std::move(text), units);
+  cache->keepsText = false;
+  Backend::SetPeerBoxText(window, text, units);
+  cache->keepsText = true;
+  // Read back as written, the core's form of the text is the one given.
+  if (cache->asWritten) {
+    cache->box = std::move(text);
+    cache->boxAt = cache->revision;
+  }
+}
+
+size_t QtBackend::PeerTextLength(HWND window) const {
+  if (auto* plain = qobject_cast<QPlainTextEdit*>(Widget(window)))
+    return size_t(plain->document()->characterCount() - 1);
+  return PeerText(window).size();
 }
 
 CHARRANGE QtBackend::PeerSelection(HWND window) const {
@@ -843,6 +949,34 @@ void QtBackend::SetPeerSelection(HWND window, CHARRANGE range) {
   WithoutCaretMoves(w, [&] { SelectInEditor(w, range); });
 }
 
+// Lines of a document end at paragraph ends and at line separators.
+bool EndsLine(const QTextDocument& document, int position) {
+  const QChar c = document.characterAt(position);
+  return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+int LineStart(const QTextDocument& document, int position) {
+  while (position > 0 && !EndsLine(document, position - 1)) --position;
+  return position;
+}
+int LineEnd(const QTextDocument& document, int position) {
+  const int last = document.characterCount() - 1;
+  while (position < last && !EndsLine(document, position)) ++position;
+  return position;
+}
+// The position in the line above (or below) at the same column, or at that
+// line's end if it is shorter; -1 when there is no such line.
+int LineAbove(const QTextDocument& document, int position, bool below) {
+  const int start = LineStart(document, position);
+  const int column = position - start;
+  if (!below) {
+    if (start == 0) return -1;
+    return std::min(LineStart(document, start - 1) + column, start - 1);
+  }
+  const int end = LineEnd(document, position);
+  if (end >= document.characterCount() - 1) return -1;
+  return std::min(end + 1 + column, LineEnd(document, end + 1));
+}
+
 bool QtBackend::MovePeerCaret(HWND window, int virtualKey, bool extend) {
   struct Move {
     int vk;
@@ -864,12 +998,9 @@ bool QtBackend::MovePeerCaret(HWND window, int virtualKey, bool extend) {
       const auto mode = extend ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
       QTextCursor c = plain->textCursor();
       if (!c.movePosition(m.text, mode) && (virtualKey == VK_UP || virtualKey == VK_DOWN)) {
-        // Lines not laid out yet (a hidden editor): move by paragraphs.
-        const int column = c.positionInBlock();
-        if (c.movePosition(
-                virtualKey == VK_UP ? QTextCursor::PreviousBlock : QTextCursor::NextBlock, mode)) {
-          c.movePosition(QTextCursor::Right, mode, std::min(column, c.block().length() - 1));
-        }
+        // Lines not laid out yet (a hidden editor): move by the text's lines.
+        const int to = LineAbove(*plain->document(), c.position(), virtualKey == VK_DOWN);
+        if (to >= 0) c.setPosition(to, mode);
       }
       plain->setTextCursor(c);
       return true;

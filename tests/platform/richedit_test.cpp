@@ -199,6 +199,58 @@ TEST_P(RichEdit, TypingHonoursLimitReadOnlyAndLineBreaks) {
   EXPECT_EQ(Text(box_), Gbk("一\r\n二x"));
 }
 
+// The box keeps a written text in its own form, so what it gives back must
+// be what the character-by-character round trip gives: breaks of every kind
+// as CR LF, a byte that starts no character as "?", and lengths in
+// characters. A change made after the write shows in the next read.
+TEST_P(RichEdit, AWholeTextReadsBackAsItsCharactersDo) {
+  const std::string written = Gbk("一\r二\n三\r\n") + "\x81\r" + Gbk("末") + "\x81\n\x81";
+  const std::string expected = Gbk("一\r\n二\r\n三\r\n") + "?\r\n" + Gbk("末") + "?\r\n?";
+  for (bool streamed : {false, true}) {
+    if (streamed)
+      EXPECT_EQ(In(written, SF_TEXT, 3), 12);
+    else
+      SetWindowTextA(box_, written.c_str());
+    EXPECT_EQ(Out(SF_TEXT), expected);
+    EXPECT_EQ(Text(box_), expected);
+    EXPECT_EQ(GetWindowTextLengthA(box_), static_cast<int>(expected.size()));
+    EXPECT_EQ(SendMessageA(box_, EM_GETTEXTLENGTHEX, 0, 0), 12);
+  }
+  SetFocus(box_);
+  SendMessageA(box_, EM_SETSEL, 0, 0);
+  Input().TypeText("x");
+  Pump();
+  EXPECT_EQ(Out(SF_TEXT), "x" + expected);
+  CHARRANGE tail{5, -1};
+  // The end counts the typed character.
+  EXPECT_EQ(SendMessageA(box_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&tail)), 13);
+  SendMessageA(box_, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("y"));
+  EXPECT_EQ(Out(SF_TEXT), "x" + Gbk("一\r\n二\r\n") + "y");
+  EXPECT_EQ(Out(SF_TEXT | SFF_SELECTION), "");
+}
+
+// Every pair of bytes a lead byte can start, read back as the code page
+// calls convert it there and back, one character at a time.
+TEST_P(RichEdit, EveryDoubleByteReadsBackAsTheCodePageConvertsIt) {
+  std::string written;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      written += static_cast<char>(lead);
+      written += static_cast<char>(trail);
+    }
+  }
+  std::u16string wide(written.size(), u'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, written.data(),
+                                                      static_cast<int>(written.size()), wide.data(),
+                                                      static_cast<int>(wide.size()))));
+  std::string expected(wide.size() * 2, '\0');
+  expected.resize(static_cast<size_t>(
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), expected.data(),
+                          static_cast<int>(expected.size()), nullptr, nullptr)));
+  EXPECT_EQ(In(written, SF_TEXT, 4095), static_cast<LRESULT>(wide.size()));
+  EXPECT_EQ(Out(SF_TEXT), expected);
+}
+
 TEST_P(RichEdit, DefaultFormatAndBackgroundAreKept) {
   CHARFORMATA format{};
   format.cbSize = sizeof format;

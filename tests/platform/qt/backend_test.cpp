@@ -4,7 +4,9 @@
 // widget sees them. Input is real Qt events on the offscreen platform.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -320,6 +322,52 @@ TEST_F(QtBackendTest, CaretKeysMoveByTheEditorsOwnLines) {
   EXPECT_EQ(editor->textCursor().selectedText(), u"b\u2029cd"_qs);
   // The keys went through the queue: nothing was typed.
   EXPECT_EQ(editor->toPlainText(), u"ab\ncd\nef"_qs);
+}
+
+// A result of thousands of lines is given to Qt in few paragraphs, yet the
+// caret keys, a selection, Ctrl+A with Ctrl+C and a screen reader's line all
+// still go by the text's own lines.
+TEST_F(QtBackendTest, ALongResultKeepsItsLines) {
+  HWND rich = Child("RichEdit20A", ES_MULTILINE | WS_VSCROLL, 1);
+  std::string text;
+  QString shown;
+  for (int i = 0; i < 3000; ++i) {
+    text += std::to_string(i % 10) + "\xD7\xD6\r\n";  // 字
+    shown += QString::number(i % 10) + u"字\n"_qs;
+  }
+  SetWindowTextA(rich, text.c_str());
+  SetFocus(rich);
+  Pump();
+  auto* editor = qobject_cast<QPlainTextEdit*>(PeerWidget(rich));
+  EXPECT_LT(editor->document()->blockCount(), 100);
+  EXPECT_EQ(editor->toPlainText(), shown);
+  EXPECT_EQ(GetWindowTextLengthA(rich), int(text.size()));
+
+  for (int i = 0; i < 70; ++i) platform::Input().PressKey(VK_DOWN, 0);
+  platform::Input().PressKey(VK_RIGHT, 0);
+  platform::Input().PressKey(VK_DOWN, MK_SHIFT);
+  platform::Input().PressKey(VK_END, MK_SHIFT);
+  Pump();
+  CHARRANGE sel{};
+  SendMessageA(rich, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+  EXPECT_EQ(sel.cpMin, 70 * 3 + 1);  // three characters a line, the break one
+  EXPECT_EQ(sel.cpMax, 72 * 3 - 1);  // the end of the line below, not of its paragraph
+
+  QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(editor);
+  ASSERT_NE(reader, nullptr);
+  ASSERT_NE(reader->textInterface(), nullptr);
+  int start = 0, end = 0;
+  const QString line =
+      reader->textInterface()->textAtOffset(65 * 3 + 1, QAccessible::LineBoundary, &start, &end);
+  EXPECT_EQ(line.trimmed(), u"5字"_qs);
+  EXPECT_EQ(start, 65 * 3);
+
+  QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
+  Pump();
+  EXPECT_EQ(QApplication::clipboard()->text(), shown);
+  SendMessageA(rich, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+  EXPECT_EQ(sel.cpMax, 9000);
 }
 
 }  // namespace
