@@ -100,7 +100,7 @@ const UnitElement* AsUnit(const MatchElement* e) {
 const StringElement* AsPlainString(const MatchElement* e, bool rightToLeft) {
   if (e == nullptr || e->Kind() != ElementKind::kString) return nullptr;
   auto* s = static_cast<const StringElement*>(e);
-  return !s->ignore_case && s->right_to_left == rightToLeft && !s->text.empty() ? s : nullptr;
+  return !s->ignoreCase && s->rightToLeft == rightToLeft && !s->text.empty() ? s : nullptr;
 }
 
 }  // namespace
@@ -121,7 +121,7 @@ Prefilter::Prefilter(const CompiledPattern& pattern) {
     return;
   auto* sequence = static_cast<const SequenceElement*>(top);
   const auto& items = sequence->items;
-  if (sequence->right_to_left || items.size() < 2) return;
+  if (sequence->rightToLeft || items.size() < 2) return;
 
   // "(?<=L)...": a match can begin only right after an occurrence of L.
   if (items.front()->Kind() == ElementKind::kLookaround) {
@@ -153,14 +153,14 @@ bool Prefilter::CollectPrefix(const MatchElement* item) {
     case ElementKind::kCharSet:
     case ElementKind::kClassTest: {
       const UnitElement* unit = AsUnit(item);
-      if (unit->right_to_left) return false;
-      prefix_units_.push_back(unit);
+      if (unit->rightToLeft) return false;
+      prefixUnits_.push_back(unit);
       return true;
     }
     case ElementKind::kString: {
       const StringElement* s = AsPlainString(item, false);
       if (s == nullptr) return false;
-      prefix_chars_ += s->text;
+      prefixChars_ += s->text;
       return true;
     }
     case ElementKind::kRepeat:
@@ -175,8 +175,8 @@ bool Prefilter::CollectPrefix(const MatchElement* item) {
 }
 
 bool Prefilter::PrefixConsumes(char16_t unit) const {
-  if (prefix_chars_.find(unit) != std::u16string::npos) return true;
-  for (const MatchElement* e : prefix_units_)
+  if (prefixChars_.find(unit) != std::u16string::npos) return true;
+  for (const MatchElement* e : prefixUnits_)
     if (static_cast<const UnitElement*>(e)->Test(unit)) return true;
   return false;
 }

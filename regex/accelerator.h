@@ -66,8 +66,8 @@ class Prefilter {
 
   Kind kind_ = Kind::kNone;
   std::u16string literal_;
-  std::vector<const MatchElement*> prefix_units_;  // unit elements of the prefix
-  std::u16string prefix_chars_;                    // characters of literal items
+  std::vector<const MatchElement*> prefixUnits_;  // unit elements of the prefix
+  std::u16string prefixChars_;                    // characters of literal items
 };
 
 // A hash of short keys that reads eight bytes a step; the keys here (lookup
@@ -95,7 +95,7 @@ class Prefilter {
 
 // Hashes wide keys and views alike, so lookups by view allocate nothing.
 struct ViewHash {
-  using is_transparent = void;
+  using isTransparent = void;
   size_t operator()(std::u16string_view v) const {
     return HashBytes(v.data(), v.size() * sizeof(char16_t));
   }

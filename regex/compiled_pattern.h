@@ -50,7 +50,7 @@ class CompiledPattern {
   void Reset();
 
   MatchElement* Top() const { return top_; }
-  int32_t HighestGroup() const { return highest_group_; }
+  int32_t HighestGroup() const { return highestGroup_; }
   uint32_t Flags() const { return flags_; }
 
   // For inspection: the element of a group number (0: the top element), or
@@ -58,7 +58,7 @@ class CompiledPattern {
   MatchElement* GroupElement(int32_t group) const;
   int32_t ElementCount() const { return static_cast<int32_t>(elements_.size()); }
   const MatchElement* ElementAt(int32_t index) const { return elements_[index].get(); }
-  int32_t NamedGroupCount() const { return named_group_count_; }
+  int32_t NamedGroupCount() const { return namedGroupCount_; }
   MatchElement* Stock(int32_t slot);
 
  private:
@@ -92,16 +92,16 @@ class CompiledPattern {
 
   MatchElement* top_ = nullptr;
   uint32_t flags_ = 0;
-  int32_t highest_group_ = 0;
-  int32_t named_group_count_ = 0;
-  int32_t handed_out_ = 0;  // highest group number handed out while parsing
+  int32_t highestGroup_ = 0;
+  int32_t namedGroupCount_ = 0;
+  int32_t handedOut_ = 0;  // highest group number handed out while parsing
   // Back references and group conditions let captures decide a match.
-  bool tests_captures_ = false;
+  bool testsCaptures_ = false;
   std::vector<std::unique_ptr<MatchElement>> elements_;
-  std::vector<MatchElement*> group_table_;
-  std::vector<RecursionElement*> pending_recursions_;
-  std::vector<BackrefElement*> pending_backrefs_;
-  std::vector<ConditionalElement*> pending_conditions_;
+  std::vector<MatchElement*> groupTable_;
+  std::vector<RecursionElement*> pendingRecursions_;
+  std::vector<BackrefElement*> pendingBackrefs_;
+  std::vector<ConditionalElement*> pendingConditions_;
   // Named groups in order of appearance: both marks of each.
   struct NamedGroup {
     std::u16string name;
@@ -109,7 +109,7 @@ class CompiledPattern {
     GroupMarkElement* close;
     MatchElement* element;
   };
-  std::vector<NamedGroup> named_groups_;
+  std::vector<NamedGroup> namedGroups_;
   std::u16string pattern_;
   Lexer lexer_;
   std::array<MatchElement*, kStockSlots> stock_{};

@@ -57,7 +57,7 @@ bool IsQuantifier(const Token& token) {
 void ReadBraces(const std::u16string& text, int32_t* minimum, int32_t* maximum) {
   size_t i = 0;
   const size_t n = text.size();
-  auto read_number = [&]() {
+  auto readNumber = [&]() {
     int32_t value = 0;
     for (int digits = 0; digits < 6 && i < n && IsDigit(text[i]); ++digits, ++i) {
       value = value * 10 + (text[i] - '0');
@@ -70,12 +70,12 @@ void ReadBraces(const std::u16string& text, int32_t* minimum, int32_t* maximum) 
     *maximum = 0;
     return;
   }
-  *minimum = read_number();
+  *minimum = readNumber();
   while (i < n && IsSpace(text[i])) ++i;
   if (i < n && text[i] == ',') {
     ++i;
     while (i < n && IsSpace(text[i])) ++i;
-    *maximum = i < n && IsDigit(text[i]) ? read_number() : INT32_MAX;
+    *maximum = i < n && IsDigit(text[i]) ? readNumber() : INT32_MAX;
   } else {
     *maximum = *minimum;
   }
@@ -85,7 +85,7 @@ void ReadBraces(const std::u16string& text, int32_t* minimum, int32_t* maximum) 
 struct ClassName {
   const char16_t* name;
   size_t length;
-  CharClass char_class;
+  CharClass charClass;
 };
 
 constexpr ClassName kClassNames[] = {
@@ -100,18 +100,18 @@ constexpr ClassName kClassNames[] = {
 
 // With IgnoreCase a set also holds the other case of its ASCII letters.
 void AddOtherCases(CharSetElement* set) {
-  const size_t range_count = set->ranges.size();
-  for (size_t i = 0; i < range_count; ++i) {
+  const size_t rangeCount = set->ranges.size();
+  for (size_t i = 0; i < rangeCount; ++i) {
     const auto [low, high] = set->ranges[i];
-    const char16_t upper_low = std::max<char16_t>(low, 'A');
-    const char16_t upper_high = std::min<char16_t>(high, 'Z');
-    if (upper_low <= upper_high) set->ranges.emplace_back(upper_low + 32, upper_high + 32);
-    const char16_t lower_low = std::max<char16_t>(low, 'a');
-    const char16_t lower_high = std::min<char16_t>(high, 'z');
-    if (lower_low <= lower_high) set->ranges.emplace_back(lower_low - 32, lower_high - 32);
+    const char16_t upperLow = std::max<char16_t>(low, 'A');
+    const char16_t upperHigh = std::min<char16_t>(high, 'Z');
+    if (upperLow <= upperHigh) set->ranges.emplace_back(upperLow + 32, upperHigh + 32);
+    const char16_t lowerLow = std::max<char16_t>(low, 'a');
+    const char16_t lowerHigh = std::min<char16_t>(high, 'z');
+    if (lowerLow <= lowerHigh) set->ranges.emplace_back(lowerLow - 32, lowerHigh - 32);
   }
-  const size_t single_count = set->singles.size();
-  for (size_t i = 0; i < single_count; ++i) {
+  const size_t singleCount = set->singles.size();
+  for (size_t i = 0; i < singleCount; ++i) {
     const char16_t c = set->singles[i];
     char16_t other = 0;
     if (c >= 'A' && c <= 'Z') other = c + 32;
@@ -211,14 +211,14 @@ bool HoldsRecursion(const MatchElement* element) {
 const bool* Direction(const MatchElement* element) {
   switch (element->Kind()) {
     case ElementKind::kString:
-      return &static_cast<const StringElement*>(element)->right_to_left;
+      return &static_cast<const StringElement*>(element)->rightToLeft;
     case ElementKind::kCharSet:
     case ElementKind::kClassTest:
-      return &static_cast<const UnitElement*>(element)->right_to_left;
+      return &static_cast<const UnitElement*>(element)->rightToLeft;
     case ElementKind::kSequence:
-      return &static_cast<const SequenceElement*>(element)->right_to_left;
+      return &static_cast<const SequenceElement*>(element)->rightToLeft;
     case ElementKind::kBackref:
-      return &static_cast<const BackrefElement*>(element)->right_to_left;
+      return &static_cast<const BackrefElement*>(element)->rightToLeft;
     default:
       return nullptr;
   }
@@ -237,15 +237,15 @@ T* CompiledPattern::New() {
 void CompiledPattern::Reset() {
   top_ = nullptr;
   flags_ = 0;
-  highest_group_ = 0;
-  named_group_count_ = 0;
-  handed_out_ = 0;
-  tests_captures_ = false;
-  group_table_.clear();
-  pending_recursions_.clear();
-  pending_backrefs_.clear();
-  pending_conditions_.clear();
-  named_groups_.clear();
+  highestGroup_ = 0;
+  namedGroupCount_ = 0;
+  handedOut_ = 0;
+  testsCaptures_ = false;
+  groupTable_.clear();
+  pendingRecursions_.clear();
+  pendingBackrefs_.clear();
+  pendingConditions_.clear();
+  namedGroups_.clear();
   stock_.fill(nullptr);
   elements_.clear();
   pattern_.clear();
@@ -266,18 +266,18 @@ void CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t fla
 }
 
 MatchElement* CompiledPattern::GroupElement(int32_t group) const {
-  if (group < 0 || group >= static_cast<int32_t>(group_table_.size())) return nullptr;
-  return group_table_[group];
+  if (group < 0 || group >= static_cast<int32_t>(groupTable_.size())) return nullptr;
+  return groupTable_[group];
 }
 
 MatchElement* CompiledPattern::Stock(int32_t slot) {
   if (slot < 0 || slot >= kStockSlots) slot = kStockEmpty;
   if (stock_[slot] != nullptr) return stock_[slot];
   if (slot == kStockEmpty) return stock_[slot] = New<EmptyElement>();
-  const bool right_to_left = slot > kStockRightToLeft;
-  const int32_t kind = right_to_left ? slot - kStockRightToLeft : slot;
+  const bool rightToLeft = slot > kStockRightToLeft;
+  const int32_t kind = rightToLeft ? slot - kStockRightToLeft : slot;
   auto* set = New<CharSetElement>();
-  set->right_to_left = right_to_left;
+  set->rightToLeft = rightToLeft;
   switch (kind) {
     case kStockAny:
       set->positive = false;  // the negated empty set
@@ -295,7 +295,7 @@ MatchElement* CompiledPattern::Stock(int32_t slot) {
     case kStockSpace:
     case kStockNotSpace:
       // The right-to-left versions also hold form feed and vertical tab.
-      set->singles = right_to_left ? u" \t\r\n\f\v" : u" \t\r\n";
+      set->singles = rightToLeft ? u" \t\r\n\f\v" : u" \t\r\n";
       set->positive = kind == kStockSpace;
       break;
     default:
@@ -308,10 +308,10 @@ MatchElement* CompiledPattern::Stock(int32_t slot) {
 
 void CompiledPattern::RecordGroup(int32_t number, MatchElement* element) {
   if (number < 0) return;
-  if (static_cast<size_t>(number) >= group_table_.size()) {
-    group_table_.resize(static_cast<size_t>(number) + 1, nullptr);
+  if (static_cast<size_t>(number) >= groupTable_.size()) {
+    groupTable_.resize(static_cast<size_t>(number) + 1, nullptr);
   }
-  if (number == 0 || group_table_[number] == nullptr) group_table_[number] = element;
+  if (number == 0 || groupTable_[number] == nullptr) groupTable_[number] = element;
 }
 
 std::u16string CompiledPattern::CollectUntil(char16_t closer) {
@@ -354,7 +354,7 @@ MatchElement* CompiledPattern::ParseBranch(uint32_t& flags) {
   if (items.size() == 1) return items[0];
   auto* sequence = New<SequenceElement>();
   sequence->items = std::move(items);
-  sequence->right_to_left = (flags & RightToLeft) != 0;
+  sequence->rightToLeft = (flags & RightToLeft) != 0;
   return sequence;
 }
 
@@ -476,8 +476,8 @@ MatchElement* CompiledPattern::ParseString(uint32_t flags) {
   }
   auto* string = New<StringElement>();
   string->text = std::move(text);
-  string->right_to_left = (flags & RightToLeft) != 0;
-  string->ignore_case = (flags & IgnoreCase) != 0;
+  string->rightToLeft = (flags & RightToLeft) != 0;
+  string->ignoreCase = (flags & IgnoreCase) != 0;
   return string;
 }
 
@@ -489,13 +489,13 @@ MatchElement* CompiledPattern::ParseBoundary(uint32_t flags) {
     return New<SearchStartElement>();
   }
   auto* boundary = New<BoundaryElement>();
-  const bool multi_line = (flags & MultiLine) != 0;
+  const bool multiLine = (flags & MultiLine) != 0;
   switch (ch) {
     case '^':
-      boundary->type = multi_line ? kLineStart : kSubjectStart;
+      boundary->type = multiLine ? kLineStart : kSubjectStart;
       break;
     case '$':
-      boundary->type = multi_line ? kLineEnd : kSubjectEnd;
+      boundary->type = multiLine ? kLineEnd : kSubjectEnd;
       break;
     case 'A':
       boundary->type = kSubjectStart;
@@ -562,11 +562,11 @@ MatchElement* CompiledPattern::ParseCharSet(uint32_t flags) {
     return Stock(slot);
   }
   if (lexer_.Next().IsMeta(':')) {
-    if (ClassTestElement* char_class = ParseCharClass(flags)) return char_class;
+    if (ClassTestElement* charClass = ParseCharClass(flags)) return charClass;
   }
   lexer_.MoveOn();
   auto* set = New<CharSetElement>();
-  set->right_to_left = (flags & RightToLeft) != 0;
+  set->rightToLeft = (flags & RightToLeft) != 0;
   if (lexer_.Current().IsMeta('^')) {
     set->positive = false;
     lexer_.MoveOn();
@@ -575,8 +575,8 @@ MatchElement* CompiledPattern::ParseCharSet(uint32_t flags) {
     const Token current = lexer_.Current();
     if (current.IsEnd() || current.IsMeta(']')) break;
     if (current.IsMeta('[') && lexer_.Next().IsMeta(':')) {
-      if (ClassTestElement* char_class = ParseCharClass(flags)) {
-        set->embedded.push_back(char_class);
+      if (ClassTestElement* charClass = ParseCharClass(flags)) {
+        set->embedded.push_back(charClass);
         continue;
       }
       // Not a class name after all: the "[" is an ordinary character.
@@ -623,8 +623,8 @@ ClassTestElement* CompiledPattern::ParseCharClass(uint32_t flags) {
   for (const ClassName& known : kClassNames) {
     if (text.size() >= known.length && text.compare(0, known.length, known.name) == 0) {
       auto* element = New<ClassTestElement>();
-      element->char_class = known.char_class;
-      element->right_to_left = (flags & RightToLeft) != 0;
+      element->charClass = known.charClass;
+      element->rightToLeft = (flags & RightToLeft) != 0;
       element->positive = !negated;
       return element;
     }
@@ -638,7 +638,7 @@ ClassTestElement* CompiledPattern::ParseCharClass(uint32_t flags) {
 MatchElement* CompiledPattern::ParseGroup(uint32_t& flags) {
   if (!lexer_.Next().IsMeta('?')) {
     lexer_.MoveOn();
-    return ParseCapture(flags, ++handed_out_, std::u16string(), false);
+    return ParseCapture(flags, ++handedOut_, std::u16string(), false);
   }
   lexer_.MoveOn();  // now at "?"
   const Token x = lexer_.Next();
@@ -679,7 +679,7 @@ MatchElement* CompiledPattern::ParseGroup(uint32_t& flags) {
     const std::u16string name = CollectUntil(closer);
     int32_t number = 0;
     if (DecimalName(name, &number)) {
-      handed_out_ = std::max(handed_out_, number);
+      handedOut_ = std::max(handedOut_, number);
       return ParseCapture(flags, number, std::u16string(), false);
     }
     return ParseCapture(flags, -1, name, true);
@@ -691,29 +691,29 @@ MatchElement* CompiledPattern::ParseGroup(uint32_t& flags) {
 
 MatchElement* CompiledPattern::ParseCapture(uint32_t flags, int32_t number,
                                             const std::u16string& name, bool named) {
-  const bool right_to_left = (flags & RightToLeft) != 0;
+  const bool rightToLeft = (flags & RightToLeft) != 0;
   auto* open = New<GroupMarkElement>();
   open->group = number;
   open->name = name;
   // Named groups are numbered in order of their opening, so a named group
   // takes its place in the table before any group nested inside it.
-  const size_t named_slot = named_groups_.size();
-  if (named) named_groups_.push_back({name, open, nullptr, nullptr});
+  const size_t namedSlot = namedGroups_.size();
+  if (named) namedGroups_.push_back({name, open, nullptr, nullptr});
   MatchElement* body = ParseAlternation(flags);
   SkipClosingParen();
   auto* close = New<GroupMarkElement>();
   close->group = number;
   close->name = name;
   // Leftwards the mark written last is reached first, so it enters the group.
-  open->closing_side = right_to_left ? 1 : 0;
-  close->closing_side = right_to_left ? 0 : 1;
+  open->closingSide = rightToLeft ? 1 : 0;
+  close->closingSide = rightToLeft ? 0 : 1;
   auto* sequence = New<SequenceElement>();
   sequence->items = {open, body, close};
-  sequence->right_to_left = right_to_left;
+  sequence->rightToLeft = rightToLeft;
   if (named) {
-    named_groups_[named_slot].close = close;
-    named_groups_[named_slot].element = sequence;
-    ++named_group_count_;
+    namedGroups_[namedSlot].close = close;
+    namedGroups_[namedSlot].element = sequence;
+    ++namedGroupCount_;
   } else {
     RecordGroup(number, sequence);
   }
@@ -745,7 +745,7 @@ MatchElement* CompiledPattern::ParseRecursion() {
     recursion->group = number;
   }
   SkipClosingParen();
-  pending_recursions_.push_back(recursion);
+  pendingRecursions_.push_back(recursion);
   return recursion;
 }
 
@@ -753,8 +753,8 @@ MatchElement* CompiledPattern::ParseConditional(uint32_t flags) {
   lexer_.MoveOn();  // now at the "(" of the condition
   auto* conditional = New<ConditionalElement>();
   if (lexer_.Next().IsMeta('?')) {
-    uint32_t assertion_flags = flags;
-    conditional->assertion = ParseGroup(assertion_flags);
+    uint32_t assertionFlags = flags;
+    conditional->assertion = ParseGroup(assertionFlags);
   } else {
     const Lexer::State saved = lexer_.Save();
     lexer_.MoveOn();
@@ -767,7 +767,7 @@ MatchElement* CompiledPattern::ParseConditional(uint32_t flags) {
     if (DecimalName(text, &number)) {
       SkipClosingParen();
       conditional->group = number;
-      tests_captures_ = true;
+      testsCaptures_ = true;
     } else {
       // A name; until it turns out to name a group, the text is a lookahead.
       lexer_.Restore(saved);
@@ -777,14 +777,14 @@ MatchElement* CompiledPattern::ParseConditional(uint32_t flags) {
       SkipClosingParen();
       conditional->name = std::move(text);
       conditional->assertion = look;
-      pending_conditions_.push_back(conditional);
+      pendingConditions_.push_back(conditional);
     }
   }
-  uint32_t branch_flags = flags;
-  conditional->yes = ParseBranch(branch_flags);
+  uint32_t branchFlags = flags;
+  conditional->yes = ParseBranch(branchFlags);
   if (lexer_.Current().IsMeta('|')) {
     lexer_.MoveOn();
-    conditional->no = ParseAlternation(branch_flags);
+    conditional->no = ParseAlternation(branchFlags);
   }
   SkipClosingParen();
   return conditional;
@@ -847,10 +847,10 @@ MatchElement* CompiledPattern::ParseModifiers(uint32_t& flags) {
 
 MatchElement* CompiledPattern::ParseBackref(uint32_t flags) {
   lexer_.MoveOn();
-  tests_captures_ = true;
+  testsCaptures_ = true;
   auto* backref = New<BackrefElement>();
-  backref->right_to_left = (flags & RightToLeft) != 0;
-  backref->ignore_case = (flags & IgnoreCase) != 0;
+  backref->rightToLeft = (flags & RightToLeft) != 0;
+  backref->ignoreCase = (flags & IgnoreCase) != 0;
   const Token& token = lexer_.Current();
   if (token.IsLiteral('<') || token.IsLiteral('\'')) {
     const char16_t closer = token.ch == '<' ? u'>' : u'\'';
@@ -862,7 +862,7 @@ MatchElement* CompiledPattern::ParseBackref(uint32_t flags) {
     } else {
       backref->name = std::move(name);
       backref->group = kUnresolvedGroup;
-      pending_backrefs_.push_back(backref);
+      pendingBackrefs_.push_back(backref);
     }
     return backref;
   }
@@ -882,49 +882,49 @@ MatchElement* CompiledPattern::ParseBackref(uint32_t flags) {
 void CompiledPattern::Finish() {
   // Named groups are numbered after all plain groups; equal names (ignoring
   // ASCII case) share one number.
-  for (size_t i = 0; i < named_groups_.size(); ++i) {
-    NamedGroup& group = named_groups_[i];
+  for (size_t i = 0; i < namedGroups_.size(); ++i) {
+    NamedGroup& group = namedGroups_[i];
     int32_t number = group.open->group;
     if (number < 0) {
       for (size_t k = 0; k < i; ++k) {
-        if (SameNameIgnoringCase(named_groups_[k].name, group.name)) {
-          number = named_groups_[k].open->group;
+        if (SameNameIgnoringCase(namedGroups_[k].name, group.name)) {
+          number = namedGroups_[k].open->group;
           break;
         }
       }
-      if (number < 0) number = ++handed_out_;
+      if (number < 0) number = ++handedOut_;
       group.open->group = number;
       group.close->group = number;
     }
     RecordGroup(number, group.element);
   }
-  highest_group_ = 0;
-  for (size_t n = group_table_.size(); n > 0; --n) {
-    if (group_table_[n - 1] != nullptr) {
-      highest_group_ = static_cast<int32_t>(n - 1);
+  highestGroup_ = 0;
+  for (size_t n = groupTable_.size(); n > 0; --n) {
+    if (groupTable_[n - 1] != nullptr) {
+      highestGroup_ = static_cast<int32_t>(n - 1);
       break;
     }
   }
 
-  auto number_of = [this](const std::u16string& name) {
-    for (const NamedGroup& group : named_groups_) {
+  auto numberOf = [this](const std::u16string& name) {
+    for (const NamedGroup& group : namedGroups_) {
       if (SameNameIgnoringCase(group.name, name)) return group.open->group;
     }
     return kUnknownGroup;
   };
-  for (RecursionElement* recursion : pending_recursions_) {
-    if (recursion->group == kUnknownGroup) recursion->group = number_of(recursion->name);
-    if (recursion->group >= 0 && recursion->group <= highest_group_) {
-      recursion->target = recursion->group == 0 ? top_ : group_table_[recursion->group];
+  for (RecursionElement* recursion : pendingRecursions_) {
+    if (recursion->group == kUnknownGroup) recursion->group = numberOf(recursion->name);
+    if (recursion->group >= 0 && recursion->group <= highestGroup_) {
+      recursion->target = recursion->group == 0 ? top_ : groupTable_[recursion->group];
     }
   }
-  for (BackrefElement* backref : pending_backrefs_) backref->group = number_of(backref->name);
-  for (ConditionalElement* conditional : pending_conditions_) {
-    const int32_t number = number_of(conditional->name);
+  for (BackrefElement* backref : pendingBackrefs_) backref->group = numberOf(backref->name);
+  for (ConditionalElement* conditional : pendingConditions_) {
+    const int32_t number = numberOf(conditional->name);
     if (number >= 0) {
       conditional->group = number;
       conditional->assertion = nullptr;
-      tests_captures_ = true;
+      testsCaptures_ = true;
     }
   }
   SetGuards();
@@ -933,39 +933,39 @@ void CompiledPattern::Finish() {
 void CompiledPattern::SetGuards() {
   // A recursion into a group of the other direction (from a lookaround) can
   // carry an iteration backwards, past where its repetition began.
-  bool mixed_directions = false;
-  const bool right_to_left = (flags_ & RightToLeft) != 0;
+  bool mixedDirections = false;
+  const bool rightToLeft = (flags_ & RightToLeft) != 0;
   for (const auto& element : elements_) {
     const bool* direction = Direction(element.get());
-    if (direction != nullptr && *direction != right_to_left) mixed_directions = true;
+    if (direction != nullptr && *direction != rightToLeft) mixedDirections = true;
   }
-  const bool monotone = pending_recursions_.empty() || !mixed_directions;
+  const bool monotone = pendingRecursions_.empty() || !mixedDirections;
   for (const auto& element : elements_) {
     const ElementKind kind = element->Kind();
     if (kind == ElementKind::kRecursion) {
-      static_cast<RecursionElement*>(element.get())->memoised = !tests_captures_;
+      static_cast<RecursionElement*>(element.get())->memoised = !testsCaptures_;
     }
     if (kind == ElementKind::kGreedy || kind == ElementKind::kLazy) {
       auto* repeat = static_cast<RangeRepeatElement*>(element.get());
-      repeat->skip_dead_states = !tests_captures_ && monotone && !SingleWay(repeat->atom) &&
-                                 repeat->extra >= INT32_MAX - repeat->minimum;
+      repeat->skipDeadStates = !testsCaptures_ && monotone && !SingleWay(repeat->atom) &&
+                               repeat->extra >= INT32_MAX - repeat->minimum;
     }
     if (kind == ElementKind::kGreedy) {
       auto* greedy = static_cast<GreedyElement*>(element.get());
-      greedy->drains_calls = !tests_captures_ && HoldsRecursion(greedy->atom);
+      greedy->drainsCalls = !testsCaptures_ && HoldsRecursion(greedy->atom);
     }
     if (kind == ElementKind::kGreedy || kind == ElementKind::kLazy ||
         kind == ElementKind::kPossessive) {
       auto* repeat = static_cast<RangeRepeatElement*>(element.get());
-      repeat->atom_can_be_empty = CanMatchEmpty(repeat->atom);
-      repeat->skip_repeated_empty = repeat->atom_can_be_empty && !tests_captures_;
+      repeat->atomCanBeEmpty = CanMatchEmpty(repeat->atom);
+      repeat->skipRepeatedEmpty = repeat->atomCanBeEmpty && !testsCaptures_;
     }
     if (kind == ElementKind::kRepeat) {
       auto* repeat = static_cast<RepeatElement*>(element.get());
-      repeat->skip_repeated_empty = CanMatchEmpty(repeat->atom) && !tests_captures_;
+      repeat->skipRepeatedEmpty = CanMatchEmpty(repeat->atom) && !testsCaptures_;
     }
-    if (kind == ElementKind::kGreedy && tests_captures_) {
-      static_cast<GreedyElement*>(element.get())->skip_offered_ends = false;
+    if (kind == ElementKind::kGreedy && testsCaptures_) {
+      static_cast<GreedyElement*>(element.get())->skipOfferedEnds = false;
     }
   }
 }

@@ -11,8 +11,8 @@ char16_t UpperAscii(char16_t c) {
   return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
 }
 
-bool SameUnits(const char16_t* a, const char16_t* b, int32_t count, bool ignore_case) {
-  if (!ignore_case) return std::equal(a, a + count, b);
+bool SameUnits(const char16_t* a, const char16_t* b, int32_t count, bool ignoreCase) {
+  if (!ignoreCase) return std::equal(a, a + count, b);
   for (int32_t i = 0; i < count; ++i) {
     if (a[i] != b[i] && UpperAscii(a[i]) != UpperAscii(b[i])) return false;
   }
@@ -30,13 +30,13 @@ bool IsWordUnit(char16_t c) {
 bool StringElement::Match(MatchContext& context) const {
   const int32_t n = static_cast<int32_t>(text.size());
   const int32_t at = context.position;
-  if (right_to_left) {
+  if (rightToLeft) {
     if (at < n) return false;
-    if (!SameUnits(context.subject + at - n, text.data(), n, ignore_case)) return false;
+    if (!SameUnits(context.subject + at - n, text.data(), n, ignoreCase)) return false;
     context.position = at - n;
   } else {
     if (n > context.length - at) return false;
-    if (!SameUnits(context.subject + at, text.data(), n, ignore_case)) return false;
+    if (!SameUnits(context.subject + at, text.data(), n, ignoreCase)) return false;
     context.position = at + n;
   }
   return true;
@@ -44,22 +44,22 @@ bool StringElement::Match(MatchContext& context) const {
 
 bool StringElement::MatchNext(MatchContext& context) const {
   const int32_t n = static_cast<int32_t>(text.size());
-  context.position += right_to_left ? n : -n;
+  context.position += rightToLeft ? n : -n;
   return false;
 }
 
 // ---- Sets and classes ----
 
 bool UnitElement::Match(MatchContext& context) const {
-  const int32_t index = right_to_left ? context.position - 1 : context.position;
+  const int32_t index = rightToLeft ? context.position - 1 : context.position;
   if (index < 0 || index >= context.length) return false;
   if (!Test(context.subject[index])) return false;
-  context.position += right_to_left ? -1 : 1;
+  context.position += rightToLeft ? -1 : 1;
   return true;
 }
 
 bool UnitElement::MatchNext(MatchContext& context) const {
-  context.position += right_to_left ? 1 : -1;
+  context.position += rightToLeft ? 1 : -1;
   return false;
 }
 
@@ -78,13 +78,13 @@ bool CharSetElement::Accepts(char16_t unit) const {
   return false;
 }
 
-bool TestCharClass(CharClass char_class, char16_t c) {
+bool TestCharClass(CharClass charClass, char16_t c) {
   if (c > 127) return false;
   const bool upper = c >= 'A' && c <= 'Z';
   const bool lower = c >= 'a' && c <= 'z';
   const bool digit = c >= '0' && c <= '9';
   const bool graph = c >= 0x21 && c <= 0x7E;
-  switch (char_class) {
+  switch (charClass) {
     case CharClass::kAlnum:
       return upper || lower || digit;
     case CharClass::kAlpha:
@@ -121,10 +121,10 @@ bool BoundaryElement::Match(MatchContext& context) const {
   const int32_t p = context.position;
   const int32_t length = context.length;
   const char16_t* s = context.subject;
-  const bool has_after = p >= 0 && p < length;
-  const bool has_before = p > 0 && p <= length;
-  const char16_t after = has_after ? s[p] : 0;
-  const char16_t before = has_before ? s[p - 1] : 0;
+  const bool hasAfter = p >= 0 && p < length;
+  const bool hasBefore = p > 0 && p <= length;
+  const char16_t after = hasAfter ? s[p] : 0;
+  const char16_t before = hasBefore ? s[p - 1] : 0;
   bool holds = false;
   switch (type) {
     case kSubjectStart:
@@ -138,15 +138,15 @@ bool BoundaryElement::Match(MatchContext& context) const {
               (length >= 2 && s[length - 2] == '\r' && s[length - 1] == '\n' && p == length - 2);
       break;
     case kLineStart:
-      holds = p == 0 || (has_before && before == '\n') ||
-              (has_before && before == '\r' && !(has_after && after == '\n'));
+      holds = p == 0 || (hasBefore && before == '\n') ||
+              (hasBefore && before == '\r' && !(hasAfter && after == '\n'));
       break;
     case kLineEnd:
-      holds = p >= length || (has_after && after == '\r') ||
-              (has_after && after == '\n' && !(has_before && before == '\r'));
+      holds = p >= length || (hasAfter && after == '\r') ||
+              (hasAfter && after == '\n' && !(hasBefore && before == '\r'));
       break;
     case kWordBoundary:
-      holds = (has_before && IsWordUnit(before)) != (has_after && IsWordUnit(after));
+      holds = (hasBefore && IsWordUnit(before)) != (hasAfter && IsWordUnit(after));
       break;
     default:
       break;
@@ -228,14 +228,14 @@ bool AlternationElement::MatchNext(MatchContext& context) const {
 bool GroupMarkElement::Match(MatchContext& context) const {
   if (group < 0) return true;
   IntStack& captures = context.captures;
-  if (closing_side == 0) {
-    context.capture_index.Extend(group + 1, -1);
+  if (closingSide == 0) {
+    context.captureIndex.Extend(group + 1, -1);
     const int32_t entry = context.LatestEntry(group);
     if (entry >= 0 && captures[entry + kCaptureLeft] == -1) {
       // Entered again while open (recursion): count the depth only.
       captures[entry + kCaptureNesting] -= 1;
     } else {
-      context.capture_index[group] = captures.Size();
+      context.captureIndex[group] = captures.Size();
       captures.Push(group);
       captures.Push(context.position);
       captures.Push(-1);
@@ -249,7 +249,7 @@ bool GroupMarkElement::Match(MatchContext& context) const {
     captures[entry + kCaptureNesting] += 1;
   } else {
     captures[entry + kCaptureLeft] = context.position;
-    captures[entry + kCaptureNesting] = context.closing_counter++;
+    captures[entry + kCaptureNesting] = context.closingCounter++;
   }
   return true;
 }
@@ -259,7 +259,7 @@ bool GroupMarkElement::MatchNext(MatchContext& context) const {
   IntStack& captures = context.captures;
   const int32_t entry = context.LatestEntry(group);
   if (entry < 0) return false;
-  if (closing_side == 0) {
+  if (closingSide == 0) {
     if (captures[entry + kCaptureLeft] == -1 && captures[entry + kCaptureNesting] < 0) {
       captures[entry + kCaptureNesting] += 1;
       return false;
@@ -270,7 +270,7 @@ bool GroupMarkElement::MatchNext(MatchContext& context) const {
     while (previous >= 0 && captures[previous + kCaptureGroup] != group) {
       previous -= kCaptureEntrySize;
     }
-    context.capture_index[group] = previous;
+    context.captureIndex[group] = previous;
     return false;
   }
   if (captures[entry + kCaptureLeft] == -1) {
@@ -286,17 +286,17 @@ bool GroupMarkElement::MatchNext(MatchContext& context) const {
 
 bool LookaroundElement::Match(MatchContext& context) const {
   const int32_t at = context.position;
-  const int32_t backtrack_size = context.backtrack.Size();
-  const int32_t captures_size = context.captures.Size();
+  const int32_t backtrackSize = context.backtrack.Size();
+  const int32_t capturesSize = context.captures.Size();
   const bool matched = inner->Match(context);
-  context.backtrack.Cut(backtrack_size);
+  context.backtrack.Cut(backtrackSize);
   context.position = at;
   if (matched != positive) {
-    context.captures.Cut(captures_size);
+    context.captures.Cut(capturesSize);
     return false;
   }
   // Groups captured inside stay visible to what follows.
-  context.backtrack.Push(captures_size);
+  context.backtrack.Push(capturesSize);
   return true;
 }
 
@@ -307,13 +307,13 @@ bool LookaroundElement::MatchNext(MatchContext& context) const {
 
 bool AtomicElement::Match(MatchContext& context) const {
   const int32_t at = context.position;
-  const int32_t backtrack_size = context.backtrack.Size();
-  const int32_t captures_size = context.captures.Size();
+  const int32_t backtrackSize = context.backtrack.Size();
+  const int32_t capturesSize = context.captures.Size();
   const bool matched = inner->Match(context);
-  context.backtrack.Cut(backtrack_size);
+  context.backtrack.Cut(backtrackSize);
   if (!matched) return false;
   context.backtrack.Push(at);
-  context.backtrack.Push(captures_size);
+  context.backtrack.Push(capturesSize);
   return true;
 }
 
@@ -326,7 +326,7 @@ bool AtomicElement::MatchNext(MatchContext& context) const {
 // ---- Back reference ----
 
 bool BackrefElement::Match(MatchContext& context) const {
-  if (group < 0 || group >= context.capture_index.Size()) return false;
+  if (group < 0 || group >= context.captureIndex.Size()) return false;
   const int32_t entry = context.LatestEntry(group);
   if (entry < 0) return false;
   const int32_t at = context.position;
@@ -336,13 +336,13 @@ bool BackrefElement::Match(MatchContext& context) const {
   const int32_t from = std::min(entered, left);
   const int32_t n = std::max(entered, left) - from;
   const char16_t* captured = context.subject + from;
-  if (right_to_left) {
+  if (rightToLeft) {
     if (at < n) return false;
-    if (!SameUnits(context.subject + at - n, captured, n, ignore_case)) return false;
+    if (!SameUnits(context.subject + at - n, captured, n, ignoreCase)) return false;
     context.position = at - n;
   } else {
     if (n > context.length - at) return false;
-    if (!SameUnits(context.subject + at, captured, n, ignore_case)) return false;
+    if (!SameUnits(context.subject + at, captured, n, ignoreCase)) return false;
     context.position = at + n;
   }
   context.backtrack.Push(at);
@@ -363,9 +363,9 @@ bool BackrefElement::MatchNext(MatchContext& context) const {
 // kReplays.
 
 bool RecursionElement::MatchPlain(MatchContext& context) const {
-  context.recursion_budget -= 1;
+  context.recursionBudget -= 1;
   const bool matched = target->Match(context);
-  context.recursion_budget += 1;
+  context.recursionBudget += 1;
   return matched;
 }
 
@@ -373,9 +373,9 @@ bool RecursionElement::MatchNextPlain(MatchContext& context) const {
   // Retrying happens at the depth of the call being retried; without charging
   // it, recursions entered while retrying would start from a full budget and
   // nest without bound.
-  context.recursion_budget -= 1;
+  context.recursionBudget -= 1;
   const bool matched = target->MatchNext(context);
-  context.recursion_budget += 1;
+  context.recursionBudget += 1;
   return matched;
 }
 
@@ -391,17 +391,17 @@ int32_t ReplayWay(MatchContext& context, const RecursionWays::Ways& ways, int32_
   IntStack& captures = context.captures;
   for (int32_t i = 0; i < added; i += kCaptureEntrySize) {
     const int32_t* entry = way + 2 + i;
-    context.capture_index.Extend(entry[kCaptureGroup] + 1, -1);
-    context.capture_index[entry[kCaptureGroup]] = captures.Size();
+    context.captureIndex.Extend(entry[kCaptureGroup] + 1, -1);
+    context.captureIndex[entry[kCaptureGroup]] = captures.Size();
     for (int32_t k = 0; k < kCaptureEntrySize; ++k) captures.Push(entry[k]);
   }
   context.position = way[0];
   return offset + 2 + added;
 }
 
-void PushReplay(IntStack& stack, int32_t next, int32_t captures_size, int32_t at) {
+void PushReplay(IntStack& stack, int32_t next, int32_t capturesSize, int32_t at) {
   stack.Push(next);
-  stack.Push(captures_size);
+  stack.Push(capturesSize);
   stack.Push(at);
   stack.Push(kReplays);
 }
@@ -410,28 +410,28 @@ void PushReplay(IntStack& stack, int32_t next, int32_t captures_size, int32_t at
 
 bool RecursionElement::Match(MatchContext& context) const {
   if (target == nullptr) return true;
-  if (context.recursion_budget <= 0) return false;
+  if (context.recursionBudget <= 0) return false;
   if (!memoised || !context.memoise) return MatchPlain(context);
   const int32_t at = context.position;
-  const uint64_t key = RecursionWays::Key(group, at, context.recursion_budget - 1);
-  RecursionWays& memo = context.recursion_ways;
+  const uint64_t key = RecursionWays::Key(group, at, context.recursionBudget - 1);
+  RecursionWays& memo = context.recursionWays;
   IntStack& stack = context.backtrack;
-  const int32_t backtrack_size = stack.Size();
-  const int32_t captures_size = context.captures.Size();
+  const int32_t backtrackSize = stack.Size();
+  const int32_t capturesSize = context.captures.Size();
   if (const RecursionWays::Ways* ways = memo.Complete(key)) {
     if (ways->count == 0) return false;
-    PushReplay(stack, ReplayWay(context, *ways, 0), captures_size, at);
+    PushReplay(stack, ReplayWay(context, *ways, 0), capturesSize, at);
     return true;
   }
   if (!MatchPlain(context)) {
     memo.Finish(key, 0);
     return false;
   }
-  memo.Note(key, 0, context.position, context.captures, captures_size);
+  memo.Note(key, 0, context.position, context.captures, capturesSize);
   stack.Push(context.position);
   stack.Push(1);
-  stack.Push(captures_size);
-  stack.Push(backtrack_size);
+  stack.Push(capturesSize);
+  stack.Push(backtrackSize);
   stack.Push(at);
   stack.Push(kRunsTarget);
   return true;
@@ -441,35 +441,35 @@ bool RecursionElement::MatchNext(MatchContext& context) const {
   if (target == nullptr) return false;
   if (!memoised || !context.memoise) return MatchNextPlain(context);
   IntStack& stack = context.backtrack;
-  RecursionWays& memo = context.recursion_ways;
+  RecursionWays& memo = context.recursionWays;
   if (stack.Pop() == kReplays) {
     const int32_t at = stack.Pop();
-    const int32_t captures_size = stack.Pop();
+    const int32_t capturesSize = stack.Pop();
     const int32_t next = stack.Pop();
-    context.captures.Cut(captures_size);
+    context.captures.Cut(capturesSize);
     const RecursionWays::Ways& ways =
-        *memo.Complete(RecursionWays::Key(group, at, context.recursion_budget - 1));
+        *memo.Complete(RecursionWays::Key(group, at, context.recursionBudget - 1));
     if (next >= static_cast<int32_t>(ways.data.size())) {
       context.position = at;
       return false;
     }
-    PushReplay(stack, ReplayWay(context, ways, next), captures_size, at);
+    PushReplay(stack, ReplayWay(context, ways, next), capturesSize, at);
     return true;
   }
   const int32_t at = stack.Pop();
-  const int32_t backtrack_size = stack.Pop();
-  const int32_t captures_size = stack.Pop();
+  const int32_t backtrackSize = stack.Pop();
+  const int32_t capturesSize = stack.Pop();
   int32_t offered = stack.Pop();
-  const uint64_t key = RecursionWays::Key(group, at, context.recursion_budget - 1);
+  const uint64_t key = RecursionWays::Key(group, at, context.recursionBudget - 1);
   if (const RecursionWays::Ways* ways = memo.Complete(key)) {
     // Another call learnt them meanwhile; this one has offered the first
     // `offered` of them. Cut the target away (a finished way of it changes
     // nothing below these lengths) and replay the rest.
-    context.CutBack(backtrack_size, captures_size, at);
+    context.CutBack(backtrackSize, capturesSize, at);
     if (offered >= ways->count) return false;
     int32_t offset = 0;
     for (int32_t i = 0; i < offered; ++i) offset += 2 + ways->data[offset + 1];
-    PushReplay(stack, ReplayWay(context, *ways, offset), captures_size, at);
+    PushReplay(stack, ReplayWay(context, *ways, offset), capturesSize, at);
     return true;
   }
   // The ends offered wait on the scratch stack while the target backtracks.
@@ -487,7 +487,7 @@ bool RecursionElement::MatchNext(MatchContext& context) const {
     const int32_t* first = scratch.Data() + base;
     const int32_t* found = std::lower_bound(first, first + offered, context.position);
     if (found != first + offered && *found == context.position) continue;
-    memo.Note(key, offered, context.position, context.captures, captures_size);
+    memo.Note(key, offered, context.position, context.captures, capturesSize);
     const int32_t slot = static_cast<int32_t>(found - first);
     scratch.Push(0);
     for (int32_t i = offered; i > slot; --i) scratch[base + i] = scratch[base + i - 1];
@@ -498,8 +498,8 @@ bool RecursionElement::MatchNext(MatchContext& context) const {
   for (int32_t i = 0; i < offered; ++i) stack.Push(scratch[base + i]);
   scratch.Cut(base);
   stack.Push(offered);
-  stack.Push(captures_size);
-  stack.Push(backtrack_size);
+  stack.Push(capturesSize);
+  stack.Push(backtrackSize);
   stack.Push(at);
   stack.Push(kRunsTarget);
   return true;
@@ -508,37 +508,37 @@ bool RecursionElement::MatchNext(MatchContext& context) const {
 // ---- Conditional ----
 
 bool ConditionalElement::Match(MatchContext& context) const {
-  const int32_t captures_size = context.captures.Size();
+  const int32_t capturesSize = context.captures.Size();
   bool holds = true;
   if (group >= 0) {
-    holds = group < context.capture_index.Size() && context.LatestEntry(group) >= 0;
+    holds = group < context.captureIndex.Size() && context.LatestEntry(group) >= 0;
   } else if (assertion != nullptr) {
     const int32_t at = context.position;
-    const int32_t backtrack_size = context.backtrack.Size();
+    const int32_t backtrackSize = context.backtrack.Size();
     holds = assertion->Match(context);
-    context.backtrack.Cut(backtrack_size);
+    context.backtrack.Cut(backtrackSize);
     context.position = at;
   }
   const MatchElement* branch = holds ? yes : no;
   if (branch != nullptr && !branch->Match(context)) {
-    context.captures.Cut(captures_size);
+    context.captures.Cut(capturesSize);
     return false;
   }
-  context.backtrack.Push(captures_size);
+  context.backtrack.Push(capturesSize);
   context.backtrack.Push(holds ? 1 : 0);
   return true;
 }
 
 bool ConditionalElement::MatchNext(MatchContext& context) const {
   const bool holds = context.backtrack.Pop() != 0;
-  const int32_t captures_size = context.backtrack.Pop();
+  const int32_t capturesSize = context.backtrack.Pop();
   const MatchElement* branch = holds ? yes : no;
   if (branch != nullptr && branch->MatchNext(context)) {
-    context.backtrack.Push(captures_size);
+    context.backtrack.Push(capturesSize);
     context.backtrack.Push(holds ? 1 : 0);
     return true;
   }
-  context.captures.Cut(captures_size);
+  context.captures.Cut(capturesSize);
   return false;
 }
 

@@ -65,8 +65,8 @@ class StringElement final : public MatchElement {
   bool MatchNext(MatchContext& context) const override;
 
   std::u16string text;
-  bool right_to_left = false;
-  bool ignore_case = false;
+  bool rightToLeft = false;
+  bool ignoreCase = false;
 };
 
 // Elements that consume exactly one unit when it passes a test: sets and
@@ -78,7 +78,7 @@ class UnitElement : public MatchElement {
   // Whether the element matches `unit`, negation applied.
   bool Test(char16_t unit) const { return Accepts(unit) == positive; }
 
-  bool right_to_left = false;
+  bool rightToLeft = false;
   bool positive = true;  // false: the set or class is negated
 
  protected:
@@ -119,16 +119,16 @@ enum class CharClass : uint8_t {
 
 // The C library's character test of that name in the default locale; units
 // outside ASCII pass no test.
-bool TestCharClass(CharClass char_class, char16_t unit);
+bool TestCharClass(CharClass charClass, char16_t unit);
 
 class ClassTestElement final : public UnitElement {
  public:
   ElementKind Kind() const override { return ElementKind::kClassTest; }
 
-  CharClass char_class = CharClass::kAlnum;
+  CharClass charClass = CharClass::kAlnum;
 
  protected:
-  bool Accepts(char16_t unit) const override { return TestCharClass(char_class, unit); }
+  bool Accepts(char16_t unit) const override { return TestCharClass(charClass, unit); }
 };
 
 enum BoundaryType : int32_t {
@@ -165,12 +165,12 @@ class SequenceElement final : public MatchElement {
   bool MatchNext(MatchContext& context) const override;
 
   std::vector<MatchElement*> items;  // in pattern order
-  bool right_to_left = false;        // then the items run last to first
+  bool rightToLeft = false;          // then the items run last to first
 
  private:
   const MatchElement* Item(int32_t step) const {
     const int32_t count = static_cast<int32_t>(items.size());
-    return items[right_to_left ? count - 1 - step : step];
+    return items[rightToLeft ? count - 1 - step : step];
   }
   // Goes on from `standing` matched items; `backtrack` first asks the latest
   // standing item for another way.
@@ -192,9 +192,9 @@ class GroupMarkElement final : public MatchElement {
   bool Match(MatchContext& context) const override;
   bool MatchNext(MatchContext& context) const override;
 
-  int32_t group = -1;        // -1 until a named group is numbered
-  int32_t closing_side = 0;  // 0 enters the group, 1 leaves it
-  std::u16string name;       // empty for numbered groups
+  int32_t group = -1;       // -1 until a named group is numbered
+  int32_t closingSide = 0;  // 0 enters the group, 1 leaves it
+  std::u16string name;      // empty for numbered groups
 };
 
 // The repetition elements; the atom belongs to the same compiled pattern.
@@ -210,7 +210,7 @@ class RepeatElement final : public MatchElement {
   // only sound while what follows depends on the position alone, so the
   // compiler sets it only for atoms that can match empty in patterns that do
   // not test captures.
-  bool skip_repeated_empty = false;
+  bool skipRepeatedEmpty = false;
 };
 
 class RangeRepeatElement : public MatchElement {
@@ -222,9 +222,9 @@ class RangeRepeatElement : public MatchElement {
   // iteration keeps its begin position above the atom's pushes, so that an
   // iteration that turns empty on backtracking ends the loop there; atoms
   // that always consume (sets, strings) keep nothing per iteration.
-  bool atom_can_be_empty = true;
+  bool atomCanBeEmpty = true;
   // As for RepeatElement, for the iterations of the minimum part.
-  bool skip_repeated_empty = false;
+  bool skipRepeatedEmpty = false;
   // For greedy and lazy repetitions of atoms with several ways: once an end
   // has been offered and refused and every iteration from there has been
   // tried, every way on from there has failed, so an iteration that arrives
@@ -232,18 +232,17 @@ class RangeRepeatElement : public MatchElement {
   // sound where what follows depends on the position alone, the count
   // cannot run out (no maximum) and iterations never move against the
   // direction, which the compiler checks.
-  bool skip_dead_states = false;
+  bool skipDeadStates = false;
 
  protected:
   bool MatchMinimum(MatchContext& context) const;
   bool BacktrackMinimum(MatchContext& context) const;
   // Adds iterations while they move the position, counting on from `done`;
-  // returns the new count. With atom_can_be_empty each added iteration's
+  // returns the new count. With atomCanBeEmpty each added iteration's
   // begin position is pushed after the atom's own pushes. It stops early at
   // a position among the `dead` sorted ends on the scratch stack (from
-  // `dead_base`).
-  int32_t Extend(MatchContext& context, int32_t done, int32_t dead_base = 0,
-                 int32_t dead = 0) const;
+  // `deadBase`).
+  int32_t Extend(MatchContext& context, int32_t done, int32_t deadBase = 0, int32_t dead = 0) const;
 };
 
 class GreedyElement final : public RangeRepeatElement {
@@ -256,13 +255,13 @@ class GreedyElement final : public RangeRepeatElement {
   // there as before. Only sound while what follows depends on the position
   // alone, so the compiler clears it for patterns that test captures (back
   // references, group conditions).
-  bool skip_offered_ends = true;
+  bool skipOfferedEnds = true;
   // An iteration that turns empty where the extension began is cut away;
   // with recursions in the atom it is first asked for all its other ways,
   // so that the calls inside finish learning theirs (RecursionWays) rather
   // than being learnt again at every depth. Same outcome, since they are
   // undone either way.
-  bool drains_calls = false;
+  bool drainsCalls = false;
 
  private:
   void PushFreshRecord(MatchContext& context) const;
@@ -313,8 +312,8 @@ class BackrefElement final : public MatchElement {
 
   int32_t group = 0;
   std::u16string name;
-  bool right_to_left = false;
-  bool ignore_case = false;
+  bool rightToLeft = false;
+  bool ignoreCase = false;
 };
 
 class RecursionElement final : public MatchElement {

@@ -35,8 +35,8 @@ void Lexer::Prime() {
 void Lexer::MoveOn() {
   state_.previous = state_.current;
   state_.current = state_.next;
-  state_.next = state_.next_but_one;
-  state_.next_but_one = Read();
+  state_.next = state_.nextButOne;
+  state_.nextButOne = Read();
 }
 
 Token Lexer::Make(char16_t ch, uint8_t kind, int32_t start, int32_t length) const {
@@ -67,12 +67,12 @@ bool Lexer::ReadOne(Token* token) {
   if (s.quote) {
     if (c == '\\' && p + 1 < length_ && pattern_[p + 1] == 'E') {
       s.quote = false;
-      s.quote_case = QuoteCase::kNone;
+      s.quoteCase = QuoteCase::kNone;
       s.position += 2;
       return false;
     }
     s.position += 1;
-    *token = Make(MapCase(c, s.quote_case), kLiteral, p, 1);
+    *token = Make(MapCase(c, s.quoteCase), kLiteral, p, 1);
     return true;
   }
 
@@ -115,28 +115,28 @@ bool Lexer::ReadOne(Token* token) {
     case '|':
     case '}':
     case '$':
-      kind = s.bracket_depth == 0 ? kMeta : kLiteral;
+      kind = s.bracketDepth == 0 ? kMeta : kLiteral;
       break;
     case '-':
-      kind = s.bracket_depth > 0 ? kMeta : kLiteral;
+      kind = s.bracketDepth > 0 ? kMeta : kLiteral;
       break;
     case ':':
       kind = s.next.IsMeta('[') ? kMeta : kLiteral;
       break;
     case '[':
-      if (s.bracket_depth == 0 || (p + 1 < length_ && pattern_[p + 1] == ':')) {
+      if (s.bracketDepth == 0 || (p + 1 < length_ && pattern_[p + 1] == ':')) {
         kind = kMeta;
-        s.bracket_depth += 1;
+        s.bracketDepth += 1;
       }
       break;
     case ']':
-      if (s.bracket_depth >= 1) {
+      if (s.bracketDepth >= 1) {
         kind = kMeta;
-        s.bracket_depth -= 1;
+        s.bracketDepth -= 1;
       }
       break;
     case '^':
-      if (s.bracket_depth == 0 || s.next.IsMeta('[') ||
+      if (s.bracketDepth == 0 || s.next.IsMeta('[') ||
           (s.current.IsMeta('[') && s.next.IsMeta(':'))) {
         kind = kMeta;
       }
@@ -170,10 +170,10 @@ bool Lexer::ReadEscape(Token* token) {
   switch (d) {
     case 'E':
       s.quote = false;
-      s.quote_case = QuoteCase::kNone;
+      s.quoteCase = QuoteCase::kNone;
       return false;
     case 'G':
-      if (s.bracket_depth > 0) return false;
+      if (s.bracketDepth > 0) return false;
       *token = Make('G', kMeta, p, 2);
       return true;
     case 'A':
@@ -192,11 +192,11 @@ bool Lexer::ReadEscape(Token* token) {
       return true;
     case 'L':
       s.quote = true;
-      if (s.quote_case == QuoteCase::kNone) s.quote_case = QuoteCase::kLower;
+      if (s.quoteCase == QuoteCase::kNone) s.quoteCase = QuoteCase::kLower;
       return false;
     case 'U':
       s.quote = true;
-      if (s.quote_case == QuoteCase::kNone) s.quote_case = QuoteCase::kUpper;
+      if (s.quoteCase == QuoteCase::kNone) s.quoteCase = QuoteCase::kUpper;
       return false;
     case 'Q':
       s.quote = true;
@@ -223,7 +223,7 @@ bool Lexer::ReadEscape(Token* token) {
       *token = Make(11, kLiteral, p, 2);
       return true;
     case 'b':
-      if (s.bracket_depth == 0) {
+      if (s.bracketDepth == 0) {
         *token = Make('b', kMeta, p, 2);
       } else {
         *token = Make(8, kLiteral, p, 2);

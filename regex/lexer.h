@@ -29,10 +29,10 @@ class Lexer {
   // Everything the parser may save and restore to read a stretch twice.
   struct State {
     int32_t position = 0;
-    int32_t bracket_depth = 0;
+    int32_t bracketDepth = 0;
     bool quote = false;
-    QuoteCase quote_case = QuoteCase::kNone;
-    Token previous, current, next, next_but_one;
+    QuoteCase quoteCase = QuoteCase::kNone;
+    Token previous, current, next, nextButOne;
   };
 
   // The pattern must stay alive and unchanged while the lexer reads it.
@@ -45,7 +45,7 @@ class Lexer {
   const Token& Previous() const { return state_.previous; }
   const Token& Current() const { return state_.current; }
   const Token& Next() const { return state_.next; }
-  const Token& NextButOne() const { return state_.next_but_one; }
+  const Token& NextButOne() const { return state_.nextButOne; }
 
   const State& Save() const { return state_; }
   void Restore(const State& state) { state_ = state; }

@@ -149,26 +149,26 @@ struct MatchContext {
   // Per group number: offset of the group's latest entry in `captures`, or -1.
   // After a cut it may point past the end or at another group's entry; the
   // lookup walks back to the true latest entry.
-  IntStack capture_index;
+  IntStack captureIndex;
   int32_t position = 0;
   int32_t begin = 0;  // the start position the search was given
-  int32_t closing_counter = 0;
-  int32_t recursion_budget = 100;
+  int32_t closingCounter = 0;
+  int32_t recursionBudget = 100;
   const char16_t* subject = nullptr;
   int32_t length = 0;
   // Offered lists of greedy repetitions and recursions while they backtrack
   // (strictly nested).
   IntStack scratch;
   // Whether the elements may pass over ways that are known to fail (see
-  // GreedyElement::skip_dead_states and RecursionElement::memoised); only
+  // GreedyElement::skipDeadStates and RecursionElement::memoised); only
   // tests turn it off, to compare with plain backtracking.
   bool memoise = true;
-  RecursionWays recursion_ways;
+  RecursionWays recursionWays;
 
   // Offset of the latest capture entry of `group`, or -1 when it has none.
   int32_t LatestEntry(int32_t group) const {
-    if (group < 0 || group >= capture_index.Size()) return -1;
-    int32_t offset = capture_index[group];
+    if (group < 0 || group >= captureIndex.Size()) return -1;
+    int32_t offset = captureIndex[group];
     if (offset < 0) return -1;
     const int32_t last = captures.Size() - kCaptureEntrySize;
     if (offset > last) offset = last;
@@ -176,9 +176,9 @@ struct MatchContext {
     return offset;
   }
 
-  void CutBack(int32_t backtrack_size, int32_t captures_size, int32_t at) {
-    backtrack.Cut(backtrack_size);
-    captures.Cut(captures_size);
+  void CutBack(int32_t backtrackSize, int32_t capturesSize, int32_t at) {
+    backtrack.Cut(backtrackSize);
+    captures.Cut(capturesSize);
     position = at;
   }
 };

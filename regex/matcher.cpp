@@ -16,7 +16,7 @@ constexpr char16_t kNoUnits[1] = {0};
 const MatchElement* FirstConsumingItem(const SequenceElement& sequence) {
   for (const MatchElement* item : sequence.items) {
     if (item->Kind() == ElementKind::kGroupMark &&
-        static_cast<const GroupMarkElement*>(item)->closing_side == 0)
+        static_cast<const GroupMarkElement*>(item)->closingSide == 0)
       continue;
     return item;
   }
@@ -32,11 +32,11 @@ const UnitElement* FirstUnit(const MatchElement* element) {
       case ElementKind::kCharSet:
       case ElementKind::kClassTest: {
         auto* unit = static_cast<const UnitElement*>(element);
-        return unit->right_to_left ? nullptr : unit;
+        return unit->rightToLeft ? nullptr : unit;
       }
       case ElementKind::kSequence: {
         auto* sequence = static_cast<const SequenceElement*>(element);
-        if (sequence->right_to_left) return nullptr;
+        if (sequence->rightToLeft) return nullptr;
         element = FirstConsumingItem(*sequence);
         break;
       }
@@ -65,7 +65,7 @@ const UnitElement* FirstUnit(const MatchElement* element) {
 bool AnchoredAtStart(const MatchElement* element) {
   while (element != nullptr && element->Kind() == ElementKind::kSequence) {
     auto* sequence = static_cast<const SequenceElement*>(element);
-    if (sequence->right_to_left) return false;
+    if (sequence->rightToLeft) return false;
     element = FirstConsumingItem(*sequence);
   }
   if (element == nullptr || element->Kind() != ElementKind::kBoundary) return false;
@@ -82,30 +82,30 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
   if (top == nullptr) return;
   if (subject == nullptr || length < 0) length = 0;
   if (subject == nullptr) subject = kNoUnits;
-  const bool right_to_left = (pattern.Flags() & RightToLeft) != 0;
+  const bool rightToLeft = (pattern.Flags() & RightToLeft) != 0;
   if (start > length) {
-    if (!right_to_left) return;
+    if (!rightToLeft) return;
     start = length;
   }
   // Before the subject: leftwards nothing is left to try, rightwards the whole
   // subject is (a start below 0 would otherwise be read from).
   if (start < 0) {
-    if (right_to_left) return;
+    if (rightToLeft) return;
     start = 0;
   }
   Begin(pattern, subject, length, start);
-  const int32_t end_mark = right_to_left ? -1 : length + 1;
-  const int32_t step = right_to_left ? -1 : 1;
+  const int32_t endMark = rightToLeft ? -1 : length + 1;
+  const int32_t step = rightToLeft ? -1 : 1;
   // The shortcuts below skip only attempts that would fail at once; the
   // shortcuts switch turns them off, so the plain loop can check them.
-  const bool shortcuts = ShortcutsEnabled() && !right_to_left;
+  const bool shortcuts = ShortcutsEnabled() && !rightToLeft;
   ReportingExhaustion([&] {
     // A pattern that is one set or class matches exactly the first unit it
     // accepts: find it without setting up an attempt for every position.
     if (shortcuts &&
         (top->Kind() == ElementKind::kCharSet || top->Kind() == ElementKind::kClassTest)) {
       auto* unit = static_cast<const UnitElement*>(top);
-      if (!unit->right_to_left) {
+      if (!unit->rightToLeft) {
         for (int32_t at = start; at < length; ++at) {
           if (!unit->Test(subject[at])) continue;
           record.assign({1, pattern.HighestGroup(), at, at + 1});
@@ -118,8 +118,8 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
     // fail at once: skip it.
     const UnitElement* first = shortcuts ? FirstUnit(top) : nullptr;
     // A pattern anchored at the subject's start can match nowhere else.
-    const int32_t last = shortcuts && AnchoredAtStart(top) ? std::min(start, 0) : end_mark - step;
-    for (int32_t at = start; at != end_mark && (right_to_left || at <= last); at += step) {
+    const int32_t last = shortcuts && AnchoredAtStart(top) ? std::min(start, 0) : endMark - step;
+    for (int32_t at = start; at != endMark && (rightToLeft || at <= last); at += step) {
       if (first != nullptr && (at >= length || !first->Test(subject[at]))) continue;
       if (Attempt(pattern, at, record)) return;
     }
@@ -146,20 +146,20 @@ void Matcher::Begin(const CompiledPattern& pattern, const char16_t* subject, int
   context.subject = subject;
   context.length = length;
   context.begin = start;
-  context.closing_counter = 0;
-  context.recursion_budget = 100;
+  context.closingCounter = 0;
+  context.recursionBudget = 100;
   // What a recursion learnt holds for one begin position and subject.
-  context.recursion_ways.Clear();
+  context.recursionWays.Clear();
 }
 
 bool Matcher::Attempt(const CompiledPattern& pattern, int32_t at, MatchRecord& record) {
   MatchContext& context = context_;
-  const int32_t highest_group = pattern.HighestGroup();
+  const int32_t highestGroup = pattern.HighestGroup();
   context.backtrack.Clear();
   context.captures.Clear();
   context.scratch.Clear();
-  context.capture_index.Assign(highest_group + 1, -1);
-  context.capture_index[0] = 0;
+  context.captureIndex.Assign(highestGroup + 1, -1);
+  context.captureIndex[0] = 0;
   context.captures.Push(0);
   context.captures.Push(at);
   context.captures.Push(-1);
@@ -167,15 +167,15 @@ bool Matcher::Attempt(const CompiledPattern& pattern, int32_t at, MatchRecord& r
   context.position = at;
   if (!pattern.Top()->Match(context)) return false;
   context.captures[kCaptureLeft] = context.position;
-  BuildRecord(highest_group, record);
+  BuildRecord(highestGroup, record);
   return true;
 }
 
-void Matcher::BuildRecord(int32_t highest_group, MatchRecord& record) const {
-  record.assign(2 * static_cast<size_t>(highest_group) + 4, -1);
+void Matcher::BuildRecord(int32_t highestGroup, MatchRecord& record) const {
+  record.assign(2 * static_cast<size_t>(highestGroup) + 4, -1);
   record[0] = 1;
-  record[1] = highest_group;
-  for (int32_t group = 0; group <= highest_group; ++group) {
+  record[1] = highestGroup;
+  for (int32_t group = 0; group <= highestGroup; ++group) {
     const int32_t entry = context_.LatestEntry(group);
     if (entry < 0) continue;
     const int32_t entered = context_.captures[entry + kCaptureEntered];

@@ -39,7 +39,7 @@ class Matcher {
              int32_t start);
   // One attempt at `at`; on success the record is built.
   bool Attempt(const CompiledPattern& pattern, int32_t at, MatchRecord& record);
-  void BuildRecord(int32_t highest_group, MatchRecord& record) const;
+  void BuildRecord(int32_t highestGroup, MatchRecord& record) const;
 
   MatchContext context_;
 };

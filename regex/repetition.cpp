@@ -16,8 +16,8 @@ namespace {
 // that ends where it began a second time leaves everything after it exactly
 // as the first time did, and that already failed; retrying it would make a
 // count of n empty-matching iterations cost 2^n ("(|^){30}b").
-int32_t Mark(int32_t begin, bool ended_empty) {
-  return ended_empty ? -begin - 1 : begin;
+int32_t Mark(int32_t begin, bool endedEmpty) {
+  return endedEmpty ? -begin - 1 : begin;
 }
 
 // Asks the iteration on top for another way, skipping empty repeats under
@@ -26,11 +26,11 @@ bool RetryIteration(MatchContext& context, const MatchElement* atom, bool guard)
   if (!guard) return atom->MatchNext(context);
   const int32_t mark = context.backtrack.Pop();
   const int32_t begin = mark < 0 ? -mark - 1 : mark;
-  bool ended_empty = mark < 0;
+  bool endedEmpty = mark < 0;
   while (atom->MatchNext(context)) {
-    if (context.position != begin || !ended_empty) {
-      ended_empty = ended_empty || context.position == begin;
-      context.backtrack.Push(Mark(begin, ended_empty));
+    if (context.position != begin || !endedEmpty) {
+      endedEmpty = endedEmpty || context.position == begin;
+      context.backtrack.Push(Mark(begin, endedEmpty));
       return true;
     }
   }
@@ -90,43 +90,43 @@ int32_t InsertOffered(IntStack& scratch, int32_t base, int32_t count, int32_t en
 // ---- RepeatElement ----
 
 bool RepeatElement::Match(MatchContext& context) const {
-  return count <= 0 || RunIterations(context, atom, 0, count, false, skip_repeated_empty);
+  return count <= 0 || RunIterations(context, atom, 0, count, false, skipRepeatedEmpty);
 }
 
 bool RepeatElement::MatchNext(MatchContext& context) const {
-  return count > 0 && RunIterations(context, atom, count, count, true, skip_repeated_empty);
+  return count > 0 && RunIterations(context, atom, count, count, true, skipRepeatedEmpty);
 }
 
 // ---- Shared by the ranged repetitions ----
 
 bool RangeRepeatElement::MatchMinimum(MatchContext& context) const {
-  return minimum <= 0 || RunIterations(context, atom, 0, minimum, false, skip_repeated_empty);
+  return minimum <= 0 || RunIterations(context, atom, 0, minimum, false, skipRepeatedEmpty);
 }
 
 bool RangeRepeatElement::BacktrackMinimum(MatchContext& context) const {
-  return minimum > 0 && RunIterations(context, atom, minimum, minimum, true, skip_repeated_empty);
+  return minimum > 0 && RunIterations(context, atom, minimum, minimum, true, skipRepeatedEmpty);
 }
 
-int32_t RangeRepeatElement::Extend(MatchContext& context, int32_t done, int32_t dead_base,
+int32_t RangeRepeatElement::Extend(MatchContext& context, int32_t done, int32_t deadBase,
                                    int32_t dead) const {
   int32_t count = done;
   while (count < extra) {
     const int32_t at = context.position;
     // Every way on from a dead end has failed: stop there, so that the
     // caller backtracks into the iteration that arrived.
-    if (dead > 0 && IsOffered(context.scratch, dead_base, dead, at)) break;
-    const int32_t backtrack_size = context.backtrack.Size();
-    const int32_t captures_size = context.captures.Size();
+    if (dead > 0 && IsOffered(context.scratch, deadBase, dead, at)) break;
+    const int32_t backtrackSize = context.backtrack.Size();
+    const int32_t capturesSize = context.captures.Size();
     if (!atom->Match(context)) break;
     // An iteration that consumes nothing would repeat forever; one of its
     // other ways may still consume something.
     while (context.position == at && atom->MatchNext(context)) {
     }
     if (context.position == at) {
-      context.CutBack(backtrack_size, captures_size, at);
+      context.CutBack(backtrackSize, capturesSize, at);
       break;
     }
-    if (atom_can_be_empty) context.backtrack.Push(at);
+    if (atomCanBeEmpty) context.backtrack.Push(at);
     ++count;
   }
   return count;
@@ -141,13 +141,13 @@ int32_t RangeRepeatElement::Extend(MatchContext& context, int32_t done, int32_t 
 // when the atom can match empty.
 
 void GreedyElement::PushFreshRecord(MatchContext& context) const {
-  const int32_t backtrack_size = context.backtrack.Size();
-  const int32_t captures_size = context.captures.Size();
+  const int32_t backtrackSize = context.backtrack.Size();
+  const int32_t capturesSize = context.captures.Size();
   const int32_t from = context.position;
   const int32_t count = Extend(context, 0);
   IntStack& stack = context.backtrack;
-  stack.Push(captures_size);
-  stack.Push(backtrack_size);
+  stack.Push(capturesSize);
+  stack.Push(backtrackSize);
   stack.Push(context.position);
   stack.Push(1);
   stack.Push(from);
@@ -172,12 +172,12 @@ bool GreedyElement::MatchNext(MatchContext& context) const {
   const int32_t list = stack.Size() - offered;
   for (int32_t i = 0; i < offered; ++i) scratch.Push(stack[list + i]);
   stack.Cut(list);
-  const int32_t backtrack_size = stack.Pop();
-  const int32_t captures_size = stack.Pop();
+  const int32_t backtrackSize = stack.Pop();
+  const int32_t capturesSize = stack.Pop();
 
-  auto push_record = [&](int32_t iterations) {
-    stack.Push(captures_size);
-    stack.Push(backtrack_size);
+  auto pushRecord = [&](int32_t iterations) {
+    stack.Push(capturesSize);
+    stack.Push(backtrackSize);
     for (int32_t i = 0; i < offered; ++i) stack.Push(scratch[base + i]);
     stack.Push(offered);
     stack.Push(from);
@@ -185,55 +185,55 @@ bool GreedyElement::MatchNext(MatchContext& context) const {
     scratch.Cut(base);
   };
 
-  const bool dead_states = skip_dead_states && context.memoise;
+  const bool deadStates = skipDeadStates && context.memoise;
   int32_t standing = count;
   while (standing > 0) {
-    const int32_t begin = atom_can_be_empty ? stack.Pop() : -1;
+    const int32_t begin = atomCanBeEmpty ? stack.Pop() : -1;
     if (!atom->MatchNext(context)) {
       // The latest iteration is undone: end where it began, unless that was
       // offered and refused already.
-      if (dead_states) {
+      if (deadStates) {
         if (IsOffered(scratch, base, offered, context.position)) {
           --standing;
           continue;
         }
         offered = InsertOffered(scratch, base, offered, context.position);
       }
-      push_record(standing - 1);
+      pushRecord(standing - 1);
       return true;
     }
     if (context.position == from) {
       // The only iteration now ends where the extension began, which is what
       // no iteration at all offers: offer that once, then go deeper.
-      if (drains_calls && context.memoise) {
+      if (drainsCalls && context.memoise) {
         while (atom->MatchNext(context)) {
         }
       }
-      context.CutBack(backtrack_size, captures_size, from);
-      if (dead_states) {
+      context.CutBack(backtrackSize, capturesSize, from);
+      if (deadStates) {
         if (IsOffered(scratch, base, offered, from)) break;
         offered = InsertOffered(scratch, base, offered, from);
       }
-      push_record(0);
+      pushRecord(0);
       return true;
     }
-    if (atom_can_be_empty) stack.Push(begin);
+    if (atomCanBeEmpty) stack.Push(begin);
     // An iteration that now consumes nothing ends the loop: another
     // iteration after it would start where it started, without end.
     const int32_t iterations = context.position == begin
                                    ? standing
-                                   : Extend(context, standing, base, dead_states ? offered : 0);
+                                   : Extend(context, standing, base, deadStates ? offered : 0);
     const int32_t end = context.position;
     if (!IsOffered(scratch, base, offered, end)) {
       offered = InsertOffered(scratch, base, offered, end);
-    } else if (skip_offered_ends) {
+    } else if (skipOfferedEnds) {
       // What follows already failed from this end. The iterations that led
       // here may still have other ways, so go on backtracking into them
       // rather than cutting them away.
       standing = iterations;
       continue;
     }
-    push_record(iterations);
+    pushRecord(iterations);
     return true;
   }
 
@@ -246,24 +246,24 @@ bool GreedyElement::MatchNext(MatchContext& context) const {
 // ---- LazyElement ----
 //
 // Per extra iteration the position where it began, then the count of extra
-// iterations; with skip_dead_states the sorted dead ends and their count on
+// iterations; with skipDeadStates the sorted dead ends and their count on
 // top.
 
 bool LazyElement::Match(MatchContext& context) const {
   if (!MatchMinimum(context)) return false;
   context.backtrack.Push(0);
-  if (skip_dead_states && context.memoise) context.backtrack.Push(0);
+  if (skipDeadStates && context.memoise) context.backtrack.Push(0);
   return true;
 }
 
 bool LazyElement::MatchNext(MatchContext& context) const {
   IntStack& stack = context.backtrack;
   IntStack& scratch = context.scratch;
-  const bool dead_states = skip_dead_states && context.memoise;
+  const bool deadStates = skipDeadStates && context.memoise;
   // The dead ends wait on the scratch stack while the atom backtracks.
   const int32_t base = scratch.Size();
   int32_t dead = 0;
-  if (dead_states) {
+  if (deadStates) {
     dead = stack.Pop();
     const int32_t list = stack.Size() - dead;
     for (int32_t i = 0; i < dead; ++i) scratch.Push(stack[list + i]);
@@ -272,7 +272,7 @@ bool LazyElement::MatchNext(MatchContext& context) const {
   auto offer = [&](int32_t begin, int32_t iterations) {
     stack.Push(begin);
     stack.Push(iterations);
-    if (dead_states) {
+    if (deadStates) {
       for (int32_t i = 0; i < dead; ++i) stack.Push(scratch[base + i]);
       stack.Push(dead);
     }
@@ -285,7 +285,7 @@ bool LazyElement::MatchNext(MatchContext& context) const {
   };
   // Offered and refused, and no iteration from there led anywhere.
   auto bury = [&](int32_t end) {
-    if (dead_states && !IsOffered(scratch, base, dead, end))
+    if (deadStates && !IsOffered(scratch, base, dead, end))
       dead = InsertOffered(scratch, base, dead, end);
   };
   int32_t count = stack.Pop();
@@ -315,7 +315,7 @@ bool LazyElement::MatchNext(MatchContext& context) const {
   scratch.Cut(base);
   if (!BacktrackMinimum(context)) return false;
   stack.Push(0);
-  if (dead_states) stack.Push(0);
+  if (deadStates) stack.Push(0);
   return true;
 }
 
@@ -323,13 +323,13 @@ bool LazyElement::MatchNext(MatchContext& context) const {
 
 bool PossessiveElement::Match(MatchContext& context) const {
   const int32_t at = context.position;
-  const int32_t backtrack_size = context.backtrack.Size();
-  const int32_t captures_size = context.captures.Size();
+  const int32_t backtrackSize = context.backtrack.Size();
+  const int32_t capturesSize = context.captures.Size();
   if (!MatchMinimum(context)) return false;
   Extend(context, 0);
-  context.backtrack.Cut(backtrack_size);
+  context.backtrack.Cut(backtrackSize);
   context.backtrack.Push(at);
-  context.backtrack.Push(captures_size);
+  context.backtrack.Push(capturesSize);
   return true;
 }
 

@@ -54,7 +54,7 @@ using test::Random;
 struct Fragment {
   std::string ours;
   std::string python;
-  bool can_be_empty = false;
+  bool canBeEmpty = false;
 };
 
 enum class Comparison { kExact, kMatch, kMatchStart, kEndsOnly };
@@ -64,7 +64,7 @@ struct GeneratedPattern {
   std::string python;
   uint32_t flags = 0;
   Comparison comparison = Comparison::kExact;
-  std::vector<int> python_group;  // indexed by our group number
+  std::vector<int> pythonGroup;  // indexed by our group number
 };
 
 class PatternGenerator {
@@ -73,10 +73,10 @@ class PatternGenerator {
 
   GeneratedPattern Make() {
     groups_.clear();
-    commit_depth_ = 0;
-    look_depth_ = 0;
-    empty_repeat_ = false;
-    empty_repeat_committed_ = false;
+    commitDepth_ = 0;
+    lookDepth_ = 0;
+    emptyRepeat_ = false;
+    emptyRepeatCommitted_ = false;
     recursive_ = random_.Percent(15);
     GeneratedPattern pattern;
     pattern.flags = 0;
@@ -89,16 +89,15 @@ class PatternGenerator {
     const Fragment top = Alternation(0, pattern.flags);
     pattern.ours = top.ours;
     pattern.python = top.python;
-    pattern.comparison = empty_repeat_committed_ ? Comparison::kEndsOnly
-                         : empty_repeat_         ? Comparison::kMatchStart
-                         : recursive_            ? Comparison::kMatch
-                                                 : Comparison::kExact;
+    pattern.comparison = emptyRepeatCommitted_ ? Comparison::kEndsOnly
+                         : emptyRepeat_        ? Comparison::kMatchStart
+                         : recursive_          ? Comparison::kMatch
+                                               : Comparison::kExact;
     // Plain groups first, then named ones, each in order of opening.
-    pattern.python_group.push_back(0);
+    pattern.pythonGroup.push_back(0);
     for (int pass = 0; pass < 2; ++pass) {
       for (size_t i = 0; i < groups_.size(); ++i) {
-        if (groups_[i].named == (pass == 1))
-          pattern.python_group.push_back(static_cast<int>(i) + 1);
+        if (groups_[i].named == (pass == 1)) pattern.pythonGroup.push_back(static_cast<int>(i) + 1);
       }
     }
     return pattern;
@@ -118,7 +117,7 @@ class PatternGenerator {
       const Fragment next = Branch(depth, flags);
       result.ours += "|" + next.ours;
       result.python += "|" + next.python;
-      result.can_be_empty = result.can_be_empty || next.can_be_empty;
+      result.canBeEmpty = result.canBeEmpty || next.canBeEmpty;
     }
     return result;
   }
@@ -130,13 +129,13 @@ class PatternGenerator {
       const Fragment item = Item(depth, flags);
       result.ours += item.ours;
       result.python += item.python;
-      result.can_be_empty = result.can_be_empty && item.can_be_empty;
+      result.canBeEmpty = result.canBeEmpty && item.canBeEmpty;
     }
     return result;
   }
 
   Fragment Item(int depth, uint32_t flags) {
-    const size_t groups_before = groups_.size();
+    const size_t groupsBefore = groups_.size();
     bool repeatable = true;
     Fragment atom = Atom(depth, flags, &repeatable);
     if (!repeatable || !random_.Percent(35)) return atom;
@@ -146,14 +145,14 @@ class PatternGenerator {
     const std::string mode = random_.Pick(kModes);
     const bool fixed = count == "{2}";
     const bool possessive = mode == "+" && !fixed;
-    if (atom.can_be_empty) {
-      empty_repeat_ = true;
-      if (possessive || commit_depth_ > 0) empty_repeat_committed_ = true;
-      for (size_t g = groups_before; g < groups_.size(); ++g) groups_[g].stable = false;
+    if (atom.canBeEmpty) {
+      emptyRepeat_ = true;
+      if (possessive || commitDepth_ > 0) emptyRepeatCommitted_ = true;
+      for (size_t g = groupsBefore; g < groups_.size(); ++g) groups_[g].stable = false;
     }
-    const bool minimum_zero = count == "*" || count == "?" || count == "{0,2}";
+    const bool minimumZero = count == "*" || count == "?" || count == "{0,2}";
     return {atom.ours + count + mode, atom.python + count + (fixed ? "" : mode),
-            atom.can_be_empty || minimum_zero};
+            atom.canBeEmpty || minimumZero};
   }
 
   Fragment Atom(int depth, uint32_t flags, bool* repeatable) {
@@ -174,7 +173,7 @@ class PatternGenerator {
   // matching runs leftwards), so its depth stays below the subject's length;
   // not inside lookarounds, which Python's module enters differently.
   Fragment Recursion(uint32_t flags) {
-    if (look_depth_ > 0) return Literal();
+    if (lookDepth_ > 0) return Literal();
     const Fragment letter = Literal();
     const std::string text =
         (flags & RightToLeft) != 0 ? "(?R)" + letter.ours : letter.ours + "(?R)";
@@ -226,14 +225,14 @@ class PatternGenerator {
   std::string OurNumber(int index) const {
     int plain = 0;
     int named = 0;
-    int total_plain = 0;
+    int totalPlain = 0;
     for (size_t i = 0; i < groups_.size(); ++i) {
-      if (!groups_[i].named) ++total_plain;
+      if (!groups_[i].named) ++totalPlain;
       if (static_cast<int>(i) <= index) (groups_[i].named ? named : plain) += 1;
     }
     // A named group's number is only final once every plain group is known,
     // so named groups are referred to by name.
-    return std::to_string(groups_[index].named ? total_plain + named : plain);
+    return std::to_string(groups_[index].named ? totalPlain + named : plain);
   }
 
   Fragment Backref() {
@@ -265,9 +264,9 @@ class PatternGenerator {
         // A lookbehind's body matches leftwards, a lookahead's rightwards.
         const uint32_t inner =
             look.size() == 4 ? flags | RightToLeft : flags & ~uint32_t{RightToLeft};
-        ++look_depth_;
+        ++lookDepth_;
         Fragment body = Alternation(depth, inner);
-        --look_depth_;
+        --lookDepth_;
         return {look + body.ours + ")", look + body.python + ")", true};
       }
       case 7:
@@ -281,7 +280,7 @@ class PatternGenerator {
         if (modifier == "(?m:") inner |= MultiLine;
         if (modifier == "(?s:") inner |= SingleLine;
         Fragment body = Alternation(depth, inner);
-        return {modifier + body.ours + ")", modifier + body.python + ")", body.can_be_empty};
+        return {modifier + body.ours + ")", modifier + body.python + ")", body.canBeEmpty};
       }
       default:
         return Capture(depth, flags, random_.Percent(30));
@@ -290,10 +289,10 @@ class PatternGenerator {
 
   Fragment Wrap(const std::string& ours, const std::string& python, int depth, uint32_t flags,
                 bool commits) {
-    commit_depth_ += commits ? 1 : 0;
+    commitDepth_ += commits ? 1 : 0;
     Fragment body = Alternation(depth, flags);
-    commit_depth_ -= commits ? 1 : 0;
-    return {ours + body.ours + ")", python + body.python + ")", body.can_be_empty};
+    commitDepth_ -= commits ? 1 : 0;
+    return {ours + body.ours + ")", python + body.python + ")", body.canBeEmpty};
   }
 
   Fragment Capture(int depth, uint32_t flags, bool named) {
@@ -304,50 +303,50 @@ class PatternGenerator {
     groups_[index].closed = true;
     if (named) {
       return {"(?<" + name + ">" + body.ours + ")", "(?P<" + name + ">" + body.python + ")",
-              body.can_be_empty};
+              body.canBeEmpty};
     }
-    return {"(" + body.ours + ")", "(" + body.python + ")", body.can_be_empty};
+    return {"(" + body.ours + ")", "(" + body.python + ")", body.canBeEmpty};
   }
 
   Fragment Conditional(int depth, uint32_t flags) {
-    std::string ours_condition;
-    std::string python_condition;
+    std::string oursCondition;
+    std::string pythonCondition;
     std::string look;  // the condition when it is a lookahead
     const int index = StableClosedGroup();
     if (index >= 0 && random_.Percent(70)) {
       if (groups_[index].named) {
-        ours_condition = python_condition = "n" + std::to_string(index);
+        oursCondition = pythonCondition = "n" + std::to_string(index);
       } else {
-        ours_condition = OurNumber(index);
-        python_condition = std::to_string(index + 1);
+        oursCondition = OurNumber(index);
+        pythonCondition = std::to_string(index + 1);
       }
     } else {
       look = Literal().python;
-      ours_condition = "?=" + look;
+      oursCondition = "?=" + look;
     }
     const Fragment yes = Branch(depth, flags);
     const Fragment no = random_.Percent(60) ? Branch(depth, flags) : Fragment{"", "", true};
-    std::string ours = "(?(" + ours_condition + ")" + yes.ours;
+    std::string ours = "(?(" + oursCondition + ")" + yes.ours;
     if (!no.ours.empty()) ours += "|" + no.ours;
-    std::string python = "(?(" + python_condition + ")" + yes.python + "|" + no.python + ")";
+    std::string python = "(?(" + pythonCondition + ")" + yes.python + "|" + no.python + ")";
     if (!look.empty() && (flags & RightToLeft) != 0) {
       python = "(?:" + yes.python + "(?=" + look + ")|" + no.python + "(?!" + look + "))";
     } else if (!look.empty()) {
       python = "(?:(?=" + look + ")" + yes.python + "|(?!" + look + ")" + no.python + ")";
     }
-    return {ours + ")", python, yes.can_be_empty || no.can_be_empty};
+    return {ours + ")", python, yes.canBeEmpty || no.canBeEmpty};
   }
 
   Random& random_;
   std::vector<GroupState> groups_;
-  int commit_depth_ = 0;
-  int look_depth_ = 0;
+  int commitDepth_ = 0;
+  int lookDepth_ = 0;
   // Captures made inside a recursion are kept here and dropped on return in
   // Python's module: such patterns compare the match only and test no
   // captures.
   bool recursive_ = false;
-  bool empty_repeat_ = false;
-  bool empty_repeat_committed_ = false;
+  bool emptyRepeat_ = false;
+  bool emptyRepeatCommitted_ = false;
 };
 
 struct Case {
@@ -433,10 +432,10 @@ std::vector<std::string> PythonAnswers(const std::vector<GeneratedPattern>& patt
 // Our answer in Python's spelling: the spans of Python's groups 0..n.
 std::string OurAnswer(const MatchRecord& record, const GeneratedPattern& pattern) {
   if (record.empty()) return "none";
-  std::vector<std::string> spans(pattern.python_group.size());
-  for (size_t ours = 0; ours < pattern.python_group.size(); ++ours) {
+  std::vector<std::string> spans(pattern.pythonGroup.size());
+  for (size_t ours = 0; ours < pattern.pythonGroup.size(); ++ours) {
     const size_t at = 2 + 2 * ours;
-    spans[pattern.python_group[ours]] =
+    spans[pattern.pythonGroup[ours]] =
         std::to_string(record[at]) + "," + std::to_string(record[at + 1]);
   }
   std::string text;
@@ -445,12 +444,12 @@ std::string OurAnswer(const MatchRecord& record, const GeneratedPattern& pattern
 }
 
 // Where the match begins in the direction of the search, or "none".
-std::string MatchStart(const std::string& answer, bool right_to_left) {
+std::string MatchStart(const std::string& answer, bool rightToLeft) {
   if (answer == "none") return answer;
   const size_t comma = answer.find(',');
   const size_t end = answer.find(' ');
-  return right_to_left ? answer.substr(comma + 1, end == std::string::npos ? end : end - comma - 1)
-                       : answer.substr(0, comma);
+  return rightToLeft ? answer.substr(comma + 1, end == std::string::npos ? end : end - comma - 1)
+                     : answer.substr(0, comma);
 }
 
 TEST(DifferentialTest, AgreesWithAnIndependentEngine) {
@@ -472,8 +471,8 @@ TEST(DifferentialTest, AgreesWithAnIndependentEngine) {
       c.pattern = patterns.size() - 1;
       const int length = random.Below(9);
       for (int i = 0; i < length; ++i) c.subject.push_back(kAlphabet[random.Below(8)]);
-      const bool right_to_left = (patterns.back().flags & RightToLeft) != 0;
-      c.start = random.Percent(70) ? (right_to_left ? length : 0) : random.Below(length + 1);
+      const bool rightToLeft = (patterns.back().flags & RightToLeft) != 0;
+      c.start = random.Percent(70) ? (rightToLeft ? length : 0) : random.Below(length + 1);
       cases.push_back(c);
     }
   }
@@ -486,14 +485,14 @@ TEST(DifferentialTest, AgreesWithAnIndependentEngine) {
   for (size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
     const GeneratedPattern& pattern = patterns[c.pattern];
-    const std::u16string ours_pattern = test::Widen(pattern.ours);
-    const MatchRecord record = test::Find(ours_pattern, c.subject, pattern.flags, c.start);
+    const std::u16string oursPattern = test::Widen(pattern.ours);
+    const MatchRecord record = test::Find(oursPattern, c.subject, pattern.flags, c.start);
     const std::string& python = answers[i];
     if (python == "timeout" || python == "error") {
       ++skipped;
       continue;
     }
-    const bool right_to_left = (pattern.flags & RightToLeft) != 0;
+    const bool rightToLeft = (pattern.flags & RightToLeft) != 0;
     const std::string ours = OurAnswer(record, pattern);
     bool agree = true;
     switch (pattern.comparison) {
@@ -504,7 +503,7 @@ TEST(DifferentialTest, AgreesWithAnIndependentEngine) {
         agree = ours.substr(0, ours.find(' ')) == python.substr(0, python.find(' '));
         break;
       case Comparison::kMatchStart:
-        agree = MatchStart(ours, right_to_left) == MatchStart(python, right_to_left);
+        agree = MatchStart(ours, rightToLeft) == MatchStart(python, rightToLeft);
         break;
       case Comparison::kEndsOnly:
         break;

@@ -26,7 +26,7 @@ std::u16string RandomSubject(Random& random, std::u16string_view alphabet, int l
 // Every record must be empty or well formed and inside the subject, and a
 // match must begin on the right side of the start position.
 void CheckRecord(const MatchRecord& record, const CompiledPattern& compiled, int32_t length,
-                 int32_t start, bool right_to_left, const std::string& context) {
+                 int32_t start, bool rightToLeft, const std::string& context) {
   if (record.empty()) return;
   const int32_t groups = compiled.HighestGroup();
   ASSERT_EQ(record.size(), 2 * static_cast<size_t>(groups) + 4) << context;
@@ -41,7 +41,7 @@ void CheckRecord(const MatchRecord& record, const CompiledPattern& compiled, int
     ASSERT_LE(e, length) << context << " group " << g;
   }
   const int32_t from = std::clamp(start, 0, length);
-  if (right_to_left) {
+  if (rightToLeft) {
     ASSERT_LE(record[3], from) << context;
   } else {
     ASSERT_GE(record[2], from) << context;
@@ -78,9 +78,9 @@ TEST(RandomTest, WholeDialectCompilesAndSearchesSafely) {
     std::u16string pattern;
     const int pieces = 1 + random.Below(12);
     const bool recursion = random.Percent(20);
-    const int recursion_at = recursion ? random.Below(pieces) : -1;
+    const int recursionAt = recursion ? random.Below(pieces) : -1;
     for (int i = 0; i < pieces; ++i) {
-      if (i == recursion_at) {
+      if (i == recursionAt) {
         pattern += kRecursions[random.Below(std::size(kRecursions))];
         continue;
       }
@@ -148,15 +148,15 @@ class PatternMaker {
       // lookahead's position for the start of the input, so only "$" is
       // comparable inside one.
       static const char* kAnchors[] = {"$", "^", "\\b", "\\B"};
-      const std::string anchor = kAnchors[in_look_ > 0 ? 0 : random_.Below(4)];
+      const std::string anchor = kAnchors[inLook_ > 0 ? 0 : random_.Below(4)];
       const std::string mirror = anchor == "^" ? "$" : anchor == "$" ? "^" : anchor;
       return {anchor, mirror, true};
     }
     if (pick < 14 && lookarounds_ && depth < 2) {
       const std::string open = random_.Percent(40) ? "(?!" : "(?=";
-      ++in_look_;
+      ++inLook_;
       const Piece body = Alternation(depth + 1);
-      --in_look_;
+      --inLook_;
       return {open + body.text + ")", open + body.mirror + ")", true};
     }
     Piece atom = Atom(depth);
@@ -186,7 +186,7 @@ class PatternMaker {
 
   Random& random_;
   bool lookarounds_;
-  int in_look_ = 0;
+  int inLook_ = 0;
 };
 
 std::string ReferenceMatch(const std::string& pattern, const std::string& subject) {

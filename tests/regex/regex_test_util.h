@@ -101,8 +101,7 @@ inline std::string Dump(const MatchElement* element) {
       return "Empty";
     case ElementKind::kString: {
       auto* e = static_cast<const StringElement*>(element);
-      return "'" + Narrow(e->text) + "'" + (e->right_to_left ? "<" : "") +
-             (e->ignore_case ? "i" : "");
+      return "'" + Narrow(e->text) + "'" + (e->rightToLeft ? "<" : "") + (e->ignoreCase ? "i" : "");
     }
     case ElementKind::kCharSet: {
       auto* e = static_cast<const CharSetElement*>(element);
@@ -112,12 +111,12 @@ inline std::string Dump(const MatchElement* element) {
       }
       text += Narrow(e->singles);
       for (const UnitElement* embedded : e->embedded) text += "{" + Dump(embedded) + "}";
-      return text + "]" + (e->right_to_left ? "<" : "");
+      return text + "]" + (e->rightToLeft ? "<" : "");
     }
     case ElementKind::kClassTest: {
       auto* e = static_cast<const ClassTestElement*>(element);
       return std::string("Class") + (e->positive ? "" : "^") +
-             std::to_string(static_cast<int>(e->char_class)) + (e->right_to_left ? "<" : "");
+             std::to_string(static_cast<int>(e->charClass)) + (e->rightToLeft ? "<" : "");
     }
     case ElementKind::kBoundary: {
       auto* e = static_cast<const BoundaryElement*>(element);
@@ -127,13 +126,13 @@ inline std::string Dump(const MatchElement* element) {
       return "G";
     case ElementKind::kSequence: {
       auto* e = static_cast<const SequenceElement*>(element);
-      return std::string("Seq") + (e->right_to_left ? "<" : "") + "(" + list(e->items, " ") + ")";
+      return std::string("Seq") + (e->rightToLeft ? "<" : "") + "(" + list(e->items, " ") + ")";
     }
     case ElementKind::kAlternation:
       return "Alt(" + list(static_cast<const AlternationElement*>(element)->branches, "|") + ")";
     case ElementKind::kGroupMark: {
       auto* e = static_cast<const GroupMarkElement*>(element);
-      return (e->closing_side == 0 ? "Open" : "Close") + std::to_string(e->group);
+      return (e->closingSide == 0 ? "Open" : "Close") + std::to_string(e->group);
     }
     case ElementKind::kRepeat: {
       auto* e = static_cast<const RepeatElement*>(element);
@@ -157,8 +156,8 @@ inline std::string Dump(const MatchElement* element) {
       return "Atomic(" + Dump(static_cast<const AtomicElement*>(element)->inner) + ")";
     case ElementKind::kBackref: {
       auto* e = static_cast<const BackrefElement*>(element);
-      return "Ref" + std::to_string(e->group) + (e->right_to_left ? "<" : "") +
-             (e->ignore_case ? "i" : "");
+      return "Ref" + std::to_string(e->group) + (e->rightToLeft ? "<" : "") +
+             (e->ignoreCase ? "i" : "");
     }
     case ElementKind::kRecursion:
       return "Recurse" + std::to_string(static_cast<const RecursionElement*>(element)->group);
