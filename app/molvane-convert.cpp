@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // molvane-convert: the convert button without a screen. The input is read
 // in pieces; for each piece the program starts, loads its main window on the
 // headless backend, fills the boxes, clicks 转换 and the output box is

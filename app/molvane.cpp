@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program: its options, then the program entry on the best
 // display backend built in, then the runtime's shutdown with the entry's
 // result as exit code.

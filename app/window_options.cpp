@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program's command line, read the way GNU tools read theirs:
 // short and long options, values attached or following. The help text is
 // made from the same table the arguments are read with.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program's command line: one table of options, so each option's
 // spellings, help line and effect stay together. A new option is a field in
 // WindowOptions and a row in the table of window_options.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared set-up for the benchmarks: the program started once, GBK helpers.
 #pragma once
 

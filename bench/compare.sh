@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Converts one corpus with molvane-convert (all five notations, and the two
 # braille notations and pinyin in full-text mode: punctuation, digits,
 # letters and line breaks kept, Unicode braille patterns) and with two tools

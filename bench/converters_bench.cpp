@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each converter on a realistic passage, and the whole convert command.
 #include <benchmark/benchmark.h>
 

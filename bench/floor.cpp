@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor for the batch converter's speed: the least any converter of
 // Chinese text into codes must do. It reads a UTF-8 text, looks every
 // character from U+4E00 to U+9FA5 up in one array (a character's first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The regex library on the program's own patterns and lookups.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program on Qt's offscreen platform, driven as a person would:
 // paste a whole corpus into the input box (Ctrl+V), choose the notation in
 // the list, click 转换, and time the round trip from the click until the

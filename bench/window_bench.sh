@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Pastes the `chinese` corpus of Debian's fortunes-zh (unpacked into a scratch
 # folder, as compare.sh does) into the window's input box on Qt's offscreen
 # platform, chooses the notation, clicks 转换, and prints the round trip from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scores readings of every character of U+4E00 to U+9FA5 in a corpus against
 // a reference made from two independent word-aware libraries: npm `pinyin`
 // (segmentit's segmentation and phrase list) and `@napi-rs/pinyin` (jieba-rs

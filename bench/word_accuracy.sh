@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Accuracy and speed of the word readings beside pinyin-pro, on the `chinese`
 # file of Debian's fortunes-zh:
 #   - accuracy: both reading modes and pinyin-pro scored against the

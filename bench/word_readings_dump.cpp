@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints the reading of every character of U+4E00 to U+9FA5 in the UTF-8
 // text on standard input, one a line ("hang2", "-" for none), in the mode
 // named by the argument (chars or words); bench/word_accuracy.sh scores them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion command and the five converters it dispatches to.
 #pragma once
 

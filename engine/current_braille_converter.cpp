@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notation 0, 老盲文: each character's current-braille cells as dot numbers,
 // each group followed by the separator. Tones are not written.
 #include "engine/conversion.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notation 1, 新盲文: two cells per character, the initial cell as in the
 // table and the final cell with its tone marked by raised or moved dots;
 // each group followed by the separator.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notation 3, 全拼: each character's pinyin letters without tone, each
 // followed by the separator.
 #include "engine/conversion.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/lookup.h"
 
 #include "constants/constant_area.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every converter shares: cutting the input into its Chinese characters
 // and looking one character up by compiling a pattern around it and searching
 // a constant table from its start.

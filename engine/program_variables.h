@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program-level variables: made once by the start-up routine, read by the
 // converters, released by the clean-up routine.
 #pragma once

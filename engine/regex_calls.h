@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thin wrappers around the regex library's commands as program code calls
 // them: object variables live in heap cells, optional arguments are passed as
 // omitted records, and every text argument is a real (possibly empty) text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shuangpin key lookup over the start-up rows.
 #pragma once
 

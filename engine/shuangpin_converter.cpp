@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notation 2, 双拼字根: two keys per character, one for the initial and one
 // for the final, with the separator between characters.
 #include "constants/constant_area.h"

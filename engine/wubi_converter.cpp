@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notation 4, 五笔: each character's Wubi code from the code list, with the
 // separator between codes.
 #include "constants/constant_area.h"

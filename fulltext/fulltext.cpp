@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Characters, signs, numbers, letters and the spacing between words.
 #include "fulltext/fulltext.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full text: what the Chinese-character converters leave out (punctuation,
 // digits, Latin letters, spaces and line breaks, and anything without a
 // written form), written the way a braille or pinyin reader expects it, and

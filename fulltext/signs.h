@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table of punctuation and symbols (fulltext/signs.txt), generated into
 // the library at build time.
 #pragma once

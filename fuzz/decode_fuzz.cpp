@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch converter's input decoding: the UTF-8 check, UTF-8 to GBK, and
 // GBK read as it comes. Each result is checked against a second, plainly
 // written decoder and against the code page calls the runtime uses later, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The regex library as program code calls it: a pattern with any flags
 // (both directions), a subject from the input or from a constant table, and
 // all six commands through CallLibraryCommand, with the shortcuts on or off.

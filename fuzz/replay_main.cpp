@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target over files and folders of inputs, once each, in builds
 // without libFuzzer, so the committed seeds and crash inputs stay tests.
 #include <cstdint>

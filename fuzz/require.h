@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a fuzz target reports a broken property: the property on standard
 // error, then abort, which libFuzzer keeps as a finding with its input.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: a rich edit box streamed in from arbitrary bytes, as plain
 // text and as RTF, in chunks of a size the input chooses; streaming out must
 // then give text without a lone line feed (line breaks come out as CR LF).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: window templates from arbitrary bytes. The reader and the
 // unit-record access must never touch memory outside the blob; a template
 // the engine accepts is then loaded on the headless backend, driven with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing the backend: the registry of backends by name, the current one
 // and its input module.
 #include <map>

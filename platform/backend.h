@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seam between the Win32 core and the toolkit that shows its windows.
 //
 // The core (platform/*.cpp) owns everything Win32 callers can observe: the

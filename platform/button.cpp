@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The BUTTON control for push buttons, default push buttons and group
 // boxes: a click (mouse, BM_CLICK, Space or a mnemonic) becomes BN_CLICKED
 // to the parent; a group box only shows a caption.

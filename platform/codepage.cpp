@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Code page 936 (GBK) conversion. The two mapping tables are filled once from
 // the C library's iconv ("CP936"); every conversion afterwards is a lookup.
 #include <iconv.h>

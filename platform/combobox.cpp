@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The COMBOBOX control: items, the current item and the edit part's text
 // live in the peer; item data, heights, the edit limit and the
 // notifications live here. A drop-down kind keeps its closed height as its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Internal to platform/: the window records the Win32 calls share, so the
 // queue, focus, non-client and control code all see one window tree, and
 // the core's internal calls, grouped by the file that defines them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The EDIT control: its text and selection live in the peer; the limit,
 // password character, read-only flag and the notifications live here.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What windows are drawn with: system metrics and colours, GDI objects with
 // font metrics, and the shared system cursors and icons.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process heap. Large blocks come from the C library's allocator; blocks
 // of up to 64 bytes (single characters and short codes, by the million in a
 // whole book, and the small records made for every character) come from size

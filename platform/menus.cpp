@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Menus (a window's system menu among them) and accelerator tables.
 #include <algorithm>
 #include <map>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message boxes: recorded, then answered by the test's responder or shown
 // by the backend (the headless one writes them to standard error and
 // answers OK).

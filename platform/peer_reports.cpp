@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a backend reports of what its toolkit did on its own, turned into the
 // messages Windows would send, and keyboard input queued for the focus.
 #include "platform/core.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Platform services beyond the Win32 subset: UTF-8 bridges for the runtime's
 // own messages and the command line, and the test hooks of the message box, heap and libraries.
 #pragma once

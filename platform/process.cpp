@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process: its modules (the rich edit libraries among them), its paths
 // and current directory, the thread id, the last error, OLE, and exit.
 #include <sys/syscall.h>

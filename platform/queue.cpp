@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message queue, focus and activation. Posting is the one call other
 // threads may make, so the queue has its own lock; everything else runs on
 // the GUI thread.

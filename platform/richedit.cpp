@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rich edit control ("RichEdit20A", "RICHEDIT"), available once its
 // library is loaded. The text and selection live in the peer; positions
 // count characters and a line break as one. Streams move the text in and

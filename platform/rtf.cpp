@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Enough RTF for a rich edit box that holds plain GBK text: written with
 // the box's default font, read back by keeping the text and paragraph
 // marks and skipping every destination it does not know.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing a peer's text the way Win32 edit controls do, shared by EDIT, the
 // edit part of COMBOBOX and rich edit: positions, limits, typing, deletion.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small Win32 subset that Molvane's runtime and libraries stand on.
 // Names, constants, structure layouts and semantics follow the Windows calls
 // they stand for, so code above reads as it would on Windows; the behaviour

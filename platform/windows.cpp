@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window tree: handles, classes, creation and destruction, z-order,
 // geometry with non-client areas, visibility, window longs and the default
 // window procedure. Everything callers observe is decided here; the backend

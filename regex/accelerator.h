@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What makes repeated searches fast without changing a single result:
 //  - compiled patterns are shared between Compile calls with the same text
 //    and flags;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A pattern compiled into a tree of match elements. Every input compiles:
 // unusual patterns have a fixed reading instead of an error, so the only
 // failure is running out of memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compiler: a one-pass recursive-descent parser over the lexer's token
 // window that builds the element tree. It never rejects a pattern; each
 // unusual input has one fixed reading.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Match and MatchNext of every element kind except the repetitions.
 #include "regex/elements.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The match elements a pattern compiles to. Every element answers Match (find
 // the first way to match at the context's position) and MatchNext (give up the
 // latest way and find the next one, or undo itself completely), keeping what

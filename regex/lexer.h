@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pattern lexer: cuts a wide pattern into tokens for the parser. Whether a
 // character is special depends on the bracket depth, on the tokens just
 // produced, on quote mode and on the Extended flag, so the lexer carries that

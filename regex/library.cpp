@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The regex library's descriptor: its start and end notices and the command
 // table through which program code reaches it by number.
 #include <array>

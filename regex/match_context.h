@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state one search threads through the element tree: a backtrack stack of
 // integers, a stack of capture entries, the capture index, the position and
 // the bounds of the subject.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search: tries start positions one after another in the pattern's
 // direction and matches the element tree by backtracking at each.
 #pragma once

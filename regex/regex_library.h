@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The regex library as program code sees it: the Regex and SearchResult
 // object types with their construct and destroy operations, and the six
 // commands, called through CallLibraryCommand with ArgRecords. Texts cross

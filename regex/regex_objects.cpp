@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Regex and SearchResult objects and the six regex commands. Program code
 // hands in GBK texts; inside, patterns and subjects are wide (16-bit units)
 // and every position counts those units.

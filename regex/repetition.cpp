@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The repetition elements. One atom element serves every iteration: the state
 // of each iteration lies on the backtrack stack, so MatchNext of the atom
 // always addresses the latest iteration still standing. Repetitions loop

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Core commands on texts, numbers, arrays and dialogs.
 #include "runtime/core_commands.h"
 

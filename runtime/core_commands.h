@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The core library's commands that program code calls through CallCoreCommand.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The runtime entries that program code calls and the numbered services.
 #include <algorithm>
 #include <cstdio>

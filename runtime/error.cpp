@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run-time error report: one message box, then the shutdown and exit -1.
 #include <new>
 #include <string>

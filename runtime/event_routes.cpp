@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The event routes. They are process-wide because a front end sets them once
 // for the whole run, across the runtime's restarts; they are set before any
 // window exists and read only on the GUI thread.

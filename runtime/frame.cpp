@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program frame: runtime initialisation (service 6), the start window,
 // the message loop with its idle phase, and the shutdown every end of the
 // program goes through. The window engine is reached through its interface.

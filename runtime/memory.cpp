@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Memory entries: the process heap, with pointers into the constant area
 // recognised and never freed or resized in place.
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The runtime entries: the only way program code reaches commands, control
 // properties, memory, the error report and the program frame.
 #pragma once

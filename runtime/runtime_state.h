@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // State the runtime keeps for the whole process (internal to runtime/).
 #pragma once
 

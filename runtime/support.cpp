@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts and arrays with the ownership rules of the value model.
 #include "runtime/support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Support routines that every piece of program code may use on texts and
 // arrays, with the ownership rules of the value model.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Value layouts shared by program code, the runtime and the libraries:
 // GBK texts, arrays with a dimension header, and the ArgRecord in which
 // every command argument and result travels.

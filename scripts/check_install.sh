@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Follows the README as a new user would: runs its Install section, with the
 # installation staged in a scratch folder instead of / and the package's
 # installation only simulated, then every example of its molvane-convert

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Inside an X session: starts molvane, types a text into the input box,
 # chooses a notation in the list with the keyboard, clicks 转换, copies the result out of the
 # output box, saves a screenshot of the window and closes it from its frame,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building and testing Molvane need, when
 # they are missing. Sourced by the other scripts.
 molvane_install() {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang's libFuzzer and runs each for SECONDS
 # (default 60), starting from its committed seeds. New inputs go to
 # build/fuzz/corpus/TARGET, crash inputs to build/fuzz/artifacts/TARGET, logs

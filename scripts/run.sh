@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Molvane and opens its window. On a desktop ($DISPLAY or
 # $WAYLAND_DISPLAY set) that is all. Without a display it runs the same
 # program on a virtual X server, converts docs/sample.txt as a person would

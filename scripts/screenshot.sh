@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates docs/screenshot.png: the run script's conversion on a virtual X
 # server with a window manager's frame, whatever display this machine has.
 set -euo pipefail

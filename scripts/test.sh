@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds and runs every test in three configurations, each in a build folder
 # of its own with every option passed explicitly, so nothing an earlier run
 # cached (the run command builds build/release with tests off) can leave a

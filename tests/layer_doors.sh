@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a folder includes a header of a layer it may not use: each layer
 # talks to the one below through its door only, and only platform/qt/ sees a
 # toolkit. Run by ctest from the source folder.

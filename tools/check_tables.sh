@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerate the five constant tables into a temporary directory, compare
 # them byte for byte with engine/tables, and cross-check them; then the same
 # for the word tables in words/tables.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the program's constant area from manifests.
 //
 //   embed_constants OUTPUT_DIR MANIFEST...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the full-text sign table from its readable source.
 //
 //   embed_signs SIGNS_TXT OUTPUT_CPP

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Generate the current-braille and double-spell braille tables.
 
 Writes current_braille_table.txt and double_braille_table.txt into the

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Generate the character-to-pinyin dictionary from Unihan.
 
 Writes pinyin_dictionary.txt into the output directory (default:

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Generate the shuangpin key table.
 
 Writes shuangpin_table.txt into the output directory (default:

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Generate the word tables of the word-aware readings.
 
 Writes into the output directory (default: words/tables of this repository):

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Generate the Wubi code table from Rime's wubi86 dictionary.
 
 Writes wubi_table.txt into the output directory (default: engine/tables of

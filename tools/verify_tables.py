@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Cross-check the five constant tables against each other.
 
 Reads the tables from TABLE_DIR (default: engine/tables of this repository)

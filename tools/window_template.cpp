@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window template compiler. The description names every field the
 // loader reads; this file only lays them out (little-endian words, counted
 // and zero-terminated GBK texts) and computes the counts and offsets that a

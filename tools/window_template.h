@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiles a window template description (UTF-8 text, one field a line; see
 // ui/main_window.tmpl) into the stored template format: the window table,
 // then one window record per window with its unit list. Build-time tools and

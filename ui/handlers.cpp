@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The routines that the window template binds to events, and the table of
 // handler slots that stored handler offsets count into.
 #include "constants/constant_area.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own frame: its header for the runtime, the lifecycle of the
 // program-level variables, and the entry routine.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "constants/constant_area.h"
 #include "engine/program_variables.h"
 #include "engine/regex_calls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The five control types: each turns its stored settings into a system
 // control (class, style words, set-up messages in a fixed order) and keeps
 // the few properties that live in the control rather than in the record.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's registry of windows, its handle tables, event dispatch and
 // the library notice that installs it.
 #include "window/engine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window engine behind the runtime's WindowEngine interface: the window
 // registry, the loader, property access, event dispatch and the keyboard
 // rules of the message loop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window objects' keyboard rules, applied in the message loop before a
 // key message is dispatched: disabled targets, keys a control keeps, Tab and
 // Shift+Tab over the tab sequence, Enter, Esc and F1.

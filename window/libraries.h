@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two libraries whose unit types this engine provides: the core library
 // (the window and four control types) and the user-interface library (the
 // rich edit box). The core library's start notice installs the engine.

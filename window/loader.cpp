@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window loader: the window first, then its controls from the last stored
 // to the first, parents and front-to-back order, cursors, showing, the first
 // events and the first focus.

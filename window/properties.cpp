@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property access by index: the common properties 0 to 7 in the record (and
 // on the live control), the type's own properties through its routines, and
 // the conversion of every property data type to and from program values.

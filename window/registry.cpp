@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The unit type registry as data: the property descriptors of the six types
 // (built from their tables in unit_properties.h), the unit type tables of the
 // core (51 entries) and user-interface (9 entries) libraries, and the

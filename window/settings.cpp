@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stored settings of the six unit types: their TypeData layouts as
 // tables (stored order, first version, default), read and written by one
 // routine each, and the property routines every type shares.

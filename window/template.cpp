@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the stored window templates and walking their unit records.
 #include "window/template.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window templates as stored in the program, and access to their unit
 // records. The unit blob is kept exactly in its stored form: the loader and
 // the property routines read and write its fields in place, so that a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Live units (the window and its controls) and the contract between the
 // engine and each unit type: the stored settings of a type, read from and
 // written to TypeData by a table, and the routines the type's interface

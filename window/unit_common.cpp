@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every unit shares: the link from a native window to its unit object,
 // the procedure that turns focus messages and reflected notifications into
 // events, and the small helpers for borders, fonts and colours.

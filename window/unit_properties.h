@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The properties of the six unit types, each named once. A type's table
 // lists its own properties (index 8 on) in order with their data types; the
 // registry builds the runtime's property descriptors from it, the stored

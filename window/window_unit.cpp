@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window type: its class, its style words from the stored settings, and
 // the window object's message handling (close, destroy, activation, moves,
 // focus) that becomes the window's events.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Readings of a text: each run of characters is cut into words; a word with a
 // reading of its own gives it, every other character reads as the character
 // dictionary has it.

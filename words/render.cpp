@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The notations of readings, written from the program's constant tables with
 // its separator rules: after every character for full pinyin and braille,
 // between characters for shuangpin; a character without a code adds nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Segmentation by the most probable path: every way of cutting a run into
 // listed words (or single characters) is scored by the sum of the words' log
 // frequencies, and the best one is taken, scanning from the run's end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tables the word path reads, parsed once from the constant area: the
 // character dictionary, the word frequencies and readings, and per syllable
 // its codes in the four notations (found by the same first-match rules the

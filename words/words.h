@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word-aware readings: the input is cut into words by the most probable path
 // over word frequencies, each character is read in the context of its word,
 // and the readings are written in the four notations that use them with the

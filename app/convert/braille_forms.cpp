@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Unicode and Braille ASCII forms of braille cells, and the BRF page layout.
 #include "app/convert/braille_forms.h"
 

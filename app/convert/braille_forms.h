@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Other ways to write the braille notations' cells than dot numbers: Unicode
 // braille patterns for screens and braille displays, and North American
 // Braille ASCII (BRF) laid out in lines and pages for embossers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full-text mode: the program's syllables with everything else around them.
 #include "app/convert/full_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // molvane-convert's full-text mode: the Chinese characters go through the
 // program as in the default mode; punctuation, digits, letters, spaces and
 // line breaks are written by the full-text library around the program's

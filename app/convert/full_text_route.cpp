@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's full-text command.
 #include "app/convert/full_text_route.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full text in the window: the convert button's click is routed (an event
 // route of the runtime) to a command that writes the input box's whole text,
 // punctuation, digits, letters and line breaks included, in the chosen

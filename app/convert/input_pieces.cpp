@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pieces of the joined input. The separator rules of shuangpin and Wubi depend
 // on whether another Chinese character follows, so a piece is cut right
 // before a Chinese character whenever one is in reach; a stretch without any

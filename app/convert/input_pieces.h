@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads molvane-convert's input in pieces of bounded size, so a text of any
 // length converts in bounded memory. Each piece is checked strictly in its
 // encoding and ends at a character boundary; a piece that is followed by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of molvane-convert. Options are described by one table, so
 // short and long spellings, help text and parsing cannot drift apart.
 #include "app/convert/options.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // molvane-convert's command line, read the way GNU tools read theirs: short
 // and long options, values attached or following, "--" ending the options.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word readings and tone forms in the window: the convert button's click is
 // routed (an event route of the runtime) to a command that does what the
 // program's conversion command does (the empty-input warning, the separator

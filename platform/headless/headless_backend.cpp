@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless backend: peers kept in memory, a fixed screen and font
 // metrics, message boxes written to stderr. The default backend, for tests
 // and for runs without a display.

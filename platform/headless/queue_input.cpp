@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The input module that acts as a person would through the queue: clicks
 // posted as mouse messages, text typed as keys (or as an input method gives
 // it), keys pressed with their modifiers.

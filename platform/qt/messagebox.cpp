@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message boxes as QMessageBox: Win32 style words to icon and buttons, the
 // pressed button back to its IDOK.. answer.
 #include "platform/qt/messagebox.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt backend's message box: a real modal QMessageBox.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the Qt backend's pieces share inside platform/qt/: the widget that
 // stands for a window, and the way back from a widget to its window.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt 6 Widgets backend: each window the core makes gets a real widget as
 // its peer, so input methods, selection, clipboard, undo and accessibility
 // come from Qt, while every message and every decision stays the core's.

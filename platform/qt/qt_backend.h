@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The door to the Qt 6 Widgets backend for code that does not include Qt:
 // the desktop program, the benchmarks and the tests choose it here.
 #pragma once

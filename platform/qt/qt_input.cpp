@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt backend's input module: acts as a person would, with real Qt mouse
 // and key events delivered to the widgets (so the backend's event filter and
 // Qt's own handling see exactly what a user's input produces), and text

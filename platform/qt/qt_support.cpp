@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt application object, fonts, accessible names and input-method
 // commits: the parts of the Qt backend that know nothing of the core.
 #include "platform/qt/qt_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt-side helpers of the Qt backend that do not depend on the core: the one
 // application object, fonts, accessible names and input-method commits.
 // Included only inside platform/qt/ and by the Qt tests.

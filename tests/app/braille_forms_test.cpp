@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The braille forms: each Unicode pattern and each Braille ASCII character is
 // checked against the dot numbers it came from, and the BRF page layout.
 #include <sstream>

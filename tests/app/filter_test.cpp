@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // molvane-convert as a filter: line breaks, options, messages, strict input
 // checks, and output that does not depend on how the input was cut up.
 #include <string>

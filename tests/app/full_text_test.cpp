@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // molvane-convert --text=full: the Chinese characters as the window converts
 // them, and punctuation, digits, letters, spaces and line breaks around them
 // in each braille form and in pinyin; what has no written form; the

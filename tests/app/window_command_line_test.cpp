@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program's command line: help and version anywhere, and a
 // prompt end with one line when no display can show the window.
 #include <string>

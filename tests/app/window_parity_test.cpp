@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // molvane-convert against the program's window: files joined in order, and
 // --exact giving the output box byte for byte after a click of 转换.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The convert button's command against the loaded main window.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The five converters on worked examples: readings, keys, cells, tone marks,
 // skipped characters and where the separator goes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the engine tests: the program is started once per test process,
 // and texts go in and out as UTF-8.
 #pragma once

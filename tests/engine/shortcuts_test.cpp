@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Caches, search shortcuts and in-place growth must never change a result:
 // every notation converts a sample the same with them on and off.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The constant tables and the arrays StartUp cuts from them.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The full-text library: the sign table against the Chinese braille
 // standard's marks, numbers and letters as cells, and where blanks go.
 #include "fulltext/fulltext.h"

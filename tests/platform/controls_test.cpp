@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EDIT, BUTTON and COMBOBOX driven through messages and the input module:
 // their notifications to the parent, limits and selections.
 #include "tests/platform/window_test_support.h"

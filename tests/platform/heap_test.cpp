@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process heap: blocks of every small size stay separate, freed blocks
 // are handed out again without disturbing live ones, and resizing keeps the
 // contents; under AddressSanitizer, misuse inside a size class is reported;

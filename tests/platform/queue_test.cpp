@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message queue: posting from any thread, peeking with filters,
 // waiting, translating keys and the quit message.
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Metrics, colours, GDI objects with font metrics, cursors, menus,
 // accelerators and the process calls of the Win32 subset.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rich edit control: loading its library, streaming large texts in
 // and out in small chunks, RTF round trips and its opt-in notifications.
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/platform/window_test_support.h"
 
 #ifdef MOLVANE_TEST_QT

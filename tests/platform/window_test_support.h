@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the window tests: a fixture that runs each test against every
 // backend the build has, and a log of the messages windows receive, in the
 // manner of Windows' own message-sequence tests.

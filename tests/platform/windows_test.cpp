@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window tree through the Win32 calls: what each window receives, in
 // order, when windows are made, destroyed, shown, restacked, focused and
 // activated, and the geometry the style bits give.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The accelerator must give exactly the records of the plain search: the
 // prefilter may only skip start positions where no match can begin.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Differential test: thousands of generated patterns over the whole dialect
 // (groups, named groups, lookarounds, every kind of repetition, back
 // references, conditionals, modifiers, both directions) searched by our engine

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Repetitions and recursions pass over ways known to fail (Matcher's
 // memoised path). The invariant: wherever no capture is tested, the record of
 // every search is exactly the one plain backtracking gives, groups included;

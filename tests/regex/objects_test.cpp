@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The regex objects and commands as program code calls them: object cells,
 // ArgRecords through CallLibraryCommand, GBK texts in and out.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Answers regex searches with Python's third-party `regex` module, an engine
 written independently of ours, for the differential test.
 

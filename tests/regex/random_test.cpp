@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bounded randomized tests with a fixed seed: patterns from the whole dialect
 // must compile and search safely, and patterns with a plain ECMAScript
 // meaning must find the same leftmost match as std::regex, in both directions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for the regex core tests: compile and search in one call, and a
 // compact text form of a match record.
 #pragma once

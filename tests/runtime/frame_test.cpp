@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program frame around the engine: what service 6 sets up, and the end of
 // the program from another thread.
 #include <gtest/gtest.h>

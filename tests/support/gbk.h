@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test helpers: GBK literals from UTF-8 source, and a message-box recorder.
 #pragma once
 

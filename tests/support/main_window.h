@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test helpers that use the loaded main window as a person at it would: fill
 // the boxes, choose a notation, click 转换, read the output box. Texts are
 // GBK. None of them allocates except TakeOutput, so out-of-memory tests can

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a built executable (molvane-convert unless a test names another) as a
 // shell would, in a scratch folder of its own, and collects exit status,
 // standard output and standard error.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sweep fails C++ allocations in the same count as heap requests, so the
 // regex library's containers and the window engine's strings are failed too.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Out-of-memory sweep: every allocation of a scenario is failed in turn, one
 // child process per allocation, and each run must either end normally with
 // the same result as a run without failures, or show exactly the runtime's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window end to end: the program starts as it does for a user, and
 // the tests act through the platform's input module only (clicks, typing,
 // keys, list choices, the frame's close), so they can run on any backend.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window engine on templates of the tests' own: start-up failures with
 // their exact reports, property rules, event binding and the close rules.
 // Programs are started through the runtime's service 6, as a program does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program code reads and writes unit properties by number; the numbers it
 // uses must name, in the unit type's table, the property it means, carried
 // the way it reads or writes it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading stored templates and settings: the reader stops at the end of the
 // data, records are walked and rewritten in place, TypeData versions count.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The word path: segmentation choices, readings in context, tone forms, and
 // agreement with the program's converters wherever the readings agree.
 #include <gtest/gtest.h>

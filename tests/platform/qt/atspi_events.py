@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Listens to molvane over AT-SPI as a screen reader does, while a person
 works the window with real X input (xdotool): the notation list must report
 its current item as its text (selected while the list has the focus) and each

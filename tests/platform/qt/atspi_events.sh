@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Listens to molvane's accessibility events as Orca would while real X input
 # works the window (atspi_events.py): molvane on a virtual X server under a
 # window manager, inside its own D-Bus session. Exits 77 (skipped) with the

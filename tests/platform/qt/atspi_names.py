@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints the role and name of every accessible object of one application,
 read over AT-SPI the way a screen reader reads them ("role<TAB>name" lines).
 

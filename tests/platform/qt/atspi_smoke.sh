@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reads the window's controls over AT-SPI, as Orca would: molvane on a
 # virtual X server inside its own D-Bus session, its accessible names and
 # roles walked by atspi_names.py. Exits 77 (skipped) with the reason when the

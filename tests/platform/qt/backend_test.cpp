@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt backend under the core: windows made with CreateWindowExA get the
 // widgets they stand for, text and choices made in the widgets come back as
 // the messages Windows sends, and the loop's keys reach the queue before the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the frame test of the Qt suite on Xvfb under a real window manager
 # (openbox), where the frame is drawn around the window. Exits 77 (skipped)
 # when Xvfb or openbox is missing.

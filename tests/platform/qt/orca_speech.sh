@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What Orca says while a person works the window: molvane and Orca on a
 # virtual X server under a window manager, in their own D-Bus session, with
 # real X input (xdotool); Orca's debug log records every utterance. Exits 77

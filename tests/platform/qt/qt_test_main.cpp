@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test entry for the Qt suites: Qt's offscreen platform with a 1280x1024
 // screen at 96 dpi, like the headless backend's (unless the caller chose
 // another platform: the AT-SPI smoke test runs on Xvfb), then one application.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fonts, accessible names and input-method commits of the Qt backend,
 // checked on plain widgets laid out like the main window's labelled rows.
 #include <gtest/gtest.h>

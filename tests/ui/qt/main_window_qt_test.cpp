@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's main window on the Qt backend (offscreen platform): the
 // widgets' geometry against the window's layout table, its captions drawn
 // with real CJK glyphs (the picture is kept as a test artifact), the names and
