@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/convert/full_text.h"
+#include "app/convert/window_boxes.h"
 #include "engine/conversion.h"
 #include "platform/platform.h"
 #include "runtime/core_commands.h"
@@ -16,19 +17,6 @@ namespace {
 // The route has no other way to learn the run's setting: it is set once
 // before the window runs.
 bool g_wordSpacing = false;
-
-std::string ReadBox(uint32_t controlId, int32_t index) {
-  char* text = reinterpret_cast<char*>(
-      static_cast<intptr_t>(ReadProperty(kMainWindowId, controlId, index, -1)));
-  std::string content = text == nullptr ? std::string() : std::string(text);
-  FreeMemory(text);
-  return content;
-}
-
-void WriteBox(uint32_t controlId, const std::string& text) {
-  ArgRecord value = TextArg(text.c_str());
-  WriteProperty(kMainWindowId, controlId, kRichEditContent, -1, value.low, value.high);
-}
 
 // The program's converter of the notation over Chinese characters, one code
 // a line.
@@ -48,7 +36,7 @@ bool ConvertFullText(EventHandler bound, const int32_t* args, int32_t argc, int3
   const std::string input = ReadBox(kInputBoxId, kRichEditContent);
   if (input.empty() || (notation != 0 && notation != 1 && notation != 3))
     return bound(args, argc, returned);  // the warning, or a notation without full text
-  WriteBox(kOutputBoxId, "");
+  WriteBox(kOutputBoxId, kRichEditContent, "");
   FullTextSettings settings;
   settings.braille = notation != 3;
   const std::string separator = platform::GbkToUtf8(ReadBox(kSeparatorBoxId, kEditBoxContent));
@@ -62,19 +50,23 @@ bool ConvertFullText(EventHandler bound, const int32_t* args, int32_t argc, int3
   FullTextFailure failure;
   if (!writer.Add(input, true, 0, &output, &failure) || !writer.Finish(&output, &failure))
     output.clear();  // only a program whose codes did not match gets here
-  WriteBox(kOutputBoxId, platform::Utf8ToGbk(output));
-  if (!output.empty()) {
-    ArgRecord control = ControlArg(kMainWindowId, kOutputBoxId, kTypeRichEdit);
-    CallCoreCommand(FocusControl, 1, &control);
-  }
+  WriteBox(kOutputBoxId, kRichEditContent, platform::Utf8ToGbk(output).c_str());
+  if (!output.empty()) FocusBox(kOutputBoxId);
   return false;
+}
+
+// Running out of memory ends the program with the runtime's report, as it
+// does inside the program's converters; no exception leaves the event.
+bool ConvertFullTextReporting(EventHandler bound, const int32_t* args, int32_t argc,
+                              int32_t* returned) {
+  return ReportingExhaustion([&] { return ConvertFullText(bound, args, argc, returned); });
 }
 
 }  // namespace
 
 void RouteConvertButtonToFullText(bool wordSpacing) {
   g_wordSpacing = wordSpacing;
-  SetEventRoute(kMainWindowId, kConvertButtonId, 0, ConvertFullText);
+  SetEventRoute(kMainWindowId, kConvertButtonId, 0, ConvertFullTextReporting);
 }
 
 }  // namespace molvane::convert

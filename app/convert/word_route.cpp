@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/convert/window_boxes.h"
 #include "constants/constant_area.h"
 #include "engine/conversion.h"
 #include "runtime/core_commands.h"
@@ -18,24 +19,6 @@ using constants::kArea;
 words::ReadingMode g_mode = words::ReadingMode::kCharacters;
 words::ToneStyle g_tones = words::ToneStyle::kNone;
 
-std::string ReadBox(uint32_t controlId, int32_t index) {
-  char* text = reinterpret_cast<char*>(
-      static_cast<intptr_t>(ReadProperty(kMainWindowId, controlId, index, -1)));
-  std::string content = text == nullptr ? std::string() : std::string(text);
-  FreeMemory(text);
-  return content;
-}
-
-void WriteBox(uint32_t controlId, int32_t index, const char* text) {
-  ArgRecord value = TextArg(text);
-  WriteProperty(kMainWindowId, controlId, index, -1, value.low, value.high);
-}
-
-void Focus(uint32_t controlId) {
-  ArgRecord control = ControlArg(kMainWindowId, controlId, kTypeRichEdit);
-  CallCoreCommand(FocusControl, 1, &control);
-}
-
 bool ConvertRouted(EventHandler bound, const int32_t* args, int32_t argc, int32_t* returned) {
   const auto selection =
       static_cast<int32_t>(ReadProperty(kMainWindowId, kNotationListId, kCurrentSelection, -1));
@@ -43,7 +26,7 @@ bool ConvertRouted(EventHandler bound, const int32_t* args, int32_t argc, int32_
     return bound(args, argc, returned);  // Wubi reads no syllables
 
   if (ReadBox(kInputBoxId, kRichEditContent).empty()) {
-    Focus(kInputBoxId);
+    FocusBox(kInputBoxId);
     ArgRecord box[3] = {TextArg(kArea.contentMustNotBeEmpty), IntArg(48),
                         TextArg(kArea.warningTitle)};
     CallCoreCommand(ShowMessageBox, 3, box);
@@ -56,7 +39,7 @@ bool ConvertRouted(EventHandler bound, const int32_t* args, int32_t argc, int32_
       words::ConvertGbk(ReadBox(kInputBoxId, kRichEditContent),
                         static_cast<words::Notation>(selection), separator, g_mode, g_tones);
   WriteBox(kOutputBoxId, kRichEditContent, result.c_str());
-  if (!ReadBox(kOutputBoxId, kRichEditContent).empty()) Focus(kOutputBoxId);
+  if (!ReadBox(kOutputBoxId, kRichEditContent).empty()) FocusBox(kOutputBoxId);
   return false;
 }
 
