@@ -8,16 +8,8 @@
 #   atspi_events.sh PATH/TO/molvane
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-skip() { echo "skipped: $*"; exit 77; }
-if [ -z "${MOLVANE_ATSPI_INNER:-}" ]; then
-  for tool in dbus-run-session xvfb-run xdotool openbox /usr/bin/python3; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
-  done
-  /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
-  [ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi2-core is not installed"
-  exec env MOLVANE_ATSPI_INNER=1 dbus-run-session -- \
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+. "$here/atspi_session.sh"
+enter_atspi_session pyatspi dbus-run-session xvfb-run xdotool openbox /usr/bin/python3 -- "$@"
 
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 openbox --sm-disable >/dev/null 2>&1 &
