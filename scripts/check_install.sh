@@ -74,29 +74,12 @@ echo 中国 | "$scratch/deb/usr/bin/molvane-convert" -n pinyin | grep -qx guo ||
 
 if [ -x "$scratch/deb/usr/bin/molvane" ]; then
   echo "== the packaged window's class and icon"
-  # On a bare X server: the class the desktop entry promises, and the icon
-  # the package installs (found through the package's own share folder).
-  display=:$((RANDOM % 300 + 200))
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
-  DISPLAY=$display XDG_DATA_DIRS="$scratch/deb/usr/share:/usr/share" "$scratch/deb/usr/bin/molvane" \
-    >/dev/null 2>&1 &
-  app=$!
-  window=
-  for _ in $(seq 50); do
-    window=$(DISPLAY=$display xdotool search --onlyvisible --class molvane 2>/dev/null | head -1) || true
-    [ -n "$window" ] && break
-    sleep 0.2
-  done
-  class=$(DISPLAY=$display xprop -id "${window:-0}" WM_CLASS 2>/dev/null | sed -nE 's/.*, "(.*)"$/\1/p') || true
+  # On a bare X server (xvfb-run picks a free display and waits until it
+  # answers): the class the desktop entry promises, and the icon the package
+  # installs, found through the package's own share folder.
   promised=$(sed -n 's/^StartupWMClass=//p' packaging/org.molvane.molvane.desktop)
-  [ -n "$class" ] && [ "$class" = "$promised" ] ||
-    { echo "FAILED: the window's class is '$class', the desktop entry says '$promised'" >&2; failed=1; }
-  DISPLAY=$display xprop -id "${window:-0}" _NET_WM_ICON 2>/dev/null | grep -q "Icon (" ||
-    { echo "FAILED: the window shows no icon of its own" >&2; failed=1; }
-  kill "$app" "$xvfb" 2>/dev/null || true
-  wait "$app" "$xvfb" 2>/dev/null || true
+  XDG_DATA_DIRS="$scratch/deb/usr/share:/usr/share" xvfb-run -a -s "-screen 0 1280x1024x24" \
+    bash scripts/check_window_identity.sh "$scratch/deb/usr/bin/molvane" "$promised" || failed=1
 fi
 
 echo "== lintian"
