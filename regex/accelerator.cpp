@@ -210,6 +210,22 @@ void Prefilter::Candidates(ConstantSubject& subject, int32_t start,
   }
 }
 
+UnitBitmap::UnitBitmap(const UnitElement& element) {
+  for (uint32_t unit = 0; unit <= 0xFFFF; ++unit)
+    if (element.Test(static_cast<char16_t>(unit))) bits_[unit >> 6] |= uint64_t{1} << (unit & 63);
+}
+
+const UnitBitmap* SingleUnitBitmap(SharedPattern& pattern) {
+  if (!ShortcutsEnabled()) return nullptr;
+  if (!pattern.unitsAsked) {
+    pattern.unitsAsked = true;
+    if (!pattern.Ready() || (pattern.program->Flags() & RightToLeft) != 0) return nullptr;
+    if (const UnitElement* unit = AsUnit(pattern.program->Top()); unit && !unit->rightToLeft)
+      pattern.units = std::make_unique<UnitBitmap>(*unit);
+  }
+  return pattern.units.get();
+}
+
 bool SharedPattern::Ready() {
   if (program) return true;
   auto compiled = std::make_unique<CompiledPattern>();

@@ -14,6 +14,7 @@
 // identical to those of the plain search.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -185,6 +186,18 @@ class ShortAnswers {
   ProbingTable<Slot, 64> table_;
 };
 
+// The units accepted by a pattern that is one set or class (left to right),
+// one bit a unit. A search with such a pattern matches exactly the first unit
+// it accepts, so finding all its matches is one pass testing each unit here.
+class UnitBitmap {
+ public:
+  explicit UnitBitmap(const UnitElement& element);
+  bool Holds(char16_t unit) const { return ((bits_[unit >> 6] >> (unit & 63)) & 1) != 0; }
+
+ private:
+  std::array<uint64_t, 1024> bits_{};
+};
+
 // A pattern shared by every Regex that compiled the same text with the same
 // flags, with the latest search of a constant subject it answered. Once that
 // answer is kept, the compiled program is dropped: a lookup asks the same
@@ -199,11 +212,17 @@ struct SharedPattern {
   int32_t answeredStart = 0;
   MatchRecord answer;
   ShortAnswers shortAnswers;
+  std::unique_ptr<UnitBitmap> units;  // made on first ask, for one set or class
+  bool unitsAsked = false;
 
   // Compiles the program if it is not there; false when memory ran out.
   bool Ready();
   void Drop();
 };
+
+// The bitmap of a pattern that is one set or class; null for any other
+// pattern or when shortcuts are off.
+const UnitBitmap* SingleUnitBitmap(SharedPattern& pattern);
 
 // The compiled pattern for (pattern, flags): shared when shortcuts are on,
 // otherwise a new one. Null when memory ran out.

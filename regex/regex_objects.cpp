@@ -464,6 +464,26 @@ void SearchBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
   regex->resume = record.size() >= 4 && record[0] != 0 && record[3] >= 0 ? record[3] : 0;
 }
 
+// Every match from the subject's start, each searched for by the matcher.
+void SearchEachMatch(RegexObject& regex, int32_t length, int32_t most, TextList& list) {
+  MatchRecord& record = regex.scratch;
+  for (int32_t from = 0; from <= length;) {
+    RunSearch(regex, from, record, false);
+    if (record.size() < 4 || record[0] == 0) break;
+    int32_t start = record[2];
+    int32_t end = record[3];
+    if (end > start) {
+      list.Append(ToGbk(regex.subjectUnits() + start, end - start));
+      if (most != 0 && list.count == most) break;
+    }
+    int32_t next = end > start ? end : end + 1;
+    // A right-to-left pattern finds matches that end at or before the
+    // search position; without this it would find the same one forever.
+    if (next <= from) break;
+    from = next;
+  }
+}
+
 void SearchAllTextsBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
   auto* regex = ObjectOf<RegexObject>(argc, args, 0, kTypeRegex);
   const char* text = TextOf(argc, args, 1);
@@ -474,21 +494,22 @@ void SearchAllTextsBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
   TextList list;
   if (regex != nullptr && text != nullptr && TakeSubject(*regex, text) && regex->compiled()) {
     const int32_t length = regex->subjectLength();
-    MatchRecord& record = regex->scratch;
-    for (int32_t from = 0; from <= length;) {
-      RunSearch(*regex, from, record, false);
-      if (record.size() < 4 || record[0] == 0) break;
-      int32_t start = record[2];
-      int32_t end = record[3];
-      if (end > start) {
-        list.Append(ToGbk(regex->subjectUnits() + start, end - start));
+    // One set or class (a text split into characters): every unit it accepts
+    // is a match of its own, in order.
+    if (const UnitBitmap* units = SingleUnitBitmap(*regex->shared)) {
+      const char16_t* subject = regex->subjectUnits();
+      // Counted first, so a book's array is allocated once at its size.
+      int32_t matches = 0;
+      for (int32_t at = 0; at < length && (most == 0 || matches < most); ++at)
+        matches += units->Holds(subject[at]) ? 1 : 0;
+      if (matches > 0) list.Resize(matches);
+      for (int32_t at = 0; at < length; ++at) {
+        if (!units->Holds(subject[at])) continue;
+        list.Append(ToGbk(subject + at, 1));
         if (most != 0 && list.count == most) break;
       }
-      int32_t next = end > start ? end : end + 1;
-      // A right-to-left pattern finds matches that end at or before the
-      // search position; without this it would find the same one forever.
-      if (next <= from) break;
-      from = next;
+    } else {
+      SearchEachMatch(*regex, length, most, list);
     }
   }
   // Searching a book for all its matches is done once; keep it compactly.
