@@ -87,9 +87,19 @@ class Prefilter {
     h = (h ^ word) * kMultiplier;
     h ^= h >> 29;
   }
-  if (i < size) {
-    uint64_t word = 0;
-    std::memcpy(&word, bytes + i, size - i);
+  // The last one to seven bytes in fixed-size reads (overlapping where they
+  // must), which compile to plain loads instead of a call.
+  if (const size_t rest = size - i; rest != 0) {
+    const auto* tail = reinterpret_cast<const unsigned char*>(bytes + i);
+    uint64_t word;
+    if (rest >= 4) {
+      uint32_t low, high;
+      std::memcpy(&low, tail, 4);
+      std::memcpy(&high, tail + rest - 4, 4);
+      word = low | uint64_t{high} << 32;
+    } else {
+      word = tail[0] | uint64_t{tail[rest / 2]} << 8 | uint64_t{tail[rest - 1]} << 16;
+    }
     h = (h ^ word) * kMultiplier;
   }
   return h ^ (h >> 32);
