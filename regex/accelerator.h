@@ -214,13 +214,15 @@ class UnitBitmap {
 // question again, and a book's thousands of lookup patterns would otherwise
 // stay compiled. It is compiled again when a search needs it.
 struct SharedPattern {
+  // The remembered answer first: it is what a lookup reads, and it then
+  // shares a cache line with the count the Regex's reference touches.
+  const ConstantSubject* answered = nullptr;
+  int32_t answeredStart = 0;
+  MatchRecord answer;
   std::u16string source;
   uint32_t flags = 0;
   std::unique_ptr<CompiledPattern> program;  // null while dropped
   std::unique_ptr<Prefilter> prefilter;      // with the program
-  const ConstantSubject* answered = nullptr;
-  int32_t answeredStart = 0;
-  MatchRecord answer;
   ShortAnswers shortAnswers;
   std::unique_ptr<UnitBitmap> units;  // made on first ask, for one set or class
   bool unitsAsked = false;
