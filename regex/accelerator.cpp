@@ -310,7 +310,7 @@ ConstantSubject* ConstantSubjectFor(const char* gbk) {
 void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t start,
                     Matcher& matcher, MatchRecord& record) {
   if (pattern.answered == &subject && pattern.answeredStart == start) {
-    record = pattern.answer;
+    pattern.answer.CopyTo(record);
     return;
   }
   record.clear();
@@ -325,11 +325,11 @@ void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t st
   }
   pattern.answered = &subject;
   pattern.answeredStart = start;
-  pattern.answer = record;
+  pattern.answer.Keep(record);
   pattern.Drop();
 }
 
-const MatchRecord* ShortAnswers::Find(int32_t start, std::u16string_view subject) const {
+const KeptRecord* ShortAnswers::Find(int32_t start, std::u16string_view subject) const {
   const Slot* slot = table_.Find(Hash(start, subject), [&](const Slot& s) {
     return s.start == start && s.length == static_cast<int32_t>(subject.size()) &&
            std::equal(subject.begin(), subject.end(), s.units);
@@ -344,14 +344,14 @@ void ShortAnswers::Insert(int32_t start, std::u16string_view subject, const Matc
   slot.start = start;
   slot.length = static_cast<int32_t>(subject.size());
   std::copy(subject.begin(), subject.end(), slot.units);
-  slot.record = record;
+  slot.record.Keep(record);
 }
 
 void SearchShort(SharedPattern& pattern, const char16_t* subject, int32_t length, int32_t start,
                  Matcher& matcher, MatchRecord& record) {
   const std::u16string_view view(subject, static_cast<size_t>(length));
-  if (const MatchRecord* known = pattern.shortAnswers.Find(start, view)) {
-    record = *known;
+  if (const KeptRecord* known = pattern.shortAnswers.Find(start, view)) {
+    known->CopyTo(record);
     return;
   }
   record.clear();

@@ -14,6 +14,7 @@
 // identical to those of the plain search.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -164,6 +165,31 @@ class ProbingTable {
   size_t mask_ = 0;
 };
 
+// A match record kept for later copies: a short one (a lookup's) inline, so
+// that reading it touches no other memory.
+class KeptRecord {
+ public:
+  void Keep(const MatchRecord& record) {
+    size_ = static_cast<uint32_t>(record.size());
+    if (size_ <= kInline)
+      std::copy(record.begin(), record.end(), inline_.begin());
+    else
+      spilled_ = record;
+  }
+  void CopyTo(MatchRecord& record) const {
+    if (size_ <= kInline)
+      record.assign(inline_.begin(), inline_.begin() + size_);
+    else
+      record = spilled_;
+  }
+
+ private:
+  static constexpr uint32_t kInline = 8;
+  uint32_t size_ = 0;
+  std::array<int32_t, kInline> inline_{};
+  MatchRecord spilled_;
+};
+
 constexpr int32_t kShortSubject = 16;
 
 // The answers of one pattern for short subjects (a syllable, a code), keyed
@@ -174,7 +200,7 @@ class ShortAnswers {
  public:
   static constexpr size_t kMostAnswers = 4096;  // then it starts afresh
 
-  const MatchRecord* Find(int32_t start, std::u16string_view subject) const;
+  const KeptRecord* Find(int32_t start, std::u16string_view subject) const;
   void Insert(int32_t start, std::u16string_view subject, const MatchRecord& record);
   size_t size() const { return table_.size(); }
   void clear() { table_.clear(); }
@@ -185,7 +211,7 @@ class ShortAnswers {
     int32_t start = 0;
     int32_t length = -1;  // -1: empty
     char16_t units[kShortSubject];
-    MatchRecord record;
+    KeptRecord record;
     bool used() const { return length >= 0; }
   };
   static uint64_t Hash(int32_t start, std::u16string_view subject) {
@@ -218,7 +244,7 @@ struct SharedPattern {
   // shares a cache line with the count the Regex's reference touches.
   const ConstantSubject* answered = nullptr;
   int32_t answeredStart = 0;
-  MatchRecord answer;
+  KeptRecord answer;
   std::u16string source;
   uint32_t flags = 0;
   std::unique_ptr<CompiledPattern> program;  // null while dropped
