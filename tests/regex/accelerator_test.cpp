@@ -45,6 +45,34 @@ TEST(Prefilter, RecognisesTheLookupShapes) {
   EXPECT_FALSE(Filtered(u"(a)+(?=\\|)"));
 }
 
+bool OneUnit(const std::u16string& pattern, uint32_t flags = 0) {
+  auto shared = CompileShared(pattern.data(), static_cast<int32_t>(pattern.size()), flags);
+  return shared != nullptr && SingleUnitBitmap(*shared) != nullptr;
+}
+
+TEST(UnitBitmap, RecognisesOneSetOrClassAndHoldsWhatItAccepts) {
+  EXPECT_TRUE(OneUnit(u"[\\u4e00-\\u9fa5]"));
+  EXPECT_TRUE(OneUnit(u"[^a]"));
+  EXPECT_TRUE(OneUnit(u"\\d"));
+  // More than one unit, a repetition or leftwards: searched as before.
+  EXPECT_FALSE(OneUnit(u"ab"));
+  EXPECT_FALSE(OneUnit(u"[a]+"));
+  EXPECT_FALSE(OneUnit(u"(a)"));
+  EXPECT_FALSE(OneUnit(u"[a]", RightToLeft));
+  SetShortcutsEnabled(false);
+  EXPECT_FALSE(OneUnit(u"[^a]"));
+  SetShortcutsEnabled(true);
+
+  const std::u16string set = u"[^b-y中]";
+  CompiledPattern compiled;
+  compiled.Load(set.data(), static_cast<int32_t>(set.size()), 0);
+  const UnitBitmap bitmap(*static_cast<const UnitElement*>(compiled.Top()));
+  for (uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
+    const auto u = static_cast<char16_t>(unit);
+    ASSERT_EQ(bitmap.Holds(u), static_cast<const UnitElement*>(compiled.Top())->Test(u)) << unit;
+  }
+}
+
 TEST(Accelerator, LookupsAgreeWithThePlainSearch) {
   static ConstantSubject dictionary{u"吖a1,中zhong1,国guo2,军jun10,中x", nullptr};
   for (const std::u16string pattern :

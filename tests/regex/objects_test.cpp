@@ -8,7 +8,9 @@
 #include <deque>
 #include <new>
 #include <optional>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -181,6 +183,32 @@ TEST_F(ObjectsSearchAllTexts, SkipsEmptyMatchesAndHonoursMost) {
   EXPECT_EQ(All({}), Texts{});
   EXPECT_EQ(All(""), Texts{});
   EXPECT_EQ(Match(Search()), "1");  // the last subject given stays
+}
+
+// A pattern that is one set or class matches each unit it accepts, in order,
+// so with shortcuts its matches are found in one pass over the subject
+// instead of a search from each match's end. The texts must be the same.
+TEST_F(ObjectsSearchAllTexts, OneSetOrClassGivesTheTextsOfTheSearchFromEachEnd) {
+  std::mt19937 random(20261208);
+  const std::vector<std::string> alphabet = {"a", "Z", "7", " ", "\n", "中", "国", "丂", "。", "é"};
+  const std::vector<std::pair<std::string, int32_t>> patterns = {
+      {"[\\u4e00-\\u9fa5]", 0}, {"[^中a]", 0},     {"\\d", 0},  {"\\w", 0},
+      {"[a-z]", 0x08},          {".", 0},          {".", 0x01}, {"\\s", 0},
+      {"[中]", 0x10},           {"[[:alpha:]]", 0}};
+  for (int round = 0; round < 200; ++round) {
+    std::string subject;
+    for (int n = static_cast<int>(random() % 30); n > 0; --n)
+      subject += alphabet[random() % alphabet.size()];
+    const int32_t most = static_cast<int32_t>(random() % 4);
+    for (const auto& [pattern, flags] : patterns) {
+      SetShortcutsEnabled(false);
+      ASSERT_TRUE(Compile(pattern, flags));
+      const Texts plain = All(subject, most);
+      SetShortcutsEnabled(true);
+      ASSERT_TRUE(Compile(pattern, flags));
+      EXPECT_EQ(All(subject, most), plain) << pattern << " on " << subject << ", most " << most;
+    }
+  }
 }
 
 TEST_F(ObjectsSearchAllTexts, ContinuedSearchesBeginAtThePreviousEnd) {
