@@ -85,9 +85,26 @@ CompiledTable& Compiled() {
   return *compiled;
 }
 
-std::unordered_map<const char*, std::unique_ptr<ConstantSubject>>& Subjects() {
-  static auto* subjects = new std::unordered_map<const char*, std::unique_ptr<ConstantSubject>>;
+// A constant subject with the text it was made from: the caches outlive a
+// run of the program (a book is converted in pieces, a run each), and a
+// later run may have another text at the same address.
+struct KeptSubject {
+  std::unique_ptr<ConstantSubject> subject;
+  std::string gbk;
+  uint64_t run = 0;  // the latest run in which the text was found the same
+};
+uint64_t g_run = 1;
+
+std::unordered_map<const char*, KeptSubject>& Subjects() {
+  static auto* subjects = new std::unordered_map<const char*, KeptSubject>;
   return *subjects;
+}
+
+// Subjects whose text changed between runs: kept until the run ends, so that
+// no answer remembered for one can be taken for a new subject at its address.
+std::vector<std::unique_ptr<ConstantSubject>>& Replaced() {
+  static auto* replaced = new std::vector<std::unique_ptr<ConstantSubject>>;
+  return *replaced;
 }
 
 const UnitElement* AsUnit(const MatchElement* e) {
@@ -292,11 +309,16 @@ ConstantSubject* ConstantSubjectFor(const char* gbk) {
   if (!ShortcutsEnabled() || !IsConstantPointer(gbk)) return nullptr;
   if (gbk == lastText && lastSubject != nullptr) return lastSubject;
   auto& subjects = Subjects();
-  auto it = subjects.find(gbk);
-  if (it != subjects.end()) {
-    lastText = gbk;
-    lastSubject = it->second.get();
-    return lastSubject;
+  if (auto it = subjects.find(gbk); it != subjects.end()) {
+    KeptSubject& kept = it->second;
+    if (kept.run == g_run || std::strcmp(kept.gbk.c_str(), gbk) == 0) {
+      kept.run = g_run;
+      lastText = gbk;
+      lastSubject = kept.subject.get();
+      return lastSubject;
+    }
+    Replaced().push_back(std::move(kept.subject));
+    subjects.erase(it);
   }
   int count = MultiByteToWideChar(CP_ACP, 0, gbk, -1, nullptr, 0);
   if (count <= 1) return nullptr;  // empty: no subject to keep
@@ -304,7 +326,11 @@ ConstantSubject* ConstantSubjectFor(const char* gbk) {
   subject->units.resize(static_cast<size_t>(count));
   MultiByteToWideChar(CP_ACP, 0, gbk, -1, subject->units.data(), count);
   subject->units.pop_back();  // the terminating zero
-  return subjects.emplace(gbk, std::move(subject)).first->second.get();
+  KeptSubject& kept = subjects[gbk];
+  kept.subject = std::move(subject);
+  kept.gbk = gbk;
+  kept.run = g_run;
+  return kept.subject.get();
 }
 
 void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t start,
@@ -366,6 +392,16 @@ void ClearAccelerator() {
   Compiled().Clear();
   Patterns().clear();
   Subjects().clear();
+  Replaced().clear();
+}
+
+void EndAcceleratorRun() {
+  ++g_run;
+  lastText = nullptr;
+  lastSubject = nullptr;
+  // A replaced subject's answers go with everything else; so does what the
+  // plain path never uses.
+  if (!ShortcutsEnabled() || !Replaced().empty()) ClearAccelerator();
 }
 
 }  // namespace molvane::regex

@@ -291,7 +291,11 @@ void SearchConstant(SharedPattern& pattern, ConstantSubject& subject, int32_t st
 void SearchShort(SharedPattern& pattern, const char16_t* subject, int32_t length, int32_t start,
                  Matcher& matcher, MatchRecord& record);
 
-// Drops every cache (the library's end).
+// Drops every cache.
 void ClearAccelerator();
+// The end of a run of the program (the library's end notice): what was learnt
+// is kept for the next run, which first checks that each constant text it
+// uses is still the one an answer was found in.
+void EndAcceleratorRun();
 
 }  // namespace molvane::regex

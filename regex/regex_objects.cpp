@@ -562,7 +562,7 @@ intptr_t RegexLibraryNotify(int32_t code, intptr_t arg1, intptr_t arg2) {
   if (code == 6) {
     g_service = nullptr;
     ReleaseKeptResults();
-    ClearAccelerator();
+    EndAcceleratorRun();
   }
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <new>
 #include <optional>
@@ -311,6 +312,30 @@ int g_allocations = 0;
 intptr_t CountingService(int32_t number, intptr_t a, intptr_t b, intptr_t c) {
   g_allocations += number == kServiceLibraryAlloc;
   return RuntimeService(number, a, b, c);
+}
+
+// What the library learns about constant texts outlives a run of the program
+// (a book is converted a piece a run); a later run with another text at the
+// same address must be answered from that text, not from what was learnt.
+TEST_F(ObjectsSearch, AConstantTextChangedBetweenRunsIsSearchedAfresh) {
+  static TestConstants area;
+  static const LibraryDescriptor* const libraries[] = {nullptr};
+  static const ProgramHeader header = {3,       0, 0x10095, nullptr,   &area, sizeof area,
+                                       nullptr, 0, 1,       libraries, 0};
+  const std::pair<const char*, const char*> runs[] = {{"xbx", "bx"},  {"xbx", "bx"}, {"bxx", "bxx"},
+                                                      {"bxx", "bxx"}, {"xxb", "b"},  {"xbx", "bx"}};
+  for (const auto& [text, match] : runs) {
+    std::strcpy(area.subject, text);
+    CallService(kServiceInitialize, reinterpret_cast<intptr_t>(&header));
+    ASSERT_TRUE(Compile("b[a-z]*"));
+    for (int twice = 0; twice < 2; ++twice) {
+      ArgRecord found = Call(rx::Search, {ReArg(), TextArg(area.subject)});
+      auto** cell = static_cast<void**>(ArgPointer(found));
+      EXPECT_EQ(Match(cell), match) << text;
+      rx::DestroySearchResult(cell), FreeMemory(cell);
+    }
+    rx::kRegexLibrary.notify(6, 0, 0);  // the run's end
+  }
 }
 
 TEST_F(ObjectsMemory, ReturnedBlocksComeFromTheNotifiedService) {
