@@ -19,7 +19,25 @@ int EncodeGbk(const char16_t* units, int count, char* out);
 // Well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF):
 // the byte count of the character at `bytes` with its code point in `code`;
 // 0 when the bytes start no character; -1 when `length` ends inside one.
-int DecodeUtf8Character(const char* bytes, size_t length, char32_t* code);
+// One byte and three-byte characters (every Chinese one), the bulk of any
+// text read, are decoded inline; the rest out of line.
+int DecodeUtf8CharacterFully(const char* bytes, size_t length, char32_t* code);
+inline int DecodeUtf8Character(const char* bytes, size_t length, char32_t* code) {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes);
+  if (length != 0 && s[0] < 0x80) {
+    *code = s[0];
+    return 1;
+  }
+  if (length >= 3 && (s[0] & 0xF0) == 0xE0 && (s[1] & 0xC0) == 0x80 && (s[2] & 0xC0) == 0x80) {
+    const char32_t value = (s[0] & 0x0Fu) << 12 | (s[1] & 0x3Fu) << 6 | (s[2] & 0x3Fu);
+    // Overlong forms and surrogates are not characters.
+    if (value >= 0x800 && (value < 0xD800 || value > 0xDFFF)) {
+      *code = value;
+      return 3;
+    }
+  }
+  return DecodeUtf8CharacterFully(bytes, length, code);
+}
 // Offset of the first byte that does not start a well-formed UTF-8 sequence,
 // or npos.
 size_t FirstInvalidUtf8(const std::string& text);

@@ -74,6 +74,48 @@ TEST(CodePage, BrokenLeadByteDoesNotSwallowTheNextCharacter) {
   EXPECT_EQ(ToWide("a\xff"), u"a?");
 }
 
+// One-byte and three-byte characters are decoded inline; every byte sequence
+// of up to three bytes must read as the full decoder reads it.
+TEST(CodePage, InlineUtf8DecodingAgreesWithTheFullDecoder) {
+  for (unsigned lead = 0; lead <= 0xFF; ++lead) {
+    const unsigned last = lead >= 0xE0 && lead <= 0xEF ? 0xFF : 0;
+    for (unsigned second = 0; second <= last; ++second) {
+      for (unsigned third = 0; third <= last; ++third) {
+        const char bytes[3] = {static_cast<char>(lead), static_cast<char>(second),
+                               static_cast<char>(third)};
+        for (size_t length = 0; length <= 3; ++length) {
+          char32_t inlined = 0, full = 0;
+          const int n = platform::DecodeUtf8Character(bytes, length, &inlined);
+          ASSERT_EQ(n, platform::DecodeUtf8CharacterFully(bytes, length, &full))
+              << lead << " " << second << " " << third << " " << length;
+          if (n > 0) {
+            ASSERT_EQ(static_cast<uint32_t>(inlined), static_cast<uint32_t>(full))
+                << lead << " " << second << " " << third;
+          }
+        }
+      }
+    }
+  }
+}
+
+// Three-byte characters take a short way through the bridge to GBK: each
+// must come out as the code page encodes its unit, and a broken one as a
+// mark a byte.
+TEST(CodePage, EveryThreeByteCharacterBridgesToItsCodePageBytes) {
+  for (char32_t code = 0x800; code <= 0xFFFF; ++code) {
+    if (code >= 0xD800 && code <= 0xDFFF) continue;
+    const std::string utf8 = {static_cast<char>(0xE0 | (code >> 12)),
+                              static_cast<char>(0x80 | ((code >> 6) & 0x3F)),
+                              static_cast<char>(0x80 | (code & 0x3F))};
+    ASSERT_EQ(platform::Utf8ToGbk(utf8), ToGbk(std::u16string(1, static_cast<char16_t>(code))))
+        << static_cast<uint32_t>(code);
+  }
+  EXPECT_EQ(platform::Utf8ToGbk("\xE4\xB8"
+                                "a"),
+            "??a");
+  EXPECT_EQ(platform::Utf8ToGbk("\xE4\xB8"), "??");
+}
+
 TEST(MessageBox, ResponderSeesTextCaptionAndStyle) {
   platform::ClearMessageBoxLog();
   platform::SetMessageBoxResponder([](const platform::MessageBoxCall&) { return IDNO; });
