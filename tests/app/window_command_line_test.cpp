@@ -72,6 +72,10 @@ TEST_F(WindowCommandLineTest, WrongArgumentsAreUsageErrors) {
     EXPECT_NE(r.err.find("Try 'molvane --help'"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
   }
+  // A value the option does not take is named as molvane-convert names it.
+  EXPECT_EQ(Run({"--readings=pinyin"}, "", kNoDisplay)
+                .err.rfind("molvane: unknown reading mode 'pinyin'\n", 0),
+            0u);
 }
 
 TEST_F(WindowCommandLineTest, ConversionChoicesAreReadBeforeTheDisplayIsSought) {
