@@ -87,8 +87,6 @@ int ParseWindowArguments(int argc, char** argv, WindowOptions* options) {
   const int code = app::ReadCommandLine(line, argc, argv, options);
   if (code != app::kGoOn) return code;
   if (options->wordSpacing && !options->fullText) return UsageError("--spacing needs --text=full");
-  if (options->fullText && options->readings != words::ReadingMode::kCharacters)
-    return UsageError("--text=full and --readings=words cannot be combined");
   return app::kGoOn;
 }
 
