@@ -13,6 +13,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QValidator>
 #include <QWindow>
@@ -80,6 +82,22 @@ class PeerList : public QComboBox {
     if (closed) QTimer::singleShot(0, this, closed);
   }
   std::function<void()> closed;
+};
+
+// A multi-line box. What it copies is plain text only: the boxes hold no
+// formatting, and Qt's default offers HTML and ODF as well, writing all three
+// when the clipboard is first read, which for a book-length result costs
+// seconds and half a gigabyte.
+class PeerTextBox : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  QMimeData* createMimeDataFromSelection() const override {
+    auto* data = new QMimeData;
+    data->setText(textCursor().selection().toPlainText());
+    return data;
+  }
 };
 
 // Whether an ANSI control can hold `text`: every character has GBK bytes.
@@ -510,13 +528,13 @@ QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& shape) {
   const DWORD style = shape.style;
   switch (shape.kind) {
     case PeerKind::kEdit: {
-      if (style & ES_MULTILINE) return new QPlainTextEdit(parent);
+      if (style & ES_MULTILINE) return new PeerTextBox(parent);
       auto* line = new QLineEdit(parent);
       line->setValidator(new GbkValidator(line));
       return line;
     }
     case PeerKind::kRichEdit:
-      if (style & ES_MULTILINE) return new QPlainTextEdit(parent);
+      if (style & ES_MULTILINE) return new PeerTextBox(parent);
       return new QLineEdit(parent);
     case PeerKind::kButton:
       if ((style & BS_TYPEMASK) == BS_GROUPBOX) return new QGroupBox(parent);

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -367,6 +368,8 @@ TEST_F(QtBackendTest, ALongResultKeepsItsLines) {
   QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
   Pump();
   EXPECT_EQ(QApplication::clipboard()->text(), shown);
+  // Plain text only: the boxes hold no formatting worth an HTML copy.
+  EXPECT_EQ(QApplication::clipboard()->mimeData()->formats(), QStringList{u"text/plain"_qs});
   SendMessageA(rich, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
   EXPECT_EQ(sel.cpMax, 9000);
 }
