@@ -87,7 +87,7 @@ if ! "$python" "$tools/gen_word_tables.py" "$tmp/words" "$cedict" >"$tmp/words.l
   cat "$tmp/words.log" >&2
   status=1
 fi
-for name in word_readings.txt word_frequencies.txt; do
+for name in word_readings.txt word_frequencies.txt word_modifiers.txt; do
   if ! cmp -s "$tmp/words/$name" "$repo/words/tables/$name"; then
     echo "check_tables: $name differs (< committed, > regenerated):" >&2
     diff "$repo/words/tables/$name" "$tmp/words/$name" | head -n 20 >&2

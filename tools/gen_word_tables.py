@@ -13,11 +13,23 @@ word_readings.txt
     but that are no function words in jieba (子, 著): the neutral tone belongs
     inside words (桌子), so read alone they take the full-tone reading that
     most of their listed words give (子 zi3, 著 zhu4).
+    Also the words jieba counts at least MIN_COUNT times that CC-CEDICT lacks
+    and that hold the noun 地 (满地, 两地, 死地, 之地): the dictionary reads
+    地 as the particle de, which is a word of its own; inside a word it is
+    di4, unless it ends a word that is an adverb (jieba's tags z, d, u:
+    悄悄地, 一个劲地, 般地), a doubled character (深深地) or stands before 说
+    (具体地说).
 word_frequencies.txt
     "<word> <count>" a line: jieba's word counts for the segmentation: every
     single character, every longer word counted at least MIN_COUNT times, and
     every word of word_readings.txt (count 1 when jieba does not list it, so
     it wins only over characters rarer than itself).
+word_modifiers.txt
+    One line: the single characters jieba tags as adjectives or adverbs
+    (tags a, ad, an, d: 好, 略, 很). 地 standing alone after one of them, or
+    after a word of two or more characters, is the particle de (更好地,
+    简单地); after any other single character, or first in its run, it is
+    the noun di4 (卷地, 之地, 人法地).
 
 Only characters of U+4E00 to U+9FA5 (the ones the converters read) occur.
 
@@ -57,6 +69,12 @@ FUNCTION_TAGS = ("u", "y", "d", "p", "c", "e", "o", "r", "k")
 # Rarer words hardly ever decide a segmentation; leaving them out keeps the
 # table a quarter of jieba's size.
 MIN_COUNT = 20
+
+# jieba's tags of the words after which a lone 地 is the particle.
+MODIFIER_TAGS = ("a", "ad", "an", "d")
+
+# jieba's tags of words that end in the particle 地.
+EARTH_PARTICLE_TAGS = ("z", "d", "u")
 
 # Longest word kept: longer ones are names and phrases that never change a
 # reading of their own.
@@ -152,6 +170,33 @@ def alone_readings(words, entries, table):
     return alone
 
 
+def earth_is_particle(word, at, tag):
+    """Whether the 地 at word[at] is the particle de, not the noun di4."""
+    if at == len(word) - 1:
+        return tag in EARTH_PARTICLE_TAGS or (at >= 2 and word[at - 1] == word[at - 2])
+    return word[at + 1] == "说"
+
+
+def earth_words(chosen, entries, table):
+    """Words CC-CEDICT lacks that hold the noun 地: their reading."""
+    earth = {}
+    for word, (count, tag) in entries.items():
+        if (len(word) < 2 or "地" not in word or word in chosen or count < MIN_COUNT
+                or not all(c in table for c in word)):
+            continue
+        parts = [("di", "4") if c == "地" and not earth_is_particle(word, i, tag) else table[c]
+                 for i, c in enumerate(word)]
+        if any(table[c] != p for c, p in zip(word, parts)):
+            earth[word] = parts
+    return earth
+
+
+def modifiers(entries, table):
+    """Single characters jieba tags as adjectives or adverbs."""
+    return sorted(w for w, (_, tag) in entries.items()
+                  if len(w) == 1 and w in table and tag in MODIFIER_TAGS)
+
+
 def main():
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(REPO, "words", "tables")
     cedict = sys.argv[2] if len(sys.argv) > 2 else DEFAULT_CEDICT
@@ -167,6 +212,7 @@ def main():
     readings = {w: parts for w, parts in chosen.items()
                 if any(table[c] != p for c, p in zip(w, parts))}
     readings.update(alone_readings(chosen, entries, table))
+    readings.update(earth_words(chosen, entries, table))
 
     counts = {w: n for w, (n, _) in entries.items()}
     frequencies = {w: n for w, n in counts.items()
@@ -183,6 +229,9 @@ def main():
               newline="\n") as f:
         for word in sorted(frequencies):
             f.write("%s %d\n" % (word, frequencies[word]))
+    with open(os.path.join(out_dir, "word_modifiers.txt"), "w", encoding="utf-8",
+              newline="\n") as f:
+        f.write("".join(modifiers(entries, table)) + "\n")
     print("word_readings.txt: %d words; word_frequencies.txt: %d words"
           % (len(readings), len(frequencies)))
 

@@ -34,6 +34,16 @@ const WordEntry* Complement(const Tables& tables, std::u16string_view run, size_
   return tables.Find(run.substr(at - 1, 2));
 }
 
+// 地 cut apart is the particle de (the dictionary's reading) after an
+// adjective or adverb (好地, 略地) or a longer word (简单地, 悄悄地); after
+// another lone character (卷地, 之地, 人法地) or first in its run it is the
+// noun, ground.
+bool LoneEarth(const Tables& tables, std::u16string_view run, size_t at, const Cut* previous,
+               const Cut& cut) {
+  if (cut.length != 1 || run[at] != u'地') return false;
+  return previous == nullptr || (previous->length == 1 && !tables.IsModifier(run[at - 1]));
+}
+
 void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>* out) {
   size_t at = 0;
   std::vector<Cut> cuts;
@@ -44,6 +54,11 @@ void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>
     const WordEntry* complement = k > 0 ? Complement(tables, run, at, cuts[k - 1], cut) : nullptr;
     if (complement != nullptr && complement->reading >= 0) {
       out->push_back(Public(tables, tables.PooledReading(complement->reading + 1)));
+      at += word.size();
+      continue;
+    }
+    if (LoneEarth(tables, run, at, k > 0 ? &cuts[k - 1] : nullptr, cut)) {
+      out->push_back(Public(tables, StoredReading{tables.SyllableNumber("di"), 4}));
       at += word.size();
       continue;
     }

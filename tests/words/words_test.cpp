@@ -78,6 +78,20 @@ TEST(WordReadings, NotAndLeCutApartAreAComplement) {
   EXPECT_EQ(Pinyin("不，了"), "bu le");  // apart, they are no word
 }
 
+TEST(WordReadings, TheParticleDiFollowsModifiersTheNounStandsElsewhere) {
+  EXPECT_EQ(Pinyin("简单地配置"), "jian dan de pei zhi");
+  EXPECT_EQ(Pinyin("好地"), "hao de");  // a one-character adjective
+  EXPECT_EQ(Pinyin("北风卷地白草折"), "bei feng juan di bai cao zhe");
+  EXPECT_EQ(Pinyin("人法地"), "ren fa di");
+  EXPECT_EQ(Pinyin("地，天"), "di tian");  // first in its run
+  // Inside words: the noun in words the dictionary of words lacks (满地),
+  // the particle where it ends an adverb (悄悄地, 深深地).
+  EXPECT_EQ(Pinyin("满地黄花"), "man di huang hua");
+  EXPECT_EQ(Pinyin("悄悄地走"), "qiao qiao de zou");
+  EXPECT_EQ(Pinyin("深深地"), "shen shen de");
+  EXPECT_EQ(Pinyin("地", ReadingMode::kCharacters), "de");
+}
+
 TEST(WordReadings, TheNeutralToneStaysInsideWords) {
   const auto numbers = [](const std::string& text) {
     return Pinyin(text, ReadingMode::kWords, ToneStyle::kNumbers);
