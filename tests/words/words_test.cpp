@@ -78,6 +78,12 @@ TEST(WordReadings, NotAndLeCutApartAreAComplement) {
   EXPECT_EQ(Pinyin("不，了"), "bu le");  // apart, they are no word
 }
 
+TEST(WordReadings, ADoubledCharacterCutApartIsTheDoubledWord) {
+  EXPECT_EQ(Pinyin("竟何待朝朝空自归"), "jing he dai zhao zhao kong zi gui");
+  EXPECT_EQ(Pinyin("朝廷便便言"), "chao ting pian pian yan");
+  EXPECT_EQ(Pinyin("会说说不过理"), "hui shuo shuo bu guo li");
+}
+
 TEST(WordReadings, TheParticleDiFollowsModifiersTheNounStandsElsewhere) {
   EXPECT_EQ(Pinyin("简单地配置"), "jian dan de pei zhi");
   EXPECT_EQ(Pinyin("好地"), "hao de");  // a one-character adjective
