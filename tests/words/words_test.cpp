@@ -61,6 +61,8 @@ TEST(WordReadings, PolyphonicCharactersFollowTheirWord) {
   EXPECT_EQ(Pinyin("重要"), "zhong yao");
   EXPECT_EQ(Pinyin("了解"), "liao jie");
   EXPECT_EQ(Pinyin("运行"), "yun xing");
+  EXPECT_EQ(Pinyin("重点"), "zhong dian");  // of its listed readings, the common one
+  EXPECT_EQ(Pinyin("重重"), "chong chong");
 }
 
 TEST(WordReadings, ACountedLineIsAMeasureWord) {
