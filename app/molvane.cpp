@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     return molvane::window::kExitNoDisplay;
   }
   if (options.fullText)
-    molvane::convert::RouteConvertButtonToFullText(options.wordSpacing);
+    molvane::convert::RouteConvertButtonToFullText(options.wordSpacing, options.readings);
   else
     molvane::convert::RouteConvertButton(options.readings, molvane::words::ToneStyle::kNone);
   const int result = molvane::ProgramEntry();

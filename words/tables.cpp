@@ -130,6 +130,7 @@ Tables::Tables() : characters_(kLastHan - kFirstHan + 1) {
   ReadDictionary();
   ReadNotations();
   ReadWords();
+  ReadModifiers();
 }
 
 uint16_t Tables::SyllableNumber(std::string_view letters) const {
@@ -245,6 +246,13 @@ void Tables::ReadWords() {
       pool_.push_back({number, static_cast<uint8_t>(syllable.back() - u'0')});
     }
   }
+}
+
+// One line of characters.
+void Tables::ReadModifiers() {
+  modifiers_.assign(kLastHan - kFirstHan + 1, false);
+  for (char16_t han : DecodeGbk(kArea.wordModifiers))
+    if (IsHan(han)) modifiers_[han - kFirstHan] = true;
 }
 
 }  // namespace molvane::words

@@ -66,6 +66,9 @@ class Tables {
   StoredReading PooledReading(int32_t at) const { return pool_[static_cast<size_t>(at)]; }
   const SyllableCodes& Codes(uint16_t syllable) const { return syllables_[syllable]; }
   uint16_t SyllableNumber(std::string_view letters) const;
+  // Whether a character alone is an adjective or adverb (好, 略): 地 after
+  // it is the particle.
+  bool IsModifier(char16_t han) const { return modifiers_[han - kFirstHan]; }
   double LogTotal() const { return logTotal_; }
 
  private:
@@ -73,6 +76,7 @@ class Tables {
   void ReadDictionary();
   void ReadWords();
   void ReadNotations();
+  void ReadModifiers();
 
   std::vector<StoredReading> characters_;
   std::vector<SyllableCodes> syllables_;
@@ -81,6 +85,7 @@ class Tables {
   std::vector<WordEntry> words_;
   std::vector<std::pair<size_t, size_t>> firstUnitRanges_;
   std::vector<StoredReading> pool_;
+  std::vector<bool> modifiers_;
   double logTotal_ = 0;
 };
 

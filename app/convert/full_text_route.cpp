@@ -14,13 +14,17 @@
 namespace molvane::convert {
 namespace {
 
-// The route has no other way to learn the run's setting: it is set once
+// The route has no other way to learn the run's settings: they are set once
 // before the window runs.
 bool g_wordSpacing = false;
+words::ReadingMode g_readings = words::ReadingMode::kCharacters;
 
-// The program's converter of the notation over Chinese characters, one code
-// a line.
+// The program's converter of the notation over Chinese characters, or the
+// word path's, one code a line.
 std::string ConvertHan(int32_t notation, const std::string& gbk) {
+  if (g_readings != words::ReadingMode::kCharacters)
+    return words::ConvertGbk(gbk, static_cast<words::Notation>(notation), "\n", g_readings,
+                             words::ToneStyle::kNone);
   char* input = const_cast<char*>(gbk.c_str());
   char lineBreak[] = "\n";
   char* separator = lineBreak;
@@ -64,8 +68,9 @@ bool ConvertFullTextReporting(EventHandler bound, const int32_t* args, int32_t a
 
 }  // namespace
 
-void RouteConvertButtonToFullText(bool wordSpacing) {
+void RouteConvertButtonToFullText(bool wordSpacing, words::ReadingMode readings) {
   g_wordSpacing = wordSpacing;
+  g_readings = readings;
   SetEventRoute(kMainWindowId, kConvertButtonId, 0, ConvertFullTextReporting);
 }
 

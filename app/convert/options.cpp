@@ -1,54 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command line of molvane-convert. Options are described by one table, so
-// short and long spellings, help text and parsing cannot drift apart.
+// The command line of molvane-convert: its table of options.
 #include "app/convert/options.h"
 
 #include <cstdio>
-#include <cstring>
+
+#include "app/option_table.h"
 
 namespace molvane::convert {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: molvane-convert [OPTION]... [FILE]...\n"
-    "Converts the Chinese characters of the files, joined in order, or of standard\n"
-    "input, into one notation and writes the result to standard output.\n"
-    "\n"
-    "  -n, --notation=NOTATION  0 老盲文 current-braille (default), 1 新盲文\n"
-    "                           double-braille, 2 双拼字根 shuangpin, 3 全拼 pinyin,\n"
-    "                           4 五笔 wubi\n"
-    "  -s, --separator=TEXT     written after (pinyin, braille) or between\n"
-    "                           (shuangpin, wubi) the converted characters;\n"
-    "                           empty (the default) means a line break\n"
-    "  -e, --encoding=ENCODING  of input and output: utf-8 (default) or gbk\n"
-    "      --braille=FORM       cells of the braille notations: dots (default),\n"
-    "                           unicode (braille patterns) or brf (Braille ASCII,\n"
-    "                           40 cells a line, 25 lines a page)\n"
-    "      --text=TEXT          han (default): only the Chinese characters, as the\n"
-    "                           window converts them; full: punctuation, digits,\n"
-    "                           Latin letters, spaces and line breaks too, with a\n"
-    "                           blank (the separator, if given) between words\n"
-    "                           (braille notations and pinyin)\n"
-    "      --strict             with --text=full, fail at a character that has no\n"
-    "                           written form instead of writing the placeholder\n"
-    "      --spacing=SPACING    with --text=full: syllable (default), a blank after\n"
-    "                           every syllable, or word, the syllables of a word\n"
-    "                           written together and a blank between words\n"
-    "      --readings=MODE      chars (default): every character has its one\n"
-    "                           dictionary reading; words: characters are read in\n"
-    "                           the context of their word (not for wubi)\n"
-    "      --tones=STYLE        tones of pinyin: none (default), marks (zhōng guó)\n"
-    "                           or numbers (zhong1 guo2)\n"
-    "      --exact              the window's output bytes: CR LF line breaks and\n"
-    "                           no line break added at the end\n"
-    "      --no-shortcuts       switch off every cache and shortcut (same output,\n"
-    "                           slower)\n"
-    "  -h, --help               show this help and exit\n"
-    "      --version            show the version and exit\n"
-    "\n"
-    "Exit status: 0 done, 1 empty or malformed input, an unreadable file or (with\n"
-    "--strict) a character without a written form, 2 a wrong option, 3 out of\n"
-    "memory.\n";
+using Row = app::OptionRow<Options>;
 
 std::string Lower(std::string text) {
   for (char& c : text)
@@ -56,29 +17,27 @@ std::string Lower(std::string text) {
   return text;
 }
 
-bool SetNotation(const std::string& value, Options* options) {
+int Check(bool taken) {
+  return taken ? app::kGoOn : app::kBadValue;
+}
+
+int SetNotation(const std::string& value, Options* options) {
   options->notation = NotationIndex(value);
-  return options->notation >= 0;
+  return Check(options->notation >= 0);
 }
 
-bool SetSeparator(const std::string& value, Options* options) {
+int SetSeparator(const std::string& value, Options* options) {
   options->separator = value;
-  return true;
+  return app::kGoOn;
 }
 
-bool SetEncoding(const std::string& value, Options* options) {
+int SetEncoding(const std::string& value, Options* options) {
   const std::string name = Lower(value);
-  if (name == "utf-8" || name == "utf8") {
-    options->gbk = false;
-  } else if (name == "gbk" || name == "cp936") {
-    options->gbk = true;
-  } else {
-    return false;
-  }
-  return true;
+  options->gbk = name == "gbk" || name == "cp936";
+  return Check(options->gbk || name == "utf-8" || name == "utf8");
 }
 
-bool SetBraille(const std::string& value, Options* options) {
+int SetBraille(const std::string& value, Options* options) {
   static constexpr struct {
     const char* name;
     BrailleForm form;
@@ -88,109 +47,112 @@ bool SetBraille(const std::string& value, Options* options) {
     if (Lower(value) == f.name) {
       options->braille = f.form;
       options->brailleGiven = true;
-      return true;
+      return app::kGoOn;
     }
-  return false;
+  return app::kBadValue;
 }
 
-bool SetText(const std::string& value, Options* options) {
+int SetText(const std::string& value, Options* options) {
   const std::string name = Lower(value);
-  if (name != "han" && name != "full") return false;
   options->fullText = name == "full";
-  return true;
+  return Check(name == "han" || name == "full");
 }
 
-bool SetSpacing(const std::string& value, Options* options) {
+int SetSpacing(const std::string& value, Options* options) {
   const std::string name = Lower(value);
-  if (name != "syllable" && name != "word") return false;
   options->wordSpacing = name == "word";
   options->spacingGiven = true;
-  return true;
+  return Check(name == "syllable" || name == "word");
 }
 
-bool SetReadings(const std::string& value, Options* options) {
-  return ReadingModeNamed(value, &options->readings);
+int SetReadings(const std::string& value, Options* options) {
+  return Check(ReadingModeNamed(value, &options->readings));
 }
 
-bool SetTones(const std::string& value, Options* options) {
-  return ToneStyleNamed(value, &options->tones);
+int SetTones(const std::string& value, Options* options) {
+  return Check(ToneStyleNamed(value, &options->tones));
 }
 
-enum class Action { kValue, kExact, kPlain, kStrict, kHelp, kVersion };
+int SetStrict(const std::string&, Options* options) {
+  return options->strict = true, app::kGoOn;
+}
+int SetExact(const std::string&, Options* options) {
+  return options->exact = true, app::kGoOn;
+}
+int SetPlain(const std::string&, Options* options) {
+  return options->plain = true, app::kGoOn;
+}
+int ShowHelp(const std::string&, Options*);
+int ShowVersion(const std::string&, Options*);
 
-struct OptionSpec {
-  char shortName;  // 0 when there is only the long one
-  const char* longName;
-  Action action;
-  bool (*set)(const std::string&, Options*);  // for kValue
-  const char* what;                           // names the value in errors
+constexpr Row kOptions[] = {
+    {'n', "notation", "NOTATION", "notation",
+     "0 老盲文 current-braille (default), 1 新盲文\n"
+     "double-braille, 2 双拼字根 shuangpin, 3 全拼 pinyin,\n4 五笔 wubi",
+     SetNotation},
+    {'s', "separator", "TEXT", "separator",
+     "written after (pinyin, braille) or between\n(shuangpin, wubi) the converted characters;\n"
+     "empty (the default) means a line break",
+     SetSeparator},
+    {'e', "encoding", "ENCODING", "encoding", "of input and output: utf-8 (default) or gbk",
+     SetEncoding},
+    {0, "braille", "FORM", "braille form",
+     "cells of the braille notations: dots (default),\nunicode (braille patterns) or brf (Braille "
+     "ASCII,\n40 cells a line, 25 lines a page)",
+     SetBraille},
+    {0, "text", "TEXT", "text",
+     "han (default): only the Chinese characters, as the\nwindow converts them; full: punctuation, "
+     "digits,\nLatin letters, spaces and line breaks too, with a\nblank (the separator, if given) "
+     "between words\n(braille notations and pinyin)",
+     SetText},
+    {0, "strict", nullptr, nullptr,
+     "with --text=full, fail at a character that has no\nwritten form instead of writing the "
+     "placeholder",
+     SetStrict},
+    {0, "spacing", "SPACING", "spacing",
+     "with --text=full: syllable (default), a blank after\nevery syllable, or word, the syllables "
+     "of a word\nwritten together and a blank between words",
+     SetSpacing},
+    {0, "readings", "MODE", "reading mode",
+     "chars (default): every character has its one\ndictionary reading; words: characters are "
+     "read in\nthe context of their word (not for wubi)",
+     SetReadings},
+    {0, "tones", "STYLE", "tone style",
+     "tones of pinyin: none (default), marks (zhōng guó)\nor numbers (zhong1 guo2)", SetTones},
+    {0, "exact", nullptr, nullptr,
+     "the window's output bytes: CR LF line breaks and\nno line break added at the end", SetExact},
+    {0, "no-shortcuts", nullptr, nullptr,
+     "switch off every cache and shortcut (same output,\nslower)", SetPlain},
+    {'h', "help", nullptr, nullptr, "show this help and exit", ShowHelp},
+    {0, "version", nullptr, nullptr, "show the version and exit", ShowVersion},
 };
 
-constexpr OptionSpec kOptions[] = {
-    {'n', "notation", Action::kValue, SetNotation, "notation"},
-    {'s', "separator", Action::kValue, SetSeparator, "separator"},
-    {'e', "encoding", Action::kValue, SetEncoding, "encoding"},
-    {0, "braille", Action::kValue, SetBraille, "braille form"},
-    {0, "text", Action::kValue, SetText, "text"},
-    {0, "strict", Action::kStrict, nullptr, nullptr},
-    {0, "spacing", Action::kValue, SetSpacing, "spacing"},
-    {0, "readings", Action::kValue, SetReadings, "reading mode"},
-    {0, "tones", Action::kValue, SetTones, "tone style"},
-    {0, "exact", Action::kExact, nullptr, nullptr},
-    {0, "no-shortcuts", Action::kPlain, nullptr, nullptr},
-    {'h', "help", Action::kHelp, nullptr, nullptr},
-    {0, "version", Action::kVersion, nullptr, nullptr},
-};
-
-// The option an argument names, with any value attached to it ("-npinyin",
-// "--notation=pinyin"); null when it names none.
-const OptionSpec* Find(const std::string& arg, std::string* attached, bool* hasAttached) {
-  *hasAttached = false;
-  if (arg.rfind("--", 0) == 0) {
-    const size_t eq = arg.find('=');
-    const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-    for (const OptionSpec& o : kOptions)
-      if (name == o.longName) {
-        if (eq != std::string::npos) *attached = arg.substr(eq + 1), *hasAttached = true;
-        return &o;
-      }
-    return nullptr;
-  }
-  for (const OptionSpec& o : kOptions)
-    if (o.shortName != 0 && arg[1] == o.shortName) {
-      if (arg.size() > 2) *attached = arg.substr(2), *hasAttached = true;
-      return &o;
-    }
-  return nullptr;
+int ShowHelp(const std::string&, Options*) {
+  std::fputs(
+      "usage: molvane-convert [OPTION]... [FILE]...\n"
+      "Converts the Chinese characters of the files, joined in order, or of standard\n"
+      "input, into one notation and writes the result to standard output.\n"
+      "\n",
+      stdout);
+  std::fputs(app::HelpLines<Options>(kOptions).c_str(), stdout);
+  std::fputs(
+      "\n"
+      "Exit status: 0 done, 1 empty or malformed input, an unreadable file or (with\n"
+      "--strict) a character without a written form, 2 a wrong option, 3 out of\n"
+      "memory.\n",
+      stdout);
+  return kExitDone;
 }
 
-// Applies one option; -1 to go on, otherwise the exit code.
-int Apply(const OptionSpec& o, const std::string& arg, const std::string* value, Options* options) {
-  if (o.action != Action::kValue && value != nullptr)
-    return UsageError("option '--" + std::string(o.longName) + "' takes no value");
-  switch (o.action) {
-    case Action::kValue:
-      if (value == nullptr) return UsageError("option '" + arg + "' needs a value");
-      if (!o.set(*value, options))
-        return UsageError("unknown " + std::string(o.what) + " '" + *value + "'");
-      return -1;
-    case Action::kExact:
-      options->exact = true;
-      return -1;
-    case Action::kPlain:
-      options->plain = true;
-      return -1;
-    case Action::kStrict:
-      options->strict = true;
-      return -1;
-    case Action::kHelp:
-      std::fputs(kUsage, stdout);
-      return kExitDone;
-    case Action::kVersion:
-      std::printf("%s (Molvane) %s\n", kProgramName, MOLVANE_VERSION);
-      return kExitDone;
-  }
-  return -1;
+int ShowVersion(const std::string&, Options*) {
+  std::printf("%s (Molvane) %s\n", kProgramName, MOLVANE_VERSION);
+  return kExitDone;
+}
+
+// Every argument that is not an option names a file.
+int AddFile(const std::string& arg, Options* options) {
+  options->files.push_back(arg);
+  return app::kGoOn;
 }
 
 }  // namespace
@@ -218,9 +180,7 @@ bool ToneStyleNamed(const std::string& name, words::ToneStyle* tones) {
 }
 
 int UsageError(const std::string& problem) {
-  std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
-               problem.c_str(), kProgramName);
-  return kExitUsage;
+  return app::UsageError(kProgramName, problem, kExitUsage);
 }
 
 int NotationIndex(const std::string& name) {
@@ -239,30 +199,9 @@ int NotationIndex(const std::string& name) {
 }
 
 int ParseArguments(int argc, char** argv, Options* options) {
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      options->files.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    std::string attached;
-    bool hasAttached;
-    const OptionSpec* entry = Find(arg, &attached, &hasAttached);
-    if (entry == nullptr) return UsageError("unknown option '" + arg + "'");
-    const std::string* value = hasAttached ? &attached : nullptr;
-    std::string following;
-    if (!hasAttached && entry->action == Action::kValue && i + 1 < argc) {
-      following = argv[++i];
-      value = &following;
-    }
-    const int code = Apply(*entry, arg, value, options);
-    if (code >= 0) return code;
-  }
+  const app::CommandLine<Options> line{kProgramName, kOptions, kExitUsage, AddFile};
+  const int code = app::ReadCommandLine(line, argc, argv, options);
+  if (code != app::kGoOn) return code;
   if (options->tones != words::ToneStyle::kNone && options->notation != 3)
     return UsageError("--tones needs the pinyin notation");
   if (options->brailleGiven && options->notation > 1)

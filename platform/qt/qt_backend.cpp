@@ -13,6 +13,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QValidator>
 #include <QWindow>
@@ -225,6 +227,35 @@ void GroupLines(QString& text) {
     if (c == u'\n' && ++line % kLinesPerParagraph != 0) c = QChar::LineSeparator;
   }
 }
+
+// A multi-line box. What it copies is plain text only: the boxes hold no
+// formatting, and Qt's default offers HTML and ODF as well, writing all three
+// when the clipboard is first read, which for a book-length result costs
+// seconds and half a gigabyte. What is pasted goes in with its lines grouped
+// as a text written by the core does, so pasting a book takes a fraction of
+// the time a block per line would.
+class PeerTextBox : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  QMimeData* createMimeDataFromSelection() const override {
+    auto* data = new QMimeData;
+    data->setText(textCursor().selection().toPlainText());
+    return data;
+  }
+  void insertFromMimeData(const QMimeData* source) override {
+    if (isReadOnly() || !source->hasText()) return;
+    QString text = source->text();
+    text.replace(u"\r\n"_qs, u"\n"_qs);
+    text.replace(u'\r', u'\n');
+    GroupLines(text);
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+  }
+};
 
 // Selects `range` in a line or plain-text editor; -1 as the end means the end
 // of the text, as EM_SETSEL takes it.
@@ -510,13 +541,13 @@ QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& shape) {
   const DWORD style = shape.style;
   switch (shape.kind) {
     case PeerKind::kEdit: {
-      if (style & ES_MULTILINE) return new QPlainTextEdit(parent);
+      if (style & ES_MULTILINE) return new PeerTextBox(parent);
       auto* line = new QLineEdit(parent);
       line->setValidator(new GbkValidator(line));
       return line;
     }
     case PeerKind::kRichEdit:
-      if (style & ES_MULTILINE) return new QPlainTextEdit(parent);
+      if (style & ES_MULTILINE) return new PeerTextBox(parent);
       return new QLineEdit(parent);
     case PeerKind::kButton:
       if ((style & BS_TYPEMASK) == BS_GROUPBOX) return new QGroupBox(parent);

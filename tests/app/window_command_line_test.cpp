@@ -65,13 +65,16 @@ TEST_F(WindowCommandLineTest, WrongArgumentsAreUsageErrors) {
                                              {"--", "--help"},
                                              {"--readings=pinyin"},
                                              {"--text"},
-                                             {"--spacing=word"},
-                                             {"--text=full", "--readings=words"}}) {
+                                             {"--spacing=word"}}) {
     const Outcome r = Run(args, "", kNoDisplay);
     EXPECT_EQ(r.status, 2) << args[0];
     EXPECT_NE(r.err.find("Try 'molvane --help'"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
   }
+  // A value the option does not take is named as molvane-convert names it.
+  EXPECT_EQ(Run({"--readings=pinyin"}, "", kNoDisplay)
+                .err.rfind("molvane: unknown reading mode 'pinyin'\n", 0),
+            0u);
 }
 
 TEST_F(WindowCommandLineTest, ConversionChoicesAreReadBeforeTheDisplayIsSought) {
@@ -82,7 +85,8 @@ TEST_F(WindowCommandLineTest, ConversionChoicesAreReadBeforeTheDisplayIsSought) 
                                              {"--readings", "chars"},
                                              {"--text=full", "--spacing=word"},
                                              {"--spacing=syllable", "--text=full"},
-                                             {"--text=han", "--readings=words"}})
+                                             {"--text=han", "--readings=words"},
+                                             {"--text=full", "--readings=words"}})
     EXPECT_EQ(Run(args, "", kNoDisplay).status, 3) << args[0];
   const std::string help = Run({"--help"}, "", kNoDisplay).out;
   for (const char* option : {"--readings=MODE", "--text=TEXT", "--spacing=SPACING"})

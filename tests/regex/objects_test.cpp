@@ -21,12 +21,12 @@
 
 namespace {
 // Set in a death test's child to make every operator new fail from then on.
-bool g_failing_new = false;
+bool g_failingNew = false;
 }  // namespace
 
 // The C library's allocation, failing on request.
 void* operator new(std::size_t size) {
-  void* block = g_failing_new ? nullptr : std::malloc(size == 0 ? 1 : size);
+  void* block = g_failingNew ? nullptr : std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) throw std::bad_alloc();
   return block;
 }
@@ -295,9 +295,9 @@ void SearchConstantWithoutMemory(ArgRecord regex) {
   CallService(kServiceInitialize, reinterpret_cast<intptr_t>(&header));
   ArgRecord args[] = {regex, TextArg(kConstants.subject)};
   ArgRecord result{0, 0, 0};
-  g_failing_new = true;
+  g_failingNew = true;
   rx::Search(&result, 2, args);
-  g_failing_new = false;
+  g_failingNew = false;
   std::fprintf(stderr, "returned\n");
 }
 

@@ -270,7 +270,7 @@ TEST_P(MainWindowTest, WordReadingsReadEachCharacterInItsWord) {
 // letters and line breaks around the program's codes; Wubi, shuangpin and
 // the empty-input warning stay the program's.
 TEST_P(MainWindowTest, FullTextKeepsPunctuationDigitsAndLineBreaks) {
-  convert::RouteConvertButtonToFullText(false);
+  convert::RouteConvertButtonToFullText(false, words::ReadingMode::kCharacters);
   Convert(0);
   ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
   EXPECT_EQ(GetFocus(), Unit(kInputBoxId));
@@ -284,7 +284,7 @@ TEST_P(MainWindowTest, FullTextKeepsPunctuationDigitsAndLineBreaks) {
   Convert(3);
   EXPECT_EQ(Output(), "ni hao, 2026 nian!\r\nabc");
   Type(kSeparatorBoxId, "|");
-  convert::RouteConvertButtonToFullText(true);
+  convert::RouteConvertButtonToFullText(true, words::ReadingMode::kCharacters);
   Convert(3);
   EXPECT_EQ(Output(), "nihao,|2026|nian!\r\nabc");
   Convert(4);
@@ -294,6 +294,24 @@ TEST_P(MainWindowTest, FullTextKeepsPunctuationDigitsAndLineBreaks) {
   Convert(3);
   EXPECT_EQ(Output(), "ni|hao|nian|");
   EXPECT_EQ(platform::MessageBoxLog().size(), 1u);
+}
+
+// Full text with word readings: each character read in its word, the
+// punctuation and the words' spacing as full text writes them.
+TEST_P(MainWindowTest, FullTextReadsCharactersInTheirWords) {
+  Type(kInputBoxId, "银行行走，一行字。");
+  convert::RouteConvertButtonToFullText(false, words::ReadingMode::kWords);
+  Convert(3);
+  EXPECT_EQ(Output(), "yin hang xing zou, yi hang zi.");
+  convert::RouteConvertButtonToFullText(true, words::ReadingMode::kWords);
+  Convert(3);
+  EXPECT_EQ(Output(), "yinhang xingzou, yihang zi.");
+  Convert(0);  // 行走 xing zou: 125-16 1356-12356, not hang 125-236
+  EXPECT_EQ(Output(), "126-125-236 125-16-1356-12356-5 24-125-236 1356-5-23");
+  convert::RouteConvertButtonToFullText(true, words::ReadingMode::kCharacters);
+  Convert(3);
+  EXPECT_EQ(Output(), "yinhang hangzou, yihang zi.");
+  SetEventRoute(kMainWindowId, kConvertButtonId, 0, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, MainWindowTest, ::testing::ValuesIn(platform::BackendNames()),

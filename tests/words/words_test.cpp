@@ -61,6 +61,8 @@ TEST(WordReadings, PolyphonicCharactersFollowTheirWord) {
   EXPECT_EQ(Pinyin("重要"), "zhong yao");
   EXPECT_EQ(Pinyin("了解"), "liao jie");
   EXPECT_EQ(Pinyin("运行"), "yun xing");
+  EXPECT_EQ(Pinyin("重点"), "zhong dian");  // of its listed readings, the common one
+  EXPECT_EQ(Pinyin("重重"), "chong chong");
 }
 
 TEST(WordReadings, ACountedLineIsAMeasureWord) {
@@ -76,6 +78,26 @@ TEST(WordReadings, NotAndLeCutApartAreAComplement) {
   EXPECT_EQ(Pinyin("我不去了"), "wo bu qu le");  // 了 after another word stays the particle
   EXPECT_EQ(Pinyin("不了解"), "bu liao jie");
   EXPECT_EQ(Pinyin("不，了"), "bu le");  // apart, they are no word
+}
+
+TEST(WordReadings, ADoubledCharacterCutApartIsTheDoubledWord) {
+  EXPECT_EQ(Pinyin("竟何待朝朝空自归"), "jing he dai zhao zhao kong zi gui");
+  EXPECT_EQ(Pinyin("朝廷便便言"), "chao ting pian pian yan");
+  EXPECT_EQ(Pinyin("会说说不过理"), "hui shuo shuo bu guo li");
+}
+
+TEST(WordReadings, TheParticleDiFollowsModifiersTheNounStandsElsewhere) {
+  EXPECT_EQ(Pinyin("简单地配置"), "jian dan de pei zhi");
+  EXPECT_EQ(Pinyin("好地"), "hao de");  // a one-character adjective
+  EXPECT_EQ(Pinyin("北风卷地白草折"), "bei feng juan di bai cao zhe");
+  EXPECT_EQ(Pinyin("人法地"), "ren fa di");
+  EXPECT_EQ(Pinyin("地，天"), "di tian");  // first in its run
+  // Inside words: the noun in words the dictionary of words lacks (满地),
+  // the particle where it ends an adverb (悄悄地, 深深地).
+  EXPECT_EQ(Pinyin("满地黄花"), "man di huang hua");
+  EXPECT_EQ(Pinyin("悄悄地走"), "qiao qiao de zou");
+  EXPECT_EQ(Pinyin("深深地"), "shen shen de");
+  EXPECT_EQ(Pinyin("地", ReadingMode::kCharacters), "de");
 }
 
 TEST(WordReadings, TheNeutralToneStaysInsideWords) {

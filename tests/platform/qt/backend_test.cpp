@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -367,6 +368,8 @@ TEST_F(QtBackendTest, ALongResultKeepsItsLines) {
   QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
   Pump();
   EXPECT_EQ(QApplication::clipboard()->text(), shown);
+  // Plain text only: the boxes hold no formatting worth an HTML copy.
+  EXPECT_EQ(QApplication::clipboard()->mimeData()->formats(), QStringList{u"text/plain"_qs});
   SendMessageA(rich, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
   EXPECT_EQ(sel.cpMax, 9000);
 }
@@ -376,6 +379,37 @@ TEST_F(QtBackendTest, ALongResultKeepsItsLines) {
 namespace {
 
 // Run by ctest on Xvfb with openbox (frame_under_wm.sh); skipped elsewhere.
+// A book pasted with Ctrl+V goes in with its lines grouped as a long result
+// does, where the caret was, and reads back line for line.
+TEST_F(QtBackendTest, APastedBookKeepsItsLines) {
+  HWND rich = Child("RichEdit20A", ES_MULTILINE | WS_VSCROLL, 1);
+  SetWindowTextA(rich, "<>");
+  SetFocus(rich);
+  Pump();
+  auto* editor = qobject_cast<QPlainTextEdit*>(PeerWidget(rich));
+  QTextCursor at = editor->textCursor();
+  at.setPosition(1);
+  editor->setTextCursor(at);
+  QString book;
+  std::string gbk = "<";
+  for (int i = 0; i < 3000; ++i) {
+    book += QString::number(i % 10) + u"字\r\n"_qs;
+    gbk += std::to_string(i % 10) + "\xD7\xD6\r\n";
+  }
+  gbk += ">";
+  QApplication::clipboard()->setText(book);
+  QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+  Pump();
+  EXPECT_LT(editor->document()->blockCount(), 100);
+  std::string read(gbk.size() + 16, '\0');
+  read.resize(GetWindowTextA(rich, read.data(), int(read.size())));
+  EXPECT_EQ(read, gbk);
+  EXPECT_EQ(editor->textCursor().position(), 1 + 3000 * 3);  // after what was pasted
+  platform::Input().PressKey(VK_UP, 0);
+  Pump();
+  EXPECT_EQ(editor->textCursor().position(), 1 + 2999 * 3);  // one line up, not one paragraph
+}
+
 TEST_F(QtBackendTest, OuterSizeIncludesTheWindowManagersFrame) {
   if (QGuiApplication::platformName() != u"xcb"_qs) GTEST_SKIP() << "needs an X server";
   HWND fixed = CreateWindowExA(0, "QtTestFrame", "Fixed",
