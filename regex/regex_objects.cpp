@@ -65,7 +65,17 @@ class WideText {
   // nothing leaves no text.
   void Assign(const char* gbk) {
     Clear();
-    size_t bytes = std::strlen(gbk);
+    // A short text of ASCII bytes (a syllable, a code), searched for every
+    // character, widens byte by byte: the code page keeps ASCII as it is.
+    size_t bytes = 0;
+    bool ascii = true;
+    for (; bytes < kShortText && gbk[bytes] != '\0'; ++bytes)
+      ascii = ascii && static_cast<unsigned char>(gbk[bytes]) < 0x80;
+    if (bytes < kShortText && ascii) {
+      AssignAscii(gbk, static_cast<int32_t>(bytes));
+      return;
+    }
+    if (bytes == kShortText) bytes += std::strlen(gbk + bytes);
     if (bytes == 0) return;
     // Positions are 32-bit: a longer subject cannot be held, as in a 32-bit
     // process it could not be allocated.
@@ -103,6 +113,22 @@ class WideText {
   }
 
  private:
+  static constexpr size_t kShortText = 32;
+
+  void AssignAscii(const char* ascii, int32_t count) {
+    if (count == 0) return;
+    if (count + 1 > capacity_) {
+      auto* grown = static_cast<char16_t*>(HeapBlock(kShortText * 2));
+      HeapRelease(units_);
+      units_ = grown;
+      capacity_ = static_cast<int32_t>(kShortText);
+    }
+    for (int32_t i = 0; i < count; ++i) units_[i] = static_cast<char16_t>(ascii[i]);
+    units_[count] = u'\0';
+    length_ = count;
+    present_ = true;
+  }
+
   char16_t* units_ = nullptr;
   int32_t length_ = 0;
   int32_t capacity_ = 0;

@@ -33,6 +33,12 @@ TEST(CodePage, AsciiAndDoubleBytesRoundTrip) {
   EXPECT_EQ(ToGbk(u"ab中国1"), gbk);
 }
 
+// Callers widen short ASCII texts themselves, byte by byte.
+TEST(CodePage, AsciiBytesAreTheirOwnUnits) {
+  for (int byte = 1; byte < 0x80; ++byte)
+    ASSERT_EQ(ToWide(std::string(1, static_cast<char>(byte))), std::u16string(1, byte)) << byte;
+}
+
 TEST(CodePage, EuroSignIsByte80) {
   EXPECT_EQ(ToWide("\x80"), u"\u20AC");
   EXPECT_EQ(ToGbk(u"\u20AC"), "\x80");
