@@ -93,6 +93,8 @@ struct KeptSubject {
   std::string gbk;
   uint64_t run = 0;  // the latest run in which the text was found the same
 };
+// The number of the program's current run, process-wide as the caches it
+// dates are: a text checked once in a run is not checked again in it.
 uint64_t g_run = 1;
 
 std::unordered_map<const char*, KeptSubject>& Subjects() {
