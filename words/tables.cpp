@@ -234,16 +234,20 @@ void Tables::ReadWords() {
     i = end;
   }
 
-  const std::u16string readings = DecodeGbk(kArea.wordReadings);
-  for (std::u16string_view line : Split(readings, u"\n")) {
-    const std::vector<std::u16string_view> parts = Split(line, u" ");
-    const WordEntry* found = Find(parts[0]);
-    if (parts.size() < 2 || found == nullptr) continue;
-    words_[static_cast<size_t>(found - words_.data())].reading = static_cast<int32_t>(pool_.size());
-    for (size_t i = 1; i < parts.size(); ++i) {
-      const std::u16string_view syllable = parts[i];
-      const uint16_t number = SyllableNumber(Narrow(syllable.substr(0, syllable.size() - 1)));
-      pool_.push_back({number, static_cast<uint8_t>(syllable.back() - u'0')});
+  // Two tables of one form, kept apart for their sources' licences.
+  for (const auto& table : {kArea.wordReadings, kArea.phraseReadings}) {
+    const std::u16string readings = DecodeGbk(table);
+    for (std::u16string_view line : Split(readings, u"\n")) {
+      const std::vector<std::u16string_view> parts = Split(line, u" ");
+      const WordEntry* found = Find(parts[0]);
+      if (parts.size() < 2 || found == nullptr) continue;
+      words_[static_cast<size_t>(found - words_.data())].reading =
+          static_cast<int32_t>(pool_.size());
+      for (size_t i = 1; i < parts.size(); ++i) {
+        const std::u16string_view syllable = parts[i];
+        const uint16_t number = SyllableNumber(Narrow(syllable.substr(0, syllable.size() - 1)));
+        pool_.push_back({number, static_cast<uint8_t>(syllable.back() - u'0')});
+      }
     }
   }
 }

@@ -65,6 +65,27 @@ TEST(WordReadings, PolyphonicCharactersFollowTheirWord) {
   EXPECT_EQ(Pinyin("重重"), "chong chong");
 }
 
+TEST(WordReadings, ThePhraseDictionariesSettleWhatCcCedictLeavesOpen) {
+  struct Case {
+    const char* text;
+    const char* pinyin;
+  };
+  const Case cases[] = {
+      // Of a word's readings, the one the phrase dictionaries list alone,
+      // not the rarer one that differs most from the characters' own.
+      {"玉宇澄清", "yu yu cheng qing"},
+      {"不如省事", "bu ru sheng shi"},
+      {"吞吐六合", "tun tu liu he"},
+      {"中式", "zhong shi"},
+      // Words only the phrase dictionaries list.
+      {"再拜稽首", "zai bai qi shou"},
+      {"慎行其余", "shen xing qi yu"},
+      {"长亭送别", "chang ting song bie"},
+      {"重写代码", "chong xie dai ma"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Pinyin(c.text), c.pinyin) << c.text;
+}
+
 TEST(WordReadings, ACountedLineIsAMeasureWord) {
   EXPECT_EQ(Pinyin("添加一行"), "tian jia yi hang");
   EXPECT_EQ(Pinyin("每行两行"), "mei hang liang hang");
