@@ -96,6 +96,23 @@ measure() {  # name, command...
   cpu[$name]+="$(tail -n 1 "$scratch/time.out" | awk '{ printf "%.3f", $1 + $2 }') "
   mem[$name]=$(( ${mem[$name]:-0} > out ? ${mem[$name]:-0} : out ))
 }
+# Peak memory of a command and its worker processes together: time(1) gives
+# the largest single process only. Their resident sizes, summed, sampled
+# every 10 ms in runs of their own so that the sampling costs no timed run
+# anything.
+tree_peak() {  # name, command...
+  local name=$1 pid peak=0 sum
+  shift
+  "$@" >/dev/null 2>/dev/null &
+  pid=$!
+  while kill -0 "$pid" 2>/dev/null; do
+    sum=$(ps -o rss= -p "$pid" --ppid "$pid" 2>/dev/null | awk '{ s += $1 } END { print s + 0 }')
+    [ "$sum" -gt "$peak" ] && peak=$sum
+    sleep 0.01
+  done
+  wait "$pid" || true
+  mem[$name]=$(( ${mem[$name]:-0} > peak ? ${mem[$name]:-0} : peak ))
+}
 floor_of() {  # notation -> the floor's table
   [ "$1" = wubi ] && echo wubi || echo pinyin
 }
@@ -119,6 +136,10 @@ for i in $(seq "$runs100"); do
   for n in "${notations[@]}"; do measure "molvane $n x100" "$convert" --exact -n "$n" "$corpus100"; done
   measure "molvane current-braille full x100" "$convert" --text=full --braille=unicode -n 0 "$corpus100"
   echo "hundred-fold run $i of $runs100 done" >&2
+done
+for n in "${notations[@]}"; do
+  tree_peak "molvane $n x10" "$convert" --exact -n "$n" "$corpus10"
+  tree_peak "molvane $n x100" "$convert" --exact -n "$n" "$corpus100"
 done
 
 median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '{a[NR]=$1} END {printf "%.3f\n", (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }

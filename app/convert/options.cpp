@@ -73,6 +73,16 @@ int SetTones(const std::string& value, Options* options) {
   return Check(ToneStyleNamed(value, &options->tones));
 }
 
+int SetJobs(const std::string& value, Options* options) {
+  int jobs = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9' || jobs > 999) return app::kBadValue;
+    jobs = jobs * 10 + (c - '0');
+  }
+  options->jobs = jobs;
+  return Check(jobs >= 1 && jobs <= 999);
+}
+
 int SetStrict(const std::string&, Options* options) {
   return options->strict = true, app::kGoOn;
 }
@@ -119,6 +129,11 @@ constexpr Row kOptions[] = {
      SetReadings},
     {0, "tones", "STYLE", "tone style",
      "tones of pinyin: none (default), marks (zhōng guó)\nor numbers (zhong1 guo2)", SetTones},
+    {'j', "jobs", "N", "number of jobs",
+     "pieces of a long text converted at once, each in a\nprocess of its own (not with "
+     "--text=full); "
+     "1\nconverts in this process; default: the processors\navailable, at most 4",
+     SetJobs},
     {0, "exact", nullptr, nullptr,
      "the window's output bytes: CR LF line breaks and\nno line break added at the end", SetExact},
     {0, "no-shortcuts", nullptr, nullptr,

@@ -27,6 +27,7 @@ struct Options {
   bool spacingGiven = false;
   words::ReadingMode readings = words::ReadingMode::kCharacters;
   words::ToneStyle tones = words::ToneStyle::kNone;
+  int jobs = 0;  // pieces converted at once; 0: as many as processors, at most kMostJobs
   std::vector<std::string> files;
 };
 
@@ -37,6 +38,10 @@ constexpr int kExitUsage = 2;
 constexpr int kExitOutOfMemory = 3;
 
 constexpr const char* kProgramName = "molvane-convert";
+
+// Workers started without --jobs: more hardly helps, as reading the input and
+// writing the results stay in one process, and each holds its own tables.
+constexpr int kMostJobs = 4;
 
 // Reads the arguments into `options`. Returns -1 to go on, or the exit code
 // after printing help, the version or a usage error.

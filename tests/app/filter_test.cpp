@@ -167,6 +167,48 @@ TEST_F(FilterTest, PiecesAlsoKeepTheLineBreakRules) {
         << notation;
 }
 
+TEST_F(FilterTest, WorkersWriteWhatOneProcessWrites) {
+  const std::string text = Read(MOLVANE_SAMPLE_TEXT) + MixedText();
+  for (int notation = 0; notation < 5; ++notation) {
+    for (const std::vector<std::string>& extra :
+         std::vector<std::vector<std::string>>{{}, {"-s", " "}, {"--readings=words", "-s", "--"}}) {
+      std::vector<std::string> args = {"--exact", "-n", std::to_string(notation)};
+      args.insert(args.end(), extra.begin(), extra.end());
+      const std::string alone = Output(args, text, "MOLVANE_PIECE_BYTES=300");
+      ASSERT_FALSE(alone.empty());
+      for (const char* jobs : {"1", "2", "5"}) {
+        std::vector<std::string> withJobs = args;
+        withJobs.push_back(std::string("--jobs=") + jobs);
+        EXPECT_EQ(Output(withJobs, text, "MOLVANE_PIECE_BYTES=300"), alone)
+            << "notation " << notation << ", " << jobs << " jobs, " << extra.size() << " more";
+      }
+    }
+  }
+}
+
+TEST_F(FilterTest, WorkersStopAtAFaultAfterWritingEveryPieceBefore) {
+  // The bad byte lies many pieces in: what came before it is written, in
+  // order, and the offset is that of the whole input.
+  const std::string good = Read(MOLVANE_SAMPLE_TEXT);
+  const std::string text = good + "\xff" + good;
+  const Outcome one = Run({"-n", "pinyin", "-j", "1"}, text, "MOLVANE_PIECE_BYTES=200");
+  const Outcome three = Run({"-n", "pinyin", "-j", "3"}, text, "MOLVANE_PIECE_BYTES=200");
+  EXPECT_EQ(three.status, 1);
+  EXPECT_EQ(three.err, "molvane-convert: standard input: invalid UTF-8 at byte offset " +
+                           std::to_string(good.size()) + "\n");
+  EXPECT_EQ(three.out, one.out);
+  EXPECT_EQ(three.err, one.err);
+  EXPECT_FALSE(three.out.empty());
+
+  for (const char* jobs : {"0", "x", "-1", "1000"}) {
+    const Outcome r = Run({"--jobs", jobs}, "中");
+    EXPECT_EQ(r.status, 2) << jobs;
+    EXPECT_EQ(r.err.rfind(std::string("molvane-convert: unknown number of jobs '") + jobs + "'", 0),
+              0u)
+        << r.err;
+  }
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 #define MOLVANE_ADDRESS_SANITIZER 1  // gcc
 #elif defined(__has_feature)
@@ -189,9 +231,18 @@ TEST_F(FilterTest, LargeInputUnderAnAddressSpaceLimit) {
 TEST_F(FilterTest, RunningOutOfMemoryEndsWithAMessage) {
   std::string text;
   for (int i = 0; i < 1 << 20; ++i) text += "中国\n";
-  Outcome r = Run({}, text, "ulimit -v 12000;");
+  Outcome r = Run({"-j", "1"}, text, "ulimit -v 12000;");
   EXPECT_EQ(r.status, 3);
   EXPECT_EQ(r.err, "molvane-convert: out of memory\n");
+
+  // In a worker the runtime's own allocation fails first: its report, and
+  // the worker's exit code, never a success or a silent cut.
+  r = Run({"-j", "2"}, text, "ulimit -v 12000;");
+  EXPECT_NE(r.status, 0);
+  EXPECT_TRUE(r.err.find("字节内存失败") != std::string::npos ||
+              r.err.find("out of memory") != std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("internal error"), std::string::npos) << r.err;
 }
 #endif
 
