@@ -64,6 +64,10 @@ constexpr size_t kPieceBytes = 2 << 20;
 // follows, it makes the piece's last character convert as it would inside
 // the whole text; its own result is then cut off again.
 constexpr const char* kFollower = "中";
+// With word readings the follower stands after a line break, so that it is a
+// word of its own and cannot join the piece's last character (打中 reads its
+// 中 otherwise); the break converts to nothing.
+constexpr const char* kWordFollower = "\n中";
 
 // Pieces shared among workers are smaller: the workers together then need
 // less memory than one large piece, and the last piece, which one worker
@@ -160,6 +164,11 @@ class Conversion {
  private:
   std::string LineBreak() const { return options_.exact ? "\r\n" : "\n"; }
 
+  std::string Follower() const {
+    const bool words = options_.readings == molvane::words::ReadingMode::kWords;
+    return platform::Utf8ToGbk(words ? kWordFollower : kFollower);
+  }
+
   FullTextSettings FullSettings() const {
     FullTextSettings settings;
     settings.braille = options_.notation < 2;
@@ -207,7 +216,7 @@ class Conversion {
   }
 
   std::string Convert(std::string text, bool hanFollows) {
-    if (hanFollows) text += platform::Utf8ToGbk(kFollower);
+    if (hanFollows) text += Follower();
     // The separator box is a single-line edit box and cannot hold a line
     // break; left empty it gives CR LF, and no code holds a CR, so dropping
     // every CR leaves the LF wanted here.
@@ -241,13 +250,17 @@ class Conversion {
       const int code = CollectOne();
       if (code != kExitDone) return code;
     }
-    if (hanFollows) text += platform::Utf8ToGbk(kFollower);
+    if (hanFollows) text += Follower();
     if (!workers_.Send(text)) return Fail("internal error: a conversion worker stopped");
     sentFollows_.push_back(hanFollows);
     return kExitDone;
   }
 
   bool StartWorkers() {
+    // Converting once here first sets up the tables and caches every piece
+    // uses, so that the workers share them instead of each making its own;
+    // the follower's codes are needed anyway.
+    if (followerOutput_.empty()) followerOutput_ = Convert(Follower(), false);
     return workers_.Start(jobs_, [this](std::string text) {
       PieceWorkers::Result result;
       result.output = Convert(std::move(text), false);
@@ -293,7 +306,7 @@ class Conversion {
   int FinishPiece(std::string output, bool hanFollows) {
     if (boxShown_) return kExitFailed;
     if (hanFollows) {
-      if (followerOutput_.empty()) followerOutput_ = Convert(platform::Utf8ToGbk(kFollower), false);
+      if (followerOutput_.empty()) followerOutput_ = Convert(Follower(), false);
       if (followerOutput_.empty() || !output.ends_with(followerOutput_))
         return Fail("internal error: a piece's end did not convert as expected");
       output.resize(output.size() - followerOutput_.size());
@@ -417,7 +430,13 @@ int Main(int argc, char** argv) {
   if (code < 0) code = CheckSeparator(options);
   if (code >= 0) return code;
 
-  PieceReader reader(options.files, options.gbk, PieceBytes(JobCount(options)), options.fullText);
+  // Full text keeps its pieces in input order; word readings cut them before
+  // a run of Chinese characters, so that no word is cut by a piece's end.
+  const PieceCut cut = options.fullText ? PieceCut::kAfterOther
+                       : options.readings == molvane::words::ReadingMode::kWords
+                           ? PieceCut::kBeforeRun
+                           : PieceCut::kBeforeChinese;
+  PieceReader reader(options.files, options.gbk, PieceBytes(JobCount(options)), cut);
   std::string error;
   if (!reader.CheckFiles(&error)) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, error.c_str());

@@ -106,7 +106,7 @@ tree_peak() {  # name, command...
   "$@" >/dev/null 2>/dev/null &
   pid=$!
   while kill -0 "$pid" 2>/dev/null; do
-    sum=$(ps -o rss= -p "$pid" --ppid "$pid" 2>/dev/null | awk '{ s += $1 } END { print s + 0 }')
+    sum=$({ ps -o rss= -p "$pid" --ppid "$pid" 2>/dev/null || true; } | awk '{ s += $1 } END { print s + 0 }')
     [ "$sum" -gt "$peak" ] && peak=$sum
     sleep 0.01
   done
@@ -138,6 +138,7 @@ for i in $(seq "$runs100"); do
   echo "hundred-fold run $i of $runs100 done" >&2
 done
 for n in "${notations[@]}"; do
+  tree_peak "molvane $n" "$convert" --exact -n "$n" "$corpus"
   tree_peak "molvane $n x10" "$convert" --exact -n "$n" "$corpus10"
   tree_peak "molvane $n x100" "$convert" --exact -n "$n" "$corpus100"
 done

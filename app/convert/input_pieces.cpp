@@ -15,11 +15,11 @@ namespace molvane::convert {
 // Pieces shorter than a few characters could not make progress.
 constexpr size_t kSmallestPiece = 16;
 
-PieceReader::PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes, bool inOrder)
+PieceReader::PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes, PieceCut cut)
     : names_(std::move(names)),
       gbk_(gbk),
       pieceBytes_(pieceBytes < kSmallestPiece ? kSmallestPiece : pieceBytes),
-      inOrder_(inOrder) {
+      cut_(cut) {
   if (names_.empty()) names_.push_back("-");
 }
 
@@ -96,10 +96,13 @@ bool PieceReader::Scan(std::string* error) {
       *error = Describe(gbk_ ? "not GBK" : "invalid UTF-8", at);
       return false;
     }
-    if (IsHan(code))
+    if (IsHan(code)) {
+      if (!scannedEndsHan_ && at > 0) lastRunStart_ = at;
       lastHan_ = at;
-    else
+    } else {
       otherEnd_ = at + static_cast<size_t>(n);
+    }
+    scannedEndsHan_ = IsHan(code);
     at += static_cast<size_t>(n);
   }
   scanned_ = at;
@@ -124,11 +127,14 @@ bool PieceReader::Next(Piece* piece, std::string* error) {
   piece->start = bufferStart_;
   if (atEnd_) {
     done_ = true;
-  } else if (inOrder_) {
+  } else if (cut_ == PieceCut::kAfterOther) {
     // A run of Chinese characters at the end waits for the rest of the run,
     // so the run is cut into words whole.
     if (otherEnd_ != std::string::npos && otherEnd_ > 0) to = otherEnd_;
     lastHan_ = otherEnd_ = std::string::npos;
+  } else if (cut_ == PieceCut::kBeforeRun && lastRunStart_ != std::string::npos) {
+    to = lastRunStart_;
+    piece->hanFollows = true;
   } else if (lastHan_ != std::string::npos && lastHan_ > 0) {
     to = lastHan_;
     piece->hanFollows = true;
@@ -138,6 +144,7 @@ bool PieceReader::Next(Piece* piece, std::string* error) {
     char32_t code;
     from = static_cast<size_t>(DecodeAt(0, &code));
   }
+  lastRunStart_ = std::string::npos;  // positions change with the cut
   piece->bytes.assign(buffer_, from, to - from);
   buffer_.erase(from, to - from);
   scanned_ -= to - from;
@@ -145,7 +152,9 @@ bool PieceReader::Next(Piece* piece, std::string* error) {
     bufferStart_ += to + skew_;
     skew_ = 0;
     heldLength_ = 0;
-    lastHan_ = piece->hanFollows ? 0 : std::string::npos;
+    // What stays is the run cut before (its last Chinese character, when
+    // the cut was before that).
+    lastHan_ = piece->hanFollows ? lastHan_ - to : std::string::npos;
   } else {
     skew_ += to - from;
     heldLength_ = from;

@@ -24,12 +24,26 @@ struct Piece {
   uint64_t start = 0;  // offset in the joined input (pieces in input order only)
 };
 
+// Where a piece that more text follows ends.
+enum class PieceCut {
+  // Right before a Chinese character, so the piece knows one follows
+  // (hanFollows); a Chinese character at a piece's start may be held back
+  // while the stretch behind it, which holds none, is handed out.
+  kBeforeChinese,
+  // Like kBeforeChinese, but before the first character of a run of Chinese
+  // characters, so that no word is cut (anywhere when the run is longer
+  // than a piece).
+  kBeforeRun,
+  // In input order, after the last character that is not Chinese (anywhere
+  // when there is none).
+  kAfterOther,
+};
+
 class PieceReader {
  public:
   // `names` are files, "-" for standard input; none means standard input.
-  // With `inOrder`, pieces are handed out in input order, cut after the
-  // last character that is not Chinese (anywhere when there is none).
-  PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes, bool inOrder = false);
+  PieceReader(std::vector<std::string> names, bool gbk, size_t pieceBytes,
+              PieceCut cut = PieceCut::kBeforeChinese);
   ~PieceReader();
   PieceReader(const PieceReader&) = delete;
   PieceReader& operator=(const PieceReader&) = delete;
@@ -61,7 +75,7 @@ class PieceReader {
   std::vector<std::string> names_;
   bool gbk_;
   size_t pieceBytes_;
-  bool inOrder_;
+  PieceCut cut_;
   size_t nextName_ = 0;
   std::FILE* file_ = nullptr;
   bool atEnd_ = false;  // every source read to its end
@@ -69,10 +83,12 @@ class PieceReader {
   std::vector<Source> sources_;
 
   std::string buffer_;
-  uint64_t bufferStart_ = 0;             // offset of buffer_[0] in the joined input
-  size_t scanned_ = 0;                   // bytes of whole, checked characters
-  size_t lastHan_ = std::string::npos;   // start of the last Chinese character scanned
-  size_t otherEnd_ = std::string::npos;  // end of the last other character scanned
+  uint64_t bufferStart_ = 0;                 // offset of buffer_[0] in the joined input
+  size_t scanned_ = 0;                       // bytes of whole, checked characters
+  size_t lastHan_ = std::string::npos;       // start of the last Chinese character scanned
+  size_t lastRunStart_ = std::string::npos;  // the last one that follows another character
+  bool scannedEndsHan_ = false;              // the last character scanned is Chinese
+  size_t otherEnd_ = std::string::npos;      // end of the last other character scanned
   // A Chinese character held back at buffer_[0] (its byte count), and how
   // many input bytes behind it were handed out already.
   size_t heldLength_ = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // molvane-convert as a filter: line breaks, options, messages, strict input
 // checks, and output that does not depend on how the input was cut up.
+#include <algorithm>
 #include <string>
 
 #include "platform/platform.h"
@@ -184,6 +185,35 @@ TEST_F(FilterTest, WorkersWriteWhatOneProcessWrites) {
       }
     }
   }
+}
+
+TEST_F(FilterTest, WordReadingsPiecesEndBetweenRuns) {
+  // Runs shorter than a piece are never cut, so the words are those of the
+  // whole text: 行 in 银行 and 行走, 中 in 打中, on every side of a boundary.
+  std::string text;
+  for (int i = 0; i < 40; ++i)
+    text += i % 3 == 0 ? "银行行走，" : i % 3 == 1 ? "他打中了。" : "长度\n";
+  for (int notation = 0; notation < 4; ++notation) {
+    const std::vector<std::string> args = {"-n", std::to_string(notation), "--readings=words"};
+    const std::string whole = Output(args, text);
+    for (const char* size : {"20", "33", "64"}) {
+      for (const char* jobs : {"1", "3"}) {
+        std::vector<std::string> withJobs = args;
+        withJobs.push_back(std::string("-j") + jobs);
+        EXPECT_EQ(Output(withJobs, text, std::string("MOLVANE_PIECE_BYTES=") + size), whole)
+            << "notation " << notation << ", pieces of " << size << ", " << jobs << " jobs";
+      }
+    }
+  }
+  // A run longer than a piece is cut, but still converts: the character
+  // appended after a piece's end stands apart, so its reading, and with it
+  // double braille's tone, is the one it has alone (打中 reads zhong4).
+  std::string run = "我";  // so that every piece ends after a 打
+  for (int i = 0; i < 30; ++i) run += "打中";
+  const Outcome r =
+      Run({"-n", "double-braille", "--readings=words"}, run, "MOLVANE_PIECE_BYTES=16");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 61);
 }
 
 TEST_F(FilterTest, WorkersStopAtAFaultAfterWritingEveryPieceBefore) {
