@@ -110,8 +110,8 @@ bool WriteBytes(const std::string& bytes) {
 // One run of the tool: the pieces converted in order and written out.
 class Conversion {
  public:
-  explicit Conversion(const Options& options)
-      : options_(options), layout_(LineBreak()), jobs_(JobCount(options)) {
+  Conversion(const Options& options, int jobs)
+      : options_(options), layout_(LineBreak()), jobs_(jobs) {
     const std::string separator = platform::Utf8ToGbk(options.separator);
     const bool cellsRewritten = options.braille != BrailleForm::kDots;
     if (cellsRewritten) {
@@ -154,7 +154,7 @@ class Conversion {
     const int code = Drain();
     if (code != kExitDone) return code;
     if (!error.empty()) return Fail(error);
-    if (!converted) Convert("", false);  // the program's empty-input warning
+    if (!converted) Convert("");  // the program's empty-input warning
     if (boxShown_) return kExitFailed;
     return full_ != nullptr ? FullFinish(*reader) : Finish();
   }
@@ -215,8 +215,9 @@ class Conversion {
     return Fail(reader.DescribeOffset(std::string(code) + " has no written form", failure.offset));
   }
 
-  std::string Convert(std::string text, bool hanFollows) {
-    if (hanFollows) text += Follower();
+  // The window's output for `text`, the follower already appended where one
+  // is wanted.
+  std::string Convert(std::string text) {
     // The separator box is a single-line edit box and cannot hold a line
     // break; left empty it gives CR LF, and no code holds a CR, so dropping
     // every CR leaves the LF wanted here.
@@ -245,12 +246,12 @@ class Conversion {
   }
 
   int Dispatch(std::string text, bool hanFollows) {
-    if (!workers_.Started()) return FinishPiece(Convert(std::move(text), hanFollows), hanFollows);
+    if (hanFollows) text += Follower();
+    if (!workers_.Started()) return FinishPiece(Convert(std::move(text)), hanFollows);
     if (workers_.Full()) {
       const int code = CollectOne();
       if (code != kExitDone) return code;
     }
-    if (hanFollows) text += Follower();
     if (!workers_.Send(text)) return Fail("internal error: a conversion worker stopped");
     sentFollows_.push_back(hanFollows);
     return kExitDone;
@@ -260,10 +261,10 @@ class Conversion {
     // Converting once here first sets up the tables and caches every piece
     // uses, so that the workers share them instead of each making its own;
     // the follower's codes are needed anyway.
-    if (followerOutput_.empty()) followerOutput_ = Convert(Follower(), false);
+    FollowerOutput();
     return workers_.Start(jobs_, [this](std::string text) {
       PieceWorkers::Result result;
-      result.output = Convert(std::move(text), false);
+      result.output = Convert(std::move(text));
       if (boxShown_) result.status = PieceWorkers::Status::kMessageShown;
       return result;
     });
@@ -293,7 +294,7 @@ class Conversion {
     if (held_) {
       HeldPiece only = std::move(*held_);
       held_.reset();
-      const int code = FinishPiece(Convert(std::move(only.text), only.hanFollows), only.hanFollows);
+      const int code = Dispatch(std::move(only.text), only.hanFollows);
       if (code != kExitDone) return code;
     }
     while (!workers_.Idle()) {
@@ -306,12 +307,18 @@ class Conversion {
   int FinishPiece(std::string output, bool hanFollows) {
     if (boxShown_) return kExitFailed;
     if (hanFollows) {
-      if (followerOutput_.empty()) followerOutput_ = Convert(Follower(), false);
-      if (followerOutput_.empty() || !output.ends_with(followerOutput_))
+      const std::string& follower = FollowerOutput();
+      if (follower.empty() || !output.ends_with(follower))
         return Fail("internal error: a piece's end did not convert as expected");
-      output.resize(output.size() - followerOutput_.size());
+      output.resize(output.size() - follower.size());
     }
     return Emit(output);
+  }
+
+  // The follower's own output, converted once.
+  const std::string& FollowerOutput() {
+    if (followerOutput_.empty()) followerOutput_ = Convert(Follower());
+    return followerOutput_;
   }
 
   int Emit(const std::string& gbk) {
@@ -436,13 +443,14 @@ int Main(int argc, char** argv) {
                        : options.readings == molvane::words::ReadingMode::kWords
                            ? PieceCut::kBeforeRun
                            : PieceCut::kBeforeChinese;
-  PieceReader reader(options.files, options.gbk, PieceBytes(JobCount(options)), cut);
+  const int jobs = JobCount(options);
+  PieceReader reader(options.files, options.gbk, PieceBytes(jobs), cut);
   std::string error;
   if (!reader.CheckFiles(&error)) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, error.c_str());
     return kExitFailed;
   }
-  Conversion conversion(options);
+  Conversion conversion(options, jobs);
   // The program's only message here is the empty-input warning; any box
   // means the conversion did not produce a result.
   platform::SetMessageBoxResponder([&conversion](const platform::MessageBoxCall& call) {

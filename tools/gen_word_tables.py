@@ -140,10 +140,10 @@ def normalise_syllable(syllable):
 
 
 def read_cedict(path, syllables):
-    """(words, tones): words: word -> list of (is_name, reading), each
-    reading a list of (letters, tone), lower-case readings (common words)
-    before capitalised ones (names); tones: character -> letters -> the set
-    of tones its own entries give."""
+    """(words, tones): words: word -> list of readings (each a list of
+    (letters, tone)), lower-case readings (common words) before capitalised
+    ones (names); tones: character -> letters -> the set of tones its own
+    entries give."""
     with open(path, encoding="utf-8") as f:
         text = f.read()
     text = text[text.index("{"):text.rindex("}") + 1]
@@ -167,7 +167,7 @@ def read_cedict(path, syllables):
             continue
         found.sort(key=lambda f: f[0])  # stable: file order within each kind
         if found:
-            words[word] = found
+            words[word] = [parts for _, parts in found]
     return words, tones
 
 
@@ -221,14 +221,13 @@ def toneless_words(words):
     return {w: {tuple(letters for letters, _ in r) for r in rs} for w, rs in words.items()}
 
 
-def choose_reading(word, candidates, table, arbiters):
+def choose_reading(word, readings, table, arbiters):
     """The one reading that an arbiter lists too, asking Terra Pinyin first
     and then pinyin-database, if it lists exactly one of them; else the one
     whose syllables differ most from the characters' own (a word listed with
     another syllable than its characters' plain one is listed for it: 重重
     chong2, 不了 liao3), and of those the one with the fewest other tones
     (中式 zhong1, as its name-cased Zhong1 shi4), common ones first."""
-    readings = [r for _, r in candidates]
     for listed in arbiters:
         if len(readings) < 2:
             break
