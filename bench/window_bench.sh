@@ -21,7 +21,7 @@ if [ ! -e "$scratch/.unpacked-fortunes-zh" ]; then
   dpkg -x "$scratch"/fortunes-zh_*.deb "$scratch/root"
   touch "$scratch/.unpacked-fortunes-zh"
 fi
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOLVANE_BENCH=ON >/dev/null
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DMOLVANE_BENCH=ON >/dev/null
 cmake --build build/release -j"$(nproc)" --target molvane_window_bench >/dev/null
 runs=${1:-5}
 items=("${2:-0}")

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 molvane_install "${MOLVANE_BUILD_PACKAGES[@]}" "${MOLVANE_QT_PACKAGES[@]}"
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOLVANE_TESTS=OFF >/dev/null
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DMOLVANE_TESTS=OFF >/dev/null
 cmake --build build/release -j"$(nproc)" --target molvane molvane-convert
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec build/release/app/molvane
