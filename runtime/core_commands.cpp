@@ -181,8 +181,12 @@ void TextMid(ArgRecord* result, int32_t, ArgRecord* args) {
   int64_t pos = static_cast<int64_t>(ArgInt(args[1])) - 1;
   int64_t count = ArgInt(args[2]);
   char* out = nullptr;
-  if (pos >= 0 && pos < length && count > 0)
-    out = FreshText(text + pos, static_cast<size_t>(std::min(count, length - pos)));
+  if (pos >= 0 && pos < length && count > 0) {
+    const auto bytes = static_cast<size_t>(std::min(count, length - pos));
+    // One byte (a digit of a braille cell) needs no block of its own.
+    if (bytes == 1 && ShortcutsEnabled()) out = SharedShortText(text + pos, 1);
+    if (out == nullptr) out = FreshText(text + pos, bytes);
+  }
   SetResultPointer(result, out, kTypeText);
 }
 
@@ -225,6 +229,12 @@ void ToInteger(ArgRecord* result, int32_t, ArgRecord* args) {
 void ToText(ArgRecord* result, int32_t, ArgRecord* args) {
   const ArgRecord& v = args[0];
   if (v.type == kTypeInt) {  // the common case, without a std::string
+    const auto value = static_cast<int32_t>(v.low);
+    if (value >= 0 && value <= 9 && ShortcutsEnabled()) {  // a dot number
+      const char digit = static_cast<char>('0' + value);
+      SetResultPointer(result, SharedShortText(&digit, 1), kTypeText);
+      return;
+    }
     char buffer[16];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int32_t>(v.low));
     SetResultPointer(result, FreshText(buffer, static_cast<size_t>(end - buffer)), kTypeText);

@@ -94,6 +94,45 @@ bool IsConstantPointer(const void* p) {
   return p != nullptr && s.constantStart != nullptr && c >= s.constantStart && c < s.constantEnd;
 }
 
+namespace {
+// Every text of one byte and every GBK character of two, each with its zero.
+struct ShortTexts {
+  static constexpr int kLeads = 0xFE - 0x81 + 1;   // lead bytes 0x81 to 0xFE
+  static constexpr int kTrails = 0xFE - 0x40 + 1;  // trail bytes 0x40 to 0xFE
+  char bytes[256][2];
+  char pairs[kLeads][kTrails][3];
+};
+constexpr ShortTexts MakeShortTexts() {
+  ShortTexts t{};
+  for (int i = 0; i < 256; ++i) t.bytes[i][0] = static_cast<char>(i);
+  for (int lead = 0; lead < ShortTexts::kLeads; ++lead) {
+    for (int trail = 0; trail < ShortTexts::kTrails; ++trail) {
+      t.pairs[lead][trail][0] = static_cast<char>(0x81 + lead);
+      t.pairs[lead][trail][1] = static_cast<char>(0x40 + trail);
+    }
+  }
+  return t;
+}
+// Immutable, so every runtime in the process can share it.
+constexpr ShortTexts kShortTexts = MakeShortTexts();
+}  // namespace
+
+char* SharedShortText(const char* bytes, size_t length) {
+  if (length == 0 || length > 2) return nullptr;
+  const auto first = static_cast<unsigned char>(bytes[0]);
+  if (length == 1 && first != 0) return const_cast<char*>(kShortTexts.bytes[first]);
+  if (length == 1 || first < 0x81 || first > 0xFE) return nullptr;
+  const auto second = static_cast<unsigned char>(bytes[1]);
+  if (second < 0x40 || second > 0xFE || second == 0x7F) return nullptr;
+  return const_cast<char*>(kShortTexts.pairs[first - 0x81][second - 0x40]);
+}
+
+bool IsSharedShortText(const void* p) {
+  const char* c = static_cast<const char*>(p);
+  const char* start = reinterpret_cast<const char*>(&kShortTexts);
+  return c >= start && c < start + sizeof kShortTexts;
+}
+
 void* AllocMemory(size_t size) {
   void* block = HeapAlloc(detail::Heap(), 0, size);
   if (block == nullptr) ReportAllocationFailure(size);
@@ -119,6 +158,12 @@ bool ShortcutsEnabled() {
 void* ReallocMemory(void* block, size_t size) {
   if (block == nullptr) return AllocMemory(size);
   ForgetGrowing(block);
+  if (IsSharedShortText(block)) {
+    char* copy = static_cast<char*>(AllocMemory(size));
+    const size_t text = std::strlen(static_cast<const char*>(block)) + 1;
+    std::memcpy(copy, block, size < text ? size : text);
+    return copy;
+  }
   if (IsConstantPointer(block)) {
     void* copy = AllocMemory(size);
     size_t available = static_cast<size_t>(detail::State().constantEnd - static_cast<char*>(block));
@@ -131,7 +176,7 @@ void* ReallocMemory(void* block, size_t size) {
 }
 
 void FreeMemory(void* block) {
-  if (block == nullptr || IsConstantPointer(block)) return;
+  if (block == nullptr || IsConstantPointer(block) || IsSharedShortText(block)) return;
   ForgetGrowing(block);
   HeapFree(detail::Heap(), 0, block);
 }

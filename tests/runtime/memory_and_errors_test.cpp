@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "platform/platform.h"
 #include "runtime/runtime.h"
@@ -79,6 +80,35 @@ TEST_F(MemoryTest, ConstantArrayIsCopiedBeforeAppending) {
   EXPECT_EQ(IntElement(array, 3), 10);
   EXPECT_EQ(kConstants.array[1], 2);
   FreeArray(array);
+}
+
+TEST_F(MemoryTest, SharedShortTextsAreOneCopyThatFreeingAndGrowingLeaveAlone) {
+  const std::string zhong = testing_support::Gbk("中");
+  char* seven = SharedShortText("7", 1);
+  char* han = SharedShortText(zhong.data(), 2);
+  ASSERT_NE(seven, nullptr);
+  ASSERT_NE(han, nullptr);
+  EXPECT_EQ(SharedShortText("7", 1), seven);
+  EXPECT_STREQ(han, zhong.c_str());
+  EXPECT_TRUE(IsSharedShortText(seven) && IsSharedShortText(han));
+  // Only one byte, or a GBK lead and trail byte, have a shared copy.
+  for (const std::string& other : {std::string(1, '\0'), std::string("ab"),
+                                   std::string("\x81\x7F"), std::string("\x80\x40"),
+                                   std::string("\xFF\x40"), std::string("abc")})
+    EXPECT_EQ(SharedShortText(other.data(), other.size()), nullptr) << other;
+
+  FreeMemory(seven);
+  char* grown = seven;
+  AssignConcatOf(&grown, grown, "x");  // a fresh text: the shared one never grows
+  EXPECT_STREQ(grown, "7x");
+  char* copy = static_cast<char*>(ReallocMemory(han, 8));
+  EXPECT_FALSE(IsSharedShortText(copy));
+  EXPECT_STREQ(copy, zhong.c_str());
+  copy[0] = 'j';
+  EXPECT_STREQ(SharedShortText("7", 1), "7");
+  EXPECT_STREQ(SharedShortText(zhong.data(), 2), zhong.c_str());
+  FreeMemory(copy);
+  FreeMemory(grown);
 }
 
 TEST_F(MemoryTest, AllocationFailureIsReported) {

@@ -93,18 +93,25 @@ TEST(CoreCommands, TextLengthCountsBytes) {
   EXPECT_EQ(ArgInt(CallCoreCommand(TextLength, 1, &arg)), 3);
 }
 
+// One-byte results are shared texts with the shortcuts on: the same texts.
 TEST(CoreCommands, TextMid) {
   auto mid = [](const char* text, int32_t start, int32_t count) {
     ArgRecord args[3] = {TextArg(text), IntArg(start), IntArg(count)};
     return Take(CallCoreCommand(TextMid, 3, args));
   };
-  EXPECT_EQ(mid("2345", 2, 1), "3");
-  EXPECT_EQ(mid("2345", 5, 1), "");
-  EXPECT_EQ(mid("2345", 0, 1), "");
-  EXPECT_EQ(mid("2345", 3, 10), "45");
-  EXPECT_EQ(mid("2345", 1, 0), "");
-  EXPECT_EQ(mid("2345", 1, -3), "");
-  EXPECT_EQ(mid("", 1, 1), "");
+  for (bool shortcuts : {false, true}) {
+    SetShortcutsEnabled(shortcuts);
+    EXPECT_EQ(mid("2345", 2, 1), "3");
+    EXPECT_EQ(mid("2345", 4, 1), "5");
+    EXPECT_EQ(mid("2345", 5, 1), "");
+    EXPECT_EQ(mid("2345", 0, 1), "");
+    EXPECT_EQ(mid("2345", 3, 10), "45");
+    EXPECT_EQ(mid("2345", 1, 0), "");
+    EXPECT_EQ(mid("2345", 1, -3), "");
+    EXPECT_EQ(mid("", 1, 1), "");
+    EXPECT_EQ(mid(Gbk("中").c_str(), 2, 1), Gbk("中").substr(1));  // half a character
+  }
+  SetShortcutsEnabled(true);
 }
 
 TEST(CoreCommands, ToInteger) {
@@ -127,7 +134,13 @@ TEST(CoreCommands, ToInteger) {
 
 TEST(CoreCommands, ToText) {
   auto toText = [](ArgRecord arg) { return Take(CallCoreCommand(ToText, 1, &arg)); };
-  EXPECT_EQ(toText(IntArg(5)), "5");
+  for (bool shortcuts : {false, true}) {
+    SetShortcutsEnabled(shortcuts);
+    for (int32_t digit = 0; digit <= 9; ++digit)
+      EXPECT_EQ(toText(IntArg(digit)), std::to_string(digit));
+    EXPECT_EQ(toText(IntArg(10)), "10");
+  }
+  SetShortcutsEnabled(true);
   EXPECT_EQ(toText(IntArg(-17)), "-17");
   EXPECT_EQ(toText(ArgRecord{200, 0, kTypeByte}), "200");
   EXPECT_EQ(toText(Int64Arg(-5000000000LL)), "-5000000000");
