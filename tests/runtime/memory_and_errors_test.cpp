@@ -92,9 +92,9 @@ TEST_F(MemoryTest, SharedShortTextsAreOneCopyThatFreeingAndGrowingLeaveAlone) {
   EXPECT_STREQ(han, zhong.c_str());
   EXPECT_TRUE(IsSharedShortText(seven) && IsSharedShortText(han));
   // Only one byte, or a GBK lead and trail byte, have a shared copy.
-  for (const std::string& other : {std::string(1, '\0'), std::string("ab"),
-                                   std::string("\x81\x7F"), std::string("\x80\x40"),
-                                   std::string("\xFF\x40"), std::string("abc")})
+  for (const std::string& other :
+       {std::string(1, '\0'), std::string("ab"), std::string("\x81\x7F"), std::string("\x80\x40"),
+        std::string("\xFF\x40"), std::string("abc")})
     EXPECT_EQ(SharedShortText(other.data(), other.size()), nullptr) << other;
 
   FreeMemory(seven);
