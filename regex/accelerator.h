@@ -4,7 +4,8 @@
 //    and flags;
 //  - a subject in the program's constant area is converted to wide text once
 //    and indexed by unit;
-//  - a search of such a subject with a shared pattern is remembered;
+//  - a search of such a subject with a shared pattern is remembered, and so
+//    are the spans of all its matches (a table split at every start);
 //  - for two pattern shapes the search tries only the start positions where
 //    a match can begin, found through the index: a literal lookbehind at the
 //    front ("(?<=X)..."), and a literal lookahead at the end after items that
@@ -252,6 +253,12 @@ struct SharedPattern {
   ShortAnswers shortAnswers;
   std::unique_ptr<UnitBitmap> units;  // made on first ask, for one set or class
   bool unitsAsked = false;
+  // Every match (start and end pairs) of the latest all-matches search of a
+  // constant subject, from its start, at most `everyMost` (0: all): a table
+  // split into its rows at start-up is split the same way every run.
+  const ConstantSubject* everyAnswered = nullptr;
+  int32_t everyMost = 0;
+  std::vector<int32_t> everySpans;
 
   // Compiles the program if it is not there; false when memory ran out.
   bool Ready();

@@ -494,17 +494,20 @@ void SearchBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
   regex->resume = record.size() >= 4 && record[0] != 0 && record[3] >= 0 ? record[3] : 0;
 }
 
-// Every match from the subject's start, each searched for by the matcher.
-void SearchEachMatch(RegexObject& regex, int32_t length, int32_t most, TextList& list) {
+// Every non-empty match from the subject's start, each searched for by the
+// matcher, handed to found(start, end); at most `most` of them (0: all).
+template <class Found>
+void ForEachMatch(RegexObject& regex, int32_t length, int32_t most, Found found) {
   MatchRecord& record = regex.scratch;
+  int32_t count = 0;
   for (int32_t from = 0; from <= length;) {
     RunSearch(regex, from, record, false);
     if (record.size() < 4 || record[0] == 0) break;
     int32_t start = record[2];
     int32_t end = record[3];
     if (end > start) {
-      list.Append(ToGbk(regex.subjectUnits() + start, end - start));
-      if (most != 0 && list.count == most) break;
+      found(start, end);
+      if (most != 0 && ++count == most) break;
     }
     int32_t next = end > start ? end : end + 1;
     // A right-to-left pattern finds matches that end at or before the
@@ -512,6 +515,34 @@ void SearchEachMatch(RegexObject& regex, int32_t length, int32_t most, TextList&
     if (next <= from) break;
     from = next;
   }
+}
+
+void SearchEachMatch(RegexObject& regex, int32_t length, int32_t most, TextList& list) {
+  const char16_t* units = regex.subjectUnits();
+  ForEachMatch(regex, length, most,
+               [&](int32_t start, int32_t end) { list.Append(ToGbk(units + start, end - start)); });
+}
+
+// The same for a constant subject, whose matches the shared pattern keeps:
+// the same search in a later run (a table split at start-up) reads them
+// instead of running the matcher again.
+void SearchEachMatchOfConstant(RegexObject& regex, int32_t length, int32_t most, TextList& list) {
+  SharedPattern& pattern = *regex.shared;
+  if (pattern.everyAnswered != regex.constant || pattern.everyMost != most) {
+    pattern.everyAnswered = nullptr;
+    pattern.everySpans.clear();
+    ForEachMatch(regex, length, most, [&](int32_t start, int32_t end) {
+      pattern.everySpans.push_back(start);
+      pattern.everySpans.push_back(end);
+    });
+    pattern.everyAnswered = regex.constant;
+    pattern.everyMost = most;
+  }
+  const char16_t* units = regex.subjectUnits();
+  const std::vector<int32_t>& spans = pattern.everySpans;
+  if (!spans.empty()) list.Resize(static_cast<int32_t>(spans.size() / 2));
+  for (size_t i = 0; i < spans.size(); i += 2)
+    list.Append(ToGbk(units + spans[i], spans[i + 1] - spans[i]));
 }
 
 void SearchAllTextsBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
@@ -538,6 +569,8 @@ void SearchAllTextsBody(ArgRecord* result, int32_t argc, ArgRecord* args) {
         list.Append(ToGbk(subject + at, 1));
         if (most != 0 && list.count == most) break;
       }
+    } else if (regex->constant != nullptr) {
+      SearchEachMatchOfConstant(*regex, length, most, list);
     } else {
       SearchEachMatch(*regex, length, most, list);
     }

@@ -338,6 +338,42 @@ TEST_F(ObjectsSearch, AConstantTextChangedBetweenRunsIsSearchedAfresh) {
   }
 }
 
+// The matches of a constant text split into all its matches are kept from
+// one run to the next (a table split at start-up); they must be the text's
+// own in every run, for every limit, with or without the shortcuts.
+TEST_F(ObjectsSearchAllTexts, AConstantTextSplitInEveryRunGivesItsOwnMatches) {
+  static TestConstants area;
+  static const LibraryDescriptor* const libraries[] = {nullptr};
+  static const ProgramHeader header = {3,       0, 0x10095, nullptr,   &area, sizeof area,
+                                       nullptr, 0, 1,       libraries, 0};
+  const std::pair<const char*, Texts> runs[] = {{"ab,cd", {"ab", "cd"}},
+                                                {"ab,cd", {"ab", "cd"}},
+                                                {"ab,ce", {"ab", "ce"}},
+                                                {"x,y,zz", {"x", "y", "zz"}},
+                                                {",,", {}},
+                                                {"ab,cd", {"ab", "cd"}}};
+  for (bool shortcuts : {true, false}) {
+    SetShortcutsEnabled(shortcuts);
+    for (const auto& [text, matches] : runs) {
+      std::strcpy(area.subject, text);
+      CallService(kServiceInitialize, reinterpret_cast<intptr_t>(&header));
+      ASSERT_TRUE(Compile("[a-z]+"));
+      for (int32_t most : {0, 1, 0}) {
+        ArgRecord r = Call(rx::SearchAllTexts, {ReArg(), TextArg(area.subject), IntArg(most)});
+        Texts texts;
+        for (int32_t i = 1; i <= ArrayElementCount(ArgPointer(r)); ++i)
+          texts.push_back(TextElement(ArgPointer(r), i));
+        FreeTextArray(ArgPointer(r));
+        const Texts expected(matches.begin(),
+                             most == 0 || matches.empty() ? matches.end() : matches.begin() + most);
+        EXPECT_EQ(texts, expected) << text << " most " << most << " shortcuts " << shortcuts;
+      }
+      rx::kRegexLibrary.notify(6, 0, 0);  // the run's end
+    }
+  }
+  SetShortcutsEnabled(true);
+}
+
 TEST_F(ObjectsMemory, ReturnedBlocksComeFromTheNotifiedService) {
   rx::kRegexLibrary.notify(1, reinterpret_cast<intptr_t>(&CountingService), 0);
   ASSERT_TRUE(Compile("bc"));
