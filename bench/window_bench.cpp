@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -72,7 +73,9 @@ class Driver {
     output_ = Labelled<QPlainTextEdit>(u"转换结果"_qs);
     list_ = Labelled<QComboBox>(u"转换为"_qs);
     button_ = Labelled<QPushButton>(u"转换(Z)"_qs);
-    if (!input_ || !output_ || !list_ || !button_) {
+    // Keys sent before the window is exposed are dropped, and would time nothing.
+    const QWindow* shown = input_ != nullptr ? input_->window()->windowHandle() : nullptr;
+    if (!input_ || !output_ || !list_ || !button_ || shown == nullptr || !shown->isExposed()) {
       // The window is not up yet: look again shortly.
       if (++tries_ > 500) {
         std::fprintf(stderr, "window controls not found\n");
@@ -117,7 +120,9 @@ class Driver {
     std::printf("corpus: %lld characters; notation: list item %d (%s)\n",
                 static_cast<long long>(corpus_.size()), item_, qPrintable(itemText_));
     std::printf("paste (Ctrl+V) into the input box: %.1f ms\n", paste_);
-    std::printf("one typed key in the filled input box: median %.2f ms\n", Median(keys_));
+    std::printf("one typed key in the filled input box: median %.2f ms, keys:", Median(keys_));
+    for (double k : keys_) std::printf(" %.2f", k);
+    std::printf("\n");
     std::printf("click to result in the output box: median %.0f ms of %zu\n", Median(set_),
                 set_.size());
     std::printf("click to result painted (round trip): median %.0f ms, runs:", Median(shown_));

@@ -86,6 +86,11 @@ class Backend {
   virtual void SetPeerText(HWND window, const std::u16string& text) = 0;  // raises no Peer* call
   virtual CHARRANGE PeerSelection(HWND window) const = 0;
   virtual void SetPeerSelection(HWND window, CHARRANGE range) = 0;
+  // Replaces units [start, end) of the peer's text with `insert` (raises no
+  // Peer* call). The default writes the whole text; a backend may edit the
+  // range alone, so that a key typed into a book-length box costs what it
+  // changes, not the book.
+  virtual void ReplacePeerText(HWND window, size_t start, size_t end, const std::u16string& insert);
   // The whole text of a rich edit peer in the form the core reads and writes
   // it: GBK with CR LF breaks, as FromPeerText gives it. A backend may keep
   // a text in this form, so a whole-text read or write is one copy; the

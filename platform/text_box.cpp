@@ -72,6 +72,13 @@ void Backend::SetPeerBoxText(HWND window, std::string text, size_t) {
   SetPeerText(window, PeerTextOf(text));
 }
 
+void Backend::ReplacePeerText(HWND window, size_t start, size_t end, const std::u16string& insert) {
+  std::u16string text = PeerText(window);
+  start = std::min(start, text.size());
+  text.replace(start, std::min(end, text.size()) - start, insert);
+  SetPeerText(window, text);
+}
+
 }  // namespace platform
 
 namespace platform::core {
@@ -118,9 +125,8 @@ bool ReplaceSelection(HWND window, std::u16string insert, const TextRules& rules
     }
   }
   if (insert.empty() && start == end) return false;
-  text.replace(start, end - start, insert);
   LONG caret = static_cast<LONG>(start + insert.size());
-  peers.SetPeerText(window, text);
+  peers.ReplacePeerText(window, start, end, insert);
   peers.SetPeerSelection(window, {caret, caret});
   return true;
 }

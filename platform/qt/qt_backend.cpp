@@ -380,6 +380,8 @@ class QtBackend : public Backend {
 
   std::u16string PeerText(HWND window) const override;
   void SetPeerText(HWND window, const std::u16string& text) override;
+  void ReplacePeerText(HWND window, size_t start, size_t end,
+                       const std::u16string& insert) override;
   std::string PeerBoxText(HWND window) const override;
   void SetPeerBoxText(HWND window, std::string text, size_t units) override;
   size_t PeerTextLength(HWND window) const override;
@@ -926,6 +928,35 @@ void QtBackend::SetPeerText(HWND window, const std::u16string& text) {
       list->setEditText(ToQString(text));
     }
   });
+}
+
+// In a multi-line editor the range alone is edited, as the user's own typing
+// edits it: Qt lays out only what changed, keeps the undo history, and tells
+// a screen reader what was inserted instead of the whole text again.
+void QtBackend::ReplacePeerText(HWND window, size_t start, size_t end,
+                                const std::u16string& insert) {
+  auto* plain = qobject_cast<QPlainTextEdit*>(Widget(window));
+  TextCache* cache = CacheOf(window);
+  if (plain == nullptr || cache == nullptr)
+    return Backend::ReplacePeerText(window, start, end, insert);
+  QString editorInsert = ToEditorText(insert);
+  // The kept text stays current when what goes in reads back as written.
+  const bool keep = cache->textAt == cache->revision && ReadsBackAsWritten(editorInsert);
+  std::u16string text = keep ? std::move(cache->text) : std::u16string();
+  const auto size = static_cast<size_t>(plain->document()->characterCount() - 1);
+  start = std::min(start, size);
+  end = std::max(start, std::min(end, size));
+  if (keep) text.replace(start, end - start, ToU16(editorInsert));
+  GroupLines(editorInsert);
+  Quiet quiet(this);
+  WithoutCaretMoves(plain, [&] {
+    QTextCursor cursor(plain->document());
+    cursor.setPosition(static_cast<int>(start));
+    cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+    cursor.insertText(editorInsert);
+  });
+  cache->text = std::move(text);
+  cache->textAt = keep ? cache->revision : TextCache::kStale;
 }
 
 std::string QtBackend::PeerBoxText(HWND window) const {

@@ -120,6 +120,14 @@ def main():
         # The input box has the focus: type, then Tab twice to the list and
         # press Down, as a person does.
         xdotool("type", "--delay", "60", "中国")
+        typed = lambda: "".join(e[4] for e in heard
+                                if e[0].startswith("object:text-changed:insert")
+                                and e[2] == "转换内容")
+        wait_for(lambda: typed() == "中国", 10)
+        check(typed() == "中国", "each typed character was reported as inserted: " + typed())
+        rewritten = [e for e in heard
+                     if e[0].startswith("object:text-changed:delete") and e[2] == "转换内容"]
+        check(not rewritten, "typing removed nothing from the box: " + repr(rewritten))
         xdotool("key", "Tab")
         xdotool("key", "Tab")
         wait_for(lambda: any(e[0] == "object:state-changed:focused" and e[2] == "转换为"

@@ -378,6 +378,39 @@ TEST_F(QtBackendTest, ALongResultKeepsItsLines) {
 
 namespace {
 
+// A key typed into a long text (through the core: the box has a limit) edits
+// that place alone: the lines stay grouped, and Ctrl+Z takes it back as in
+// any editor. (What a screen reader hears is checked on a real bus.)
+TEST_F(QtBackendTest, AKeyTypedIntoALongTextEditsThatPlaceAlone) {
+  HWND rich = Child("RichEdit20A", ES_MULTILINE | WS_VSCROLL, 1);
+  SendMessageA(rich, EM_EXLIMITTEXT, 0, 1 << 20);
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += std::to_string(i % 10) + "\xD7\xD6\r\n";  // 字
+  SetWindowTextA(rich, text.c_str());
+  SetFocus(rich);
+  SendMessageA(rich, EM_SETSEL, 70 * 3 + 1, 70 * 3 + 1);  // after the digit of line 71
+  Pump();
+  auto* editor = qobject_cast<QPlainTextEdit*>(PeerWidget(rich));
+  const int blocks = editor->document()->blockCount();
+
+  QTest::keyClick(editor, Qt::Key_X);
+  Pump();
+  std::string typed = text;
+  typed.insert(70 * 5 + 1, "x");  // five bytes a line: digit, 字, CR LF
+  std::string read(typed.size() + 16, '\0');
+  read.resize(GetWindowTextA(rich, read.data(), int(read.size())));
+  EXPECT_TRUE(read == typed) << read.substr(70 * 5 - 4, 12);
+  EXPECT_EQ(editor->document()->blockCount(), blocks);
+  EXPECT_EQ(editor->textCursor().position(), 70 * 3 + 2);
+
+  EXPECT_TRUE(editor->document()->isUndoAvailable());
+  QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+  Pump();
+  read.assign(text.size() + 16, '\0');
+  read.resize(GetWindowTextA(rich, read.data(), int(read.size())));
+  EXPECT_TRUE(read == text) << read.substr(70 * 5 - 4, 12);
+}
+
 // Run by ctest on Xvfb with openbox (frame_under_wm.sh); skipped elsewhere.
 // A book pasted with Ctrl+V goes in with its lines grouped as a long result
 // does, where the caret was, and reads back line for line.
