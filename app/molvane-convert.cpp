@@ -3,6 +3,8 @@
 // in pieces; for each piece the program starts, loads its main window on the
 // headless backend, fills the boxes, clicks 转换 and the output box is
 // written out.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -75,11 +77,28 @@ constexpr const char* kWordFollower = "\n中";
 // beat 1 MB by 15%, and 64 KB starts the program too often).
 constexpr size_t kSharedPieceBytes = 256 << 10;
 
-size_t PieceBytes(int jobs) {
+// The input's length in bytes when it is known before reading (named regular
+// files only), else 0.
+uint64_t KnownInputBytes(const std::vector<std::string>& files) {
+  uint64_t total = 0;
+  for (const std::string& name : files) {
+    struct stat status;
+    if (name == "-" || stat(name.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return 0;
+    total += static_cast<uint64_t>(status.st_size);
+  }
+  return total;
+}
+
+size_t PieceBytes(int jobs, uint64_t knownBytes) {
   // Tests make pieces small so that many boundaries are crossed.
   const char* value = std::getenv("MOLVANE_PIECE_BYTES");
   if (value != nullptr && std::atol(value) > 0) return static_cast<size_t>(std::atol(value));
-  return jobs > 1 ? kSharedPieceBytes : kPieceBytes;
+  if (jobs <= 1) return kPieceBytes;
+  if (knownBytes == 0) return kSharedPieceBytes;
+  // A text of known length is cut into pieces of one size, so that the last
+  // is not a sliver that one worker converts while the others wait.
+  const uint64_t pieces = (knownBytes + kSharedPieceBytes - 1) / kSharedPieceBytes;
+  return static_cast<size_t>((knownBytes + pieces - 1) / pieces);
 }
 
 int JobCount(const Options& options) {
@@ -444,7 +463,8 @@ int Main(int argc, char** argv) {
                            ? PieceCut::kBeforeRun
                            : PieceCut::kBeforeChinese;
   const int jobs = JobCount(options);
-  PieceReader reader(options.files, options.gbk, PieceBytes(jobs), cut);
+  PieceReader reader(options.files, options.gbk, PieceBytes(jobs, KnownInputBytes(options.files)),
+                     cut);
   std::string error;
   if (!reader.CheckFiles(&error)) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, error.c_str());
