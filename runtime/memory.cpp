@@ -95,12 +95,16 @@ bool IsConstantPointer(const void* p) {
 }
 
 namespace {
-// Every text of one byte and every GBK character of two, each with its zero.
+// Every text of one byte, every GBK character of two bytes and every pair
+// of printable ASCII characters (an initial, a final, a code), each with its
+// zero.
 struct ShortTexts {
   static constexpr int kLeads = 0xFE - 0x81 + 1;   // lead bytes 0x81 to 0xFE
   static constexpr int kTrails = 0xFE - 0x40 + 1;  // trail bytes 0x40 to 0xFE
+  static constexpr int kPrintable = 0x7E - 0x20 + 1;
   char bytes[256][2];
   char pairs[kLeads][kTrails][3];
+  char ascii[kPrintable][kPrintable][3];
 };
 constexpr ShortTexts MakeShortTexts() {
   ShortTexts t{};
@@ -109,6 +113,12 @@ constexpr ShortTexts MakeShortTexts() {
     for (int trail = 0; trail < ShortTexts::kTrails; ++trail) {
       t.pairs[lead][trail][0] = static_cast<char>(0x81 + lead);
       t.pairs[lead][trail][1] = static_cast<char>(0x40 + trail);
+    }
+  }
+  for (int first = 0; first < ShortTexts::kPrintable; ++first) {
+    for (int second = 0; second < ShortTexts::kPrintable; ++second) {
+      t.ascii[first][second][0] = static_cast<char>(0x20 + first);
+      t.ascii[first][second][1] = static_cast<char>(0x20 + second);
     }
   }
   return t;
@@ -120,10 +130,13 @@ constexpr ShortTexts kShortTexts = MakeShortTexts();
 char* SharedShortText(const char* bytes, size_t length) {
   if (length == 0 || length > 2) return nullptr;
   const auto first = static_cast<unsigned char>(bytes[0]);
-  if (length == 1 && first != 0) return const_cast<char*>(kShortTexts.bytes[first]);
-  if (length == 1 || first < 0x81 || first > 0xFE) return nullptr;
+  if (length == 1) return first != 0 ? const_cast<char*>(kShortTexts.bytes[first]) : nullptr;
   const auto second = static_cast<unsigned char>(bytes[1]);
-  if (second < 0x40 || second > 0xFE || second == 0x7F) return nullptr;
+  const auto printable = [](unsigned char c) { return c >= 0x20 && c <= 0x7E; };
+  if (printable(first) && printable(second))
+    return const_cast<char*>(kShortTexts.ascii[first - 0x20][second - 0x20]);
+  if (first < 0x81 || first > 0xFE || second < 0x40 || second > 0xFE || second == 0x7F)
+    return nullptr;
   return const_cast<char*>(kShortTexts.pairs[first - 0x81][second - 0x40]);
 }
 

@@ -200,8 +200,9 @@ bool PreTranslateRuntimeMessage(MSG* message);
 
 // True when p points into the program's constant area.
 bool IsConstantPointer(const void* p);
-// A shared, read-only copy of a short text: one byte other than zero, or one
-// GBK character of two bytes; null for anything else. Results that short (a
+// A shared, read-only copy of a short text: one byte other than zero, one
+// GBK character of two bytes or two printable ASCII characters; null for
+// anything else. Results that short (a
 // digit, a tone, one character of a split) then cost no heap block, and
 // FreeMemory and ReallocMemory treat them as they treat constants. Program
 // code never writes into a text it is given, so one copy serves every caller.

@@ -182,6 +182,9 @@ int64_t TruncateToInteger(double value) {
 char* CopyText(const char* text) {
   if (text == nullptr) return nullptr;
   size_t bytes = std::strlen(text) + 1;
+  // A key or a syllable of two letters needs no block of its own.
+  if (bytes <= 3 && ShortcutsEnabled())
+    if (char* shared = SharedShortText(text, bytes - 1)) return shared;
   char* copy = static_cast<char*>(AllocMemory(bytes));
   std::memcpy(copy, text, bytes);
   return copy;

@@ -376,9 +376,9 @@ TEST_F(ObjectsSearchAllTexts, AConstantTextSplitInEveryRunGivesItsOwnMatches) {
 
 TEST_F(ObjectsMemory, ReturnedBlocksComeFromTheNotifiedService) {
   rx::kRegexLibrary.notify(1, reinterpret_cast<intptr_t>(&CountingService), 0);
-  ASSERT_TRUE(Compile("bc"));
-  EXPECT_EQ(Match(Search("abc")), "bc");        // cell and text
-  EXPECT_EQ(All("bcbc"), (Texts{"bc", "bc"}));  // array and two texts
+  ASSERT_TRUE(Compile("bcd"));
+  EXPECT_EQ(Match(Search("abcd")), "bcd");          // cell and text
+  EXPECT_EQ(All("bcdbcd"), (Texts{"bcd", "bcd"}));  // array and two texts
   EXPECT_EQ(g_allocations, 5);
   // A text of one byte is the runtime's shared copy, not a block.
   ASSERT_TRUE(Compile("b"));

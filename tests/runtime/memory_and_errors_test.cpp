@@ -91,11 +91,23 @@ TEST_F(MemoryTest, SharedShortTextsAreOneCopyThatFreeingAndGrowingLeaveAlone) {
   EXPECT_EQ(SharedShortText("7", 1), seven);
   EXPECT_STREQ(han, zhong.c_str());
   EXPECT_TRUE(IsSharedShortText(seven) && IsSharedShortText(han));
-  // Only one byte, or a GBK lead and trail byte, have a shared copy.
+  char* zh = SharedShortText("zh", 2);
+  ASSERT_NE(zh, nullptr);
+  EXPECT_STREQ(zh, "zh");
+  // Only one byte, a GBK lead and trail byte, or two printable ASCII
+  // characters have a shared copy.
   for (const std::string& other :
-       {std::string(1, '\0'), std::string("ab"), std::string("\x81\x7F"), std::string("\x80\x40"),
-        std::string("\xFF\x40"), std::string("abc")})
+       {std::string(1, '\0'), std::string("a\n"), std::string("a\x80"), std::string("\x81\x7F"),
+        std::string("\x80\x40"), std::string("\xFF\x40"), std::string("abc")})
     EXPECT_EQ(SharedShortText(other.data(), other.size()), nullptr) << other;
+  // Copies of such texts are the shared ones, with the shortcuts on only.
+  EXPECT_EQ(CopyText("zh"), zh);
+  SetShortcutsEnabled(false);
+  char* own = CopyText("zh");
+  EXPECT_FALSE(IsSharedShortText(own));
+  EXPECT_STREQ(own, "zh");
+  FreeMemory(own);
+  SetShortcutsEnabled(true);
 
   FreeMemory(seven);
   char* grown = seven;
