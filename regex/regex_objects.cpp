@@ -144,8 +144,8 @@ char* ToGbk(const char16_t* units, int32_t count) {
   char small[256];
   if (count <= static_cast<int32_t>(sizeof small) / 2) {
     const auto bytes = static_cast<size_t>(platform::EncodeGbk(units, count, small));
-    // A tone digit or one character of a split is the runtime's shared
-    // text: no block.
+    // A tone digit, one character of a split or a two-letter initial,
+    // final or code is the runtime's shared text: no block.
     if (bytes <= 2 && ShortcutsEnabled())
       if (char* shared = SharedShortText(small, bytes)) return shared;
     auto* text = static_cast<char*>(RuntimeBlock(bytes + 1));
