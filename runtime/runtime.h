@@ -35,7 +35,10 @@ template <class Work>
 }
 // The entry zeroes the result record, calls the routine and returns the
 // record; the library number is carried but not needed to find the routine.
-inline ArgRecord CallCoreCommand(CommandRoutine routine, int32_t argc, ArgRecord* args) {
+// Always inlined: a command called for every character is then one direct
+// call, not a call through an out-of-line copy of the entry.
+[[gnu::always_inline]] inline ArgRecord CallCoreCommand(CommandRoutine routine, int32_t argc,
+                                                        ArgRecord* args) {
   ArgRecord result{0, 0, 0};
   ReportingExhaustion([&] { routine(&result, argc, args); });
   return result;
@@ -54,8 +57,8 @@ namespace detail {
 extern CommandTable g_commandTables[kMaxLibraries];
 [[noreturn]] void ReportUnknownCommand(int32_t library, int32_t command);
 }  // namespace detail
-inline ArgRecord CallLibraryCommand(int32_t library, int32_t command, int32_t argc,
-                                    ArgRecord* args) {
+[[gnu::always_inline]] inline ArgRecord CallLibraryCommand(int32_t library, int32_t command,
+                                                           int32_t argc, ArgRecord* args) {
   const CommandTable* table =
       static_cast<uint32_t>(library) < kMaxLibraries ? &detail::g_commandTables[library] : nullptr;
   if (table == nullptr || static_cast<uint32_t>(command) >= static_cast<uint32_t>(table->count))

@@ -181,10 +181,14 @@ int64_t TruncateToInteger(double value) {
 
 char* CopyText(const char* text) {
   if (text == nullptr) return nullptr;
-  size_t bytes = std::strlen(text) + 1;
-  // A key or a syllable of two letters needs no block of its own.
-  if (bytes <= 3 && ShortcutsEnabled())
-    if (char* shared = SharedShortText(text, bytes - 1)) return shared;
+  // A key or a syllable of two letters needs no block of its own; such a
+  // text is told by its first bytes, without a full length count.
+  if (ShortcutsEnabled() && text[0] != '\0') {
+    const size_t length = text[1] == '\0' ? 1 : text[2] == '\0' ? 2 : 0;
+    if (length != 0)
+      if (char* shared = SharedShortText(text, length)) return shared;
+  }
+  const size_t bytes = std::strlen(text) + 1;
   char* copy = static_cast<char*>(AllocMemory(bytes));
   std::memcpy(copy, text, bytes);
   return copy;

@@ -24,16 +24,17 @@ namespace {
 bool g_failingNew = false;
 }  // namespace
 
-// The C library's allocation, failing on request.
+// The C library's allocation, failing on request. The deletes stay out of
+// line: inlined beside a new, GCC takes the pair for mismatched.
 void* operator new(std::size_t size) {
   void* block = g_failingNew ? nullptr : std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) throw std::bad_alloc();
   return block;
 }
-void operator delete(void* block) noexcept {
+[[gnu::noinline]] void operator delete(void* block) noexcept {
   std::free(block);
 }
-void operator delete(void* block, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept {
   std::free(block);
 }
 
