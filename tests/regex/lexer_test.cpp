@@ -19,7 +19,8 @@ std::string Lex(std::u16string_view pattern, bool extended = false) {
   std::string text;
   for (int guard = 0; guard < 100 && !lexer.Current().IsEnd(); ++guard) {
     const Token& token = lexer.Current();
-    text += (token.kind == kMeta ? "m:" : "") + test::Narrow(std::u16string(1, token.ch));
+    if (token.kind == kMeta) text += "m:";
+    text += test::Narrow(std::u16string(1, token.ch));
     if (token.length != 1) text += "/" + std::to_string(token.length);
     text += ' ';
     lexer.MoveOn();

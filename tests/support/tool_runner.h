@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -28,7 +29,10 @@ class ToolTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
   }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+  void TearDown() override {
+    std::error_code ignored;  // a folder left in /tmp fails no test
+    std::filesystem::remove_all(dir_, ignored);
+  }
 
   std::string File(const std::string& name, const std::string& bytes) {
     std::string path = dir_ + "/" + name;
