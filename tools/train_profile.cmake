@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The training run of a profile-guided build: the instrumented molvane-convert
-# converts the sample passage, repeated to the size of one piece, in every
-# notation, with character and word readings and with tones. Its counts go to
+# converts the sample passage, fifty times over (less than one piece), in
+# every notation, with character and word readings and with tones. Its counts go to
 # PROFILE_DIR. Run again only when the instrumented program changed, so an
 # unchanged tree rebuilds nothing.
 #
