@@ -171,15 +171,14 @@ bool ShortcutsEnabled() {
 void* ReallocMemory(void* block, size_t size) {
   if (block == nullptr) return AllocMemory(size);
   ForgetGrowing(block);
-  if (IsSharedShortText(block)) {
-    char* copy = static_cast<char*>(AllocMemory(size));
-    const size_t text = std::strlen(static_cast<const char*>(block)) + 1;
-    std::memcpy(copy, block, size < text ? size : text);
-    return copy;
-  }
-  if (IsConstantPointer(block)) {
+  // A shared text or a constant is not the caller's to resize: the new
+  // block starts as a copy of what is readable there.
+  const bool shared = IsSharedShortText(block);
+  if (shared || IsConstantPointer(block)) {
+    const char* from = static_cast<const char*>(block);
+    const size_t available =
+        shared ? std::strlen(from) + 1 : static_cast<size_t>(detail::State().constantEnd - from);
     void* copy = AllocMemory(size);
-    size_t available = static_cast<size_t>(detail::State().constantEnd - static_cast<char*>(block));
     std::memcpy(copy, block, size < available ? size : available);
     return copy;
   }
