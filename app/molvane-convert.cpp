@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // molvane-convert: the convert button without a screen. The input is read
-// in pieces; for each piece the program starts, loads its main window on the
-// headless backend, fills the boxes, clicks 转换 and the output box is
-// written out.
+// in pieces; for each piece the program starts and either converts as its
+// window would (its boxes filled, 转换 clicked, the output box read, with the
+// convert button's route for word readings), or, for full text, runs the
+// shared conversion once; then it shuts down and the result is written out.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -11,18 +12,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/convert/braille_forms.h"
-#include "app/convert/full_text.h"
 #include "app/convert/input_pieces.h"
 #include "app/convert/options.h"
 #include "app/convert/piece_workers.h"
-#include "app/convert/word_route.h"
+#include "app/settings/braille_forms.h"
+#include "app/settings/code_points.h"
+#include "app/settings/conversion.h"
+#include "app/settings/convert_route.h"
 #include "engine/conversion.h"
 #include "platform/platform.h"
 #include "ui/program.h"
@@ -30,11 +33,13 @@
 namespace {
 
 using namespace molvane::convert;
+using namespace molvane::settings;
 
 // Runs the program's start, one click of the convert button and the shutdown
 // over the main window on the headless backend; returns the output box's text
-// (GBK).
-std::string ConvertAsTheWindowWould(std::string input, const std::string& separator, int notation) {
+// (GBK). `beforeShutdown` runs in the same run of the program.
+std::string ConvertAsTheWindowWould(std::string input, const std::string& separator, int notation,
+                                    const std::function<void()>& beforeShutdown = {}) {
   using namespace molvane;
   StartProgram();
   LoadStartWindow(kMainWindowId);
@@ -52,7 +57,17 @@ std::string ConvertAsTheWindowWould(std::string input, const std::string& separa
       static_cast<intptr_t>(ReadProperty(kMainWindowId, kOutputBoxId, kRichEditContent, -1)));
   std::string result = output == nullptr ? std::string() : std::string(output);
   FreeMemory(output);
+  if (beforeShutdown) beforeShutdown();
   ShutdownRuntime(0);
+  return result;
+}
+
+// Runs `work` in one run of the program, without its window.
+template <class Work>
+auto InOneRun(Work work) {
+  molvane::StartProgram();
+  auto result = work();
+  molvane::ShutdownRuntime(0);
   return result;
 }
 
@@ -102,197 +117,173 @@ size_t PieceBytes(int jobs, uint64_t knownBytes) {
 }
 
 int JobCount(const Options& options) {
-  if (options.fullText) return 1;  // its pieces carry state from one to the next
   return options.jobs > 0 ? options.jobs : std::min(AvailableProcessors(), kMostJobs);
 }
 
-// Writes GBK text in the chosen encoding, converting a part at a time (cut
-// between characters) so a piece's output is never held twice.
-bool WriteOutput(const std::string& gbk, bool asGbk) {
-  if (asGbk) return std::fwrite(gbk.data(), 1, gbk.size(), stdout) == gbk.size();
-  constexpr size_t kPart = 1 << 20;
-  for (size_t at = 0; at < gbk.size();) {
-    size_t end = at;
-    while (end < gbk.size() && end - at < kPart)
-      end += static_cast<unsigned char>(gbk[end]) >= 0x81 && end + 1 < gbk.size() ? 2 : 1;
-    std::string utf8 = platform::GbkToUtf8(gbk.substr(at, end - at));
-    if (std::fwrite(utf8.data(), 1, utf8.size(), stdout) != utf8.size()) return false;
-    at = end;
-  }
-  return true;
+bool FullText(const Settings& settings) {
+  return settings.text == TextMode::kFull;
 }
 
-bool WriteBytes(const std::string& bytes) {
-  return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+// What a notation lacks for a character it cannot write, in the closing count.
+const char* LacksWhat(Notation notation) {
+  static constexpr const char* kLacks[kNotationCount] = {
+      "braille form", "braille form", "shuangpin keys", "pinyin", "Wubi code"};
+  return kLacks[static_cast<int>(notation)];
 }
+
+std::string Utf8Of(char32_t code) {
+  std::string text;
+  platform::AppendUtf8(code, &text);
+  return text;
+}
+
+// A piece a worker holds: what is needed to finish its result.
+struct SentPiece {
+  bool hanFollows;
+  Piece where;  // its place in the input, without its text
+};
 
 // One run of the tool: the pieces converted in order and written out.
 class Conversion {
  public:
-  Conversion(const Options& options, int jobs)
-      : options_(options), layout_(LineBreak()), jobs_(jobs) {
-    const std::string separator = platform::Utf8ToGbk(options.separator);
-    const bool cellsRewritten = options.braille != BrailleForm::kDots;
-    if (cellsRewritten) {
+  Conversion(const Options& options, int jobs, const PieceReader& reader)
+      : options_(options),
+        reader_(reader),
+        settings_(options.settings),
+        converter_(PieceSettings()),
+        layout_(LineBreak()),
+        jobs_(jobs) {
+    if (!FullText(settings_) && settings_.form != BrailleForm::kDots) {
       // Cells are rewritten one character at a time, so the window is given
       // a separator that no code contains, and the real one is put back.
       windowSeparator_ = "\n";
-      separator_ = options.separator.empty() ? LineBreak() : options.separator;
+      separator_ = settings_.separator.empty() ? LineBreak() : settings_.separator;
     } else {
-      windowSeparator_ = separator.empty() && !options.exact ? "\n" : separator;
+      const std::string separator = platform::Utf8ToGbk(settings_.separator);
+      windowSeparator_ = separator.empty() && !settings_.windowLineBreaks ? "\n" : separator;
     }
-    if (options.fullText)
-      full_ = std::make_unique<FullTextWriter>(FullSettings(), [this](const std::string& gbk) {
-        std::string codes = ConvertAsTheWindowWould(gbk, "", options_.notation);
-        std::erase(codes, '\r');
-        return codes;
-      });
+    if (!ConvertsAsStored(settings_)) button_.settings = settings_;
   }
 
   // Returns the exit code.
   int Run(PieceReader* reader) {
+    RouteConvertButton(ConvertsAsStored(settings_) ? nullptr : &button_);
     Piece piece;
     std::string error;
     bool converted = false;
     while (reader->Next(&piece, &error)) {
-      if (full_ != nullptr) {
-        converted = converted || !piece.bytes.empty();
-        const int code = FullPiece(piece, *reader);
-        if (code != kExitDone) return code;
-        continue;
-      }
-      std::string text = options_.gbk ? std::move(piece.bytes) : platform::Utf8ToGbk(piece.bytes);
       // A text ends at its first zero byte: drop zero bytes so that nothing
       // after one is lost. They are not Chinese characters and convert to nothing.
-      std::erase(text, '\0');
-      if (text.empty()) continue;
+      if (piece.text.find('\0') != std::string::npos) std::erase(piece.text, '\0');
+      if (piece.text.empty()) continue;
       converted = true;
-      const int code = ConvertPiece(std::move(text), piece.hanFollows);
+      const int code = ConvertPiece(std::move(piece));
       if (code != kExitDone) return code;
     }
     const int code = Drain();
     if (code != kExitDone) return code;
     if (!error.empty()) return Fail(error);
-    if (!converted) Convert("");  // the program's empty-input warning
+    if (!converted) ConvertAsTheWindowWould("", "", static_cast<int>(settings_.notation));
     if (boxShown_) return kExitFailed;
-    return full_ != nullptr ? FullFinish(*reader) : Finish();
+    return Finish();
   }
 
   void NoteMessageBox() { boxShown_ = true; }
 
  private:
-  std::string LineBreak() const { return options_.exact ? "\r\n" : "\n"; }
+  std::string LineBreak() const { return settings_.windowLineBreaks ? "\r\n" : "\n"; }
 
-  std::string Follower() const {
-    const bool words = options_.readings == molvane::words::ReadingMode::kWords;
-    return platform::Utf8ToGbk(words ? kWordFollower : kFollower);
-  }
-
-  FullTextSettings FullSettings() const {
-    FullTextSettings settings;
-    settings.braille = options_.notation < 2;
-    settings.form = options_.braille;
-    // A blank cell between words unless a separator is given: U+2800 among
-    // braille patterns, a space elsewhere.
-    const bool patterns = settings.braille && settings.form == BrailleForm::kUnicode;
-    settings.blank = !options_.separator.empty() ? options_.separator : patterns ? "\u2800" : " ";
-    settings.lineBreak = LineBreak();
-    settings.endWithLineBreak = !options_.exact;
-    settings.strict = options_.strict;
-    settings.wordSpacing = options_.wordSpacing;
+  // Full text in BRF is written by the pieces as braille patterns, a blank
+  // as a space, and laid out here, since lines and pages run on from piece
+  // to piece; no piece ends the text.
+  Settings PieceSettings() const {
+    Settings settings = options_.settings;
+    if (settings.form == BrailleForm::kBrf && FullText(settings)) {
+      settings.form = BrailleForm::kUnicode;
+      settings.separator = " ";
+      settings.windowLineBreaks = false;
+    }
     return settings;
   }
 
-  int FullPiece(const Piece& piece, const PieceReader& reader) {
-    std::string out;
-    FullTextFailure failure;
-    if (!full_->Add(piece.bytes, options_.gbk, piece.start, &out, &failure))
-      return FullFailed(failure, reader);
-    return EmitFull(out);
+  std::string Follower() const {
+    const bool words = settings_.readings == molvane::words::ReadingMode::kWords;
+    return words ? kWordFollower : kFollower;
   }
 
-  int FullFinish(const PieceReader& reader) {
-    std::string out;
-    FullTextFailure failure;
-    if (!full_->Finish(&out, &failure)) return FullFailed(failure, reader);
-    const int code = EmitFull(out);
-    if (code != kExitDone) return code;
-    return std::fflush(stdout) == 0 ? kExitDone : WriteFailed();
-  }
-
-  int EmitFull(const std::string& utf8) {
-    if (boxShown_) return kExitFailed;
-    const bool asGbk = options_.gbk && options_.braille != BrailleForm::kUnicode;
-    return WriteBytes(asGbk ? platform::Utf8ToGbk(utf8) : utf8) ? kExitDone : WriteFailed();
-  }
-
-  int FullFailed(const FullTextFailure& failure, const PieceReader& reader) {
-    if (failure.internal)
-      return Fail("internal error: the program's codes did not match the Chinese characters");
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(failure.code));
-    return Fail(reader.DescribeOffset(std::string(code) + " has no written form", failure.offset));
-  }
-
-  // The window's output for `text`, the follower already appended where one
-  // is wanted.
-  std::string Convert(std::string text) {
-    // The separator box is a single-line edit box and cannot hold a line
-    // break; left empty it gives CR LF, and no code holds a CR, so dropping
-    // every CR leaves the LF wanted here.
-    if (windowSeparator_ != "\n")
-      return ConvertAsTheWindowWould(std::move(text), windowSeparator_, options_.notation);
-    std::string output = ConvertAsTheWindowWould(std::move(text), "", options_.notation);
-    std::erase(output, '\r');
-    return output;
+  // The conversion of one piece (UTF-8, the follower appended where one is
+  // wanted), in this process or a worker; the output in UTF-8.
+  PieceWorkers::Result Work(const std::string& text) {
+    PieceWorkers::Result result;
+    bool matched = true;
+    if (FullText(settings_)) {
+      Converted converted;
+      // The line break that ends the text is written once, at the end.
+      matched = InOneRun([&] { return converter_.Convert(text, false, &converted, false); });
+      result.output = std::move(converted.text);
+      result.lost = converted.lost;
+    } else {
+      std::string gbk = platform::Utf8ToGbk(text);
+      std::string output = ConvertAsTheWindowWould(
+          gbk, windowSeparator_ == "\n" ? "" : windowSeparator_,
+          static_cast<int>(settings_.notation),
+          [&] { matched = converter_.CountLost(text, false, &result.lost); });
+      // The separator box is a single-line edit box and cannot hold a line
+      // break; left empty it gives CR LF, and no code holds a CR, so dropping
+      // every CR leaves the LF wanted here.
+      if (windowSeparator_ == "\n") std::erase(output, '\r');
+      result.output = platform::GbkToUtf8(output);
+    }
+    if (!matched) result.status = PieceWorkers::Status::kMismatch;
+    if (boxShown_) result.status = PieceWorkers::Status::kMessageShown;
+    return result;
   }
 
   // A piece converted here, or handed to a worker once a second piece shows
   // that the text is long enough to share.
-  int ConvertPiece(std::string text, bool hanFollows) {
+  int ConvertPiece(Piece piece) {
     if (jobs_ > 1 && !workers_.Started()) {
       if (!held_) {
-        held_.emplace(HeldPiece{std::move(text), hanFollows});
+        held_.emplace(std::move(piece));
         return kExitDone;
       }
-      if (!StartWorkers()) jobs_ = 1;  // no processes to be had: convert here
-      HeldPiece first = std::move(*held_);
+      if (!StartWorkers(*held_)) jobs_ = 1;  // no processes to be had: convert here
+      Piece first = std::move(*held_);
       held_.reset();
-      const int code = Dispatch(std::move(first.text), first.hanFollows);
+      const int code = Dispatch(std::move(first));
       if (code != kExitDone) return code;
     }
-    return Dispatch(std::move(text), hanFollows);
+    return Dispatch(std::move(piece));
   }
 
-  int Dispatch(std::string text, bool hanFollows) {
-    if (hanFollows) text += Follower();
-    if (!workers_.Started()) return FinishPiece(Convert(std::move(text)), hanFollows);
+  int Dispatch(Piece piece) {
+    std::string text = std::move(piece.text);
+    if (piece.hanFollows) text += Follower();
+    SentPiece sent{piece.hanFollows, std::move(piece)};
+    if (!workers_.Started()) return FinishPiece(Work(text), sent);
     if (workers_.Full()) {
       const int code = CollectOne();
       if (code != kExitDone) return code;
     }
     if (!workers_.Send(text)) return Fail("internal error: a conversion worker stopped");
-    sentFollows_.push_back(hanFollows);
+    sent_.push_back(std::move(sent));
     return kExitDone;
   }
 
-  bool StartWorkers() {
+  bool StartWorkers(const Piece& first) {
     // Converting once here first sets up the tables and caches every piece
     // uses, so that the workers share them instead of each making its own;
-    // the follower's codes are needed anyway.
+    // the follower's codes are needed anyway. What the first piece's
+    // characters are written as is learnt once here too.
     FollowerOutput();
-    return workers_.Start(jobs_, [this](std::string text) {
-      PieceWorkers::Result result;
-      result.output = Convert(std::move(text));
-      if (boxShown_) result.status = PieceWorkers::Status::kMessageShown;
-      return result;
-    });
+    InOneRun([&] { return converter_.Learn(first.text, false); });
+    return workers_.Start(jobs_, [this](std::string text) { return Work(text); });
   }
 
   // The oldest piece a worker holds, written out.
   int CollectOne() {
-    const bool hanFollows = sentFollows_.front();
-    sentFollows_.pop_front();
+    SentPiece sent = std::move(sent_.front());
+    sent_.pop_front();
     PieceWorkers::Result result;
     if (!workers_.Receive(&result)) {
       // A worker the runtime ended (out of memory) said why on standard
@@ -305,15 +296,15 @@ class Conversion {
     if (result.status == PieceWorkers::Status::kOutOfMemory) throw std::bad_alloc();
     // The worker printed the message already.
     if (result.status == PieceWorkers::Status::kMessageShown) boxShown_ = true;
-    return FinishPiece(std::move(result.output), hanFollows);
+    return FinishPiece(std::move(result), sent);
   }
 
   // Every piece not written yet: one held back alone, those workers hold.
   int Drain() {
     if (held_) {
-      HeldPiece only = std::move(*held_);
+      Piece only = std::move(*held_);
       held_.reset();
-      const int code = Dispatch(std::move(only.text), only.hanFollows);
+      const int code = Dispatch(std::move(only));
       if (code != kExitDone) return code;
     }
     while (!workers_.Idle()) {
@@ -323,9 +314,13 @@ class Conversion {
     return kExitDone;
   }
 
-  int FinishPiece(std::string output, bool hanFollows) {
+  int FinishPiece(PieceWorkers::Result result, const SentPiece& sent) {
     if (boxShown_) return kExitFailed;
-    if (hanFollows) {
+    if (result.status == PieceWorkers::Status::kMismatch)
+      return Fail("internal error: the program's codes did not match the Chinese characters");
+    if (result.lost.count > 0 && !NoteLost(result.lost, sent.where)) return kExitFailed;
+    std::string& output = result.output;
+    if (sent.hanFollows) {
       const std::string& follower = FollowerOutput();
       if (follower.empty() || !output.ends_with(follower))
         return Fail("internal error: a piece's end did not convert as expected");
@@ -334,24 +329,55 @@ class Conversion {
     return Emit(output);
   }
 
+  // Counts what a piece could not write; false when that is an error.
+  bool NoteLost(const Lost& lost, const Piece& where) {
+    if (lost_.count == 0) firstLost_ = where.PlaceOf(lost.offset);
+    if (lost_.count == 0) lost_.code = lost.code;
+    lost_.count += lost.count;
+    if (!settings_.strict) return true;
+    Fail(Utf8Of(lost_.code) + " has no " + LacksWhat(settings_.notation) + " (" +
+         reader_.Describe(firstLost_) + ")");
+    return false;
+  }
+
   // The follower's own output, converted once.
   const std::string& FollowerOutput() {
-    if (followerOutput_.empty()) followerOutput_ = Convert(Follower());
+    if (followerOutput_.empty()) followerOutput_ = Work(Follower()).output;
     return followerOutput_;
   }
 
-  int Emit(const std::string& gbk) {
-    if (gbk.empty()) return kExitDone;
-    bool ok;
-    if (options_.braille == BrailleForm::kDots) {
-      ok = WriteOutput(gbk, options_.gbk);
-      lastByte_ = gbk.back();
-    } else {
-      std::string out;
-      if (!RewriteCells(gbk, &out)) return Fail("internal error: unexpected braille cells");
-      ok = WriteBytes(out);
+  int Emit(const std::string& utf8) {
+    if (utf8.empty()) return kExitDone;
+    std::string out;
+    if (settings_.form == BrailleForm::kDots || (FullText(settings_) && settings_.form ==
+                                                                           BrailleForm::kUnicode)) {
+      out = utf8;
+    } else if (FullText(settings_)) {
+      LayOutPatterns(utf8);
+      out = layout_.Take();
+    } else if (!RewriteCells(utf8, &out)) {
+      return Fail("internal error: unexpected braille cells");
     }
-    return ok ? kExitDone : WriteFailed();
+    return Write(out);
+  }
+
+  // Full text as braille patterns laid out in BRF: a word's cells stay on one
+  // line unless longer than a line.
+  void LayOutPatterns(const std::string& utf8) {
+    const std::string blank = settings_.separator.empty() ? " " : settings_.separator;
+    std::vector<int> cells;
+    auto flush = [&] {
+      const std::string ascii = BrailleAscii(cells);
+      for (size_t at = 0; at < ascii.size(); at += kBrfWidth)
+        layout_.AddCells(ascii.substr(at, kBrfWidth));
+      cells.clear();
+    };
+    ForEachCode(utf8, false, [&](char32_t code, size_t) {
+      if (code >= 0x2800 && code <= 0x28FF) return cells.push_back(static_cast<int>(code - 0x2800));
+      flush();
+      layout_.AddSeparator(code == ' ' ? blank : LineBreak());
+    });
+    flush();
   }
 
   // The window's output with one code per line, in the chosen braille form.
@@ -363,7 +389,7 @@ class Conversion {
           !CellsOf(std::string_view(codes).substr(at, end - at), &cells))
         return false;
       at = end + 1;
-      if (options_.braille == BrailleForm::kUnicode) {
+      if (settings_.form == BrailleForm::kUnicode) {
         *out += UnicodeBraille(cells);
         *out += separator_;
       } else {
@@ -371,21 +397,51 @@ class Conversion {
         layout_.AddSeparator(separator_);
       }
     }
-    if (options_.braille == BrailleForm::kBrf) *out = layout_.Take();
-    if (!out->empty()) lastByte_ = out->back();
+    if (settings_.form == BrailleForm::kBrf) *out = layout_.Take();
     return true;
   }
 
-  int Finish() {
-    bool ok = true;
-    if (options_.braille == BrailleForm::kBrf) {
-      layout_.Finish();
-      ok = WriteBytes(layout_.Take());
-    } else if (!options_.exact && lastByte_ != '\0' && lastByte_ != '\n') {
-      ok = WriteBytes("\n");  // text ends with a line break
+  // Output in the chosen encoding.
+  int Write(const std::string& utf8) {
+    if (!utf8.empty()) lastByte_ = utf8.back();
+    if (options_.outputEncoding == platform::Encoding::kUtf8)
+      return WriteBytes(utf8) ? kExitDone : WriteFailed();
+    std::string bytes;
+    size_t at = 0;
+    if (!platform::EncodeText(options_.outputEncoding, utf8, &bytes, &at)) {
+      char32_t code = 0;
+      platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
+      return Fail("the output has " + Utf8Of(code) + ", which " +
+                  platform::EncodingName(options_.outputEncoding) + " cannot hold");
     }
-    if (!ok || std::fflush(stdout) != 0) return WriteFailed();
+    return WriteBytes(bytes) ? kExitDone : WriteFailed();
+  }
+
+  int Finish() {
+    int code = kExitDone;
+    if (settings_.form == BrailleForm::kBrf) {
+      layout_.Finish();
+      code = Write(layout_.Take());
+    } else if (!settings_.windowLineBreaks && lastByte_ != '\0' && lastByte_ != '\n') {
+      code = Write("\n");  // text ends with a line break
+    }
+    if (code != kExitDone) return code;
+    if (std::fflush(stdout) != 0) return WriteFailed();
+    if (lost_.count > 0) ReportLost();
     return kExitDone;
+  }
+
+  // One line on what could not be written: how many, and the first.
+  void ReportLost() const {
+    const bool one = lost_.count == 1;
+    std::fprintf(stderr, "%s: %llu character%s no %s (first: %s, %s)\n", kProgramName,
+                 static_cast<unsigned long long>(lost_.count), one ? " has" : "s have",
+                 LacksWhat(settings_.notation), Utf8Of(lost_.code).c_str(),
+                 reader_.Describe(firstLost_).c_str());
+  }
+
+  static bool WriteBytes(const std::string& bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
   }
 
   int Fail(const std::string& problem) {
@@ -395,37 +451,44 @@ class Conversion {
   }
   int WriteFailed() { return Fail(std::string("standard output: ") + std::strerror(errno)); }
 
+  static constexpr size_t kBrfWidth = 40;
+
   const Options& options_;
+  const PieceReader& reader_;
+  const Settings& settings_;
+  Converter converter_;
+  ConvertButton button_;  // the convert button's route, when the settings need one
   std::string windowSeparator_;  // GBK, what the separator box holds
-  std::string separator_;        // written between rewritten cells, output encoding
-  std::string followerOutput_;   // GBK
+  std::string separator_;        // written between rewritten cells, UTF-8
+  std::string followerOutput_;   // UTF-8
   BrfLayout layout_;
-  std::unique_ptr<FullTextWriter> full_;
   bool boxShown_ = false;
   char lastByte_ = '\0';
+  Lost lost_;
+  InputPlace firstLost_;
 
-  struct HeldPiece {
-    std::string text;
-    bool hanFollows;
-  };
   int jobs_;
-  std::optional<HeldPiece> held_;  // the first piece, until a second one comes
+  std::optional<Piece> held_;  // the first piece, until a second one comes
   PieceWorkers workers_;
-  std::deque<bool> sentFollows_;  // hanFollows of the pieces workers hold, oldest first
+  std::deque<SentPiece> sent_;  // the pieces workers hold, oldest first
 };
 
 // The separator must survive the program's GBK and the chosen output form.
 int CheckSeparator(const Options& options) {
-  const std::string& separator = options.separator;
+  const std::string& separator = options.settings.separator;
+  const BrailleForm form = options.settings.form;
   if (platform::FirstInvalidUtf8(separator) != std::string::npos)
     return UsageError("the separator is not valid UTF-8");
   if (platform::GbkToUtf8(platform::Utf8ToGbk(separator)) != separator)
     return UsageError("the separator '" + separator + "' cannot be written in GBK");
-  if (options.braille == BrailleForm::kBrf && !IsBrfText(separator))
+  if (form == BrailleForm::kBrf && !IsBrfText(separator))
     return UsageError("the separator '" + separator + "' cannot be written in Braille ASCII");
-  if (options.braille == BrailleForm::kUnicode && options.gbk)
-    return UsageError(
-        "braille patterns cannot be written in GBK; use --braille=unicode with UTF-8");
+  if (form == BrailleForm::kUnicode && options.outputEncoding != platform::Encoding::kUtf8 &&
+      options.outputEncoding != platform::Encoding::kUtf16Le &&
+      options.outputEncoding != platform::Encoding::kUtf16Be)
+    return UsageError(std::string("braille patterns cannot be written in ") +
+                      platform::EncodingName(options.outputEncoding) +
+                      "; use --braille=unicode with UTF-8");
   return -1;
 }
 
@@ -450,27 +513,30 @@ void PrintMessageBox(const platform::MessageBoxCall& call) {
   std::fflush(stderr);
 }
 
+// Where a piece that more text follows ends: full text after a line, so no
+// writing carries over; word readings before a run of Chinese characters, so
+// no word is cut; else right before a Chinese character.
+PieceCut CutFor(const Settings& settings) {
+  if (FullText(settings)) return PieceCut::kAfterLineBreak;
+  return settings.readings == molvane::words::ReadingMode::kWords ? PieceCut::kBeforeRun
+                                                                  : PieceCut::kBeforeChinese;
+}
+
 int Main(int argc, char** argv) {
   Options options;
   int code = ParseArguments(argc, argv, &options);
   if (code < 0) code = CheckSeparator(options);
   if (code >= 0) return code;
 
-  // Full text keeps its pieces in input order; word readings cut them before
-  // a run of Chinese characters, so that no word is cut by a piece's end.
-  const PieceCut cut = options.fullText ? PieceCut::kAfterOther
-                       : options.readings == molvane::words::ReadingMode::kWords
-                           ? PieceCut::kBeforeRun
-                           : PieceCut::kBeforeChinese;
   const int jobs = JobCount(options);
-  PieceReader reader(options.files, options.gbk, PieceBytes(jobs, KnownInputBytes(options.files)),
-                     cut);
+  PieceReader reader(options.files, options.inputEncoding,
+                     PieceBytes(jobs, KnownInputBytes(options.files)), CutFor(options.settings));
   std::string error;
   if (!reader.CheckFiles(&error)) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, error.c_str());
     return kExitFailed;
   }
-  Conversion conversion(options, jobs);
+  Conversion conversion(options, jobs, reader);
   // The program's only message here is the empty-input warning; any box
   // means the conversion did not produce a result.
   platform::SetMessageBoxResponder([&conversion](const platform::MessageBoxCall& call) {
@@ -479,7 +545,6 @@ int Main(int argc, char** argv) {
     return IDOK;
   });
   if (options.plain) molvane::SetShortcutsEnabled(false);
-  RouteConvertButton(options.readings, options.tones);
   return conversion.Run(&reader);
 }
 

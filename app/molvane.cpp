@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/convert/full_text_route.h"
-#include "app/convert/word_route.h"
+#include "app/settings/convert_route.h"
 #include "app/window_options.h"
 #include "platform/backend.h"
 #include "ui/program.h"
@@ -36,10 +35,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", molvane::window::NoDisplayMessage(built).c_str());
     return molvane::window::kExitNoDisplay;
   }
-  if (options.fullText)
-    molvane::convert::RouteConvertButtonToFullText(options.wordSpacing, options.readings);
-  else
-    molvane::convert::RouteConvertButton(options.readings, molvane::words::ToneStyle::kNone);
+  molvane::settings::ConvertButton button{options.settings, {}};
+  molvane::settings::RouteConvertButton(&button);
   const int result = molvane::ProgramEntry();
   molvane::ShutdownRuntime(result);
   return result;

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/convert/options.h"
 #include "app/option_table.h"
 
 namespace molvane::window {
@@ -16,26 +15,24 @@ using Row = app::OptionRow<WindowOptions>;
 int ShowHelp(const std::string&, WindowOptions*);
 int ShowVersion(const std::string&, WindowOptions*);
 
-// A value from `names` (false, true) sets `flag`.
-int SetChoice(const std::string& value, const char* const (&names)[2], bool* flag) {
-  for (bool choice : {false, true})
-    if (value == names[choice]) {
-      *flag = choice;
-      return app::kGoOn;
-    }
-  return app::kBadValue;
+// A named value, when the name is one, into `field`.
+template <class Value>
+int SetNamed(std::optional<Value> named, Value* field) {
+  if (!named) return app::kBadValue;
+  *field = *named;
+  return app::kGoOn;
 }
 
 int SetText(const std::string& value, WindowOptions* options) {
-  return SetChoice(value, {"han", "full"}, &options->fullText);
+  return SetNamed(settings::TextModeNamed(value), &options->settings.text);
 }
 
 int SetSpacing(const std::string& value, WindowOptions* options) {
-  return SetChoice(value, {"syllable", "word"}, &options->wordSpacing);
+  return SetNamed(settings::SpacingNamed(value), &options->settings.spacing);
 }
 
 int SetReadings(const std::string& value, WindowOptions* options) {
-  return convert::ReadingModeNamed(value, &options->readings) ? app::kGoOn : app::kBadValue;
+  return SetNamed(settings::ReadingModeNamed(value), &options->settings.readings);
 }
 
 constexpr Row kOptions[] = {
@@ -86,7 +83,9 @@ int ParseWindowArguments(int argc, char** argv, WindowOptions* options) {
   const app::CommandLine<WindowOptions> line{kProgramName, kOptions, kExitUsage, Unexpected};
   const int code = app::ReadCommandLine(line, argc, argv, options);
   if (code != app::kGoOn) return code;
-  if (options->wordSpacing && !options->fullText) return UsageError("--spacing needs --text=full");
+  if (options->settings.spacing == settings::Spacing::kWord &&
+      options->settings.text != settings::TextMode::kFull)
+    return UsageError("--spacing needs --text=full");
   return app::kGoOn;
 }
 

@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "words/words.h"
+#include "app/settings/settings.h"
 
 namespace molvane::window {
 
 struct WindowOptions {
-  words::ReadingMode readings = words::ReadingMode::kCharacters;  // how the convert button reads
-  bool fullText = false;     // punctuation, digits, letters and line breaks written too
-  bool wordSpacing = false;  // full text: a blank between words, not syllables
+  // What the convert button does beyond the window's own choices; the
+  // stored program's conversion unless an option says otherwise.
+  settings::Settings settings = settings::StoredProgram();
 };
 
 // Exit codes, also listed in the manual page and the README. A run-time

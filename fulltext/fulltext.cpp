@@ -157,8 +157,10 @@ void Spacer::Add(const Part& part) {
       wordLast_ = numberLast_ = false;
       break;
     case Part::Kind::kLineBreak:
-      // Blanks at a line's end are dropped.
+      // Blanks at a line's end are dropped. An ASCII quotation mark opens
+      // again on a new line, so one line's writing never depends on another's.
       spaces_ = 0;
+      quoteOpen_ = false;
       blankDue_ = wordLast_ = numberLast_ = false;
       sink_->LineBreak();
       break;

@@ -14,7 +14,7 @@ struct Route {
   uint32_t windowId;
   uint32_t unitId;
   int32_t event;
-  EventRoute route;
+  RoutedEvent routed;
 };
 
 std::vector<Route>& Routes() {
@@ -30,15 +30,16 @@ auto Matching(uint32_t windowId, uint32_t unitId, int32_t event) {
 
 }  // namespace
 
-void SetEventRoute(uint32_t windowId, uint32_t unitId, int32_t event, EventRoute route) {
+void SetEventRoute(uint32_t windowId, uint32_t unitId, int32_t event, EventRoute route,
+                   void* context) {
   std::erase_if(Routes(), Matching(windowId, unitId, event));
-  if (route != nullptr) Routes().push_back({windowId, unitId, event, route});
+  if (route != nullptr) Routes().push_back({windowId, unitId, event, {route, context}});
 }
 
-EventRoute FindEventRoute(uint32_t windowId, uint32_t unitId, int32_t event) {
+RoutedEvent FindEventRoute(uint32_t windowId, uint32_t unitId, int32_t event) {
   const auto& routes = Routes();
   const auto found = std::find_if(routes.begin(), routes.end(), Matching(windowId, unitId, event));
-  return found == routes.end() ? nullptr : found->route;
+  return found == routes.end() ? RoutedEvent{} : found->routed;
 }
 
 }  // namespace molvane

@@ -155,14 +155,21 @@ using EventHandler = bool (*)(const int32_t* args, int32_t argc, int32_t* return
 // own in place of the routine the template binds, to offer a way of working
 // beyond the program's (a reading mode, a layout) without touching program
 // code or the template. The route gets the bound handler, so it can hand the
-// cases it does not change back to the program. Routes are set before the
-// window runs and survive the runtime's shutdown and restart (a batch front end
+// cases it does not change back to the program. A route carries a context of
+// its front end's (its settings), handed back on every call, so no front end
+// keeps its choices in process-wide state. Routes are set before the window
+// runs and survive the runtime's shutdown and restart (a batch front end
 // restarts it for every piece); a null route removes one.
-using EventRoute = bool (*)(EventHandler bound, const int32_t* args, int32_t argc,
-                            int32_t* returned);
-void SetEventRoute(uint32_t windowId, uint32_t unitId, int32_t event, EventRoute route);
-// The route of an event, or null when the bound handler runs.
-EventRoute FindEventRoute(uint32_t windowId, uint32_t unitId, int32_t event);
+using EventRoute = bool (*)(void* context, EventHandler bound, const int32_t* args,
+                            int32_t argc, int32_t* returned);
+struct RoutedEvent {
+  EventRoute route = nullptr;
+  void* context = nullptr;
+};
+void SetEventRoute(uint32_t windowId, uint32_t unitId, int32_t event, EventRoute route,
+                   void* context = nullptr);
+// The route of an event; its route is null when the bound handler runs.
+RoutedEvent FindEventRoute(uint32_t windowId, uint32_t unitId, int32_t event);
 
 // The fixed record through which the runtime learns about the program.
 // Stored handler offsets count in bytes from handlerBase, the program's table

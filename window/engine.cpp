@@ -235,9 +235,11 @@ int32_t Engine::RaiseEvent(EventRecord* record) {
   const EventHandler* handler = FindEventHandler(record->windowId, record->unitId, record->event);
   if (handler == nullptr) return 0;
   int32_t returned = 0;
-  const EventRoute route = FindEventRoute(record->windowId, record->unitId, record->event);
-  const bool hasValue = route != nullptr ? route(*handler, record->args, record->argc, &returned)
-                                         : (*handler)(record->args, record->argc, &returned);
+  const RoutedEvent routed = FindEventRoute(record->windowId, record->unitId, record->event);
+  const bool hasValue =
+      routed.route != nullptr
+          ? routed.route(routed.context, *handler, record->args, record->argc, &returned)
+          : (*handler)(record->args, record->argc, &returned);
   EventSource source = CurrentEventSource();
   source.windowId = 0;
   SetCurrentEventSource(source);

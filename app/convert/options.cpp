@@ -11,66 +11,56 @@ namespace {
 
 using Row = app::OptionRow<Options>;
 
-std::string Lower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
-int Check(bool taken) {
-  return taken ? app::kGoOn : app::kBadValue;
-}
-
-int SetNotation(const std::string& value, Options* options) {
-  options->notation = NotationIndex(value);
-  return Check(options->notation >= 0);
-}
-
-int SetSeparator(const std::string& value, Options* options) {
-  options->separator = value;
+// A named value, when the name is one, as the given choice.
+template <class Value>
+int Choose(std::optional<Value> named, std::optional<Value>* choice) {
+  if (!named) return app::kBadValue;
+  *choice = named;
   return app::kGoOn;
 }
 
-int SetEncoding(const std::string& value, Options* options) {
-  const std::string name = Lower(value);
-  options->gbk = name == "gbk" || name == "cp936";
-  return Check(options->gbk || name == "utf-8" || name == "utf8");
+int SetNotation(const std::string& value, Options* options) {
+  return Choose(settings::NotationNamed(value), &options->given.notation);
 }
-
-int SetBraille(const std::string& value, Options* options) {
-  static constexpr struct {
-    const char* name;
-    BrailleForm form;
-  } kForms[] = {
-      {"dots", BrailleForm::kDots}, {"unicode", BrailleForm::kUnicode}, {"brf", BrailleForm::kBrf}};
-  for (const auto& f : kForms)
-    if (Lower(value) == f.name) {
-      options->braille = f.form;
-      options->brailleGiven = true;
-      return app::kGoOn;
-    }
-  return app::kBadValue;
+int SetSeparator(const std::string& value, Options* options) {
+  options->given.separator = value;
+  return app::kGoOn;
 }
-
-int SetText(const std::string& value, Options* options) {
-  const std::string name = Lower(value);
-  options->fullText = name == "full";
-  return Check(name == "han" || name == "full");
-}
-
-int SetSpacing(const std::string& value, Options* options) {
-  const std::string name = Lower(value);
-  options->wordSpacing = name == "word";
-  options->spacingGiven = true;
-  return Check(name == "syllable" || name == "word");
-}
-
 int SetReadings(const std::string& value, Options* options) {
-  return Check(ReadingModeNamed(value, &options->readings));
+  return Choose(settings::ReadingModeNamed(value), &options->given.readings);
+}
+int SetTones(const std::string& value, Options* options) {
+  return Choose(settings::ToneStyleNamed(value), &options->given.tones);
+}
+int SetText(const std::string& value, Options* options) {
+  return Choose(settings::TextModeNamed(value), &options->given.text);
+}
+int SetSpacing(const std::string& value, Options* options) {
+  return Choose(settings::SpacingNamed(value), &options->given.spacing);
+}
+int SetBraille(const std::string& value, Options* options) {
+  return Choose(settings::BrailleFormNamed(value), &options->given.form);
 }
 
-int SetTones(const std::string& value, Options* options) {
-  return Check(ToneStyleNamed(value, &options->tones));
+// -e names the input's encoding and the output's alike; "auto" finds the
+// input's and writes UTF-8.
+int SetEncoding(const std::string& value, Options* options) {
+  if (value == "auto" || value == "AUTO") {
+    options->inputEncoding.reset();
+    options->outputEncoding = platform::Encoding::kUtf8;
+    return app::kGoOn;
+  }
+  const auto encoding = platform::EncodingNamed(value);
+  if (!encoding) return app::kBadValue;
+  options->inputEncoding = options->outputEncoding = *encoding;
+  return app::kGoOn;
+}
+
+int SetOutputEncoding(const std::string& value, Options* options) {
+  const auto encoding = platform::EncodingNamed(value);
+  if (!encoding) return app::kBadValue;
+  options->outputEncoding = *encoding;
+  return app::kGoOn;
 }
 
 int SetJobs(const std::string& value, Options* options) {
@@ -80,14 +70,14 @@ int SetJobs(const std::string& value, Options* options) {
     jobs = jobs * 10 + (c - '0');
   }
   options->jobs = jobs;
-  return Check(jobs >= 1 && jobs <= 999);
+  return jobs >= 1 && jobs <= 999 ? app::kGoOn : app::kBadValue;
 }
 
 int SetStrict(const std::string&, Options* options) {
-  return options->strict = true, app::kGoOn;
+  return options->given.strict = true, app::kGoOn;
 }
 int SetExact(const std::string&, Options* options) {
-  return options->exact = true, app::kGoOn;
+  return options->given.exact = true, app::kGoOn;
 }
 int SetPlain(const std::string&, Options* options) {
   return options->plain = true, app::kGoOn;
@@ -101,41 +91,44 @@ constexpr Row kOptions[] = {
      "double-braille, 2 双拼字根 shuangpin, 3 全拼 pinyin,\n4 五笔 wubi",
      SetNotation},
     {'s', "separator", "TEXT", "separator",
-     "written after (pinyin, braille) or between\n(shuangpin, wubi) the converted characters;\n"
-     "empty (the default) means a line break",
+     "the blank between words (full text), or what is\nwritten after (pinyin, braille) or between\n"
+     "(shuangpin, wubi) the codes of Chinese characters\n(--text=han; empty: a line break)",
      SetSeparator},
-    {'e', "encoding", "ENCODING", "encoding", "of input and output: utf-8 (default) or gbk",
-     SetEncoding},
+    {0, "text", "TEXT", "text",
+     "full (default): punctuation, digits, letters,\nspaces and line breaks too (braille, pinyin), "
+     "or\nthe input's lines kept (shuangpin, wubi); han:\nonly the codes of the Chinese characters, "
+     "as the\nwindow writes them",
+     SetText},
+    {0, "readings", "MODE", "reading mode",
+     "words (default): characters are read in the\ncontext of their word; chars: every character "
+     "has\nits one dictionary reading (wubi reads none)",
+     SetReadings},
+    {0, "spacing", "SPACING", "spacing",
+     "with --text=full: word (the default of braille),\nthe syllables of a word together and a blank\n"
+     "between words, or syllable (the default of\npinyin), a blank after every syllable",
+     SetSpacing},
+    {0, "tones", "STYLE", "tone style",
+     "tones of pinyin: marks (default, zhōng guó),\nnumbers (zhong1 guo2) or none", SetTones},
     {0, "braille", "FORM", "braille form",
      "cells of the braille notations: dots (default),\nunicode (braille patterns) or brf (Braille "
      "ASCII,\n40 cells a line, 25 lines a page)",
      SetBraille},
-    {0, "text", "TEXT", "text",
-     "han (default): only the Chinese characters, as the\nwindow converts them; full: punctuation, "
-     "digits,\nLatin letters, spaces and line breaks too, with a\nblank (the separator, if given) "
-     "between words\n(braille notations and pinyin)",
-     SetText},
-    {0, "strict", nullptr, nullptr,
-     "with --text=full, fail at a character that has no\nwritten form instead of writing the "
-     "placeholder",
-     SetStrict},
-    {0, "spacing", "SPACING", "spacing",
-     "with --text=full: syllable (default), a blank after\nevery syllable, or word, the syllables "
-     "of a word\nwritten together and a blank between words",
-     SetSpacing},
-    {0, "readings", "MODE", "reading mode",
-     "chars (default): every character has its one\ndictionary reading; words: characters are "
-     "read in\nthe context of their word (not for wubi)",
-     SetReadings},
-    {0, "tones", "STYLE", "tone style",
-     "tones of pinyin: none (default), marks (zhōng guó)\nor numbers (zhong1 guo2)", SetTones},
-    {'j', "jobs", "N", "number of jobs",
-     "pieces of a long text converted at once, each in a\nprocess of its own (not with "
-     "--text=full); "
-     "1\nconverts in this process; default: the processors\navailable, at most 4",
-     SetJobs},
     {0, "exact", nullptr, nullptr,
-     "the window's output bytes: CR LF line breaks and\nno line break added at the end", SetExact},
+     "the window's output as it starts, byte for byte:\nonly Chinese characters, one reading each, "
+     "CR LF\nline breaks, nothing added at the end (options\ngiven beside it still apply)",
+     SetExact},
+    {'e', "encoding", "ENCODING", "encoding",
+     "of the input and the output: auto (default: a\nbyte-order mark, else UTF-8, else GB18030; "
+     "UTF-8\nout), utf-8, utf-16 (LE), utf-16be, gbk, gb18030\nor big5",
+     SetEncoding},
+    {0, "output-encoding", "ENCODING", "encoding", "of the output alone (default utf-8)",
+     SetOutputEncoding},
+    {0, "strict", nullptr, nullptr,
+     "fail at the first character that the notation\ncannot write instead of counting it", SetStrict},
+    {'j', "jobs", "N", "number of jobs",
+     "pieces of a long text converted at once, each in a\nprocess of its own; 1 converts in this "
+     "process;\ndefault: the processors available, at most 4",
+     SetJobs},
     {0, "no-shortcuts", nullptr, nullptr,
      "switch off every cache and shortcut (same output,\nslower)", SetPlain},
     {'h', "help", nullptr, nullptr, "show this help and exit", ShowHelp},
@@ -145,15 +138,20 @@ constexpr Row kOptions[] = {
 int ShowHelp(const std::string&, Options*) {
   std::fputs(
       "usage: molvane-convert [OPTION]... [FILE]...\n"
-      "Converts the Chinese characters of the files, joined in order, or of standard\n"
-      "input, into one notation and writes the result to standard output.\n"
+      "Converts the text of the files, joined in order, or of standard input, into\n"
+      "one notation and writes the result to standard output, ready for a reader:\n"
+      "punctuation, digits and line breaks kept, characters read in their words,\n"
+      "braille words written together, pinyin with tone marks. --exact gives the\n"
+      "window's own output instead.\n"
       "\n",
       stdout);
   std::fputs(app::HelpLines<Options>(kOptions).c_str(), stdout);
   std::fputs(
       "\n"
+      "Characters the notation cannot write are counted, and one line on standard\n"
+      "error names how many and the first.\n"
       "Exit status: 0 done, 1 empty or malformed input, an unreadable file or (with\n"
-      "--strict) a character without a written form, 2 a wrong option, 3 out of\n"
+      "--strict) a character the notation cannot write, 2 a wrong option, 3 out of\n"
       "memory.\n",
       stdout);
   return kExitDone;
@@ -170,61 +168,49 @@ int AddFile(const std::string& arg, Options* options) {
   return app::kGoOn;
 }
 
-}  // namespace
-
-bool ReadingModeNamed(const std::string& name, words::ReadingMode* mode) {
-  static constexpr struct {
-    const char* name;
-    words::ReadingMode mode;
-  } kModes[] = {{"chars", words::ReadingMode::kCharacters}, {"words", words::ReadingMode::kWords}};
-  for (const auto& m : kModes)
-    if (Lower(name) == m.name) return *mode = m.mode, true;
-  return false;
+template <class Value>
+void Apply(const std::optional<Value>& given, Value* field) {
+  if (given) *field = *given;
 }
 
-bool ToneStyleNamed(const std::string& name, words::ToneStyle* tones) {
-  static constexpr struct {
-    const char* name;
-    words::ToneStyle tones;
-  } kStyles[] = {{"none", words::ToneStyle::kNone},
-                 {"marks", words::ToneStyle::kMarks},
-                 {"numbers", words::ToneStyle::kNumbers}};
-  for (const auto& s : kStyles)
-    if (Lower(name) == s.name) return *tones = s.tones, true;
-  return false;
+}  // namespace
+
+settings::Settings SettingsOf(const Given& given) {
+  using settings::Notation;
+  const Notation notation = given.notation.value_or(Notation::kCurrentBraille);
+  settings::Settings s;
+  if (given.exact) {
+    s = settings::StoredProgram();
+    s.notation = notation;
+  } else {
+    s = settings::ReaderReady(notation);
+  }
+  Apply(given.separator, &s.separator);
+  Apply(given.readings, &s.readings);
+  Apply(given.tones, &s.tones);
+  Apply(given.text, &s.text);
+  Apply(given.form, &s.form);
+  // Words written together is the default of full-text braille only.
+  if (!given.spacing && (s.text != settings::TextMode::kFull || !settings::IsBraille(notation)))
+    s.spacing = settings::Spacing::kSyllable;
+  Apply(given.spacing, &s.spacing);
+  s.strict = given.strict;
+  return s;
 }
 
 int UsageError(const std::string& problem) {
   return app::UsageError(kProgramName, problem, kExitUsage);
 }
 
-int NotationIndex(const std::string& name) {
-  static constexpr const char* kNames[5][3] = {
-      {"0", "老盲文", "current-braille"},
-      {"1", "新盲文", "double-braille"},
-      {"2", "双拼字根", "shuangpin"},
-      {"3", "全拼", "pinyin"},
-      {"4", "五笔", "wubi"},
-  };
-  const std::string lower = Lower(name);
-  for (int i = 0; i < 5; ++i)
-    for (const char* candidate : kNames[i])
-      if (lower == candidate) return i;
-  return -1;
-}
-
 int ParseArguments(int argc, char** argv, Options* options) {
   const app::CommandLine<Options> line{kProgramName, kOptions, kExitUsage, AddFile};
   const int code = app::ReadCommandLine(line, argc, argv, options);
   if (code != app::kGoOn) return code;
-  if (options->tones != words::ToneStyle::kNone && options->notation != 3)
-    return UsageError("--tones needs the pinyin notation");
-  if (options->brailleGiven && options->notation > 1)
+  options->settings = SettingsOf(options->given);
+  if (options->given.form && !settings::IsBraille(options->settings.notation))
     return UsageError("--braille needs a braille notation (current-braille or double-braille)");
-  if (options->fullText && (options->notation == 2 || options->notation == 4))
-    return UsageError("--text=full needs a braille notation or pinyin");
-  if (options->strict && !options->fullText) return UsageError("--strict needs --text=full");
-  if (options->spacingGiven && !options->fullText) return UsageError("--spacing needs --text=full");
+  const std::string problem = settings::Problem(options->settings);
+  if (!problem.empty()) return UsageError(problem);
   return -1;
 }
 

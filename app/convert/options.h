@@ -1,32 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // molvane-convert's command line, read the way GNU tools read theirs: short
 // and long options, values attached or following, "--" ending the options.
+// What is given is laid over the defaults for readers (or, with --exact,
+// over the stored program's conversion) into one settings value.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "words/words.h"
+#include "app/settings/settings.h"
+#include "platform/text_encodings.h"
 
 namespace molvane::convert {
 
-// How the cells of the two braille notations are written.
-enum class BrailleForm { kDots, kUnicode, kBrf };
+// The choices a command line made; what it leaves out comes from the defaults.
+struct Given {
+  std::optional<settings::Notation> notation;
+  std::optional<std::string> separator;
+  std::optional<words::ReadingMode> readings;
+  std::optional<words::ToneStyle> tones;
+  std::optional<settings::TextMode> text;
+  std::optional<settings::Spacing> spacing;
+  std::optional<settings::BrailleForm> form;
+  bool exact = false;  // the stored program's conversion and the output box's bytes
+  bool strict = false;
+};
 
 struct Options {
-  int notation = 0;
-  std::string separator;  // UTF-8, as given
-  bool gbk = false;
-  bool exact = false;  // the output box's bytes: CR LF breaks, nothing added at the end
+  Given given;
+  settings::Settings settings;  // made from `given` once the line is read
+  // Without an input encoding, each file's is found from its bytes.
+  std::optional<platform::Encoding> inputEncoding;
+  platform::Encoding outputEncoding = platform::Encoding::kUtf8;
   bool plain = false;  // every cache and shortcut off, for comparisons
-  BrailleForm braille = BrailleForm::kDots;
-  bool brailleGiven = false;
-  bool fullText = false;     // punctuation, digits, letters, spaces and line breaks too
-  bool strict = false;       // full text: a character without a written form is an error
-  bool wordSpacing = false;  // full text: a blank between words, not between syllables
-  bool spacingGiven = false;
-  words::ReadingMode readings = words::ReadingMode::kCharacters;
-  words::ToneStyle tones = words::ToneStyle::kNone;
   int jobs = 0;  // pieces converted at once; 0: as many as processors, at most kMostJobs
   std::vector<std::string> files;
 };
@@ -47,16 +54,11 @@ constexpr int kMostJobs = 4;
 // after printing help, the version or a usage error.
 int ParseArguments(int argc, char** argv, Options* options);
 
+// The settings a command line's choices make: the defaults for readers of
+// the notation, or the stored program's with --exact, and what was given.
+settings::Settings SettingsOf(const Given& given);
+
 // Prints "molvane-convert: problem" and the hint to --help; returns kExitUsage.
 int UsageError(const std::string& problem);
-
-// The reading mode for "chars" or "words", the tone style for "none",
-// "marks" or "numbers" (any letter case); false for other names.
-bool ReadingModeNamed(const std::string& name, words::ReadingMode* mode);
-bool ToneStyleNamed(const std::string& name, words::ToneStyle* tones);
-
-// The notation's list index for a number, a list item or an English name
-// (any letter case); -1 when there is none.
-int NotationIndex(const std::string& name);
 
 }  // namespace molvane::convert

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Worker processes over Unix stream sockets. A message is a one-byte status
-// (results only), an eight-byte length and the bytes. Sockets, not pipes, so
+// and the lost characters' record (results only), an eight-byte length and
+// the bytes. Sockets, not pipes, so
 // that a worker gone away fails a send (MSG_NOSIGNAL) instead of raising
 // SIGPIPE in a filter whose own SIGPIPE behaviour callers rely on.
 #include "app/convert/piece_workers.h"
@@ -103,11 +104,13 @@ void PieceWorkers::Serve(int socket, const Work& work) {
     try {
       result = work(std::move(input));
     } catch (const std::bad_alloc&) {
-      result = {Status::kOutOfMemory, {}};
+      result = {Status::kOutOfMemory, {}, {}};
     }
     input.clear();
     const auto status = static_cast<uint8_t>(result.status);
-    if (!SendAll(socket, &status, 1) || !SendBytes(socket, result.output)) _exit(1);
+    if (!SendAll(socket, &status, 1) || !SendAll(socket, &result.lost, sizeof result.lost) ||
+        !SendBytes(socket, result.output))
+      _exit(1);
   }
   // The parent closed its end: no more pieces. Nothing of the parent's
   // (buffered output, exit handlers) may run here.
@@ -129,7 +132,8 @@ bool PieceWorkers::Receive(Result* result) {
   const int socket = workers_[worker].socket;
   inFlight_.pop_front();
   uint8_t status = 0;
-  if (!ReceiveAll(socket, &status, 1) || status > static_cast<uint8_t>(Status::kOutOfMemory) ||
+  if (!ReceiveAll(socket, &status, 1) || status > static_cast<uint8_t>(Status::kMismatch) ||
+      !ReceiveAll(socket, &result->lost, sizeof result->lost) ||
       !ReceiveBytes(socket, &result->output)) {
     stopped_ = worker;
     return false;

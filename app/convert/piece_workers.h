@@ -15,14 +15,18 @@
 #include <string>
 #include <vector>
 
+#include "app/settings/full_text.h"
+
 namespace molvane::convert {
 
 class PieceWorkers {
  public:
-  enum class Status : uint8_t { kDone, kMessageShown, kOutOfMemory };
+  // kMismatch: the program's codes did not match the piece's characters.
+  enum class Status : uint8_t { kDone, kMessageShown, kOutOfMemory, kMismatch };
   struct Result {
     Status status = Status::kDone;
     std::string output;
+    settings::Lost lost;  // offsets in the piece's text
   };
   // Runs in a worker: the result of one piece.
   using Work = std::function<Result(std::string input)>;

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "app/convert/braille_forms.h"
+#include "app/settings/braille_forms.h"
 #include "support/tool_runner.h"
 
 namespace molvane::test {
 namespace {
 
-using convert::BrfLayout;
+using settings::BrfLayout;
 
 // Braille ASCII ordered by cell: the character at index b has the dots whose
 // bits make b (dot k is bit k - 1), as the braille ASCII chart lists them.
@@ -55,15 +55,15 @@ std::u32string Decode(const std::string& utf8) {
 
 TEST(BrailleCells, DotNumbersToCells) {
   std::vector<int> cells;
-  ASSERT_TRUE(convert::CellsOf("12-35", &cells));
+  ASSERT_TRUE(settings::CellsOf("12-35", &cells));
   EXPECT_EQ(cells, (std::vector<int>{0x03, 0x14}));
-  ASSERT_TRUE(convert::CellsOf("123456", &cells));
+  ASSERT_TRUE(settings::CellsOf("123456", &cells));
   EXPECT_EQ(cells, std::vector<int>{0x3F});
   for (const char* bad : {"", "12-", "-3", "1--2", "17", "12 35"})
-    EXPECT_FALSE(convert::CellsOf(bad, &cells)) << bad;
+    EXPECT_FALSE(settings::CellsOf(bad, &cells)) << bad;
   // Every cell has its own character, and each agrees with the chart.
   for (int bits = 1; bits < 64; ++bits)
-    EXPECT_EQ(convert::BrailleAscii({bits}), std::string(1, kAsciiByCell[bits])) << bits;
+    EXPECT_EQ(settings::BrailleAscii({bits}), std::string(1, kAsciiByCell[bits])) << bits;
 }
 
 TEST(BrfLayoutTest, LinesBreakAtSeparatorsAndPagesAreFormFed) {
@@ -86,7 +86,7 @@ TEST(BrfLayoutTest, LinesBreakAtSeparatorsAndPagesAreFormFed) {
   EXPECT_EQ(breaks.Take(), "A\r\nB-X\r\n");
 }
 
-using BrailleFormsTest = ToolTest;
+using BrailleFormsTest = PlainToolTest;
 
 TEST_F(BrailleFormsTest, EachFormWritesTheCellsOfTheDots) {
   const std::string sample = Read(MOLVANE_SAMPLE_TEXT);

@@ -10,7 +10,7 @@
 namespace molvane::test {
 namespace {
 
-using FilterTest = ToolTest;
+using FilterTest = PlainToolTest;
 
 std::string Gbk(const std::string& utf8) {
   return platform::Utf8ToGbk(utf8);
@@ -101,9 +101,11 @@ TEST_F(FilterTest, MalformedInputIsReportedWithItsFileAndOffset) {
     std::string bytes;
     std::string where;
   } kGbkCases[] = {
-      {good + "\x81\x20" + good, "not GBK at byte offset 4"},  // a lead byte without its trail
-      {good + "\xff", "not GBK at byte offset 4"},
-      {good + "\xd6", "not GBK at byte offset 4"},  // cut off at the end
+      // a lead byte without its trail
+      {good + "\x81\x20" + good, "invalid GBK at byte offset 4 (bytes 81 20 d6 d0)"},
+      {good + "\xff", "invalid GBK at byte offset 4 (bytes ff)"},
+      // cut off at the end
+      {good + "\xd6", "invalid GBK at byte offset 4 (bytes d6)"},
   };
   for (const auto& c : kGbkCases) {
     Outcome r = Run({"-e", "gbk", File("a.txt", good), File("b.txt", c.bytes)});
@@ -114,11 +116,16 @@ TEST_F(FilterTest, MalformedInputIsReportedWithItsFileAndOffset) {
   // Offsets stay right when the bad byte lies many pieces in, behind a
   // Chinese character held back from a stretch without any.
   const std::string tail = std::string(100, 'a') + "\xed\xa0\x80";  // a surrogate
-  Outcome r = Run({}, "中" + tail, "MOLVANE_PIECE_BYTES=16");
+  Outcome r = Run({"-e", "utf-8"}, "中" + tail, "MOLVANE_PIECE_BYTES=16");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "molvane-convert: standard input: invalid UTF-8 at byte offset 103\n");
-  r = Run({"-n", "wubi"}, std::string(40, 'x') + "中国" + "\xc0\xaf", "MOLVANE_PIECE_BYTES=16");
-  EXPECT_EQ(r.err, "molvane-convert: standard input: invalid UTF-8 at byte offset 46\n");
+  EXPECT_EQ(r.err,
+            "molvane-convert: standard input: invalid UTF-8 at byte offset 103 (bytes ed a0 80); "
+            "the file reads as GBK: try -e gbk\n");
+  r = Run({"-e", "utf-8", "-n", "wubi"}, std::string(40, 'x') + "中国" + "\xc0\xaf",
+          "MOLVANE_PIECE_BYTES=16");
+  EXPECT_EQ(r.err,
+            "molvane-convert: standard input: invalid UTF-8 at byte offset 46 (bytes c0 af); the "
+            "file reads as GB18030: try -e gb18030\n");
 }
 
 TEST_F(FilterTest, MissingFilesAreReportedBeforeAnythingIsWritten) {
@@ -216,6 +223,17 @@ TEST_F(FilterTest, WordReadingsPiecesEndBetweenRuns) {
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 61);
 }
 
+// Bytes as the fault message shows them.
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  for (unsigned char b : bytes) {
+    char two[4];
+    std::snprintf(two, sizeof two, " %02x", b);
+    out += two;
+  }
+  return out.substr(1);
+}
+
 TEST_F(FilterTest, WorkersStopAtAFaultAfterWritingEveryPieceBefore) {
   // The bad byte lies many pieces in: what came before it is written, in
   // order, and the offset is that of the whole input.
@@ -225,7 +243,8 @@ TEST_F(FilterTest, WorkersStopAtAFaultAfterWritingEveryPieceBefore) {
   const Outcome three = Run({"-n", "pinyin", "-j", "3"}, text, "MOLVANE_PIECE_BYTES=200");
   EXPECT_EQ(three.status, 1);
   EXPECT_EQ(three.err, "molvane-convert: standard input: invalid UTF-8 at byte offset " +
-                           std::to_string(good.size()) + "\n");
+                           std::to_string(good.size()) + " (bytes ff " +
+                           Hex(good.substr(0, 3)) + ")\n");
   EXPECT_EQ(three.out, one.out);
   EXPECT_EQ(three.err, one.err);
   EXPECT_FALSE(three.out.empty());

@@ -15,7 +15,7 @@
 namespace molvane::test {
 namespace {
 
-using FullTextTest = ToolTest;
+using FullTextTest = PlainToolTest;
 
 const std::string kSentence = "今天是2026年12月8日，你好！";
 
@@ -102,14 +102,12 @@ TEST_F(FullTextTest, WhatHasNoWrittenFormBecomesThePlaceholder) {
 TEST_F(FullTextTest, StrictNamesTheCharacterAndItsOffset) {
   Outcome r = Run({"-n", "0", "--text=full", "--strict"}, "中国，😀");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "molvane-convert: standard input: U+1F600 has no written form at byte offset 9\n");
+  EXPECT_EQ(r.err, "molvane-convert: 😀 has no braille form (standard input byte 9)\n");
   const std::string first = File("first.txt", "中\n");
   const std::string second = File("second.txt", "国兙");
   r = Run({"-n", "pinyin", "--text=full", "--strict", first, second});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "molvane-convert: " + second + ": U+5159 has no written form at byte offset 3\n");
+  EXPECT_EQ(r.err, "molvane-convert: 兙 has no pinyin (" + second + " byte 3)\n");
   EXPECT_EQ(Output({"-n", "0", "--text=full", "--strict"}, "中国。"), "34-256 1245-135-5-23\n");
 }
 
@@ -206,15 +204,13 @@ TEST_F(FullTextTest, GbkInAndOut) {
 
 TEST_F(FullTextTest, UsageErrors) {
   const std::string hint = "\nTry 'molvane-convert --help' for more information.\n";
-  Outcome r = Run({"-n", "wubi", "--text=full"}, "中");
+  Outcome r = Run({"-n", "wubi", "--text=full", "--spacing=word"}, "中");
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "molvane-convert: --text=full needs a braille notation or pinyin" + hint);
-  r = Run({"--strict"}, "中");
-  EXPECT_EQ(r.err, "molvane-convert: --strict needs --text=full" + hint);
+  EXPECT_EQ(r.err, "molvane-convert: --spacing=word needs a braille notation or pinyin" + hint);
   r = Run({"--text=most"}, "中");
   EXPECT_EQ(r.err, "molvane-convert: unknown text 'most'" + hint);
   r = Run({"--spacing=word"}, "中");
-  EXPECT_EQ(r.err, "molvane-convert: --spacing needs --text=full" + hint);
+  EXPECT_EQ(r.err, "molvane-convert: --spacing=word needs --text=full" + hint);
   r = Run({"--text=full", "--spacing=page"}, "中");
   EXPECT_EQ(r.err, "molvane-convert: unknown spacing 'page'" + hint);
 }

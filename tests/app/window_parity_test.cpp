@@ -11,7 +11,7 @@
 namespace molvane::test {
 namespace {
 
-using WindowParityTest = ToolTest;
+using WindowParityTest = PlainToolTest;
 
 std::string Gbk(const std::string& utf8) {
   return platform::Utf8ToGbk(utf8);

@@ -53,6 +53,7 @@ class ToolTest : public ::testing::Test {
   Outcome Run(const std::vector<std::string>& args, const std::string& input = "",
               const std::string& prefix = "") {
     std::string command = prefix + " " + program_;
+    for (const std::string& a : leading_) command += " " + Quote(a);
     for (const std::string& a : args) command += " " + Quote(a);
     command += " <" + Quote(File("stdin", input)) + " >" + Quote(dir_ + "/out") + " 2>" +
                Quote(dir_ + "/err");
@@ -67,8 +68,25 @@ class ToolTest : public ::testing::Test {
     return r.out;
   }
 
+  // molvane-convert's choices before it wrote for readers by default: only
+  // the Chinese characters, one reading each, no tones, a blank after every
+  // syllable in full text. Tests of those paths put them first.
+  static std::vector<std::string> PlainChoices() {
+    return {"--text=han", "--readings=chars", "--tones=none", "--spacing=syllable"};
+  }
+
   std::string dir_;
   std::string program_ = MOLVANE_CONVERT;  // the executable Run starts
+  std::vector<std::string> leading_;       // arguments before every test's own
+};
+
+// A test of molvane-convert's plain paths: PlainChoices() come first.
+class PlainToolTest : public ToolTest {
+ protected:
+  void SetUp() override {
+    ToolTest::SetUp();
+    leading_ = PlainChoices();
+  }
 };
 
 }  // namespace molvane::test

@@ -10,8 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/convert/full_text_route.h"
-#include "app/convert/word_route.h"
+#include "app/settings/convert_route.h"
 #include "engine/conversion.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
@@ -47,8 +46,19 @@ class MainWindowTest : public ::testing::TestWithParam<std::string> {
     Pump();
   }
   void TearDown() override {
+    settings::RouteConvertButton(nullptr);
     ShutdownRuntime(0);
   }
+
+  // Routes the convert button through settings beyond the stored program's.
+  void Route(words::ReadingMode readings, settings::TextMode text = settings::TextMode::kHan,
+             settings::Spacing spacing = settings::Spacing::kSyllable) {
+    button_.settings.readings = readings;
+    button_.settings.text = text;
+    button_.settings.spacing = spacing;
+    settings::RouteConvertButton(&button_);
+  }
+  settings::ConvertButton button_;
 
   static void Pump() {
     platform::Input().PumpUntilIdle([](MSG& m) { return PreTranslateRuntimeMessage(&m); });
@@ -216,37 +226,81 @@ TEST_P(MainWindowTest, EscKeepsTheWindowAndEnterFollowsTheBox) {
   EXPECT_EQ(Content(kInputBoxId, kRichEditContent), "中\r\n国");
 }
 
-// The window path gives what the batch converter gives, notation by notation.
-TEST_P(MainWindowTest, MatchesTheBatchConverterOnASample) {
+// molvane-convert's output for the sample saved by SaveSample.
+std::string BatchOutput(const std::string& options) {
+  const std::string command =
+      std::string(MOLVANE_CONVERT) + " " + options + " " + ::testing::TempDir() + "sample.txt";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  char buffer[4096];
+  for (size_t n; pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.append(buffer, n);
+  EXPECT_EQ(pipe == nullptr ? -1 : pclose(pipe), 0) << options;
+  return output;
+}
+
+// The first `bytes` of the sample text, whole characters, saved for the
+// batch converter and returned.
+std::string SaveSample(size_t bytes) {
   std::ifstream file(MOLVANE_SAMPLE_TEXT);
   std::string sample((std::istreambuf_iterator<char>(file)), {});
-  sample = sample.substr(0, 600);
+  sample = sample.substr(0, bytes);
   while (!sample.empty() && (static_cast<unsigned char>(sample.back()) & 0xC0) == 0x80)
     sample.pop_back();
   if (!sample.empty() && static_cast<unsigned char>(sample.back()) >= 0xC0) sample.pop_back();
   std::ofstream(::testing::TempDir() + "sample.txt") << sample;
-  Type(kInputBoxId, sample);
+  return sample;
+}
+
+// The window path gives what the batch converter gives, notation by notation.
+TEST_P(MainWindowTest, MatchesTheBatchConverterOnASample) {
+  Type(kInputBoxId, SaveSample(600));
   for (int notation = 0; notation < 5; ++notation) {
     Convert(notation);
-    const std::string command = std::string(MOLVANE_CONVERT) + " --exact -n " +
-                                std::to_string(notation) + " " + ::testing::TempDir() +
-                                "sample.txt";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string expected;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      expected.append(buffer, n);
-    EXPECT_EQ(pclose(pipe), 0);
+    const std::string expected = BatchOutput("--exact -n " + std::to_string(notation));
     EXPECT_FALSE(expected.empty());
     EXPECT_EQ(Output(), expected) << "notation " << notation;
+  }
+}
+
+// The same settings give the same bytes in the window and in the batch
+// converter, whatever they ask for (the window's own line breaks asked of
+// the batch converter with --exact).
+TEST_P(MainWindowTest, MatchesTheBatchConverterForTheSameSettings) {
+  const std::string sample = SaveSample(900) + "\nMP3 播放器 3.5 元，12% (A) «x»\n";
+  std::ofstream(::testing::TempDir() + "sample.txt") << sample;
+  Type(kInputBoxId, sample);
+  Type(kSeparatorBoxId, "/");
+  using settings::Spacing;
+  using settings::TextMode;
+  using words::ReadingMode;
+  const struct {
+    ReadingMode readings;
+    TextMode text;
+    Spacing spacing;
+    const char* options;
+  } kSettings[] = {
+      {ReadingMode::kWords, TextMode::kHan, Spacing::kSyllable, "--readings=words"},
+      {ReadingMode::kCharacters, TextMode::kFull, Spacing::kSyllable, "--text=full"},
+      {ReadingMode::kWords, TextMode::kFull, Spacing::kWord,
+       "--readings=words --text=full --spacing=word"},
+  };
+  for (const auto& s : kSettings) {
+    Route(s.readings, s.text, s.spacing);
+    for (int notation = 0; notation < 5; ++notation) {
+      if (s.spacing == Spacing::kWord && (notation == 2 || notation == 4)) continue;
+      Convert(notation);
+      EXPECT_EQ(Output(), BatchOutput(std::string("--exact -s / ") + s.options + " -n " +
+                                      std::to_string(notation)))
+          << s.options << " notation " << notation;
+    }
   }
 }
 
 // Word readings route the click to the word path; the window's own rules
 // (the empty-input warning, the focus, Wubi) stay the program's.
 TEST_P(MainWindowTest, WordReadingsReadEachCharacterInItsWord) {
-  convert::RouteConvertButton(words::ReadingMode::kWords, words::ToneStyle::kNone);
+  Route(words::ReadingMode::kWords);
   Convert(3);
   ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
   EXPECT_EQ(Utf8(platform::MessageBoxLog()[0].text), "内容不能为空");
@@ -260,17 +314,17 @@ TEST_P(MainWindowTest, WordReadingsReadEachCharacterInItsWord) {
   Convert(4);
   EXPECT_EQ(Output(), "qvey tfhh tfhh fhu");
 
-  convert::RouteConvertButton(words::ReadingMode::kCharacters, words::ToneStyle::kNone);
+  Route(words::ReadingMode::kCharacters);
   Convert(3);
   EXPECT_EQ(Output(), "yin hang hang zou ");
   EXPECT_EQ(platform::MessageBoxLog().size(), 1u);
 }
 
 // Full text routes the click to a command that writes punctuation, digits,
-// letters and line breaks around the program's codes; Wubi, shuangpin and
-// the empty-input warning stay the program's.
+// letters and line breaks around the program's codes; Wubi keeps the input's
+// lines; the empty-input warning stays the program's.
 TEST_P(MainWindowTest, FullTextKeepsPunctuationDigitsAndLineBreaks) {
-  convert::RouteConvertButtonToFullText(false, words::ReadingMode::kCharacters);
+  Route(words::ReadingMode::kCharacters, settings::TextMode::kFull);
   Convert(0);
   ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
   EXPECT_EQ(GetFocus(), Unit(kInputBoxId));
@@ -284,11 +338,11 @@ TEST_P(MainWindowTest, FullTextKeepsPunctuationDigitsAndLineBreaks) {
   Convert(3);
   EXPECT_EQ(Output(), "ni hao, 2026 nian!\r\nabc");
   Type(kSeparatorBoxId, "|");
-  convert::RouteConvertButtonToFullText(true, words::ReadingMode::kCharacters);
+  Route(words::ReadingMode::kCharacters, settings::TextMode::kFull, settings::Spacing::kWord);
   Convert(3);
   EXPECT_EQ(Output(), "nihao,|2026|nian!\r\nabc");
   Convert(4);
-  EXPECT_EQ(Output(), "wqiy|vbg|rhfk");  // the program's Wubi, nothing else
+  EXPECT_EQ(Output(), "wqiy|vbg|rhfk\r\n");  // the program's Wubi codes, a line a line
 
   SetEventRoute(kMainWindowId, kConvertButtonId, 0, nullptr);
   Convert(3);
@@ -300,15 +354,15 @@ TEST_P(MainWindowTest, FullTextKeepsPunctuationDigitsAndLineBreaks) {
 // punctuation and the words' spacing as full text writes them.
 TEST_P(MainWindowTest, FullTextReadsCharactersInTheirWords) {
   Type(kInputBoxId, "银行行走，一行字。");
-  convert::RouteConvertButtonToFullText(false, words::ReadingMode::kWords);
+  Route(words::ReadingMode::kWords, settings::TextMode::kFull);
   Convert(3);
   EXPECT_EQ(Output(), "yin hang xing zou, yi hang zi.");
-  convert::RouteConvertButtonToFullText(true, words::ReadingMode::kWords);
+  Route(words::ReadingMode::kWords, settings::TextMode::kFull, settings::Spacing::kWord);
   Convert(3);
   EXPECT_EQ(Output(), "yinhang xingzou, yihang zi.");
   Convert(0);  // 行走 xing zou: 125-16 1356-12356, not hang 125-236
   EXPECT_EQ(Output(), "126-125-236 125-16-1356-12356-5 24-125-236 1356-5-23");
-  convert::RouteConvertButtonToFullText(true, words::ReadingMode::kCharacters);
+  Route(words::ReadingMode::kCharacters, settings::TextMode::kFull, settings::Spacing::kWord);
   Convert(3);
   EXPECT_EQ(Output(), "yinhang hangzou, yihang zi.");
   SetEventRoute(kMainWindowId, kConvertButtonId, 0, nullptr);

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace molvane::convert {
+namespace molvane::settings {
 
 // The cells of one character's dot numbers ("12-35"): one bit mask per cell,
 // dot k as bit k - 1. False when the text is not dot numbers.
@@ -51,4 +51,4 @@ class BrfLayout {
   bool afterCarriageReturn_ = false;
 };
 
-}  // namespace molvane::convert
+}  // namespace molvane::settings

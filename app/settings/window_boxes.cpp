@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/convert/window_boxes.h"
+#include "app/settings/window_boxes.h"
 
 #include "engine/conversion.h"
 #include "runtime/core_commands.h"
 #include "runtime/runtime.h"
 
-namespace molvane::convert {
+namespace molvane::settings {
 
 std::string ReadBox(uint32_t controlId, int32_t index) {
   char* text = reinterpret_cast<char*>(
@@ -25,4 +25,4 @@ void FocusBox(uint32_t controlId) {
   CallCoreCommand(FocusControl, 1, &control);
 }
 
-}  // namespace molvane::convert
+}  // namespace molvane::settings

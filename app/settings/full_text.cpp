@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Full-text mode: the program's syllables with everything else around them.
-#include "app/convert/full_text.h"
+#include "app/settings/full_text.h"
 
 #include <algorithm>
 
+#include "app/settings/braille_forms.h"
+#include "app/settings/code_points.h"
 #include "platform/platform.h"
 #include "words/words.h"
 
-namespace molvane::convert {
+namespace molvane::settings {
 namespace {
 
 using fulltext::CharClass;
 using fulltext::Classify;
-
-constexpr char32_t kFirstHan = 0x4E00;
 
 // Runs of Chinese characters are cut into words this many characters at a
 // time at most, which bounds the segmentation's memory.
@@ -23,31 +23,6 @@ constexpr size_t kLongestRun = 1024;
 // sign ("——") and for a number's decimal point.
 constexpr size_t kLookahead = 2;
 
-// The code points of a piece with their byte offsets, in its encoding (the
-// piece reader has checked it).
-template <typename Visit>
-void ForEachCode(const std::string& bytes, bool gbk, Visit visit) {
-  for (size_t at = 0; at < bytes.size();) {
-    char32_t code;
-    int n;
-    if (gbk) {
-      char16_t unit;
-      n = platform::DecodeGbkCharacter(bytes.data() + at, bytes.size() - at, &unit);
-      code = unit;
-    } else {
-      n = platform::DecodeUtf8Character(bytes.data() + at, bytes.size() - at, &code);
-    }
-    if (n <= 0) n = 1, code = 0xFFFD;  // not reached: pieces are checked
-    visit(code, at);
-    at += static_cast<size_t>(n);
-  }
-}
-
-void AppendGbk(char16_t unit, std::string* gbk) {
-  char bytes[2];
-  gbk->append(bytes, static_cast<size_t>(platform::EncodeGbk(&unit, 1, bytes)));
-}
-
 // True for a character that GBK holds (so pinyin can keep it as text); the
 // code page writes "?" for a unit it lacks.
 bool InGbk(char32_t code) {
@@ -56,11 +31,6 @@ bool InGbk(char32_t code) {
   char bytes[2];
   const auto unit = static_cast<char16_t>(code);
   return platform::EncodeGbk(&unit, 1, bytes) != 1 || bytes[0] != '?';
-}
-
-bool IsIdeograph(char32_t c) {
-  return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
-         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || c == 0x3007;
 }
 
 // A character of the basic plane (all that GBK holds) as UTF-8.
@@ -74,29 +44,21 @@ std::string Utf8(char16_t unit) {
 // Words, blanks and line breaks in the chosen form.
 class FullTextWriter::Output : public fulltext::Sink {
  public:
-  explicit Output(const FullTextSettings& settings)
-      : settings_(settings), layout_(settings.lineBreak) {}
+  explicit Output(const FullTextSettings& settings) : settings_(settings) {}
 
   void Word(std::string_view text) override { word_ += text; }
   void Blank() override {
     FlushWord();
-    if (settings_.braille && settings_.form == BrailleForm::kBrf)
-      layout_.AddSeparator(settings_.blank);
-    else
-      out_ += settings_.blank;
+    out_ += settings_.blank;
   }
   void LineBreak() override {
     FlushWord();
-    if (settings_.braille && settings_.form == BrailleForm::kBrf)
-      layout_.AddSeparator("\n");
-    else
-      out_ += settings_.lineBreak;
+    out_ += settings_.lineBreak;
     lineOpen_ = false;
   }
 
   // What is finished so far; the word being written stays until it ends.
   void Take(std::string* out) {
-    if (settings_.braille && settings_.form == BrailleForm::kBrf) out_ += layout_.Take();
     if (out->empty())
       out->swap(out_);  // no second copy of a piece's output
     else
@@ -105,11 +67,7 @@ class FullTextWriter::Output : public fulltext::Sink {
   }
   void Finish(std::string* out) {
     FlushWord();
-    if (settings_.braille && settings_.form == BrailleForm::kBrf) {
-      layout_.Finish();
-    } else if (lineOpen_ && settings_.endWithLineBreak) {
-      out_ += settings_.lineBreak;  // text ends with a line break
-    }
+    if (lineOpen_ && settings_.endWithLineBreak) out_ += settings_.lineBreak;
     Take(out);
   }
 
@@ -119,13 +77,7 @@ class FullTextWriter::Output : public fulltext::Sink {
     lineOpen_ = true;
     if (!settings_.braille) {
       out_ += word_;
-    } else if (settings_.form == BrailleForm::kBrf) {
-      // A word stays on one line unless it is longer than a line.
-      constexpr size_t kWidth = 40;
-      const std::string ascii = BrailleAscii(std::vector<int>(word_.begin(), word_.end()));
-      for (size_t at = 0; at < ascii.size(); at += kWidth)
-        layout_.AddCells(ascii.substr(at, kWidth));
-    } else if (settings_.form == BrailleForm::kUnicode) {
+    } else if (settings_.patterns) {
       out_ += UnicodeBraille(std::vector<int>(word_.begin(), word_.end()));
     } else {
       for (size_t i = 0; i < word_.size(); ++i) {
@@ -140,74 +92,44 @@ class FullTextWriter::Output : public fulltext::Sink {
   const FullTextSettings& settings_;
   std::string word_;  // cells or pinyin of the word being written
   std::string out_;
-  BrfLayout layout_;
   bool lineOpen_ = false;
 };
 
-FullTextWriter::FullTextWriter(FullTextSettings settings, HanConversion han)
+FullTextWriter::FullTextWriter(FullTextSettings settings, HanConversion han,
+                               HanCoverage* coverage)
     : settings_(std::move(settings)),
       han_(std::move(han)),
+      coverage_(coverage),
       output_(std::make_unique<Output>(settings_)),
-      spacer_(std::make_unique<fulltext::Spacer>(output_.get(), settings_.braille)),
-      known_(0x9FA5 - kFirstHan + 1, 0) {}
+      spacer_(std::make_unique<fulltext::Spacer>(output_.get(), settings_.braille)) {}
 
 FullTextWriter::~FullTextWriter() = default;
 
-// Finds out, with as few runs of the program as it takes, which of these
-// characters it converts: a set that converts to as many codes as it has
-// characters converts whole.
-bool FullTextWriter::ClassifyUnknown(std::vector<char16_t> unknown) {
-  std::vector<std::vector<char16_t>> sets{std::move(unknown)};
-  while (!sets.empty()) {
-    std::vector<char16_t> set = std::move(sets.back());
-    sets.pop_back();
-    std::string gbk;
-    for (char16_t unit : set) AppendGbk(unit, &gbk);
-    const std::string codes = han_(gbk);
-    const auto count = static_cast<size_t>(std::count(codes.begin(), codes.end(), '\n'));
-    if (count > set.size()) return false;
-    if (count == set.size() || count == 0) {
-      for (char16_t unit : set) known_[unit - kFirstHan] = count == 0 ? 2 : 1;
-      continue;
-    }
-    const auto middle = set.begin() + static_cast<std::ptrdiff_t>(set.size() / 2);
-    sets.emplace_back(set.begin(), middle);
-    sets.emplace_back(middle, set.end());
-  }
-  return true;
-}
-
 // Runs the piece's convertible Chinese characters through the program once.
-bool FullTextWriter::ConvertHan(const std::string& bytes, bool gbk, FullTextFailure* failure) {
-  std::vector<char16_t> unknown;
+bool FullTextWriter::ConvertHan(const std::string& bytes, bool gbk) {
+  std::u16string han;
   ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
-    if (Classify(code) != CharClass::kHan || known_[code - kFirstHan] != 0) return;
-    known_[code - kFirstHan] = 3;  // listed once
-    unknown.push_back(static_cast<char16_t>(code));
+    if (Classify(code) == CharClass::kHan) han += static_cast<char16_t>(code);
   });
-  failure->internal = true;
-  if (!unknown.empty() && !ClassifyUnknown(std::move(unknown))) return false;
+  if (!coverage_->Learn(han_, han)) return false;
   // The characters the program converts, a line break where anything else
   // stood, so a path that reads characters in their words sees the same
   // words as in the text.
-  std::string han;
+  std::string gbkHan;
   size_t count = 0;
   bool together = false;
   ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
-    const bool converted = Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1;
+    const bool converted = Classify(code) == CharClass::kHan && coverage_->Writes(code);
     if (converted) {
-      if (!together && !han.empty()) han += '\n';
-      AppendGbk(static_cast<char16_t>(code), &han);
+      if (!together && !gbkHan.empty()) gbkHan += '\n';
+      AppendGbk(static_cast<char16_t>(code), &gbkHan);
       ++count;
     }
     together = converted;
   });
-  hanOutput_ = count == 0 ? std::string() : han_(han);
+  hanOutput_ = count == 0 ? std::string() : han_(gbkHan);
   hanCursor_ = 0;
-  if (static_cast<size_t>(std::count(hanOutput_.begin(), hanOutput_.end(), '\n')) != count)
-    return false;
-  failure->internal = false;
-  return true;
+  return static_cast<size_t>(std::count(hanOutput_.begin(), hanOutput_.end(), '\n')) == count;
 }
 
 // The place of each Chinese character of the piece in its word.
@@ -234,16 +156,14 @@ void FullTextWriter::SegmentHan(const std::string& bytes, bool gbk) {
   if (!run.empty()) cut();
 }
 
-bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std::string* out,
-                         FullTextFailure* failure) {
-  if (!ConvertHan(bytes, gbk, failure)) return false;
+bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std::string* out) {
+  if (!ConvertHan(bytes, gbk)) return false;
   if (settings_.wordSpacing) SegmentHan(bytes, gbk);
-  bool ok = true;
   ForEachCode(bytes, gbk, [&](char32_t code, size_t at) {
     Held h{code, start + at, {}, InWord::kAlone};
     if (Classify(code) == CharClass::kHan && settings_.wordSpacing)
       h.inWord = hanWords_[hanWordCursor_++];
-    if (Classify(code) == CharClass::kHan && known_[code - kFirstHan] == 1) {
+    if (Classify(code) == CharClass::kHan && coverage_->Writes(code)) {
       const size_t end = hanOutput_.find('\n', hanCursor_);
       h.syllable.assign(hanOutput_, hanCursor_, end - hanCursor_);
       // Dot numbers and plain pinyin are ASCII, the same in GBK and UTF-8;
@@ -253,25 +173,22 @@ bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std
       hanCursor_ = end + 1;
     }
     held_.push_back(std::move(h));
-    if (ok) ok = Drain(false, failure);
+    Drain(false);
   });
   std::string().swap(hanOutput_);
   std::vector<InWord>().swap(hanWords_);
   output_->Take(out);
-  return ok;
+  return true;
 }
 
-bool FullTextWriter::Finish(std::string* out, FullTextFailure* failure) {
-  if (!Drain(true, failure)) return false;
+void FullTextWriter::Finish(std::string* out) {
+  Drain(true);
   FlushRun();
   output_->Finish(out);
-  return true;
 }
 
-bool FullTextWriter::Drain(bool final, FullTextFailure* failure) {
-  while (held_.size() > (final ? 0 : kLookahead))
-    if (!Step(failure)) return false;
-  return true;
+void FullTextWriter::Drain(bool final) {
+  while (held_.size() > (final ? 0 : kLookahead)) Step();
 }
 
 void FullTextWriter::FlushRun() {
@@ -311,17 +228,11 @@ void FullTextWriter::Sign(const fulltext::SignRow& row) {
   spacer_->Add(part);
 }
 
-bool FullTextWriter::Placeholder(const Held& h, FullTextFailure* failure) {
-  if (settings_.strict) {
-    failure->internal = false;
-    failure->offset = h.offset;
-    failure->code = h.code;
-    return false;
-  }
+void FullTextWriter::Placeholder(const Held& h) {
+  lost_.Add(h.code, h.offset);
   Word(settings_.braille ? fulltext::PlaceholderCells() : std::string(fulltext::kPinyinPlaceholder),
        false);
   lastWasPlaceholder_ = true;
-  return true;
 }
 
 // Digits and letters gather into runs; true when `c` went into one. A number
@@ -346,66 +257,62 @@ bool FullTextWriter::Gather(char32_t c, CharClass kind) {
   return true;
 }
 
-bool FullTextWriter::WriteHan(const Held& h, bool afterNumber, FullTextFailure* failure) {
-  if (h.syllable.empty()) return Placeholder(h, failure);
+void FullTextWriter::WriteHan(const Held& h, bool afterNumber) {
+  if (h.syllable.empty()) return Placeholder(h);
   // In braille a number and the one-character word after it go together.
   const bool joins = h.inWord == InWord::kLater || (settings_.braille && settings_.wordSpacing &&
                                                     afterNumber && h.inWord == InWord::kAlone);
   Word(settings_.braille ? fulltext::CellsFromDots(h.syllable) : h.syllable, false, joins);
-  return true;
 }
 
 // A sign of the table (the longest that the held characters spell), text
 // pinyin keeps, or the placeholder.
-bool FullTextWriter::WriteOther(const Held& h, char32_t c, FullTextFailure* failure) {
+void FullTextWriter::WriteOther(const Held& h, char32_t c) {
   std::u32string ahead(1, c);
   for (size_t i = 0; i < held_.size() && i + 1 < kLookahead; ++i) ahead += held_[i].code;
   if (const fulltext::SignRow* row = fulltext::MatchSign(ahead)) {
     const size_t extra = std::u32string_view(row->print).size() - 1;
     held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(extra));
-    Sign(*row);
-    return true;
+    return Sign(*row);
   }
   // Pinyin keeps as text what GBK can hold, except other Chinese characters.
   if (!settings_.braille && Classify(c) == CharClass::kOther && c >= 0x20 && c != 0x7F &&
       InGbk(c) && !IsIdeograph(c)) {
-    Word(Utf8(static_cast<char16_t>(c)), false);
-    return true;
+    return Word(Utf8(static_cast<char16_t>(c)), false);
   }
-  return Placeholder(h, failure);
+  Placeholder(h);
 }
 
 // Decides the first held character.
-bool FullTextWriter::Step(FullTextFailure* failure) {
+void FullTextWriter::Step() {
   const Held h = std::move(held_.front());
   held_.pop_front();
   const char32_t c = fulltext::Narrow(h.code);
   const CharClass kind = Classify(c);
   const bool crLf = afterCarriageReturn_ && c == '\n';
   afterCarriageReturn_ = c == '\r';
-  if (Gather(c, kind)) return true;
+  if (Gather(c, kind)) return;
   const bool attached = kind == CharClass::kAttached && lastWasPlaceholder_;
   const bool afterNumber = lastWasNumber_;
   lastWasPlaceholder_ = lastWasNumber_ = false;
   switch (kind) {
     case CharClass::kHan:
-      return WriteHan(h, afterNumber, failure);
+      return WriteHan(h, afterNumber);
     case CharClass::kSpace:
-      Mark(fulltext::Part::Kind::kSpace);
-      return true;
+      return Mark(fulltext::Part::Kind::kSpace);
     case CharClass::kLineBreak:
       if (!crLf) Mark(fulltext::Part::Kind::kLineBreak);
-      return true;
+      return;
     case CharClass::kIgnored:
-      return true;
+      return;
     default:
       break;
   }
   if (attached) {
     lastWasPlaceholder_ = true;  // part of the character before
-    return true;
+    return;
   }
-  return WriteOther(h, c, failure);
+  WriteOther(h, c);
 }
 
-}  // namespace molvane::convert
+}  // namespace molvane::settings

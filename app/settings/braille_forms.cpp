@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Unicode and Braille ASCII forms of braille cells, and the BRF page layout.
-#include "app/convert/braille_forms.h"
+#include "app/settings/braille_forms.h"
 
 #include <array>
 
 #include "platform/platform.h"
 
-namespace molvane::convert {
+namespace molvane::settings {
 namespace {
 
 // North American Braille ASCII: the 64 characters and the dots of their cells.
@@ -136,4 +136,4 @@ std::string BrfLayout::Take() {
   return out;
 }
 
-}  // namespace molvane::convert
+}  // namespace molvane::settings

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// molvane-convert's full-text mode: the Chinese characters go through the
-// program as in the default mode; punctuation, digits, letters, spaces and
-// line breaks are written by the full-text library around the program's
-// syllables, in braille (dots, Unicode patterns, BRF) or pinyin. A character
-// without a written form becomes the placeholder, or, when strict, ends the
-// run with its offset.
+// Full text: the Chinese characters go through the program's converter (or
+// the word path); punctuation, digits, letters, spaces and line breaks are
+// written by the full-text library around their syllables, in braille (dot
+// numbers or Unicode patterns) or pinyin. A character without a written form
+// becomes the placeholder and is counted as lost.
 #pragma once
 
 #include <cstdint>
@@ -14,30 +13,33 @@
 #include <string>
 #include <vector>
 
-#include "app/convert/braille_forms.h"
-#include "app/convert/options.h"
+#include "app/settings/han_coverage.h"
+#include "app/settings/settings.h"
 #include "fulltext/fulltext.h"
 
-namespace molvane::convert {
+namespace molvane::settings {
 
 struct FullTextSettings {
-  bool braille = true;                    // else full pinyin
-  BrailleForm form = BrailleForm::kDots;  // braille only
-  std::string blank;                      // between words, UTF-8 (Braille ASCII for BRF)
+  bool braille = true;  // else full pinyin
+  bool patterns = false;  // braille as Unicode patterns, else dot numbers
+  std::string blank;    // between words, UTF-8
   std::string lineBreak = "\n";
   bool endWithLineBreak = true;  // add one when the text does not end with one
-  bool strict = false;
   // The syllables of a word written together, a blank only between words;
   // in braille a number also takes a one-character word after it (a measure
   // word or unit).
   bool wordSpacing = false;
 };
 
-// Why a piece could not be written.
-struct FullTextFailure {
-  bool internal = false;  // the program's output did not match its input
-  uint64_t offset = 0;    // in the joined input: the character without a form
+// The characters written as the placeholder: how many, and the first.
+struct Lost {
+  uint64_t count = 0;
+  uint64_t offset = 0;  // of the first, in the input as the writer was given it
   char32_t code = 0;
+
+  void Add(char32_t c, uint64_t at) {
+    if (count++ == 0) offset = at, code = c;
+  }
 };
 
 class FullTextWriter {
@@ -46,17 +48,20 @@ class FullTextWriter {
   // line (LF), nothing for a character it cannot convert.
   using HanConversion = std::function<std::string(const std::string& gbk)>;
 
-  FullTextWriter(FullTextSettings settings, HanConversion han);
+  // `coverage` (which Chinese characters `han` writes) is learnt as the
+  // writer goes, and may be shared by writers of the same conversion.
+  FullTextWriter(FullTextSettings settings, HanConversion han, HanCoverage* coverage);
   ~FullTextWriter();
 
   // One piece of input (UTF-8, or GBK when `gbk`) that starts at `start` in
-  // the joined input; its output (UTF-8, or Braille ASCII) is appended to
-  // `out`. A character may be held back until the next piece shows what
-  // follows it.
-  bool Add(const std::string& bytes, bool gbk, uint64_t start, std::string* out,
-           FullTextFailure* failure);
+  // the joined input; its output (UTF-8) is appended to `out`. A character
+  // may be held back until the next piece shows what follows it. False only
+  // when the program's codes did not match the Chinese characters.
+  bool Add(const std::string& bytes, bool gbk, uint64_t start, std::string* out);
   // Writes what was held back and ends the last line.
-  bool Finish(std::string* out, FullTextFailure* failure);
+  void Finish(std::string* out);
+
+  const Lost& lost() const { return lost_; }
 
  private:
   // Where a Chinese character stands in its word.
@@ -69,16 +74,15 @@ class FullTextWriter {
   };
   class Output;
 
-  bool ConvertHan(const std::string& bytes, bool gbk, FullTextFailure* failure);
+  bool ConvertHan(const std::string& bytes, bool gbk);
   void SegmentHan(const std::string& bytes, bool gbk);
-  bool ClassifyUnknown(std::vector<char16_t> unknown);
-  bool Drain(bool final, FullTextFailure* failure);
-  bool Step(FullTextFailure* failure);
+  void Drain(bool final);
+  void Step();
   bool Gather(char32_t c, fulltext::CharClass kind);
-  bool WriteHan(const Held& h, bool afterNumber, FullTextFailure* failure);
-  bool WriteOther(const Held& h, char32_t c, FullTextFailure* failure);
+  void WriteHan(const Held& h, bool afterNumber);
+  void WriteOther(const Held& h, char32_t c);
   void FlushRun();
-  bool Placeholder(const Held& h, FullTextFailure* failure);
+  void Placeholder(const Held& h);
   void Word(std::string text, bool number, bool joinsPrevious = false);
   void Sign(const fulltext::SignRow& row);
   void Mark(fulltext::Part::Kind kind);  // a space or a line break
@@ -87,9 +91,8 @@ class FullTextWriter {
   HanConversion han_;
   std::unique_ptr<Output> output_;
   std::unique_ptr<fulltext::Spacer> spacer_;
-  // Per Chinese character (U+4E00 on): 0 not yet known, 1 the program
-  // converts it, 2 it does not, 3 listed to be found out.
-  std::vector<uint8_t> known_;
+  HanCoverage* coverage_;
+  Lost lost_;
   std::string hanOutput_;  // the program's codes for the current piece, one a line
   size_t hanCursor_ = 0;
   std::vector<InWord> hanWords_;  // word spacing: each Chinese character's place
@@ -103,4 +106,4 @@ class FullTextWriter {
   bool afterCarriageReturn_ = false;
 };
 
-}  // namespace molvane::convert
+}  // namespace molvane::settings

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace molvane::convert {
+namespace molvane::settings {
 
 // A control's text property: the fresh GBK text the runtime hands out,
 // copied and freed.
@@ -18,4 +18,4 @@ void WriteBox(uint32_t controlId, int32_t index, const char* gbk);
 // Gives a rich edit box of the main window the keyboard focus.
 void FocusBox(uint32_t controlId);
 
-}  // namespace molvane::convert
+}  // namespace molvane::settings

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/settings/conversion.h"
+
+#include <algorithm>
+
+#include "app/settings/code_points.h"
+#include "engine/conversion.h"
+#include "fulltext/fulltext.h"
+#include "platform/platform.h"
+#include "runtime/runtime.h"
+#include "words/words.h"
+
+namespace molvane::settings {
+namespace {
+
+// The word path reads the four syllable notations; Wubi has no readings.
+bool ReadsOwnWay(const Settings& settings) {
+  return settings.notation != Notation::kWubi &&
+         (settings.readings != words::ReadingMode::kCharacters ||
+          settings.tones != words::ToneStyle::kNone);
+}
+
+// One of the program's converters over a GBK text, the result freed.
+std::string ProgramCodes(Notation notation, const std::string& gbk, const std::string& separator) {
+  char* input = const_cast<char*>(gbk.c_str());
+  char* separatorText = const_cast<char*>(separator.c_str());
+  char* codes = kNotations[static_cast<int>(notation)](&input, &separatorText);
+  std::string result = codes == nullptr ? std::string() : std::string(codes);
+  FreeMemory(codes);
+  return result;
+}
+
+}  // namespace
+
+std::string GbkSeparator(const Settings& settings) {
+  return platform::Utf8ToGbk(settings.separator);
+}
+
+Converter::Converter(Settings settings) : settings_(std::move(settings)) {}
+
+std::string Converter::LineBreak() const {
+  return settings_.windowLineBreaks ? "\r\n" : "\n";
+}
+
+std::string Converter::HanCodes(const std::string& gbk, const std::string& separator) const {
+  if (!ReadsOwnWay(settings_)) return ProgramCodes(settings_.notation, gbk, separator);
+  return words::ConvertGbk(gbk, static_cast<words::Notation>(settings_.notation), separator,
+                           settings_.readings, settings_.tones);
+}
+
+HanCoverage::Conversion Converter::CodesALine() const {
+  return [this](const std::string& gbk) {
+    std::string codes = HanCodes(gbk, "\n");
+    // Shuangpin and Wubi put the separator between codes: end the last too.
+    if (!codes.empty() && codes.back() != '\n') codes += '\n';
+    return codes;
+  };
+}
+
+bool Converter::Convert(const std::string& text, bool gbk, Converted* out, bool whole) {
+  out->text.clear();
+  out->lost = Lost{};
+  if (settings_.text == TextMode::kFull && WritesFullText(settings_.notation))
+    return WriteFullText(text, gbk, whole, out);
+  if (settings_.text == TextMode::kFull) return WriteLines(text, gbk, whole, out);
+  return WriteHan(text, gbk, out);
+}
+
+bool Converter::WriteFullText(const std::string& text, bool gbk, bool whole, Converted* out) {
+  FullTextSettings full;
+  full.braille = IsBraille(settings_.notation);
+  full.patterns = full.braille && settings_.form != BrailleForm::kDots;
+  // A blank cell between words unless a separator is given: U+2800 among
+  // braille patterns, a space elsewhere.
+  full.blank = !settings_.separator.empty() ? settings_.separator
+               : full.patterns              ? "\u2800"
+                                            : " ";
+  full.lineBreak = LineBreak();
+  full.endWithLineBreak = whole && !settings_.windowLineBreaks;
+  full.wordSpacing = settings_.spacing == Spacing::kWord;
+  FullTextWriter writer(full, CodesALine(), &coverage_);
+  if (!writer.Add(text, gbk, 0, &out->text)) return false;
+  writer.Finish(&out->text);
+  out->lost = writer.lost();
+  return true;
+}
+
+// Shuangpin and Wubi with the input's lines kept: each line's codes apart
+// by the separator (a blank when none is given).
+bool Converter::WriteLines(const std::string& text, bool gbk, bool whole, Converted* out) {
+  if (!CountLost(text, gbk, &out->lost)) return false;
+  const std::string blank = settings_.separator.empty() ? " " : GbkSeparator(settings_);
+  std::string line, gbkOut;
+  bool lineOpen = false;
+  auto endLine = [&] {
+    std::string codes = line.empty() ? std::string() : HanCodes(line, blank);
+    // A character skipped at the line's end leaves its predecessor's blank.
+    if (codes.ends_with(blank)) codes.resize(codes.size() - blank.size());
+    gbkOut += codes;
+    line.clear();
+  };
+  bool afterCarriageReturn = false;
+  ForEachCode(text, gbk, [&](char32_t code, size_t) {
+    const bool crLf = afterCarriageReturn && code == '\n';
+    afterCarriageReturn = code == '\r';
+    if (code == '\r' || code == '\n') {
+      if (crLf) return;
+      endLine();
+      gbkOut += LineBreak();
+      lineOpen = false;
+      return;
+    }
+    lineOpen = true;
+    if (code >= 0x4E00 && code <= 0x9FA5) AppendGbk(static_cast<char16_t>(code), &line);
+  });
+  endLine();
+  if (lineOpen && whole && !settings_.windowLineBreaks) gbkOut += LineBreak();
+  out->text = platform::GbkToUtf8(gbkOut);
+  return true;
+}
+
+bool Converter::WriteHan(const std::string& text, bool gbk, Converted* out) {
+  if (!CountLost(text, gbk, &out->lost)) return false;
+  std::string gbkText = gbk ? text : platform::Utf8ToGbk(text);
+  const std::string separator =
+      settings_.separator.empty() ? LineBreak() : GbkSeparator(settings_);
+  out->text = platform::GbkToUtf8(HanCodes(gbkText, separator));
+  return true;
+}
+
+bool Converter::Learn(const std::string& text, bool gbk) {
+  std::u16string han;
+  ForEachCode(text, gbk, [&](char32_t code, size_t) {
+    if (code >= 0x4E00 && code <= 0x9FA5) han += static_cast<char16_t>(code);
+  });
+  return coverage_.Learn(CodesALine(), han);
+}
+
+bool Converter::CountLost(const std::string& text, bool gbk, Lost* lost) {
+  if (!Learn(text, gbk)) return false;
+  ForEachCode(text, gbk, [&](char32_t code, size_t at) {
+    if (IsIdeograph(code) && !coverage_.Writes(code)) lost->Add(code, at);
+  });
+  return true;
+}
+
+}  // namespace molvane::settings

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/settings/convert_route.h"
+
+#include <string>
+
+#include "app/settings/conversion.h"
+#include "app/settings/window_boxes.h"
+#include "constants/constant_area.h"
+#include "engine/conversion.h"
+#include "platform/platform.h"
+#include "runtime/core_commands.h"
+#include "runtime/runtime.h"
+
+namespace molvane::settings {
+namespace {
+
+using constants::kArea;
+
+bool ConvertRouted(ConvertButton& button, EventHandler bound, const int32_t* args, int32_t argc,
+                   int32_t* returned) {
+  const auto selection =
+      static_cast<int32_t>(ReadProperty(kMainWindowId, kNotationListId, kCurrentSelection, -1));
+  if (selection < 0 || selection >= kNotationCount) return bound(args, argc, returned);
+  Settings settings = button.settings;
+  settings.notation = static_cast<Notation>(selection);
+  settings.separator = platform::GbkToUtf8(ReadBox(kSeparatorBoxId, kEditBoxContent));
+  settings.form = BrailleForm::kDots;
+  settings.windowLineBreaks = true;
+  button.lost = Lost{};
+  if (ConvertsAsStored(settings)) return bound(args, argc, returned);
+
+  const std::string input = ReadBox(kInputBoxId, kRichEditContent);
+  if (input.empty()) {
+    FocusBox(kInputBoxId);
+    ArgRecord box[3] = {TextArg(kArea.contentMustNotBeEmpty), IntArg(48),
+                        TextArg(kArea.warningTitle)};
+    CallCoreCommand(ShowMessageBox, 3, box);
+    return false;
+  }
+  WriteBox(kOutputBoxId, kRichEditContent, kArea.emptyText);
+  Converter converter(settings);
+  Converted converted;
+  if (!converter.Convert(input, true, &converted))
+    converted.text.clear();  // only a program whose codes did not match gets here
+  button.lost = converted.lost;
+  WriteBox(kOutputBoxId, kRichEditContent, platform::Utf8ToGbk(converted.text).c_str());
+  if (!converted.text.empty()) FocusBox(kOutputBoxId);
+  return false;
+}
+
+// Running out of memory ends the program with the runtime's report, as it
+// does inside the program's converters; no exception leaves the event.
+bool ConvertReporting(void* context, EventHandler bound, const int32_t* args, int32_t argc,
+                      int32_t* returned) {
+  auto& button = *static_cast<ConvertButton*>(context);
+  return ReportingExhaustion([&] { return ConvertRouted(button, bound, args, argc, returned); });
+}
+
+}  // namespace
+
+void RouteConvertButton(ConvertButton* button) {
+  SetEventRoute(kMainWindowId, kConvertButtonId, 0, button == nullptr ? nullptr : ConvertReporting,
+                button);
+}
+
+}  // namespace molvane::settings
