@@ -33,11 +33,14 @@ string(REPEAT "${passage}" 50 text)
 set(input "${PROFILE_DIR}/training.txt")
 file(WRITE "${input}" "${text}")
 
-# One run a line, its arguments apart by spaces.
+# One run a line, its arguments apart by spaces: the window's own output,
+# the Chinese characters read in their words, and the defaults for readers.
 set(runs
-  "-n current-braille" "-n double-braille" "-n shuangpin" "-n pinyin" "-n wubi"
-  "-n current-braille --readings=words" "-n double-braille --readings=words"
-  "-n shuangpin --readings=words" "-n pinyin --readings=words --tones=marks")
+  "--exact -n current-braille" "--exact -n double-braille" "--exact -n shuangpin"
+  "--exact -n pinyin" "--exact -n wubi"
+  "--exact -n current-braille --readings=words" "--exact -n double-braille --readings=words"
+  "--exact -n shuangpin --readings=words" "--exact -n pinyin --readings=words --tones=marks"
+  "-n current-braille" "-n double-braille" "-n shuangpin" "-n pinyin" "-n wubi")
 foreach(run IN LISTS runs)
   separate_arguments(arguments UNIX_COMMAND "${run}")
   execute_process(COMMAND "${CONVERT}" -j 1 ${arguments} "${input}"

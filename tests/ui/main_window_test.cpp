@@ -267,7 +267,7 @@ TEST_P(MainWindowTest, MatchesTheBatchConverterOnASample) {
 // converter, whatever they ask for (the window's own line breaks asked of
 // the batch converter with --exact).
 TEST_P(MainWindowTest, MatchesTheBatchConverterForTheSameSettings) {
-  const std::string sample = SaveSample(900) + "\nMP3 播放器 3.5 元，12% (A) «x»\n";
+  const std::string sample = SaveSample(900) + "\nMP3 播放器 3.5 元，12% (A) 《x》\n";
   std::ofstream(::testing::TempDir() + "sample.txt") << sample;
   Type(kInputBoxId, sample);
   Type(kSeparatorBoxId, "/");
