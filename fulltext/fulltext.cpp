@@ -3,6 +3,8 @@
 #include "fulltext/fulltext.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
 
 namespace molvane::fulltext {
 namespace {
@@ -28,6 +30,143 @@ bool IsUpper(char32_t c) {
   return c >= 'A' && c <= 'Z';
 }
 
+bool IsAsciiLetter(char32_t c) {
+  return IsUpper(c) || (c >= 'a' && c <= 'z');
+}
+
+// Accents as the modifier cells written before their letter, as unified
+// English braille writes them (liblouis's Chinese tables take these).
+enum Accent : uint8_t {
+  kNone,
+  kAcute,
+  kGrave,
+  kCircumflex,
+  kCaron,
+  kDiaeresis,
+  kTilde,
+  kMacron,
+  kRing,
+  kCedilla
+};
+constexpr const char* kAccentDots[] = {
+    "", "45-34", "45-16", "45-146", "45-346", "45-25", "45-12456", "4-36", "45-1246", "45-12346",
+};
+
+// An accented letter: its code, the plain letter, and up to two accents (ǖ:
+// the diaeresis, then the tone).
+struct AccentedLetter {
+  char32_t code;
+  char base;
+  Accent first;
+  Accent second;
+};
+// Latin-1's letters and the letters of pinyin's tones, lower-case; the
+// capitals are found by their lower-case forms.
+constexpr AccentedLetter kAccented[] = {
+    {0xE0, 'a', kGrave},
+    {0xE1, 'a', kAcute},
+    {0xE2, 'a', kCircumflex},
+    {0xE3, 'a', kTilde},
+    {0xE4, 'a', kDiaeresis},
+    {0xE5, 'a', kRing},
+    {0xE7, 'c', kCedilla},
+    {0xE8, 'e', kGrave},
+    {0xE9, 'e', kAcute},
+    {0xEA, 'e', kCircumflex},
+    {0xEB, 'e', kDiaeresis},
+    {0xEC, 'i', kGrave},
+    {0xED, 'i', kAcute},
+    {0xEE, 'i', kCircumflex},
+    {0xEF, 'i', kDiaeresis},
+    {0xF1, 'n', kTilde},
+    {0xF2, 'o', kGrave},
+    {0xF3, 'o', kAcute},
+    {0xF4, 'o', kCircumflex},
+    {0xF5, 'o', kTilde},
+    {0xF6, 'o', kDiaeresis},
+    {0xF9, 'u', kGrave},
+    {0xFA, 'u', kAcute},
+    {0xFB, 'u', kCircumflex},
+    {0xFC, 'u', kDiaeresis},
+    {0xFD, 'y', kAcute},
+    {0xFF, 'y', kDiaeresis},
+    {0x101, 'a', kMacron},
+    {0x113, 'e', kMacron},
+    {0x11B, 'e', kCaron},
+    {0x12B, 'i', kMacron},
+    {0x144, 'n', kAcute},
+    {0x148, 'n', kCaron},
+    {0x14D, 'o', kMacron},
+    {0x16B, 'u', kMacron},
+    {0x1CE, 'a', kCaron},
+    {0x1D0, 'i', kCaron},
+    {0x1D2, 'o', kCaron},
+    {0x1D4, 'u', kCaron},
+    {0x1D6, 'u', kDiaeresis, kMacron},
+    {0x1D8, 'u', kDiaeresis, kAcute},
+    {0x1DA, 'u', kDiaeresis, kCaron},
+    {0x1DC, 'u', kDiaeresis, kGrave},
+    {0x1F9, 'n', kGrave},
+};
+
+// The lower-case form of an accented capital (Latin-1's capitals are 0x20
+// below, Latin Extended's one below); the code itself otherwise.
+char32_t LowerAccented(char32_t c) {
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+  if (c >= 0x100 && c <= 0x1DC && c % 2 == (c >= 0x1CD ? 1 : 0)) return c + 1;
+  if (c == 0x1F8) return c + 1;
+  return c;
+}
+
+const AccentedLetter* FindAccented(char32_t c) {
+  const char32_t lower = LowerAccented(c);
+  for (const auto& letter : kAccented)
+    if (letter.code == lower) return &letter;
+  return nullptr;
+}
+
+bool IsCapital(char32_t c) {
+  return IsUpper(c) || (LowerAccented(c) != c && FindAccented(c) != nullptr);
+}
+
+// The cells of one letter, its capital sign left to the caller.
+void AppendLetter(char32_t c, Cells* cells) {
+  if (const AccentedLetter* accented = IsAsciiLetter(c) ? nullptr : FindAccented(c)) {
+    *cells += CellsFromDots(kAccentDots[accented->first]);
+    if (accented->second != kNone) *cells += CellsFromDots(kAccentDots[accented->second]);
+    c = static_cast<char32_t>(accented->base);
+  }
+  if (IsUpper(c)) c = c - 'A' + 'a';
+  *cells += kLetters[c - 'a'];
+}
+
+bool IsWordCharacter(char32_t c) {
+  c = Narrow(c);
+  return IsDigit(c) || IsLatinLetter(c) || (c >= 0x4E00 && c <= 0x9FA5) || c == 0x3007;
+}
+
+// True when a row of a place holds between `before` and `after`.
+bool Holds(SignWhere where, char32_t before, char32_t after) {
+  before = Narrow(before);
+  after = Narrow(after);
+  switch (where) {
+    case SignWhere::kAny:
+      return true;
+    case SignWhere::kDigits:
+      return IsDigit(before) && IsDigit(after);
+    case SignWhere::kWord:
+      return (IsDigit(before) || IsLatinLetter(before)) && (IsDigit(after) || IsLatinLetter(after));
+    case SignWhere::kOutside:
+      return !(IsDigit(before) || IsLatinLetter(before)) ||
+             !(IsDigit(after) || IsLatinLetter(after));
+    case SignWhere::kNumber:
+      return !IsWordCharacter(before) && IsDigit(after);
+    case SignWhere::kBetween:
+      return IsWordCharacter(before) && IsWordCharacter(after);
+  }
+  return false;
+}
+
 }  // namespace
 
 char32_t Narrow(char32_t code) {
@@ -45,12 +184,18 @@ CharClass Classify(char32_t code) {
   if (c == ' ' || c == '\t' || c == 0xA0 || c == 0x3000) return CharClass::kSpace;
   if (c == '\n' || c == '\r' || c == '\f' || c == '\v' || c == 0x2028 || c == 0x2029)
     return CharClass::kLineBreak;
-  if (c == 0xFEFF) return CharClass::kIgnored;
+  if (c == 0xFEFF || c == 0xAD || (c >= 0x200B && c <= 0x200C) || c == 0x200E || c == 0x200F ||
+      (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) || (c >= 0x2066 && c <= 0x206F))
+    return CharClass::kIgnored;
   if (c == 0x200D || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0x0300 && c <= 0x036F) ||
       (c >= 0x1F3FB && c <= 0x1F3FF) || (c >= 0xE0020 && c <= 0xE007F) ||
       (c >= 0xE0100 && c <= 0xE01EF))
     return CharClass::kAttached;
   return CharClass::kOther;
+}
+
+char32_t ReadAs(char32_t code) {
+  return code == 0x3007 ? 0x96F6 : 0;  // 〇 líng, as 零
 }
 
 const SignRow* MatchSign(std::u32string_view text) {
@@ -59,8 +204,35 @@ const SignRow* MatchSign(std::u32string_view text) {
   const SignRow* row = std::lower_bound(
       kSignRows, end, text.front(), [](const SignRow& r, char32_t c) { return r.print[0] < c; });
   for (; row != end && row->print[0] == text.front(); ++row)
-    if (text.starts_with(row->print)) return row;
+    if (row->where == SignWhere::kAny && text.starts_with(row->print)) return row;
   return nullptr;
+}
+
+const SignRow* MatchSign(std::u32string_view text, char32_t before) {
+  if (text.empty()) return nullptr;
+  const SignRow* end = kSignRows + kSignRowCount;
+  const SignRow* row = std::lower_bound(
+      kSignRows, end, text.front(), [](const SignRow& r, char32_t c) { return r.print[0] < c; });
+  for (; row != end && row->print[0] == text.front(); ++row) {
+    if (!text.starts_with(row->print)) continue;
+    const size_t length = std::char_traits<char32_t>::length(row->print);
+    if (Holds(row->where, before, length < text.size() ? text[length] : 0)) return row;
+  }
+  return nullptr;
+}
+
+Cells SignCells(const SignRow& row, bool doubleSpell) {
+  return CellsFromDots(doubleSpell ? row.doubleCells : row.cells);
+}
+
+bool IsLatinLetter(char32_t code) {
+  const char32_t c = Narrow(code);
+  return IsAsciiLetter(c) || FindAccented(c) != nullptr;
+}
+
+bool ContinuesWord(char32_t before, std::u32string_view text) {
+  const SignRow* row = MatchSign(text, before);
+  return row != nullptr && (row->where == SignWhere::kWord || row->where == SignWhere::kDigits);
 }
 
 Cells CellsFromDots(std::string_view dots) {
@@ -95,14 +267,46 @@ Cells NumberCells(std::u32string_view run) {
 
 Cells LetterCells(std::u32string_view run) {
   Cells cells;
-  if (!run.empty() && !IsUpper(Narrow(run.front()))) cells += kLetterSign;
+  const bool allCapitals = run.size() > 1 && std::all_of(run.begin(), run.end(), [](char32_t c) {
+                             return IsCapital(Narrow(c));
+                           });
+  if (allCapitals)
+    cells.append(2, kCapitalSign);
+  else if (!run.empty() && !IsCapital(Narrow(run.front())))
+    cells += kLetterSign;
   for (char32_t c : run) {
     c = Narrow(c);
-    if (IsUpper(c)) {
-      cells += kCapitalSign;
-      c = c - 'A' + 'a';
+    if (!allCapitals && IsCapital(c)) cells += kCapitalSign;
+    AppendLetter(c, &cells);
+  }
+  return cells;
+}
+
+Cells WordCells(std::u32string_view word) {
+  Cells cells;
+  size_t at = 0;
+  char32_t before = 0;
+  while (at < word.size()) {
+    const char32_t c = Narrow(word[at]);
+    size_t end = at + 1;
+    if (IsDigit(c)) {
+      // A number goes on through a decimal point or group separator between digits.
+      while (end < word.size() && (IsDigit(Narrow(word[end])) ||
+                                   ((word[end] == '.' || word[end] == ',') &&
+                                    end + 1 < word.size() && IsDigit(Narrow(word[end + 1])))))
+        ++end;
+      cells += NumberCells(word.substr(at, end - at));
+    } else if (IsLatinLetter(c)) {
+      while (end < word.size() && IsLatinLetter(word[end])) ++end;
+      cells += LetterCells(word.substr(at, end - at));
+    } else if (const SignRow* row = MatchSign(word.substr(at), before)) {
+      end = at + std::char_traits<char32_t>::length(row->print);
+      cells += CellsFromDots(row->cells);
+    } else {
+      cells += PlaceholderCells();
     }
-    cells += kLetters[c - 'a'];
+    before = word[end - 1];
+    at = end;
   }
   return cells;
 }
@@ -135,8 +339,9 @@ void Spacer::AddWord(const Part& part) {
 void Spacer::AddSign(const Part& part) {
   SignKind kind = part.sign->kind;
   if (kind == SignKind::kQuote) {
-    kind = quoteOpen_ ? SignKind::kClose : SignKind::kOpen;
-    quoteOpen_ = !quoteOpen_;
+    bool& open = part.sign->print[0] == '\'' ? singleOpen_ : quoteOpen_;
+    kind = open ? SignKind::kClose : SignKind::kOpen;
+    open = !open;
   }
   Blanks(kind == SignKind::kOpen ? std::max(spaces_, blankDue_ ? 1 : 0) : spaces_);
   sink_->Word(part.text);

@@ -84,9 +84,11 @@ TEST_F(FullTextTest, LineBreaksAndSpacesAreKept) {
 
 TEST_F(FullTextTest, LettersAndNumbersInText) {
   EXPECT_EQ(Output({"-n", "0", "--text=full"}, "DNA是3.5亿年的abc"),
-            "6-145-6-1345-6-1 156 3456-14-46-15 24 1345-146 145-26 56-1-12-14\n");
+            "6-6-145-1345-1 156 3456-14-46-15 24 1345-146 145-26 56-1-12-14\n");
+  // A word of capitals takes the double capital sign once (it took the
+  // capital sign before every letter).
   // Letters right after a number stay in its word, after the letter sign.
-  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "4a MP3"), "3456-145-56-1 6-134-6-1234-3456-14\n");
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "4a MP3"), "3456-145-56-1 6-6-134-1234-3456-14\n");
   EXPECT_EQ(Output({"-n", "pinyin", "--text=full"}, "Hi，你有1,000元"), "Hi, ni you 1,000 yuan\n");
 }
 
