@@ -92,6 +92,17 @@ TEST_F(FullTextTest, LettersAndNumbersInText) {
   EXPECT_EQ(Output({"-n", "pinyin", "--text=full"}, "Hi，你有1,000元"), "Hi, ni you 1,000 yuan\n");
 }
 
+TEST_F(FullTextTest, SignsOfBooksAndCorrectedOperators) {
+  // Percent was dots 1 4 6 (the final ian), = the placeholder's full cell.
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "50%"), "3456-15-245-3456-245-356\n");
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "3+4=7"),
+            "3456-14-5-235-3456-145-5-2356-3456-1245\n");
+  // Circled numbers, Roman numerals, degrees and the range mark have cells.
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "① Ⅻ 5℃ 1～5"),
+            "3456-2 6-1346-24-24-256 3456-15-45-245-56-14 3456-1-5-6-2-3456-15\n");
+  EXPECT_EQ(Output({"-n", "pinyin", "--text=full"}, "①5℃"), "①5℃\n");
+}
+
 TEST_F(FullTextTest, WhatHasNoWrittenFormBecomesThePlaceholder) {
   // 兙 is outside the dictionary, 😀 outside GBK, 〇 outside the program's range.
   EXPECT_EQ(Output({"-n", "0", "--text=full"}, "兙中😀〇"),
