@@ -119,6 +119,7 @@ char32_t LowerAccented(char32_t c) {
 }
 
 const AccentedLetter* FindAccented(char32_t c) {
+  if (c < 0xC0 || c > 0x1F9) return nullptr;  // most characters: no search
   const char32_t lower = LowerAccented(c);
   for (const auto& letter : kAccented)
     if (letter.code == lower) return &letter;
@@ -282,7 +283,7 @@ Cells LetterCells(std::u32string_view run) {
   return cells;
 }
 
-Cells WordCells(std::u32string_view word) {
+Cells WordCells(std::u32string_view word, std::vector<WordSign>* signs) {
   Cells cells;
   size_t at = 0;
   char32_t before = 0;
@@ -295,10 +296,18 @@ Cells WordCells(std::u32string_view word) {
                                    ((word[end] == '.' || word[end] == ',') &&
                                     end + 1 < word.size() && IsDigit(Narrow(word[end + 1])))))
         ++end;
+      if (signs != nullptr) signs->push_back({cells.size(), Cells(1, kNumberSign)});
       cells += NumberCells(word.substr(at, end - at));
     } else if (IsLatinLetter(c)) {
       while (end < word.size() && IsLatinLetter(word[end])) ++end;
-      cells += LetterCells(word.substr(at, end - at));
+      const Cells letters = LetterCells(word.substr(at, end - at));
+      // The sign a continued line needs: the letter sign, or the double
+      // capital sign of a word of capitals.
+      const bool capitals =
+          letters.size() > 1 && letters[0] == kCapitalSign && letters[1] == kCapitalSign;
+      if (signs != nullptr)
+        signs->push_back({cells.size(), capitals ? Cells(2, kCapitalSign) : Cells(1, kLetterSign)});
+      cells += letters;
     } else if (const SignRow* row = MatchSign(word.substr(at), before)) {
       end = at + std::char_traits<char32_t>::length(row->print);
       cells += CellsFromDots(row->cells);

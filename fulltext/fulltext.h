@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fulltext/signs.h"
 
@@ -73,10 +74,19 @@ Cells NumberCells(std::u32string_view run);
 // letter is its accent's cells, then the letter (café, nǐ).
 Cells LetterCells(std::u32string_view run);
 
+// Where a stretch of a word read under a sign starts (a number's number
+// sign, a letter run's letter or capital sign), so that a line cut inside
+// the stretch can repeat the sign.
+struct WordSign {
+  size_t from = 0;
+  Cells cells;
+};
+
 // A word of letters, digits and the signs that keep a word going
 // (ContinuesWord): each number with its number sign, each run of letters as
 // LetterCells, the signs as their rows inside a word. One word, no blank.
-Cells WordCells(std::u32string_view word);
+// `signs`, when given, receives each stretch's sign.
+Cells WordCells(std::u32string_view word, std::vector<WordSign>* signs = nullptr);
 
 // What stands for a character without a braille form: three full cells.
 Cells PlaceholderCells();

@@ -10,8 +10,9 @@ namespace {
 constexpr char kDigitCells[10] = {0x1A, 0x01, 0x03, 0x09, 0x19, 0x11, 0x0B, 0x1B, 0x13, 0x0A};
 
 // How a heading is set, by level: centred, or indented by this many cells.
-// Chinese braille books centre the titles of the two upper levels and indent
-// lower ones like a subtitle; every heading has a blank line above it.
+// The two upper levels are centred and lower ones indented like a subtitle,
+// as braille books commonly set them (no published Chinese rule was at hand
+// to say otherwise); every heading has a blank line above it.
 struct HeadingStyle {
   bool centred;
   int indent;

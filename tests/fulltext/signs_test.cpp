@@ -102,6 +102,13 @@ TEST(BookWords, AddressesTimesAndAbbreviationsStayOneWord) {
   EXPECT_EQ(Dots(WordCells(U"3.14")), "3456-14-46-1-145");  // a decimal point, not a dot
   EXPECT_EQ(Dots(WordCells(U"1~5")), "3456-1-5-6-2-3456-15");
   EXPECT_EQ(Dots(WordCells(U"don't")), "56-145-135-1345-3-56-2345");
+  std::vector<WordSign> signs;
+  EXPECT_EQ(Dots(WordCells(U"v2.DNA", &signs)), "56-1236-3456-12-256-6-6-145-1345-1");
+  ASSERT_EQ(signs.size(), 3U);
+  EXPECT_EQ(signs[1].from, 2U);
+  EXPECT_EQ(Dots(signs[1].cells), "3456");
+  EXPECT_EQ(signs[2].from, 5U);
+  EXPECT_EQ(Dots(signs[2].cells), "6-6");
   EXPECT_TRUE(ContinuesWord(U'w', U".d"));
   EXPECT_TRUE(ContinuesWord(U'0', U":3"));
   EXPECT_FALSE(ContinuesWord(U'w', U". "));
