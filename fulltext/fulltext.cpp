@@ -226,6 +226,13 @@ Cells SignCells(const SignRow& row, bool doubleSpell) {
   return CellsFromDots(doubleSpell ? row.doubleCells : row.cells);
 }
 
+const SignRow* QuoteMark(const SignRow& row, bool closing) {
+  if (row.kind != SignKind::kQuote) return nullptr;
+  const bool single = row.print[0] == '\'';
+  const char32_t mark[2] = {single ? (closing ? U'’' : U'‘') : (closing ? U'”' : U'“'), 0};
+  return MatchSign(std::u32string_view(mark, 1));
+}
+
 bool IsLatinLetter(char32_t code) {
   const char32_t c = Narrow(code);
   return IsAsciiLetter(c) || FindAccented(c) != nullptr;
@@ -353,7 +360,8 @@ void Spacer::AddSign(const Part& part) {
     open = !open;
   }
   Blanks(kind == SignKind::kOpen ? std::max(spaces_, blankDue_ ? 1 : 0) : spaces_);
-  sink_->Word(part.text);
+  const bool closing = part.sign->kind == SignKind::kQuote && kind == SignKind::kClose;
+  sink_->Word(closing && !part.closeText.empty() ? part.closeText : part.text);
   blankDue_ = kind == SignKind::kPause || kind == SignKind::kClose;
   wordLast_ = numberLast_ = false;
 }

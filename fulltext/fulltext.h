@@ -51,6 +51,11 @@ const SignRow* MatchSign(std::u32string_view text, char32_t before);
 // A sign's cells in current or double-spell braille.
 Cells SignCells(const SignRow& row, bool doubleSpell);
 
+// The Chinese quotation mark that an ASCII quotation mark (a row of kind
+// quote) stands for when it opens or closes: “ ” for ", ‘ ’ for '. The cells
+// differ in double-spell braille; null for other rows.
+const SignRow* QuoteMark(const SignRow& row, bool closing);
+
 // True for a Latin letter: ASCII, full-width, or one with accents (é, ǎ, ü).
 bool IsLatinLetter(char32_t code);
 
@@ -103,6 +108,7 @@ struct Part {
   Kind kind = Kind::kWord;
   std::string text;               // a word's cells or pinyin, a sign's written form
   const SignRow* sign = nullptr;  // kSign
+  std::string closeText;          // kSign of kind quote: the text when it closes, if not `text`
   bool number = false;            // kWord: a number
   bool joinsPrevious = false;     // kWord: the same word as the word just before
 };

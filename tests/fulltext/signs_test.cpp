@@ -29,6 +29,15 @@ std::string Row(const std::u32string& text, char32_t before = 0, bool doubleSpel
   return Dots(SignCells(*row, doubleSpell)) + " " + kKinds[static_cast<int>(row->kind)];
 }
 
+// Records what the spacer writes: words as they are, "_" a blank.
+class Recorder : public Sink {
+ public:
+  void Word(std::string_view text) override { out += text; }
+  void Blank() override { out += '_'; }
+  void LineBreak() override { out += '/'; }
+  std::string out;
+};
+
 TEST(BookSigns, SignsOfRealBooksHaveCellsInsteadOfThePlaceholder) {
   const struct {
     std::u32string print;
@@ -93,6 +102,33 @@ TEST(BookSigns, DoubleSpellBrailleKeepsItsOwnQuotesParenthesesAndPauses) {
   EXPECT_EQ(Row(U"“", 0, false), "45 open");
 }
 
+TEST(BookSigns, AsciiQuotesTakeTheCellsOfTheChineseMarksTheyStandFor) {
+  const SignRow* quote = MatchSign(U"\"");
+  ASSERT_NE(quote, nullptr);
+  EXPECT_EQ(Dots(SignCells(*QuoteMark(*quote, false), true)), "56-3");
+  EXPECT_EQ(Dots(SignCells(*QuoteMark(*quote, true), true)), "6-23");
+  EXPECT_EQ(Dots(SignCells(*QuoteMark(*quote, true), false)), "45");
+  const SignRow* single = MatchSign(U"'o", U' ');
+  ASSERT_NE(single, nullptr);
+  EXPECT_EQ(Dots(SignCells(*QuoteMark(*single, false), true)), "6-26");
+  EXPECT_EQ(Dots(SignCells(*QuoteMark(*single, true), true)), "35-3");
+  EXPECT_EQ(QuoteMark(*MatchSign(U"，"), false), nullptr);
+  // The spacer writes the closing form when the mark closes.
+  Recorder recorder;
+  Spacer spacer(&recorder, true);
+  Part open;
+  open.kind = Part::Kind::kSign;
+  open.sign = quote;
+  open.text = "(";
+  open.closeText = ")";
+  Part word;
+  word.text = "x";
+  spacer.Add(open);
+  spacer.Add(word);
+  spacer.Add(open);
+  EXPECT_EQ(recorder.out, "(x)");
+}
+
 TEST(BookWords, AddressesTimesAndAbbreviationsStayOneWord) {
   EXPECT_EQ(Dots(WordCells(U"10:30")), "3456-1-245-25-3456-14-245");
   EXPECT_EQ(Dots(WordCells(U"www.debian.org")),
@@ -134,15 +170,6 @@ TEST(BookCharacters, FormatCharactersAreDroppedAndZeroIsReadAsLing) {
   EXPECT_EQ(ReadAs(U'〇'), U'零');
   EXPECT_EQ(ReadAs(U'O'), 0U);
 }
-
-// Records what the spacer writes: words as they are, "_" a blank.
-class Recorder : public Sink {
- public:
-  void Word(std::string_view text) override { out += text; }
-  void Blank() override { out += '_'; }
-  void LineBreak() override { out += '/'; }
-  std::string out;
-};
 
 TEST(BookSpacing, AMinusAfterAColonStandsApartAndSingleQuotesPair) {
   Recorder recorder;
