@@ -117,12 +117,20 @@ class Filler {
   std::vector<Cells> lines_;
 };
 
-// Pages of one run of sections; numbers go on from section to section.
-class Pager {
- public:
-  Pager(PageSize size, int firstNumber) : size_(size), number_(firstNumber) {}
+}  // namespace
 
-  void Block(const layout::Block& block) {
+class Paginator::Pages {
+ public:
+  explicit Pages(PageSize size) : size_(Fit(size)) {}
+
+  void StartSection() {
+    if (started_ && (!page_.lines.empty() || sectionDue_)) EndPage();
+    started_ = true;
+    sectionDue_ = true;
+  }
+
+  void Add(const layout::Block& block) {
+    started_ = true;
     switch (block.kind) {
       case Block::Kind::kParagraph:
         Lines(Fill(block, kParagraphIndent, 0));
@@ -136,11 +144,14 @@ class Pager {
     }
   }
 
-  std::vector<Page> Finish() {
-    if (!page_.lines.empty() || pages_.empty()) EndPage();
-    return std::move(pages_);
+  void Finish() {
+    if (!page_.lines.empty() || sectionDue_) EndPage();
   }
-  int NextNumber() const { return number_; }
+  std::vector<Page> Take() {
+    std::vector<Page> pages;
+    pages.swap(pages_);
+    return pages;
+  }
 
  private:
   std::vector<Cells> Fill(const layout::Block& block, int first, int rest) const {
@@ -179,6 +190,8 @@ class Pager {
   void EndPage() {
     const Cells number = PageNumberCells(number_++);
     Page page;
+    page.startsSection = sectionDue_;
+    sectionDue_ = false;
     page.lines.push_back(Cells(static_cast<size_t>(size_.cells) - number.size(), 0) + number);
     for (Cells& line : page_.lines) {
       while (!line.empty() && line.back() == 0) line.pop_back();
@@ -189,12 +202,27 @@ class Pager {
   }
 
   PageSize size_;
-  int number_;
-  Page page_;  // text lines only, the number's line added at its end
+  int number_ = 1;
+  bool started_ = false;    // a block or section came
+  bool sectionDue_ = true;  // the next page ended starts a section
+  Page page_;               // text lines only, the number's line added at its end
   std::vector<Page> pages_;
 };
 
-}  // namespace
+Paginator::Paginator(PageSize size) : pages_(std::make_unique<Pages>(size)) {}
+Paginator::~Paginator() = default;
+void Paginator::StartSection() {
+  pages_->StartSection();
+}
+void Paginator::Add(const Block& block) {
+  pages_->Add(block);
+}
+void Paginator::Finish() {
+  pages_->Finish();
+}
+std::vector<Page> Paginator::TakePages() {
+  return pages_->Take();
+}
 
 Cells PageNumberCells(int number) {
   const std::string digits = std::to_string(number);
@@ -207,17 +235,14 @@ PageSize Fit(PageSize size) {
   return {std::max(size.cells, 12), std::max(size.lines, 3)};
 }
 
-std::vector<std::vector<Page>> LayOut(const std::vector<Section>& sections, PageSize size) {
-  size = Fit(size);
-  std::vector<std::vector<Page>> out;
-  int number = 1;
+std::vector<Page> LayOut(const std::vector<Section>& sections, PageSize size) {
+  Paginator paginator(size);
   for (const Section& section : sections) {
-    Pager pager(size, number);
-    for (const Block& block : section.blocks) pager.Block(block);
-    out.push_back(pager.Finish());
-    number = pager.NextNumber();
+    paginator.StartSection();
+    for (const Block& block : section.blocks) paginator.Add(block);
   }
-  return out;
+  paginator.Finish();
+  return paginator.TakePages();
 }
 
 }  // namespace molvane::layout

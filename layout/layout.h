@@ -6,7 +6,7 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,14 +55,38 @@ struct PageSize {
 // dropped); the first holds the braille page number at its right end.
 struct Page {
   std::vector<Cells> lines;
+  bool startsSection = false;  // the first page of an input file
 };
 
 // The size laid out: one below the smallest that holds a page number and a
 // line of text (12 cells, 3 lines) is raised to it.
 PageSize Fit(PageSize size);
 
-// The pages of each section, numbered on from one section to the next.
-std::vector<std::vector<Page>> LayOut(const std::vector<Section>& sections, PageSize size);
+// Lays out blocks as they come, so a text of any length needs memory for a
+// page and a block only. Page numbers go on from one section to the next.
+class Paginator {
+ public:
+  explicit Paginator(PageSize size);
+  ~Paginator();
+  Paginator(const Paginator&) = delete;
+  Paginator& operator=(const Paginator&) = delete;
+
+  // An input file begins: its first block starts a new page. The first
+  // section needs no call.
+  void StartSection();
+  void Add(const Block& block);
+  // Ends the last page; a section without text still has its page.
+  void Finish();
+  // The pages finished so far, handed over.
+  std::vector<Page> TakePages();
+
+ private:
+  class Pages;
+  std::unique_ptr<Pages> pages_;
+};
+
+// Every page of the sections at once.
+std::vector<Page> LayOut(const std::vector<Section>& sections, PageSize size);
 
 // The dots of the marks the layout writes.
 constexpr char kContinuationMark = 0x24;  // dots 3 6, the hyphen, at a cut word's line end
@@ -71,20 +95,40 @@ constexpr char kNumberSign = 0x3C;        // dots 3 4 5 6
 // Cells of a page number: the number sign and the digits as a to j.
 Cells PageNumberCells(int number);
 
-// Output forms. Pages are separated by a form feed in BRF and Unicode; every
-// line ends with a line break (CR LF in BRF, the embossers' form).
-std::string ToBrf(const std::vector<std::vector<Page>>& sections);
-std::string ToUnicode(const std::vector<std::vector<Page>>& sections);
-
 struct PefMetadata {
   std::string title;       // UTF-8
-  std::string date;        // YYYY-MM-DD
+  std::string date;        // YYYY-MM-DD, or empty
   std::string identifier;  // unique for the document
   std::string language = "zh";
 };
-// A PEF 1.0 document: one volume, one section per section, the fitted page
-// size as the volume's rows and cols.
-std::string ToPef(const std::vector<std::vector<Page>>& sections, PageSize size,
-                  const PefMetadata& metadata);
+
+// Output forms. Pages are separated by a form feed in BRF and Unicode; every
+// line ends with a line break (CR LF in BRF, the embossers' form). PEF 1.0:
+// one volume of the fitted page size, one section per section.
+enum class Form { kBrf, kUnicode, kPef };
+
+// Writes pages as they come.
+class PageWriter {
+ public:
+  PageWriter(Form form, PageSize size, PefMetadata metadata = {});
+  void Write(const std::vector<Page>& pages, std::string* out);
+  // What ends the document (PEF's closing elements).
+  void Finish(std::string* out);
+
+ private:
+  void Begin(std::string* out);
+  void Line(const Cells& line, std::string* out) const;
+
+  Form form_;
+  PageSize size_;
+  PefMetadata metadata_;
+  bool begun_ = false;
+  bool sectionOpen_ = false;
+};
+
+// The whole document at once.
+std::string ToBrf(const std::vector<Page>& pages);
+std::string ToUnicode(const std::vector<Page>& pages);
+std::string ToPef(const std::vector<Page>& pages, PageSize size, const PefMetadata& metadata);
 
 }  // namespace molvane::layout

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // BRF, Unicode braille and PEF.
 #include <cstdio>
+#include <utility>
 
 #include "layout/layout.h"
 
@@ -16,23 +17,6 @@ void AppendUnicode(char cell, std::string* out) {
   *out += static_cast<char>(0xE0 | code >> 12);
   *out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
   *out += static_cast<char>(0x80 | (code & 0x3F));
-}
-
-template <typename AppendCell>
-std::string Pages(const std::vector<std::vector<Page>>& sections, const char* lineBreak,
-                  AppendCell append) {
-  std::string out;
-  bool first = true;
-  for (const auto& pages : sections)
-    for (const Page& page : pages) {
-      if (!first) out += '\f';
-      first = false;
-      for (const Cells& line : page.lines) {
-        for (char cell : line) append(cell, &out);
-        out += lineBreak;
-      }
-    }
-  return out;
 }
 
 void AppendXmlText(const std::string& text, std::string* out) {
@@ -57,60 +41,109 @@ void AppendXmlText(const std::string& text, std::string* out) {
   }
 }
 
+void AppendElement(const char* name, const std::string& text, std::string* out) {
+  *out += "      <";
+  *out += name;
+  *out += '>';
+  AppendXmlText(text, out);
+  *out += "</";
+  *out += name;
+  *out += ">\n";
+}
+
+std::string WriteAll(Form form, const std::vector<Page>& pages, PageSize size,
+                     const PefMetadata& metadata) {
+  PageWriter writer(form, size, metadata);
+  std::string out;
+  writer.Write(pages, &out);
+  writer.Finish(&out);
+  return out;
+}
+
 }  // namespace
 
-std::string ToBrf(const std::vector<std::vector<Page>>& sections) {
-  return Pages(sections, "\r\n", [](char cell, std::string* out) {
-    *out += kBrailleAscii[static_cast<unsigned char>(cell) & 0x3F];
-  });
-}
+PageWriter::PageWriter(Form form, PageSize size, PefMetadata metadata)
+    : form_(form), size_(Fit(size)), metadata_(std::move(metadata)) {}
 
-std::string ToUnicode(const std::vector<std::vector<Page>>& sections) {
-  return Pages(sections, "\n", AppendUnicode);
-}
-
-std::string ToPef(const std::vector<std::vector<Page>>& sections, PageSize size,
-                  const PefMetadata& metadata) {
-  std::string out =
+void PageWriter::Begin(std::string* out) {
+  begun_ = true;
+  if (form_ != Form::kPef) return;
+  *out +=
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<pef version=\"2008-1\" xmlns=\"http://www.daisy.org/ns/2008/pef\">\n"
       "  <head>\n"
       "    <meta xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
-      "      <dc:format>application/x-pef+xml</dc:format>\n"
-      "      <dc:identifier>";
-  AppendXmlText(metadata.identifier, &out);
-  out += "</dc:identifier>\n      <dc:title>";
-  AppendXmlText(metadata.title, &out);
-  out += "</dc:title>\n      <dc:language>";
-  AppendXmlText(metadata.language, &out);
-  out += "</dc:language>\n";
-  if (!metadata.date.empty()) {
-    out += "      <dc:date>";
-    AppendXmlText(metadata.date, &out);
-    out += "</dc:date>\n";
-  }
-  size = Fit(size);
+      "      <dc:format>application/x-pef+xml</dc:format>\n";
+  AppendElement("dc:identifier", metadata_.identifier, out);
+  AppendElement("dc:title", metadata_.title, out);
+  AppendElement("dc:language", metadata_.language, out);
+  if (!metadata_.date.empty()) AppendElement("dc:date", metadata_.date, out);
   char volume[96];
   std::snprintf(volume, sizeof volume,
                 "  <body>\n    <volume cols=\"%d\" rows=\"%d\" rowgap=\"0\" duplex=\"false\">\n",
-                size.cells, size.lines);
-  out += "    </meta>\n  </head>\n";
-  out += volume;
-  for (const auto& pages : sections) {
-    out += "      <section>\n";
-    for (const Page& page : pages) {
-      out += "        <page>\n";
-      for (const Cells& line : page.lines) {
-        out += "          <row>";
-        for (char cell : line) AppendUnicode(cell, &out);
-        out += "</row>\n";
-      }
-      out += "        </page>\n";
-    }
-    out += "      </section>\n";
+                size_.cells, size_.lines);
+  *out += "    </meta>\n  </head>\n";
+  *out += volume;
+}
+
+void PageWriter::Line(const Cells& line, std::string* out) const {
+  switch (form_) {
+    case Form::kBrf:
+      for (char cell : line) *out += kBrailleAscii[static_cast<unsigned char>(cell) & 0x3F];
+      *out += "\r\n";
+      break;
+    case Form::kUnicode:
+      for (char cell : line) AppendUnicode(cell, out);
+      *out += '\n';
+      break;
+    case Form::kPef:
+      *out += "          <row>";
+      for (char cell : line) AppendUnicode(cell, out);
+      *out += "</row>\n";
+      break;
   }
-  out += "    </volume>\n  </body>\n</pef>\n";
-  return out;
+}
+
+void PageWriter::Write(const std::vector<Page>& pages, std::string* out) {
+  for (const Page& page : pages) {
+    if (form_ == Form::kPef) {
+      if (!begun_) Begin(out);
+      if (page.startsSection || !sectionOpen_) {
+        if (sectionOpen_) *out += "      </section>\n";
+        *out += "      <section>\n";
+        sectionOpen_ = true;
+      }
+      *out += "        <page>\n";
+    } else if (begun_) {
+      *out += '\f';
+    }
+    begun_ = true;
+    for (const Cells& line : page.lines) Line(line, out);
+    if (form_ == Form::kPef) *out += "        </page>\n";
+  }
+}
+
+void PageWriter::Finish(std::string* out) {
+  if (form_ != Form::kPef) return;
+  if (!begun_) Begin(out);
+  if (!sectionOpen_) {
+    // A document without pages still has a section and a page.
+    *out += "      <section>\n        <page>\n          <row></row>\n        </page>\n";
+    sectionOpen_ = true;
+  }
+  *out += "      </section>\n    </volume>\n  </body>\n</pef>\n";
+}
+
+std::string ToBrf(const std::vector<Page>& pages) {
+  return WriteAll(Form::kBrf, pages, {}, {});
+}
+
+std::string ToUnicode(const std::vector<Page>& pages) {
+  return WriteAll(Form::kUnicode, pages, {}, {});
+}
+
+std::string ToPef(const std::vector<Page>& pages, PageSize size, const PefMetadata& metadata) {
+  return WriteAll(Form::kPef, pages, size, metadata);
 }
 
 }  // namespace molvane::layout

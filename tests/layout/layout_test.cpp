@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -63,11 +64,10 @@ Block Paragraph(std::vector<Word> words) {
 }
 
 // The text lines of every page, page number lines left out.
-std::vector<std::string> TextLines(const std::vector<std::vector<Page>>& sections) {
+std::vector<std::string> TextLines(const std::vector<Page>& pages) {
   std::vector<std::string> lines;
-  for (const auto& pages : sections)
-    for (const Page& page : pages)
-      for (size_t i = 1; i < page.lines.size(); ++i) lines.push_back(T(page.lines[i]));
+  for (const Page& page : pages)
+    for (size_t i = 1; i < page.lines.size(); ++i) lines.push_back(T(page.lines[i]));
   return lines;
 }
 
@@ -95,18 +95,37 @@ TEST(Lines, ALongWordIsCutWithTheMarkAndItsSignRepeated) {
 TEST(Pages, NumbersStandAtTheTopRightAndGoOnAcrossSections) {
   std::vector<Word> words;
   for (int i = 0; i < 6; ++i) words.push_back(W("abcde"));
-  const auto sections =
+  const auto pages =
       LayOut({Section{{Paragraph(words)}}, Section{{Paragraph({W("xyz")})}}}, {12, 3});
-  ASSERT_EQ(sections.size(), 2U);
-  ASSERT_EQ(sections[0].size(), 2U);  // 4 lines of text, 2 a page
-  EXPECT_EQ(T(sections[0][0].lines[0]), "..........#a");
-  EXPECT_EQ(T(sections[0][1].lines[0]), "..........#b");
-  EXPECT_EQ(T(sections[1][0].lines[0]), "..........#c");  // a new page for the next file
-  EXPECT_EQ(T(sections[1][0].lines[1]), "..xyz");
+  ASSERT_EQ(pages.size(), 3U);  // 4 lines of text, 2 a page; then the second file
+  EXPECT_EQ(T(pages[0].lines[0]), "..........#a");
+  EXPECT_EQ(T(pages[1].lines[0]), "..........#b");
+  EXPECT_EQ(T(pages[2].lines[0]), "..........#c");  // a new page for the next file
+  EXPECT_EQ(T(pages[2].lines[1]), "..xyz");
+  EXPECT_TRUE(pages[0].startsSection);
+  EXPECT_FALSE(pages[1].startsSection);
+  EXPECT_TRUE(pages[2].startsSection);
   EXPECT_EQ(T(PageNumberCells(120)), "#abj");
   // Sizes too small to hold a number and a line are raised.
   EXPECT_EQ(Fit({4, 1}).cells, 12);
   EXPECT_EQ(Fit({4, 1}).lines, 3);
+}
+
+TEST(Pages, PagesComeAsBlocksAreAddedAndEmptySectionsKeepAPage) {
+  Paginator paginator({12, 3});
+  for (int i = 0; i < 5; ++i) paginator.Add(Paragraph({W("abcdefgh")}));
+  const std::vector<Page> early = paginator.TakePages();
+  EXPECT_EQ(early.size(), 2U);  // finished pages are handed over at once
+  paginator.StartSection();
+  paginator.StartSection();  // an empty file
+  paginator.Add(Paragraph({W("x")}));
+  paginator.Finish();
+  const std::vector<Page> rest = paginator.TakePages();
+  ASSERT_EQ(rest.size(), 3U);  // the fifth paragraph, the empty file's page, x
+  EXPECT_EQ(T(rest[1].lines[0]), "..........#d");
+  EXPECT_EQ(rest[1].lines.size(), 1U);
+  EXPECT_TRUE(rest[1].startsSection && rest[2].startsSection);
+  EXPECT_TRUE(paginator.TakePages().empty());
 }
 
 TEST(Headings, CentredWithABlankLineAboveAndKeptWithTheirText) {
@@ -120,8 +139,8 @@ TEST(Headings, CentredWithABlankLineAboveAndKeptWithTheirText) {
   blocks.push_back(title);
   blocks.push_back(Paragraph({W("b")}));
   const auto moved = LayOut({Section{blocks}}, {12, 5});  // 4 text lines a page
-  ASSERT_EQ(moved[0].size(), 2U);
-  EXPECT_EQ(T(moved[0][1].lines[1]), "....abcd");
+  ASSERT_EQ(moved.size(), 2U);
+  EXPECT_EQ(T(moved[1].lines[1]), "....abcd");
 }
 
 TEST(Lines, KeptLinesAndBlankLines) {
@@ -179,15 +198,20 @@ TEST(Output, PefIsValidAndReadsBackAsTheUnicodeLayout) {
                                       Section{{Paragraph({W("xyz")})}}};
   const PageSize size{20, 8};
   const auto pages = LayOut(sections, size);
-  ASSERT_GE(pages[0].size(), 2U);  // a two-page sample, then a second file
+  ASSERT_GE(pages.size(), 3U);  // a two-page sample, then a second file
   const std::string pef = ToPef(pages, size, {"Molvane <&> 测试", "2026-12-09", "molvane-test-1"});
   EXPECT_NE(pef.find("<dc:title>Molvane &lt;&amp;&gt; 测试</dc:title>"), std::string::npos);
   EXPECT_NE(pef.find("<dc:language>zh</dc:language>"), std::string::npos);
   EXPECT_NE(pef.find("cols=\"20\" rows=\"8\""), std::string::npos);
   EXPECT_EQ(PefRows(pef), ToUnicode(pages));
   ExpectValidPef(pef, "sample");
-  // An empty document still has a page, and a date is optional.
+  EXPECT_EQ(std::count(pef.begin(), pef.end(), '\f'), 0);
+  size_t pefSections = 0;
+  for (size_t at = 0; (at = pef.find("<section>", at)) != std::string::npos; ++at) ++pefSections;
+  EXPECT_EQ(pefSections, 2U);
+  // An empty document still has a section and a page, and a date is optional.
   ExpectValidPef(ToPef(LayOut({Section{}}, size), size, {"", "", "molvane-test-2"}), "empty");
+  ExpectValidPef(ToPef({}, size, {"", "", "molvane-test-3"}), "nothing");
 }
 
 }  // namespace
