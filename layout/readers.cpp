@@ -88,6 +88,12 @@ class Blocks {
     End();
     return std::move(document_);
   }
+  // The blocks ended so far; the paragraph being read stays.
+  std::vector<TextBlock> TakeEnded() {
+    std::vector<TextBlock> blocks;
+    blocks.swap(document_.blocks);
+    return blocks;
+  }
   void Title(std::string title) {
     if (document_.title.empty()) document_.title = std::move(title);
   }
@@ -413,17 +419,68 @@ class HtmlReader {
 
 }  // namespace
 
-TextDocument ReadPlainText(std::string_view text, LineMode mode) {
-  Blocks blocks;
-  for (std::string_view line : Lines(text)) {
-    if (mode == LineMode::kLines) {
-      blocks.Line(std::string(Trim(line).empty() ? std::string_view() : line));
-      continue;
+class PlainTextReader::State {
+ public:
+  explicit State(LineMode mode) : mode_(mode) {}
+
+  void Add(std::string_view piece) {
+    // Whole lines only; a CR at the piece's end may still meet its LF.
+    size_t end = piece.find_last_of("\r\n");
+    if (end != std::string_view::npos && piece[end] == '\r' && end + 1 == piece.size())
+      end = end == 0 ? std::string_view::npos : piece.find_last_of("\r\n", end - 1);
+    if (end == std::string_view::npos) {
+      tail_ += piece;
+      return;
     }
-    if (Trim(line).empty() || StartsWithSpace(line)) blocks.End();
-    blocks.Text(Trim(line));
+    tail_ += piece.substr(0, end + 1);
+    Lines(tail_);
+    tail_.assign(piece.substr(end + 1));
   }
-  return blocks.Take();
+
+  void Finish() {
+    Lines(tail_);
+    tail_.clear();
+    blocks_.End();
+  }
+
+  std::vector<TextBlock> Take() { return blocks_.TakeEnded(); }
+
+ private:
+  void Lines(std::string_view text) {
+    for (std::string_view line : layout::Lines(text)) {
+      if (mode_ == LineMode::kLines) {
+        blocks_.Line(std::string(Trim(line).empty() ? std::string_view() : line));
+        continue;
+      }
+      if (Trim(line).empty() || StartsWithSpace(line)) blocks_.End();
+      blocks_.Text(Trim(line));
+    }
+  }
+
+  LineMode mode_;
+  Blocks blocks_;
+  std::string tail_;  // the line not yet ended
+};
+
+PlainTextReader::PlainTextReader(LineMode mode) : state_(std::make_unique<State>(mode)) {}
+PlainTextReader::~PlainTextReader() = default;
+void PlainTextReader::Add(std::string_view piece) {
+  state_->Add(piece);
+}
+void PlainTextReader::Finish() {
+  state_->Finish();
+}
+std::vector<TextBlock> PlainTextReader::TakeBlocks() {
+  return state_->Take();
+}
+
+TextDocument ReadPlainText(std::string_view text, LineMode mode) {
+  PlainTextReader reader(mode);
+  reader.Add(text);
+  reader.Finish();
+  TextDocument document;
+  document.blocks = reader.TakeBlocks();
+  return document;
 }
 
 TextDocument ReadMarkdown(std::string_view text, LineMode mode) {

@@ -4,6 +4,7 @@
 // block's text.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,25 @@ struct TextDocument {
 enum class LineMode { kParagraphs, kLines };
 
 TextDocument ReadPlainText(std::string_view text, LineMode mode);
+
+// The same a piece at a time (a piece may end anywhere), so a text of any
+// length needs memory for one paragraph only.
+class PlainTextReader {
+ public:
+  explicit PlainTextReader(LineMode mode);
+  ~PlainTextReader();
+  PlainTextReader(const PlainTextReader&) = delete;
+  PlainTextReader& operator=(const PlainTextReader&) = delete;
+
+  void Add(std::string_view piece);
+  void Finish();
+  // The blocks finished so far, handed over.
+  std::vector<TextBlock> TakeBlocks();
+
+ private:
+  class State;
+  std::unique_ptr<State> state_;
+};
 
 // Markdown: "#" to "######" headings (and underlined ones), paragraphs as in
 // plain text, list items and block quotes as paragraphs, fenced and indented

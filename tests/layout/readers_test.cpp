@@ -40,6 +40,27 @@ TEST(PlainText, LinesJoinIntoParagraphsUntilABlankOrIndentedLine) {
   EXPECT_EQ(Show(ReadPlainText("", LineMode::kParagraphs)), "");
 }
 
+TEST(PlainText, PiecesCutAnywhereReadAsTheWholeText) {
+  const std::string text =
+      "今天天气\r\n很好。\r\n\r\n  我们去\r公园。\n\u3000\u3000他说\nHello\nworld";
+  const std::string whole = Show(ReadPlainText(text, LineMode::kParagraphs));
+  for (size_t size = 1; size <= 7; ++size) {
+    PlainTextReader reader(LineMode::kParagraphs);
+    TextDocument pieces;
+    for (size_t at = 0; at < text.size(); at += size) {
+      reader.Add(std::string_view(text).substr(at, size));
+      for (TextBlock& b : reader.TakeBlocks()) pieces.blocks.push_back(std::move(b));
+    }
+    reader.Finish();
+    for (TextBlock& b : reader.TakeBlocks()) pieces.blocks.push_back(std::move(b));
+    EXPECT_EQ(Show(pieces), whole) << size;
+  }
+  // A finished paragraph is handed over before the text ends.
+  PlainTextReader reader(LineMode::kParagraphs);
+  reader.Add("一段\n\n二");
+  EXPECT_EQ(reader.TakeBlocks().size(), 1U);
+}
+
 TEST(Markdown, HeadingsParagraphsListsAndCodeWithoutMarkup) {
   const std::string text =
       "# 第一章 *开始*\n\n这是**第一**段，\n接着写。\n\n- 一项\n- [链接](http://x.org)二项\n\n"
