@@ -63,71 +63,53 @@ struct AccentedLetter {
 // Latin-1's letters and the letters of pinyin's tones, lower-case; the
 // capitals are found by their lower-case forms.
 constexpr AccentedLetter kAccented[] = {
-    {0xE0, 'a', kGrave},
-    {0xE1, 'a', kAcute},
-    {0xE2, 'a', kCircumflex},
-    {0xE3, 'a', kTilde},
-    {0xE4, 'a', kDiaeresis},
-    {0xE5, 'a', kRing},
-    {0xE7, 'c', kCedilla},
-    {0xE8, 'e', kGrave},
-    {0xE9, 'e', kAcute},
-    {0xEA, 'e', kCircumflex},
-    {0xEB, 'e', kDiaeresis},
-    {0xEC, 'i', kGrave},
-    {0xED, 'i', kAcute},
-    {0xEE, 'i', kCircumflex},
-    {0xEF, 'i', kDiaeresis},
-    {0xF1, 'n', kTilde},
-    {0xF2, 'o', kGrave},
-    {0xF3, 'o', kAcute},
-    {0xF4, 'o', kCircumflex},
-    {0xF5, 'o', kTilde},
-    {0xF6, 'o', kDiaeresis},
-    {0xF9, 'u', kGrave},
-    {0xFA, 'u', kAcute},
-    {0xFB, 'u', kCircumflex},
-    {0xFC, 'u', kDiaeresis},
-    {0xFD, 'y', kAcute},
-    {0xFF, 'y', kDiaeresis},
-    {0x101, 'a', kMacron},
-    {0x113, 'e', kMacron},
-    {0x11B, 'e', kCaron},
-    {0x12B, 'i', kMacron},
-    {0x144, 'n', kAcute},
-    {0x148, 'n', kCaron},
-    {0x14D, 'o', kMacron},
-    {0x16B, 'u', kMacron},
-    {0x1CE, 'a', kCaron},
-    {0x1D0, 'i', kCaron},
-    {0x1D2, 'o', kCaron},
-    {0x1D4, 'u', kCaron},
-    {0x1D6, 'u', kDiaeresis, kMacron},
-    {0x1D8, 'u', kDiaeresis, kAcute},
-    {0x1DA, 'u', kDiaeresis, kCaron},
-    {0x1DC, 'u', kDiaeresis, kGrave},
-    {0x1F9, 'n', kGrave},
+    {0xE0, 'a', kGrave, kNone},       {0xE1, 'a', kAcute, kNone},
+    {0xE2, 'a', kCircumflex, kNone},  {0xE3, 'a', kTilde, kNone},
+    {0xE4, 'a', kDiaeresis, kNone},   {0xE5, 'a', kRing, kNone},
+    {0xE7, 'c', kCedilla, kNone},     {0xE8, 'e', kGrave, kNone},
+    {0xE9, 'e', kAcute, kNone},       {0xEA, 'e', kCircumflex, kNone},
+    {0xEB, 'e', kDiaeresis, kNone},   {0xEC, 'i', kGrave, kNone},
+    {0xED, 'i', kAcute, kNone},       {0xEE, 'i', kCircumflex, kNone},
+    {0xEF, 'i', kDiaeresis, kNone},   {0xF1, 'n', kTilde, kNone},
+    {0xF2, 'o', kGrave, kNone},       {0xF3, 'o', kAcute, kNone},
+    {0xF4, 'o', kCircumflex, kNone},  {0xF5, 'o', kTilde, kNone},
+    {0xF6, 'o', kDiaeresis, kNone},   {0xF9, 'u', kGrave, kNone},
+    {0xFA, 'u', kAcute, kNone},       {0xFB, 'u', kCircumflex, kNone},
+    {0xFC, 'u', kDiaeresis, kNone},   {0xFD, 'y', kAcute, kNone},
+    {0xFF, 'y', kDiaeresis, kNone},   {0x101, 'a', kMacron, kNone},
+    {0x113, 'e', kMacron, kNone},     {0x11B, 'e', kCaron, kNone},
+    {0x12B, 'i', kMacron, kNone},     {0x144, 'n', kAcute, kNone},
+    {0x148, 'n', kCaron, kNone},      {0x14D, 'o', kMacron, kNone},
+    {0x16B, 'u', kMacron, kNone},     {0x1CE, 'a', kCaron, kNone},
+    {0x1D0, 'i', kCaron, kNone},      {0x1D2, 'o', kCaron, kNone},
+    {0x1D4, 'u', kCaron, kNone},      {0x1D6, 'u', kDiaeresis, kMacron},
+    {0x1D8, 'u', kDiaeresis, kAcute}, {0x1DA, 'u', kDiaeresis, kCaron},
+    {0x1DC, 'u', kDiaeresis, kGrave}, {0x1F9, 'n', kGrave, kNone},
 };
 
-// The lower-case form of an accented capital (Latin-1's capitals are 0x20
-// below, Latin Extended's one below); the code itself otherwise.
-char32_t LowerAccented(char32_t c) {
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
-  if (c >= 0x100 && c <= 0x1DC && c % 2 == (c >= 0x1CD ? 1 : 0)) return c + 1;
-  if (c == 0x1F8) return c + 1;
-  return c;
-}
-
-const AccentedLetter* FindAccented(char32_t c) {
-  if (c < 0xC0 || c > 0x1F9) return nullptr;  // most characters: no search
-  const char32_t lower = LowerAccented(c);
+const AccentedLetter* SearchAccented(char32_t c) {
   for (const auto& letter : kAccented)
-    if (letter.code == lower) return &letter;
+    if (letter.code == c) return &letter;
   return nullptr;
 }
 
+// The accented letter `c` is, lower-case or capital (Latin-1's capitals are
+// 0x20 below their letters, Latin Extended's one below); null for others.
+const AccentedLetter* FindAccented(char32_t c, bool* capital = nullptr) {
+  if (c < 0xC0 || c > 0x1F9 || c == 0xD7) return nullptr;  // most characters: no search
+  bool upper = false;
+  const AccentedLetter* letter = SearchAccented(c);
+  if (letter == nullptr && (c >= 0x100 || c < 0xDF)) {
+    letter = SearchAccented(c < 0x100 ? c + 0x20 : c + 1);
+    upper = letter != nullptr;
+  }
+  if (capital != nullptr) *capital = upper;
+  return letter;
+}
+
 bool IsCapital(char32_t c) {
-  return IsUpper(c) || (LowerAccented(c) != c && FindAccented(c) != nullptr);
+  bool capital = false;
+  return IsUpper(c) || (FindAccented(c, &capital) != nullptr && capital);
 }
 
 // The cells of one letter, its capital sign left to the caller.

@@ -157,6 +157,8 @@ TEST(BookWords, AccentedLettersTakeTheirAccentBeforeTheLetter) {
   EXPECT_EQ(Dots(LetterCells(U"lǜ")), "56-123-45-25-45-16-136");
   EXPECT_EQ(Dots(LetterCells(U"É")), "6-45-34-15");
   EXPECT_EQ(Dots(LetterCells(U"CAFÉ")), "6-6-14-1-124-45-34-15");
+  EXPECT_EQ(Dots(LetterCells(U"ńŃŇǙ")),
+            "56-45-34-1345-6-45-34-1345-6-45-346-1345-6-45-25-45-346-136");
   EXPECT_TRUE(IsLatinLetter(U'ǚ'));
   EXPECT_TRUE(IsLatinLetter(U'Ā'));
   EXPECT_FALSE(IsLatinLetter(U'×'));
