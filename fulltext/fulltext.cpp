@@ -120,7 +120,8 @@ void AppendLetter(char32_t c, Cells* cells) {
     c = static_cast<char32_t>(accented->base);
   }
   if (IsUpper(c)) c = c - 'A' + 'a';
-  *cells += kLetters[c - 'a'];
+  // Not a letter: the caller broke the run wrongly; the full cell marks it.
+  *cells += c >= 'a' && c <= 'z' ? kLetters[c - 'a'] : kFullCell;
 }
 
 bool IsWordCharacter(char32_t c) {

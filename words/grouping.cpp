@@ -150,6 +150,7 @@ std::vector<std::u16string_view> Words(const RuleSet& set, std::u16string_view r
   std::vector<std::u16string_view> words;
   size_t at = 0;
   for (int length : lengths) {
+    if (at >= run.size() || length <= 0) break;  // lengths past the run: nothing to group
     const std::u16string_view word = run.substr(at, static_cast<size_t>(length));
     at += static_cast<size_t>(length);
     // 三 本书: the measure word 本 and the noun 书.

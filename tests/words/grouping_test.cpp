@@ -112,6 +112,7 @@ TEST(GroupingRules, GroupsFollowTheGivenWords) {
   EXPECT_EQ(GroupWords(u"们好", {1, 1}, GroupingRules::kBraille), (std::vector<int>{1, 1}));
   EXPECT_EQ(GroupWords(u"书的", {1, 1}, GroupingRules::kBraille), (std::vector<int>{2}));
   EXPECT_EQ(GroupWords(u"", {}, GroupingRules::kPinyin), std::vector<int>{});
+  EXPECT_EQ(GroupWords(u"书", {1, 3}, GroupingRules::kPinyin), std::vector<int>{1});
 }
 
 // Ordinary sentences of our own, grouped by the rules above: braille by
