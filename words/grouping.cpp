@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "words/tables.h"
 #include "words/words.h"
 
 namespace molvane::words {
@@ -29,6 +30,7 @@ struct RuleSet {
   bool pointersJoin = false;
   std::vector<std::u16string> whole;
   std::vector<std::pair<std::u16string, std::vector<int>>> cuts;  // word, part lengths
+  size_t longWord = 0;  // words this long are cut into listed words; 0: never
 };
 
 std::u16string Wide(std::string_view utf8) {
@@ -51,6 +53,12 @@ std::vector<std::string_view> Split(std::string_view line, char by) {
     if (end == std::string_view::npos) return fields;
     at = end + 1;
   }
+}
+
+std::string Narrow(std::u16string_view digits) {
+  std::string out;
+  for (char16_t c : digits) out += c >= u'0' && c <= u'9' ? static_cast<char>(c) : 'x';
+  return out;
 }
 
 [[noreturn]] void BadRow(std::string_view line) {
@@ -83,6 +91,10 @@ void AddRow(std::string_view rule, std::string_view action, const std::u16string
       if (end > at) set->whole.push_back(text.substr(at, end - at));
       at = end + 1;
     }
+  } else if (rule == "long") {
+    const std::string digits = Narrow(text);
+    if (digits.empty() || digits.find('x') != std::string::npos) BadRow(line);
+    if (action == "cut") set->longWord = std::stoul(digits);
   } else if (rule == "cut") {
     const size_t equals = text.find(u'=');
     if (equals == std::u16string::npos) BadRow(line);
@@ -144,6 +156,49 @@ size_t MeasureSplit(const RuleSet& set, std::u16string_view word) {
   return 0;
 }
 
+// The fewest listed words of two or more characters that make `word` (not
+// the word itself), as lengths; empty when none do.
+std::vector<int> ListedParts(std::u16string_view word) {
+  const Tables& tables = Tables::Get();
+  const size_t n = word.size();
+  constexpr int kNone = 1 << 20;
+  std::vector<int> fewest(n + 1, kNone), first(n + 1, 0);
+  fewest[n] = 0;
+  for (size_t i = n - 1; i + 1 > 0; --i)
+    for (size_t length = n - i; length >= 2; --length) {
+      if ((i == 0 && length == n) || fewest[i + length] == kNone) continue;
+      if (fewest[i + length] + 1 < fewest[i] && tables.Find(word.substr(i, length)) != nullptr) {
+        fewest[i] = fewest[i + length] + 1;
+        first[i] = static_cast<int>(length);
+      }
+    }
+  std::vector<int> parts;
+  if (fewest[0] == kNone) return parts;
+  for (size_t i = 0; i < n; i += static_cast<size_t>(first[i])) parts.push_back(first[i]);
+  return parts;
+}
+
+// A long word as its words, each cut again while it is long.
+void CutLong(const RuleSet& set, std::u16string_view word,
+             std::vector<std::u16string_view>* words) {
+  const bool holdsNumeral =
+      std::any_of(word.begin(), word.end(), [&](char16_t c) { return Has(set.numerals, c); });
+  const std::vector<int> parts = holdsNumeral ? std::vector<int>() : ListedParts(word);
+  if (parts.empty()) {
+    words->push_back(word);
+    return;
+  }
+  size_t at = 0;
+  for (int length : parts) {
+    const std::u16string_view part = word.substr(at, static_cast<size_t>(length));
+    at += static_cast<size_t>(length);
+    if (part.size() >= set.longWord)
+      CutLong(set, part, words);
+    else
+      words->push_back(part);
+  }
+}
+
 // The words after cuts and splits.
 std::vector<std::u16string_view> Words(const RuleSet& set, std::u16string_view run,
                                        const std::vector<int>& lengths) {
@@ -168,6 +223,8 @@ std::vector<std::u16string_view> Words(const RuleSet& set, std::u16string_view r
         words.push_back(word.substr(from, static_cast<size_t>(part)));
         from += static_cast<size_t>(part);
       }
+    } else if (set.longWord > 0 && word.size() >= set.longWord) {
+      CutLong(set, word, &words);
     } else if (const size_t first = MeasureSplit(set, word)) {
       words.push_back(word.substr(0, first));
       words.push_back(word.substr(first));

@@ -105,6 +105,13 @@ TEST(GroupingRules, LongProperNounsAreCutIntoTheirWords) {
   EXPECT_EQ(Braille("中华人民共和国"), "中华 人民 共和国");
   EXPECT_EQ(Pinyin("中华人民共和国"), "中华 人民 共和国");
   EXPECT_EQ(Braille("全国人民代表大会"), "全国 人民 代表 大会");
+  // Other long listed words are written as the words that make them.
+  EXPECT_EQ(Pinyin("马克思主义"), "马克思 主义");
+  EXPECT_EQ(Braille("惶惶不可终日"), "惶惶 不可 终日");
+  EXPECT_EQ(Pinyin("中华人民共和国宪法"), "中华 人民 共和国 宪法");
+  EXPECT_EQ(Pinyin("一九七九年"), "一九七九年");  // a numeral stays whole
+  EXPECT_EQ(Pinyin("亚历山大城"), "亚历山大城");  // no listed words make it
+  EXPECT_EQ(Braille("一衣带水"), "一衣带水");     // a four-character idiom
 }
 
 TEST(GroupingRules, GroupsFollowTheGivenWords) {
