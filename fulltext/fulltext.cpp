@@ -221,6 +221,20 @@ bool IsLatinLetter(char32_t code) {
   return IsAsciiLetter(c) || FindAccented(c) != nullptr;
 }
 
+// Single letters each followed by a dot, the last dot still to come: U.S.A
+bool IsAbbreviation(std::u32string_view word) {
+  if (word.size() < 3 || word.size() % 2 == 0) return false;
+  for (size_t i = 0; i < word.size(); ++i)
+    if (i % 2 == 0 ? !IsLatinLetter(word[i]) : word[i] != '.') return false;
+  return true;
+}
+
+bool ContinuesWord(std::u32string_view word, std::u32string_view text) {
+  if (word.empty()) return false;
+  if (text.starts_with(U".") && IsAbbreviation(word)) return true;
+  return ContinuesWord(word.back(), text);
+}
+
 bool ContinuesWord(char32_t before, std::u32string_view text) {
   const SignRow* row = MatchSign(text, before);
   return row != nullptr && (row->where == SignWhere::kWord || row->where == SignWhere::kDigits);
@@ -298,6 +312,9 @@ Cells WordCells(std::u32string_view word, std::vector<WordSign>* signs) {
       if (signs != nullptr)
         signs->push_back({cells.size(), capitals ? Cells(2, kCapitalSign) : Cells(1, kLetterSign)});
       cells += letters;
+    } else if (c == '.' && at + 1 == word.size() && IsAbbreviation(word.substr(0, at))) {
+      // The abbreviation's last dot: the table's dot inside a word.
+      cells += CellsFromDots(MatchSign(U".a", U'a')->cells);
     } else if (const SignRow* row = MatchSign(word.substr(at), before)) {
       end = at + std::char_traits<char32_t>::length(row->print);
       cells += CellsFromDots(row->cells);

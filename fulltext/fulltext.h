@@ -64,6 +64,9 @@ bool IsLatinLetter(char32_t code);
 // letters, a colon or range mark between digits. Such a word is written
 // whole by WordCells.
 bool ContinuesWord(char32_t before, std::u32string_view text);
+// The same knowing the word so far: the dot after the last letter of an
+// abbreviation (U.S.A.) keeps it going too.
+bool ContinuesWord(std::u32string_view word, std::u32string_view text);
 
 // Cells from dot numbers ("5-23"); empty when `dots` are not dot numbers.
 Cells CellsFromDots(std::string_view dots);

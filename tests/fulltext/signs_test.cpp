@@ -134,7 +134,11 @@ TEST(BookWords, AddressesTimesAndAbbreviationsStayOneWord) {
   EXPECT_EQ(Dots(WordCells(U"www.debian.org")),
             "56-2456-2456-2456-256-56-145-15-12-24-1-1345-256-56-135-1235-1245");
   EXPECT_EQ(Dots(WordCells(U"a@b.cn")), "56-1-4-1-56-12-256-56-14-1345");
-  EXPECT_EQ(Dots(WordCells(U"U.S.A")), "6-136-256-6-234-256-6-1");
+  EXPECT_EQ(Dots(WordCells(U"U.S.A.")), "6-136-256-6-234-256-6-1-256");
+  EXPECT_TRUE(ContinuesWord(U"U.S.A", U". "));
+  EXPECT_FALSE(ContinuesWord(U"A", U". "));  // a letter at a sentence's end
+  EXPECT_FALSE(ContinuesWord(U"abc", U". "));
+  EXPECT_FALSE(ContinuesWord(U"", U".a"));
   EXPECT_EQ(Dots(WordCells(U"3.14")), "3456-14-46-1-145");  // a decimal point, not a dot
   EXPECT_EQ(Dots(WordCells(U"1~5")), "3456-1-5-6-2-3456-15");
   EXPECT_EQ(Dots(WordCells(U"don't")), "56-145-135-1345-3-56-2345");
