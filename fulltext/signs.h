@@ -10,14 +10,20 @@ namespace molvane::fulltext {
 // How a sign stands between words (see fulltext/signs.txt).
 enum class SignKind { kPause, kOpen, kClose, kQuote, kJoin };
 
+// Where a row holds (see fulltext/signs.txt).
+enum class SignWhere { kAny, kDigits, kWord, kOutside, kNumber, kBetween };
+
 struct SignRow {
-  const char32_t* print;  // one or more characters
-  const char* cells;      // dot numbers, cells joined by "-"
-  const char* pinyin;     // UTF-8
+  const char32_t* print;    // one or more characters
+  const char* cells;        // current braille: dot numbers, cells joined by "-"
+  const char* doubleCells;  // double-spell braille, the same form
+  const char* pinyin;       // UTF-8
   SignKind kind;
+  SignWhere where;
 };
 
-// Ordered by first character; longer print forms first among equal ones.
+// Ordered by first character; longer print forms first among equal ones,
+// then rows of a place before the row for anywhere.
 extern const SignRow kSignRows[];
 extern const size_t kSignRowCount;
 

@@ -84,10 +84,23 @@ TEST_F(FullTextTest, LineBreaksAndSpacesAreKept) {
 
 TEST_F(FullTextTest, LettersAndNumbersInText) {
   EXPECT_EQ(Output({"-n", "0", "--text=full"}, "DNA是3.5亿年的abc"),
-            "6-145-6-1345-6-1 156 3456-14-46-15 24 1345-146 145-26 56-1-12-14\n");
+            "6-6-145-1345-1 156 3456-14-46-15 24 1345-146 145-26 56-1-12-14\n");
+  // A word of capitals takes the double capital sign once (it took the
+  // capital sign before every letter).
   // Letters right after a number stay in its word, after the letter sign.
-  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "4a MP3"), "3456-145-56-1 6-134-6-1234-3456-14\n");
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "4a MP3"), "3456-145-56-1 6-6-134-1234-3456-14\n");
   EXPECT_EQ(Output({"-n", "pinyin", "--text=full"}, "Hi，你有1,000元"), "Hi, ni you 1,000 yuan\n");
+}
+
+TEST_F(FullTextTest, SignsOfBooksAndCorrectedOperators) {
+  // Percent was dots 1 4 6 (the final ian), = the placeholder's full cell.
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "50%"), "3456-15-245-3456-245-356\n");
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "3+4=7"),
+            "3456-14-5-235-3456-145-5-2356-3456-1245\n");
+  // Circled numbers, Roman numerals, degrees and the range mark have cells.
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "① Ⅻ 5℃ 1～5"),
+            "3456-2 6-1346-24-24-256 3456-15-45-245-56-14 3456-1-5-6-2-3456-15\n");
+  EXPECT_EQ(Output({"-n", "pinyin", "--text=full"}, "①5℃"), "①5℃\n");
 }
 
 TEST_F(FullTextTest, WhatHasNoWrittenFormBecomesThePlaceholder) {

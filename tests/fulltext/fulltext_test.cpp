@@ -75,7 +75,9 @@ TEST(Cells, NumbersTakeOneNumberSignPerRun) {
 TEST(Cells, LettersTakeTheLetterAndCapitalSigns) {
   EXPECT_EQ(Dots(LetterCells(U"abc")), "56-1-12-14");
   EXPECT_EQ(Dots(LetterCells(U"Abc")), "6-1-12-14");
-  EXPECT_EQ(Dots(LetterCells(U"DNA")), "6-145-6-1345-6-1");
+  // A word of capitals takes the double capital sign once.
+  EXPECT_EQ(Dots(LetterCells(U"DNA")), "6-6-145-1345-1");
+  EXPECT_EQ(Dots(LetterCells(U"iPad")), "56-24-6-1234-1-145");
   EXPECT_EQ(Dots(LetterCells(U"xyz")), "56-1346-13456-1356");
   EXPECT_EQ(Dots(LetterCells(U"ｗ")), "56-2456");
   EXPECT_EQ(Dots(PlaceholderCells()), "123456-123456-123456");
