@@ -25,6 +25,23 @@ int main(int argc, char** argv) {
     if (code < 0x10000) wide.push_back(static_cast<char16_t>(code));
     at += static_cast<size_t>(length);
   }
+  if (mode == "cuts") {  // the word lengths of each run, a line each
+    std::string out;
+    for (size_t at = 0; at < wide.size();) {
+      size_t end = at;
+      while (end < wide.size() && wide[end] >= 0x4E00 && wide[end] <= 0x9FA5) ++end;
+      if (end == at) {
+        ++at;
+        continue;
+      }
+      for (int length : SegmentRun(std::u16string_view(wide).substr(at, end - at)))
+        out += std::to_string(length) + ' ';
+      out += '\n';
+      at = end;
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+  }
   const auto readings =
       ReadText(wide, mode == "chars" ? ReadingMode::kCharacters : ReadingMode::kWords);
   std::string out;

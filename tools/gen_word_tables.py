@@ -13,6 +13,9 @@ word_readings.txt
     but that are no function words in jieba (子, 著): the neutral tone belongs
     inside words (桌子), so read alone they take the full-tone reading that
     most of their listed words give (子 zi3, 著 zhu4).
+    Also the CC-CEDICT words that read a character of
+    character_readings.txt otherwise than it reads alone (命令行 hang2): the
+    segmentation must know them to keep their reading.
     Also the words jieba counts at least MIN_COUNT times that CC-CEDICT lacks
     and that hold the noun 地 (满地, 两地, 死地, 之地): the dictionary reads
     地 as the particle de, which is a word of its own; inside a word it is
@@ -28,6 +31,33 @@ phrase_readings.txt
     the tone of the character's CC-CEDICT entry with those letters, or else
     Terra's; a word neither settles is left out. Kept apart from
     word_readings.txt because its source is under another licence.
+character_readings.txt
+    The same form, one character a line: the reading a character takes where
+    no word settles it (standing alone in the segmentation), where that
+    differs from the character dictionary's. Every reading that CC-CEDICT's
+    single-character entries or Unihan (kMandarin, kXHC1983, kTGHZ2013) give
+    the character is scored by the evidence of frequency, and the best one is
+    taken:
+        3.5  * ln(1 + the Terra Pinyin words that read it so)
+      + 4.5  * ln(1 + the pinyin-database words of one reading that give it
+                      these letters)
+      + 2.25 * [Unihan's kMandarin gives it first]
+      + 1    * [kTGHZ2013 lists it] + 1 * [kXHC1983 lists it]
+      + 1    * ln(1 + Unihan's kHanyuPinlu count)
+      + 1    * [the character dictionary reads it so]
+      + 0.5  * ln(1 + jieba's counts of the CC-CEDICT words that read it so)
+      - 2    * [neutral tone].
+    The words of two or more characters say which reading the character
+    carries most, in names and borrowed words too; the single readings of
+    the standard dictionaries say which one is customary. The weights were
+    set by hand against the CPP development set, a score apart from all
+    these sources. The words tell little of a character's readings outside
+    them, and the modal and verb readings of a few common characters are
+    rare in words, so the character dictionary's reading stays where
+    kHanyuPinlu, counted over running text, finds it PINLU_VETO times as
+    often as the best-scored one (应 ying1, 干 gan4). Left alone: 地 (its particle and noun readings follow the
+    words around it, in the code) and the neutral-tone function words (啦,
+    呀: jieba's tags of function words) whose full tones are rare.
 word_frequencies.txt
     "<word> <count>" a line: jieba's word counts for the segmentation: every
     single character, every longer word counted at least MIN_COUNT times, and
@@ -59,17 +89,25 @@ Sources:
   one of a word's CC-CEDICT readings that it lists alone is taken (澄清
   cheng qing, 省事 sheng shi, 六合 liu he); and the words of
   phrase_readings.txt;
+- Unicode's Unihan database (Unicode License v3), Debian package
+  unicode-data (Unihan_Readings.txt, plain, .bz2 or in Unihan.zip): kMandarin, kXHC1983, kTGHZ2013
+  and kHanyuPinlu, for character_readings.txt;
 - the committed character dictionary, engine/tables/pinyin_dictionary.txt.
 
 Usage: gen_word_tables.py [OUTPUT_DIR] [CEDICT_SIMPLIFIED_JS] [JIEBA_DICT]
-                          [TERRA_PINYIN_DICT] [PINYIN_DATABASE]
+                          [TERRA_PINYIN_DICT] [PINYIN_DATABASE] [UNIHAN_READINGS]
 """
 
 import json
+import math
 import os
 import re
 import sqlite3
 import sys
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import gen_pinyin_dictionary  # noqa: E402  (finds and reads Unihan_Readings.txt)
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DEFAULT_CEDICT = os.environ.get(
@@ -323,6 +361,103 @@ def confirmed_words(chosen, entries, table, phrases, terra, tones):
     return words
 
 
+# Unihan writes tones as marks; a syllable without one is the neutral tone.
+TONE_MARKS = {m: (v, str(t + 1)) for v, marks in (
+    ("a", "āáǎà"), ("e", "ēéěè"), ("i", "īíǐì"), ("o", "ōóǒò"), ("u", "ūúǔù"), ("v", "ǖǘǚǜ"),
+    ("n", "\u0144\u0148\u01f9"), ("m", "\u1e3f")) for t, m in enumerate(marks)}
+# A character keeps its dictionary reading alone where kHanyuPinlu counts
+# that reading this many times as often as the best-scored one.
+PINLU_VETO = 2.5
+# Unihan fields of readings used for character_readings.txt.
+UNIHAN_FIELDS = ("kMandarin", "kXHC1983", "kTGHZ2013", "kHanyuPinlu")
+
+
+def unmark(syllable):
+    """"zhǎng" -> ("zhang", "3"), "lüè" -> ("lue", "4"), "le" -> ("le", "0")."""
+    letters, tone = "", "0"
+    for ch in syllable:
+        if ch in TONE_MARKS:
+            ch, tone = TONE_MARKS[ch]
+        letters += "v" if ch == "ü" else ch
+    return (letters[0] + "ue" if letters in ("lve", "nve") else letters), tone
+
+
+def read_unihan(path):
+    """character -> field -> readings in Unihan's order; kHanyuPinlu's as a
+    dict reading -> count."""
+    fields = {}
+    for line in gen_pinyin_dictionary.read_source(path).splitlines():
+        parts = line.split("\t")
+        if len(parts) != 3 or parts[1] not in UNIHAN_FIELDS:
+            continue
+        han = chr(int(parts[0][2:], 16))
+        if parts[1] == "kHanyuPinlu":
+            value = {unmark(m.group(1)): int(m.group(2))
+                     for m in re.finditer(r"(\S+?)\((\d+)\)", parts[2])}
+        elif parts[1] == "kMandarin":
+            value = [unmark(r) for r in parts[2].split()]
+        else:  # "page.position:reading,reading page:reading"
+            value = [unmark(r) for entry in parts[2].split()
+                     for r in entry.split(":")[1].split(",")]
+        fields.setdefault(han, {})[parts[1]] = value
+    return fields
+
+
+def reading_counts(words, toned):
+    """character -> reading -> how many words read it so; toneless readings
+    count by letters (toned False), words of several readings not at all."""
+    counts = {}
+    for word, readings in words.items():
+        if not toned and len(readings) != 1:
+            continue
+        for reading in readings:
+            for han, part in zip(word, reading):
+                if toned:
+                    part = (part[0], "0" if part[1] == "5" else part[1])
+                counts.setdefault(han, {}).setdefault(part, 0)
+                counts[han][part] += 1
+    return counts
+
+
+def lone_readings(table, tones, unihan, terra, phrases, chosen, entries):
+    """The reading of each character where no word settles it, where it
+    differs from the character dictionary's (see the module's notes)."""
+    syllables = {letters for letters, _ in table.values()}
+    in_terra = reading_counts(terra, True)
+    in_phrases = reading_counts(phrases, False)
+    in_words = {}
+    for word, parts in chosen.items():
+        for han, part in zip(word, parts):
+            in_words.setdefault(han, {}).setdefault(part, 0)
+            in_words[han][part] += entries.get(word, (0, ""))[0]
+
+    def score(han, reading):
+        fields = unihan.get(han, {})
+        return (3.5 * math.log1p(in_terra.get(han, {}).get(reading, 0))
+                + 4.5 * math.log1p(in_phrases.get(han, {}).get(reading[0], 0))
+                + 2.25 * (reading in fields.get("kMandarin", [])[:1])
+                + (reading in fields.get("kTGHZ2013", ()))
+                + (reading in fields.get("kXHC1983", ()))
+                + math.log1p(fields.get("kHanyuPinlu", {}).get(reading, 0))
+                + (table[han] == reading)
+                + 0.5 * math.log1p(in_words.get(han, {}).get(reading, 0))
+                - 2 * (reading[1] == "0"))
+
+    lone = {}
+    for han, own in table.items():
+        if han == "地" or (own[1] == "0" and entries.get(han, (0, ""))[1].startswith(FUNCTION_TAGS)):
+            continue
+        candidates = {(letters, tone) for letters, ts in tones.get(han, {}).items() for tone in ts}
+        for field in ("kMandarin", "kXHC1983", "kTGHZ2013"):
+            candidates.update(unihan.get(han, {}).get(field, ()))
+        candidates = sorted(r for r in candidates | {own} if r[0] in syllables)
+        best = max(candidates, key=lambda r: score(han, r))  # max keeps the first of equals
+        counted = unihan.get(han, {}).get("kHanyuPinlu", {})
+        if best != own and counted.get(own, 0) < PINLU_VETO * max(counted.get(best, 0), 1):
+            lone[han] = [best]
+    return lone
+
+
 def modifiers(entries, table):
     """Single characters jieba tags as adjectives or adverbs."""
     return sorted(w for w, (_, tag) in entries.items()
@@ -338,6 +473,7 @@ def main():
     table = read_character_dictionary()
     syllables = {letters for letters, _ in table.values()}
     phrases = read_phrases(sys.argv[5] if len(sys.argv) > 5 else DEFAULT_PHRASES, syllables)
+    unihan = read_unihan(sys.argv[6] if len(sys.argv) > 6 else gen_pinyin_dictionary.find_source())
 
     chosen = {}
     cedict_words, tones = read_cedict(cedict, syllables)
@@ -351,15 +487,23 @@ def main():
     readings.update(alone_readings(chosen, entries, table))
     readings.update(earth_words(chosen, entries, table))
     confirmed = confirmed_words(chosen, entries, table, phrases, terra, tones)
+    lone = {c: r for c, r in lone_readings(table, tones, unihan, terra, phrases, chosen,
+                                           entries).items() if c not in readings}
+    # A word that reads one of those characters otherwise than alone is
+    # needed for the segmentation to find it (命令行 hang2).
+    readings.update({w: parts for w, parts in chosen.items()
+                     if len(w) > 1 and any(c in lone and lone[c][0] != p
+                                           for c, p in zip(w, parts))})
 
     counts = {w: n for w, (n, _) in entries.items()}
     frequencies = {w: n for w, n in counts.items()
                    if len(w) == 1 or n >= MIN_COUNT or w in readings}
-    for word in list(readings) + list(confirmed):
+    for word in list(readings) + list(confirmed) + list(lone):
         frequencies.setdefault(word, 1)
 
     os.makedirs(out_dir, exist_ok=True)
-    for name, words in (("word_readings.txt", readings), ("phrase_readings.txt", confirmed)):
+    for name, words in (("word_readings.txt", readings), ("phrase_readings.txt", confirmed),
+                        ("character_readings.txt", lone)):
         with open(os.path.join(out_dir, name), "w", encoding="utf-8", newline="\n") as f:
             for word in sorted(words):
                 f.write(word + " " + " ".join(l + t for l, t in words[word]) + "\n")
@@ -371,7 +515,8 @@ def main():
               newline="\n") as f:
         f.write("".join(modifiers(entries, table)) + "\n")
     print("word_readings.txt: %d words; phrase_readings.txt: %d words; "
-          "word_frequencies.txt: %d words" % (len(readings), len(confirmed), len(frequencies)))
+          "character_readings.txt: %d characters; word_frequencies.txt: %d words"
+          % (len(readings), len(confirmed), len(lone), len(frequencies)))
 
 
 if __name__ == "__main__":

@@ -234,8 +234,9 @@ void Tables::ReadWords() {
     i = end;
   }
 
-  // Two tables of one form, kept apart for their sources' licences.
-  for (const auto& table : {kArea.wordReadings, kArea.phraseReadings}) {
+  // Tables of one form, kept apart for their sources' licences. A line of one
+  // character is its reading where no longer word holds it.
+  for (const auto& table : {kArea.wordReadings, kArea.phraseReadings, kArea.characterReadings}) {
     const std::u16string readings = DecodeGbk(table);
     for (std::u16string_view line : Split(readings, u"\n")) {
       const std::vector<std::u16string_view> parts = Split(line, u" ");

@@ -131,15 +131,33 @@ TEST(WordReadings, TheNeutralToneStaysInsideWords) {
   EXPECT_EQ(numbers("我的书"), "wo3 de5 shu1");  // particles keep it alone too
 }
 
+TEST(WordReadings, CharactersNoWordHoldsTakeTheirReadingAlone) {
+  const auto numbers = [](const std::string& text) {
+    return Pinyin(text, ReadingMode::kWords, ToneStyle::kNumbers);
+  };
+  // The character dictionary's single reading is the rarer one alone.
+  EXPECT_EQ(numbers("何所似"), "he2 suo3 si4");
+  EXPECT_EQ(numbers("宾客尽关山"), "bin1 ke4 jin4 guan1 shan1");
+  EXPECT_EQ(numbers("可使为之宰"), "ke3 shi3 wei2 zhi1 zai3");
+  // Words still decide.
+  EXPECT_EQ(numbers("尽管因为相似"), "jin3 guan3 yin1 wei4 xiang1 si4");
+  // So does a listed word the segmentation cut apart (命令/行), and a count.
+  EXPECT_EQ(numbers("命令行"), "ming4 ling4 hang2");
+  EXPECT_EQ(numbers("每行"), "mei3 hang2");
+  // Characters with a reading of their own alone keep the program's
+  // reading in character mode.
+  EXPECT_EQ(Pinyin("似", ReadingMode::kCharacters, ToneStyle::kNumbers), "shi4");
+}
+
 TEST(WordReadings, CharacterModeIsTheDictionarysOneReading) {
   EXPECT_EQ(Pinyin("银行行走", ReadingMode::kCharacters), "yin hang hang zou");
   EXPECT_EQ(Pinyin("了解", ReadingMode::kCharacters), "le jie");
 }
 
 TEST(WordReadings, PunctuationAndOtherScriptsEndWords) {
-  // 银 and 行 are apart, so 行 reads as a character of its own.
-  EXPECT_EQ(Pinyin("银，行"),
-            Pinyin("银", ReadingMode::kCharacters) + " " + Pinyin("行", ReadingMode::kCharacters));
+  // 银 and 行 are apart, so 行 reads as a character standing alone, not
+  // as in 银行 (hang).
+  EXPECT_EQ(Pinyin("银，行"), "yin xing");
   EXPECT_EQ(Pinyin("abc 123"), "");
 }
 
