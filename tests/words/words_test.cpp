@@ -178,6 +178,42 @@ TEST(ToneForms, NumbersFollowTheSyllable) {
   EXPECT_EQ(Pinyin("军", ReadingMode::kCharacters, ToneStyle::kNumbers), "jun1");
 }
 
+// Full pinyin with marks, 一 and 不 with their spoken tones or not.
+std::string Marked(const std::string& text, bool sandhi) {
+  const ConvertOptions options{ReadingMode::kWords, ToneStyle::kMarks, sandhi};
+  std::string out = platform::GbkToUtf8(
+      ConvertGbk(platform::Utf8ToGbk(text), Notation::kFullPinyin, " ", options));
+  if (!out.empty()) out.pop_back();
+  return out;
+}
+
+TEST(Sandhi, OneAndNotChangeBeforeOtherTones) {
+  EXPECT_EQ(Marked("这一个不对", true), "zhè yí gè bú duì");
+  EXPECT_EQ(Marked("一天一年一起", true), "yì tiān yì nián yì qǐ");
+  EXPECT_EQ(Marked("不好不来不是", true), "bù hǎo bù lái bú shì");
+  EXPECT_EQ(Marked("看一看，好不好", true), "kàn yi kàn hǎo bu hǎo");
+}
+
+TEST(Sandhi, OrdinalsCountsAndWordEndsKeepTheFirstTone) {
+  EXPECT_EQ(Marked("第一，十一，一月，一九四九", true), "dì yī shí yī yī yuè yī jiǔ sì jiǔ");
+  EXPECT_EQ(Marked("统一思想，唯一", true), "tǒng yī sī xiǎng wéi yī");
+  EXPECT_EQ(Marked("说不", true), "shuō bù");
+}
+
+TEST(Sandhi, CitationTonesByDefault) {
+  EXPECT_EQ(Marked("这一个不对", false), "zhè yī ge bù duì");
+  EXPECT_EQ(Marked("这一个不对", false),
+            Pinyin("这一个不对", ReadingMode::kWords, ToneStyle::kMarks));
+  // Double-spell braille carries the tone in its final cell too.
+  const ConvertOptions spoken{ReadingMode::kWords, ToneStyle::kNone, true};
+  const ConvertOptions citation{ReadingMode::kWords, ToneStyle::kNone, false};
+  const std::string text = platform::Utf8ToGbk("不对");
+  EXPECT_NE(ConvertGbk(text, Notation::kDoubleBraille, " ", spoken),
+            ConvertGbk(text, Notation::kDoubleBraille, " ", citation));
+  EXPECT_EQ(ConvertGbk(text, Notation::kCurrentBraille, " ", spoken),
+            ConvertGbk(text, Notation::kCurrentBraille, " ", citation));
+}
+
 // The word path writes exactly what the program writes whenever each
 // character's reading is the dictionary's own, for every notation, every
 // separator rule and characters the tables lack.
