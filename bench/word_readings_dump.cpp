@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints the reading of every character of U+4E00 to U+9FA5 in the UTF-8
 // text on standard input, one a line ("hang2", "-" for none), in the mode
-// named by the argument (chars or words); bench/word_accuracy.sh scores them.
+// named by the argument (chars or words; cuts prints the word lengths of
+// each run instead); bench/word_accuracy.sh scores them.
 #include <cstdio>
 #include <iostream>
 #include <iterator>
