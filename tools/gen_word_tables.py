@@ -16,6 +16,14 @@ word_readings.txt
     Also the CC-CEDICT words that read a character of
     character_readings.txt otherwise than it reads alone (命令行 hang2): the
     segmentation must know them to keep their reading.
+    Also the names of three characters that jieba tags as a person's
+    (tags nr, nrfg, nrt), whatever their count, that begin with a surname
+    read otherwise than the character (单雄信 shan4, 查良镛 zha1, 仇 qiu2):
+    CC-CEDICT's capitalised single-character entry glossed "surname" gives
+    the surname's reading, and the name is kept only where pinyin-database
+    or Terra Pinyin lists it, each reading it with the surname's letters
+    (jieba's tags alone also cover words such as 查号台). The other
+    characters read as they do alone.
     Also the words jieba counts at least MIN_COUNT times that CC-CEDICT lacks
     and that hold the noun 地 (满地, 两地, 死地, 之地): the dictionary reads
     地 as the particle de, which is a word of its own; inside a word it is
@@ -458,6 +466,54 @@ def lone_readings(table, tones, unihan, terra, phrases, chosen, entries):
     return lone
 
 
+# jieba's tags of person names (nr; nrfg, nrt: names of well-known and of
+# foreign people).
+NAME_TAGS = ("nr",)
+
+
+def surname_readings(cedict, table):
+    """character -> its reading as a surname, from CC-CEDICT's one
+    capitalised entry of the character glossed "surname", where its letters
+    differ from the character dictionary's (单 Shan4, 仇 Qiu2, 查 Zha1)."""
+    with open(cedict, encoding="utf-8") as f:
+        text = f.read()
+    words = json.loads(text[text.index("{"):text.rindex("}") + 1])
+    with open(os.path.join(os.path.dirname(cedict), "all.js"), encoding="utf-8") as f:
+        text = f.read()
+    entries = json.loads(text[text.index("{"):text.rindex("}") + 1])["all"]
+    surnames = {}
+    for han, readings in words.items():
+        if han not in table:
+            continue
+        capitalised = [(p, ids) for p, (ids, _) in readings.items() if p[:1].isupper() and ids]
+        if len(capitalised) != 1:
+            continue
+        pinyin, ids = capitalised[0]
+        reading = normalise_syllable(pinyin)
+        if (reading and reading[0] != table[han][0]
+                and any("surname" in str(entries[i][3]).lower() for i in ids)):
+            surnames[han] = reading
+    return surnames
+
+
+def name_words(entries, surnames, table, lone, phrases, terra, chosen):
+    """Names of three characters that jieba tags as a person's and that
+    begin with a surname of surname_readings(), where pinyin-database or
+    Terra Pinyin reads the name with the surname's letters and neither with
+    others (jieba's tags alone also cover words such as 查号台): the surname
+    reading, then the characters' own readings alone."""
+    names = {}
+    for word, (_, tag) in entries.items():
+        if (len(word) != 3 or not tag.startswith(NAME_TAGS) or word[0] not in surnames
+                or word in chosen or not all(c in table for c in word)):
+            continue
+        letters = surnames[word[0]][0]
+        listed = [r[0] for r in phrases.get(word, ())] + [r[0][0] for r in terra.get(word, ())]
+        if listed and all(first == letters for first in listed):
+            names[word] = [surnames[word[0]]] + [lone.get(c, [table[c]])[0] for c in word[1:]]
+    return names
+
+
 def modifiers(entries, table):
     """Single characters jieba tags as adjectives or adverbs."""
     return sorted(w for w, (_, tag) in entries.items()
@@ -489,6 +545,9 @@ def main():
     confirmed = confirmed_words(chosen, entries, table, phrases, terra, tones)
     lone = {c: r for c, r in lone_readings(table, tones, unihan, terra, phrases, chosen,
                                            entries).items() if c not in readings}
+    alone = {c: r for c, r in list(readings.items()) + list(lone.items()) if len(c) == 1}
+    readings.update(name_words(entries, surname_readings(cedict, table), table, alone, phrases,
+                               terra, chosen))
     # A word that reads one of those characters otherwise than alone is
     # needed for the segmentation to find it (命令行 hang2).
     readings.update({w: parts for w, parts in chosen.items()
