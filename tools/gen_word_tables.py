@@ -7,7 +7,9 @@ Writes into the output directory (default: words/tables of this repository):
 word_readings.txt
     "<word> <syllable><tone> ..." a line: the CC-CEDICT words (two or more
     characters) whose reading differs from the character dictionary's
-    reading of one of their characters.  Only these are stored: every other
+    reading of one of their characters. A measure word (个) that CC-CEDICT
+    reads neutral takes the full tone Terra Pinyin gives it in the word
+    (一个 yi1 ge4; 这个 stays zhe4 ge0).  Only these are stored: every other
     word reads as its characters do.
     Also single characters that the dictionary reads with the neutral tone
     but that are no function words in jieba (子, 著): the neutral tone belongs
@@ -288,6 +290,24 @@ def choose_reading(word, readings, table, arbiters):
     return max(readings, key=rank)  # max keeps the first of equals
 
 
+# Measure words that CC-CEDICT reads neutral after a number (一个 yi1 ge5).
+MEASURE_WORDS = "个"
+
+
+def full_measure_words(chosen, terra):
+    """A measure word CC-CEDICT reads with the neutral tone keeps its full
+    tone where Terra Pinyin gives the word that tone (一个 yi1 ge4, 几个:
+    a count, as the standard orthography writes yī gè); where Terra reads it
+    neutral too (这个, 那个) it stays so."""
+    for word, parts in chosen.items():
+        for i, (han, part) in enumerate(zip(word, parts)):
+            if han not in MEASURE_WORDS or part[1] != "0":
+                continue
+            tones = {r[i][1] for r in terra.get(word, ()) if r[i][0] == part[0]}
+            if len(tones) == 1 and tones != {"0"} and tones != {"5"}:
+                parts[i] = (part[0], next(iter(tones)))
+
+
 def read_jieba(path):
     """word -> (count, tag)."""
     entries = {}
@@ -537,6 +557,7 @@ def main():
     for word, candidates in cedict_words.items():
         if all(c in table for c in word):  # others are skipped by the converters
             chosen[word] = choose_reading(word, candidates, table, arbiters)
+    full_measure_words(chosen, terra)
     entries = read_jieba(jieba)
     readings = {w: parts for w, parts in chosen.items()
                 if any(table[c] != p for c, p in zip(w, parts))}

@@ -54,8 +54,9 @@ void ChangeRun(const Tables& tables, std::u16string_view run, Reading* readings)
     const bool no = run[at] == u'不' && Is(readings[at], "bu", 4);
     if (!one && !no) continue;
     if (one && OneKeepsItsTone(run, at, endsWord[at])) continue;
-    // Between a word and itself (看一看, 好不好) it is unstressed.
-    if (at > 0 && run[at - 1] == run[at + 1]) {
+    // Between a one-character word and itself (看一看, 好不好) it is
+    // unstressed; not after the end of a longer word (这个一个).
+    if (at > 0 && run[at - 1] == run[at + 1] && !endsWord[at - 1]) {
       readings[at].tone = 0;
       continue;
     }

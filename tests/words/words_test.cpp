@@ -198,7 +198,7 @@ TEST(WordReadings, NamesTheDataListsReadTheirSurnameAsASurname) {
   EXPECT_EQ(names, 68);
   EXPECT_GE(right, 34);
   EXPECT_EQ(Pinyin("曾国藩说这一个不对", ReadingMode::kWords, ToneStyle::kNumbers),
-            "zeng1 guo2 fan1 shuo1 zhe4 yi1 ge5 bu4 dui4");
+            "zeng1 guo2 fan1 shuo1 zhe4 yi1 ge4 bu4 dui4");
   EXPECT_EQ(Pinyin("查良镛", ReadingMode::kWords, ToneStyle::kNumbers), "zha1 liang2 yong1");
   // Not names: the surname reading stays out of ordinary words.
   EXPECT_EQ(Pinyin("单位查看解放仇人区别", ReadingMode::kWords),
@@ -219,6 +219,8 @@ TEST(Sandhi, OneAndNotChangeBeforeOtherTones) {
   EXPECT_EQ(Marked("一天一年一起", true), "yì tiān yì nián yì qǐ");
   EXPECT_EQ(Marked("不好不来不是", true), "bù hǎo bù lái bú shì");
   EXPECT_EQ(Marked("看一看，好不好", true), "kàn yi kàn hǎo bu hǎo");
+  // 这个 keeps its neutral 个; after 一 the measure word has its full tone.
+  EXPECT_EQ(Marked("这个一个", true), "zhè ge yí gè");
 }
 
 TEST(Sandhi, OrdinalsCountsAndWordEndsKeepTheFirstTone) {
@@ -228,7 +230,7 @@ TEST(Sandhi, OrdinalsCountsAndWordEndsKeepTheFirstTone) {
 }
 
 TEST(Sandhi, CitationTonesByDefault) {
-  EXPECT_EQ(Marked("这一个不对", false), "zhè yī ge bù duì");
+  EXPECT_EQ(Marked("这一个不对", false), "zhè yī gè bù duì");
   EXPECT_EQ(Marked("这一个不对", false),
             Pinyin("这一个不对", ReadingMode::kWords, ToneStyle::kMarks));
   // Double-spell braille carries the tone in its final cell too.
