@@ -56,6 +56,8 @@ character_readings.txt
       + 1    * ln(1 + Unihan's kHanyuPinlu count)
       + 1    * [the character dictionary reads it so]
       + 0.5  * ln(1 + jieba's counts of the CC-CEDICT words that read it so)
+      + 8    * Terra Pinyin's weight of the reading for the character
+                alone (its percentage, as a share: 長 chang2 90%)
       - 2    * [neutral tone].
     The words of two or more characters say which reading the character
     carries most, in names and borrowed words too; the single readings of
@@ -447,7 +449,33 @@ def reading_counts(words, toned):
     return counts
 
 
-def lone_readings(table, tones, unihan, terra, phrases, chosen, entries):
+def terra_shares(path, cedict_all):
+    """Terra Pinyin's weights of a single character's readings (the
+    percentages it gives a character of several readings), by simplified
+    character: the character's own entries, or else its one traditional
+    form's."""
+    shares = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = line.rstrip("\n").split("\t")
+            if (len(fields) == 3 and len(fields[0]) == 1 and fields[2].endswith("%")
+                    and re.match("^[a-zü]+[1-5]$", fields[1])):
+                letters, tone = fields[1][:-1].replace("ü", "v"), fields[1][-1]
+                shares.setdefault(fields[0], {})[(letters, "0" if tone == "5" else tone)] = (
+                    float(fields[2][:-1]) / 100)
+    with open(cedict_all, encoding="utf-8") as f:
+        text = f.read()
+    traditional = {}
+    for entry in json.loads(text[text.index("{"):text.rindex("}") + 1])["all"]:
+        if len(entry[0]) == 1 and len(entry[1]) == 1 and entry[0] != entry[1]:
+            traditional.setdefault(entry[1], set()).add(entry[0])
+    for simple, forms in traditional.items():
+        if simple not in shares and len(forms) == 1 and next(iter(forms)) in shares:
+            shares[simple] = shares[next(iter(forms))]
+    return shares
+
+
+def lone_readings(table, tones, unihan, terra, phrases, chosen, entries, shares):
     """The reading of each character where no word settles it, where it
     differs from the character dictionary's (see the module's notes)."""
     syllables = {letters for letters, _ in table.values()}
@@ -469,6 +497,7 @@ def lone_readings(table, tones, unihan, terra, phrases, chosen, entries):
                 + math.log1p(fields.get("kHanyuPinlu", {}).get(reading, 0))
                 + (table[han] == reading)
                 + 0.5 * math.log1p(in_words.get(han, {}).get(reading, 0))
+                + 8 * shares.get(han, {}).get(reading, 0)
                 - 2 * (reading[1] == "0"))
 
     lone = {}
@@ -564,8 +593,10 @@ def main():
     readings.update(alone_readings(chosen, entries, table))
     readings.update(earth_words(chosen, entries, table))
     confirmed = confirmed_words(chosen, entries, table, phrases, terra, tones)
+    shares = terra_shares(sys.argv[4] if len(sys.argv) > 4 else DEFAULT_TERRA,
+                          os.path.join(os.path.dirname(cedict), "all.js"))
     lone = {c: r for c, r in lone_readings(table, tones, unihan, terra, phrases, chosen,
-                                           entries).items() if c not in readings}
+                                           entries, shares).items() if c not in readings}
     alone = {c: r for c, r in list(readings.items()) + list(lone.items()) if len(c) == 1}
     readings.update(name_words(entries, surname_readings(cedict, table), table, alone, phrases,
                                terra, chosen))

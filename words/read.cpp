@@ -103,7 +103,8 @@ void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>
       at += word.size();
       continue;
     }
-    const WordEntry* entry = CountedLine(word, run.substr(at + word.size())) ? nullptr : cut.word;
+    const bool counted = CountedLine(word, run.substr(at + word.size()));
+    const WordEntry* entry = counted ? nullptr : cut.word;
     size_t offset = 0;
     if (word.size() == 1 && entry != nullptr && entry->reading >= 0) {
       if (const WordEntry* around = Covering(tables, run, at, &offset)) {
@@ -114,8 +115,12 @@ void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>
       }
     }
     for (size_t i = 0; i < word.size(); ++i) {
-      // A character the dictionary lacks stays skipped inside a word too.
-      const StoredReading own = tables.CharacterReading(word[i]);
+      // A character the dictionary lacks stays skipped inside a word too. A
+      // word with no reading of its own either reads as its characters do
+      // alone (the words that read them otherwise are all listed) or is
+      // one of jieba's that no dictionary settles (长时间, 最长).
+      const StoredReading own = word.size() > 1 && !counted ? tables.LoneReading(word[i])
+                                                            : tables.CharacterReading(word[i]);
       const bool fromWord = entry != nullptr && entry->reading >= 0 && own.syllable != kNoSyllable;
       out->push_back(Public(
           tables, fromWord ? tables.PooledReading(entry->reading + static_cast<int32_t>(i)) : own));

@@ -139,8 +139,11 @@ TEST(WordReadings, CharactersNoWordHoldsTakeTheirReadingAlone) {
   EXPECT_EQ(numbers("何所似"), "he2 suo3 si4");
   EXPECT_EQ(numbers("宾客尽关山"), "bin1 ke4 jin4 guan1 shan1");
   EXPECT_EQ(numbers("可使为之宰"), "ke3 shi3 wei2 zhi1 zai3");
+  // So do the characters of jieba's words that no dictionary reads.
+  EXPECT_EQ(numbers("长恨最长长时间"), "chang2 hen4 zui4 chang2 chang2 shi2 jian1");
   // Words still decide.
   EXPECT_EQ(numbers("尽管因为相似"), "jin3 guan3 yin1 wei4 xiang1 si4");
+  EXPECT_EQ(numbers("校长长大"), "xiao4 zhang3 zhang3 da4");
   // So does a listed word the segmentation cut apart (命令/行), and a count.
   EXPECT_EQ(numbers("命令行"), "ming4 ling4 hang2");
   EXPECT_EQ(numbers("每行"), "mei3 hang2");
