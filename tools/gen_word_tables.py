@@ -67,9 +67,13 @@ character_readings.txt
     them, and the modal and verb readings of a few common characters are
     rare in words, so the character dictionary's reading stays where
     kHanyuPinlu, counted over running text, finds it PINLU_VETO times as
-    often as the best-scored one (应 ying1, 干 gan4). Left alone: 地 (its particle and noun readings follow the
-    words around it, in the code) and the neutral-tone function words (啦,
-    呀: jieba's tags of function words) whose full tones are rare.
+    often as the best-scored one (应 ying1, 干 gan4). Left alone: 地 (its
+    particle and noun readings follow the words around it, in the code) and
+    the neutral-tone function words (啦, 呀: jieba's tags of function words)
+    whose full tones are rare. The characters of a word with no reading of
+    its own read so too: every CC-CEDICT word that reads them otherwise is
+    listed in word_readings.txt, so such a word is one of jieba's that no
+    dictionary settles (长时间, 最长).
 word_frequencies.txt
     "<word> <count>" a line: jieba's word counts for the segmentation: every
     single character, every longer word counted at least MIN_COUNT times, and
