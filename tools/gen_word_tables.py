@@ -18,7 +18,7 @@ word_readings.txt
     Also the CC-CEDICT words that read a character of
     character_readings.txt otherwise than it reads alone (命令行 hang2): the
     segmentation must know them to keep their reading.
-    Also the names of three characters that jieba tags as a person's
+    Also the names of two to four characters that jieba tags as a person's
     (tags nr, nrfg, nrt), whatever their count, that begin with a surname
     read otherwise than the character (单雄信 shan4, 查良镛 zha1, 仇 qiu2):
     CC-CEDICT's capitalised single-character entry glossed "surname" gives
@@ -550,14 +550,14 @@ def surname_readings(cedict, table):
 
 
 def name_words(entries, surnames, table, lone, phrases, terra, chosen):
-    """Names of three characters that jieba tags as a person's and that
+    """Names of two to four characters that jieba tags as a person's and that
     begin with a surname of surname_readings(), where pinyin-database or
     Terra Pinyin reads the name with the surname's letters and neither with
     others (jieba's tags alone also cover words such as 查号台): the surname
     reading, then the characters' own readings alone."""
     names = {}
     for word, (_, tag) in entries.items():
-        if (len(word) != 3 or not tag.startswith(NAME_TAGS) or word[0] not in surnames
+        if (not 2 <= len(word) <= 4 or not tag.startswith(NAME_TAGS) or word[0] not in surnames
                 or word in chosen or not all(c in table for c in word)):
             continue
         letters = surnames[word[0]][0]
