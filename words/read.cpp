@@ -2,6 +2,8 @@
 // Readings of a text: each run of characters is cut into words; a word with a
 // reading of its own gives it, every other character reads as the character
 // dictionary has it.
+#include <algorithm>
+
 #include "words/tables.h"
 #include "words/words.h"
 
@@ -57,6 +59,26 @@ bool LoneEarth(const Tables& tables, std::u16string_view run, size_t at, const C
   return previous == nullptr || (previous->length == 1 && !tables.IsModifier(run[at - 1]));
 }
 
+// A character cut alone that has a reading of its own for standing alone
+// (似 si4, 行 xing2) still reads as a listed word around it does, if there is
+// one, when the segmentation took its neighbours' words instead (命令/行 of
+// 命令行: hang2). Longer words first, then earlier ones.
+const WordEntry* Covering(const Tables& tables, std::u16string_view run, size_t at,
+                          size_t* offset) {
+  constexpr size_t kLongest = 4;
+  for (size_t length = std::min(kLongest, run.size()); length >= 2; --length) {
+    for (size_t start = at + 1 >= length ? at + 1 - length : 0;
+         start <= at && start + length <= run.size(); ++start) {
+      const WordEntry* word = tables.Find(run.substr(start, length));
+      if (word != nullptr && word->reading >= 0) {
+        *offset = at - start;
+        return word;
+      }
+    }
+  }
+  return nullptr;
+}
+
 void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>* out) {
   size_t at = 0;
   std::vector<Cut> cuts;
@@ -81,10 +103,24 @@ void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>
       at += word.size();
       continue;
     }
-    const WordEntry* entry = CountedLine(word, run.substr(at + word.size())) ? nullptr : cut.word;
+    const bool counted = CountedLine(word, run.substr(at + word.size()));
+    const WordEntry* entry = counted ? nullptr : cut.word;
+    size_t offset = 0;
+    if (word.size() == 1 && entry != nullptr && entry->reading >= 0) {
+      if (const WordEntry* around = Covering(tables, run, at, &offset)) {
+        out->push_back(
+            Public(tables, tables.PooledReading(around->reading + static_cast<int32_t>(offset))));
+        at += word.size();
+        continue;
+      }
+    }
     for (size_t i = 0; i < word.size(); ++i) {
-      // A character the dictionary lacks stays skipped inside a word too.
-      const StoredReading own = tables.CharacterReading(word[i]);
+      // A character the dictionary lacks stays skipped inside a word too. A
+      // word with no reading of its own either reads as its characters do
+      // alone (the words that read them otherwise are all listed) or is
+      // one of jieba's that no dictionary settles (长时间, 最长).
+      const StoredReading own = word.size() > 1 && !counted ? tables.LoneReading(word[i])
+                                                            : tables.CharacterReading(word[i]);
       const bool fromWord = entry != nullptr && entry->reading >= 0 && own.syllable != kNoSyllable;
       out->push_back(Public(
           tables, fromWord ? tables.PooledReading(entry->reading + static_cast<int32_t>(i)) : own));

@@ -112,8 +112,13 @@ std::string Render(const std::vector<Reading>& readings, Notation notation,
 
 std::string ConvertGbk(std::string_view input, Notation notation, std::string_view separator,
                        ReadingMode mode, ToneStyle tones) {
+  return ConvertGbk(input, notation, separator, ConvertOptions{mode, tones, false});
+}
+
+std::string ConvertGbk(std::string_view input, Notation notation, std::string_view separator,
+                       const ConvertOptions& options) {
   const std::u16string text = DecodeGbk(input);
-  Writer writer(notation, separator, tones);
+  Writer writer(notation, separator, options.tones);
   // Run by run: words never cross a character outside the range.
   for (size_t at = 0; at < text.size();) {
     size_t end = at;
@@ -122,8 +127,10 @@ std::string ConvertGbk(std::string_view input, Notation notation, std::string_vi
       ++at;
       continue;
     }
-    for (const Reading& reading : ReadText(std::u16string_view(text).substr(at, end - at), mode))
-      writer.Add(reading);
+    const std::u16string_view run = std::u16string_view(text).substr(at, end - at);
+    std::vector<Reading> readings = ReadText(run, options.mode);
+    if (options.sandhi) ApplySandhi(run, &readings);
+    for (const Reading& reading : readings) writer.Add(reading);
     at = end;
   }
   return writer.Take();

@@ -234,8 +234,13 @@ void Tables::ReadWords() {
     i = end;
   }
 
-  // Two tables of one form, kept apart for their sources' licences.
-  for (const auto& table : {kArea.wordReadings, kArea.phraseReadings}) {
+  // Tables of one form, kept apart for their sources' licences. A line of one
+  // character is its reading where no longer word holds it.
+  lone_ = characters_;
+  const std::string_view tables[] = {kArea.wordReadings, kArea.phraseReadings,
+                                     kArea.characterReadings};
+  for (const std::string_view& table : tables) {
+    const bool alone = &table == &tables[2];
     const std::u16string readings = DecodeGbk(table);
     for (std::u16string_view line : Split(readings, u"\n")) {
       const std::vector<std::u16string_view> parts = Split(line, u" ");
@@ -248,6 +253,8 @@ void Tables::ReadWords() {
         const uint16_t number = SyllableNumber(Narrow(syllable.substr(0, syllable.size() - 1)));
         pool_.push_back({number, static_cast<uint8_t>(syllable.back() - u'0')});
       }
+      if (alone && parts[0].size() == 1 && IsHan(parts[0][0]))
+        lone_[parts[0][0] - kFirstHan] = pool_.back();
     }
   }
 }

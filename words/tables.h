@@ -55,6 +55,9 @@ class Tables {
   static const Tables& Get();
 
   StoredReading CharacterReading(char16_t han) const { return characters_[han - kFirstHan]; }
+  // The reading of a character where no word settles it: the character
+  // readings table's, else the dictionary's.
+  StoredReading LoneReading(char16_t han) const { return lone_[han - kFirstHan]; }
   // The listed words in text order, so the words that start with a prefix
   // are one range.
   const std::vector<WordEntry>& Words() const { return words_; }
@@ -79,6 +82,7 @@ class Tables {
   void ReadModifiers();
 
   std::vector<StoredReading> characters_;
+  std::vector<StoredReading> lone_;
   std::vector<SyllableCodes> syllables_;
   std::unordered_map<std::string, uint16_t> syllableNumbers_;
   std::u16string wordText_;  // the decoded frequency table; keys point into it

@@ -45,6 +45,16 @@ std::vector<int> SegmentRun(std::u16string_view run);
 // order; every other character is dropped and ends a word.
 std::vector<Reading> ReadText(std::u16string_view text, ReadingMode mode);
 
+// Tone sandhi: 一 and 不 take the tones they are spoken with. Before a
+// fourth tone they rise (yí gè, bú duì); 一 before the other tones falls (yì
+// tiān); between a word and itself both are unstressed (看一看, 好不好). 一
+// keeps its first tone as an ordinal or a count (第一, 十一), a digit
+// (一九四九), in a month (一月), at the end of a word (统一) or of a run.
+// `readings` are ReadText's of the same text; only readings of 一 as yi1 and
+// 不 as bu4 change, and a neutral syllable after them that the character
+// dictionary reads with a full tone is shown with it (一个: yí gè).
+void ApplySandhi(std::u16string_view text, std::vector<Reading>* readings);
+
 // The readings in one notation, GBK. The separator follows every character
 // for full pinyin and braille and stands between characters for shuangpin,
 // exactly as the program's converters place it (a character without a
@@ -52,8 +62,19 @@ std::vector<Reading> ReadText(std::u16string_view text, ReadingMode mode);
 std::string Render(const std::vector<Reading>& readings, Notation notation,
                    std::string_view separator, ToneStyle tones);
 
+// How ConvertGbk reads and writes: the reading mode, the tone style of full
+// pinyin and whether 一 and 不 take their spoken tones (ApplySandhi; citation
+// tones by default).
+struct ConvertOptions {
+  ReadingMode mode = ReadingMode::kWords;
+  ToneStyle tones = ToneStyle::kNone;
+  bool sandhi = false;
+};
+
 // The whole conversion of a GBK text: ReadText then Render. Bytes that are no
 // GBK character are skipped, as the window's boxes never hold them.
+std::string ConvertGbk(std::string_view input, Notation notation, std::string_view separator,
+                       const ConvertOptions& options);
 std::string ConvertGbk(std::string_view input, Notation notation, std::string_view separator,
                        ReadingMode mode, ToneStyle tones);
 

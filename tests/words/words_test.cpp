@@ -131,15 +131,36 @@ TEST(WordReadings, TheNeutralToneStaysInsideWords) {
   EXPECT_EQ(numbers("我的书"), "wo3 de5 shu1");  // particles keep it alone too
 }
 
+TEST(WordReadings, CharactersNoWordHoldsTakeTheirReadingAlone) {
+  const auto numbers = [](const std::string& text) {
+    return Pinyin(text, ReadingMode::kWords, ToneStyle::kNumbers);
+  };
+  // The character dictionary's single reading is the rarer one alone.
+  EXPECT_EQ(numbers("何所似"), "he2 suo3 si4");
+  EXPECT_EQ(numbers("宾客尽关山"), "bin1 ke4 jin4 guan1 shan1");
+  EXPECT_EQ(numbers("可使为之宰"), "ke3 shi3 wei2 zhi1 zai3");
+  // So do the characters of jieba's words that no dictionary reads.
+  EXPECT_EQ(numbers("长恨最长长时间"), "chang2 hen4 zui4 chang2 chang2 shi2 jian1");
+  // Words still decide.
+  EXPECT_EQ(numbers("尽管因为相似"), "jin3 guan3 yin1 wei4 xiang1 si4");
+  EXPECT_EQ(numbers("校长长大"), "xiao4 zhang3 zhang3 da4");
+  // So does a listed word the segmentation cut apart (命令/行), and a count.
+  EXPECT_EQ(numbers("命令行"), "ming4 ling4 hang2");
+  EXPECT_EQ(numbers("每行"), "mei3 hang2");
+  // Characters with a reading of their own alone keep the program's
+  // reading in character mode.
+  EXPECT_EQ(Pinyin("似", ReadingMode::kCharacters, ToneStyle::kNumbers), "shi4");
+}
+
 TEST(WordReadings, CharacterModeIsTheDictionarysOneReading) {
   EXPECT_EQ(Pinyin("银行行走", ReadingMode::kCharacters), "yin hang hang zou");
   EXPECT_EQ(Pinyin("了解", ReadingMode::kCharacters), "le jie");
 }
 
 TEST(WordReadings, PunctuationAndOtherScriptsEndWords) {
-  // 银 and 行 are apart, so 行 reads as a character of its own.
-  EXPECT_EQ(Pinyin("银，行"),
-            Pinyin("银", ReadingMode::kCharacters) + " " + Pinyin("行", ReadingMode::kCharacters));
+  // 银 and 行 are apart, so 行 reads as a character standing alone, not
+  // as in 银行 (hang).
+  EXPECT_EQ(Pinyin("银，行"), "yin xing");
   EXPECT_EQ(Pinyin("abc 123"), "");
 }
 
@@ -158,6 +179,71 @@ TEST(ToneForms, NumbersFollowTheSyllable) {
   EXPECT_EQ(Pinyin("中国", ReadingMode::kWords, ToneStyle::kNumbers), "zhong1 guo2");
   EXPECT_EQ(Pinyin("女略的", ReadingMode::kWords, ToneStyle::kNumbers), "nv3 lve4 de5");
   EXPECT_EQ(Pinyin("军", ReadingMode::kCharacters, ToneStyle::kNumbers), "jun1");
+}
+
+// Names whose surname reads otherwise than the character alone (曾 zeng1,
+// 单 shan4, 查 zha1): the ones the word data lists as names (CC-CEDICT's
+// entries, jieba's names that a phrase dictionary confirms) take the
+// surname's reading; the others are not recognised yet. The share guards
+// against losing the listed ones.
+TEST(WordReadings, NamesTheDataListsReadTheirSurnameAsASurname) {
+  std::ifstream file(MOLVANE_NAMES_LIST);
+  std::string line;
+  int names = 0, right = 0;
+  while (std::getline(file, line)) {
+    const size_t tab = line.find('\t');
+    if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
+    const std::string name = line.substr(0, tab);
+    const std::string surname = Pinyin(name, ReadingMode::kWords, ToneStyle::kNumbers);
+    ++names;
+    right += surname.compare(0, line.size() - tab - 1, line.substr(tab + 1)) == 0;
+  }
+  EXPECT_EQ(names, 68);
+  EXPECT_GE(right, 34);
+  EXPECT_EQ(Pinyin("曾国藩说这一个不对", ReadingMode::kWords, ToneStyle::kNumbers),
+            "zeng1 guo2 fan1 shuo1 zhe4 yi1 ge4 bu4 dui4");
+  EXPECT_EQ(Pinyin("查良镛", ReadingMode::kWords, ToneStyle::kNumbers), "zha1 liang2 yong1");
+  // Not names: the surname reading stays out of ordinary words.
+  EXPECT_EQ(Pinyin("单位查看解放仇人区别", ReadingMode::kWords),
+            "dan wei cha kan jie fang chou ren qu bie");
+}
+
+// Full pinyin with marks, 一 and 不 with their spoken tones or not.
+std::string Marked(const std::string& text, bool sandhi) {
+  const ConvertOptions options{ReadingMode::kWords, ToneStyle::kMarks, sandhi};
+  std::string out = platform::GbkToUtf8(
+      ConvertGbk(platform::Utf8ToGbk(text), Notation::kFullPinyin, " ", options));
+  if (!out.empty()) out.pop_back();
+  return out;
+}
+
+TEST(Sandhi, OneAndNotChangeBeforeOtherTones) {
+  EXPECT_EQ(Marked("这一个不对", true), "zhè yí gè bú duì");
+  EXPECT_EQ(Marked("一天一年一起", true), "yì tiān yì nián yì qǐ");
+  EXPECT_EQ(Marked("不好不来不是", true), "bù hǎo bù lái bú shì");
+  EXPECT_EQ(Marked("看一看，好不好", true), "kàn yi kàn hǎo bu hǎo");
+  // 这个 keeps its neutral 个; after 一 the measure word has its full tone.
+  EXPECT_EQ(Marked("这个一个", true), "zhè ge yí gè");
+}
+
+TEST(Sandhi, OrdinalsCountsAndWordEndsKeepTheFirstTone) {
+  EXPECT_EQ(Marked("第一，十一，一月，一九四九", true), "dì yī shí yī yī yuè yī jiǔ sì jiǔ");
+  EXPECT_EQ(Marked("统一思想，唯一", true), "tǒng yī sī xiǎng wéi yī");
+  EXPECT_EQ(Marked("说不", true), "shuō bù");
+}
+
+TEST(Sandhi, CitationTonesByDefault) {
+  EXPECT_EQ(Marked("这一个不对", false), "zhè yī gè bù duì");
+  EXPECT_EQ(Marked("这一个不对", false),
+            Pinyin("这一个不对", ReadingMode::kWords, ToneStyle::kMarks));
+  // Double-spell braille carries the tone in its final cell too.
+  const ConvertOptions spoken{ReadingMode::kWords, ToneStyle::kNone, true};
+  const ConvertOptions citation{ReadingMode::kWords, ToneStyle::kNone, false};
+  const std::string text = platform::Utf8ToGbk("不对");
+  EXPECT_NE(ConvertGbk(text, Notation::kDoubleBraille, " ", spoken),
+            ConvertGbk(text, Notation::kDoubleBraille, " ", citation));
+  EXPECT_EQ(ConvertGbk(text, Notation::kCurrentBraille, " ", spoken),
+            ConvertGbk(text, Notation::kCurrentBraille, " ", citation));
 }
 
 // The word path writes exactly what the program writes whenever each
