@@ -12,12 +12,15 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <thread>
 #include <vector>
 
@@ -551,4 +554,72 @@ TEST_F(QtBackendTest, TextGbkCannotHoldIsRefused) {
   line->insert(u"x한"_qs);
   Pump();
   EXPECT_EQ(line->text(), u"、"_qs);
+}
+
+TEST_F(QtBackendTest, RichEditZoomsOnCtrlKeysAndWheelAndTellsTheCore) {
+  HWND box = Child("RichEdit20A", ES_MULTILINE | WS_VSCROLL, 1);
+  auto* editor = qobject_cast<QPlainTextEdit*>(PeerWidget(box));
+  ASSERT_NE(editor, nullptr);
+  const int plain = QFontInfo(editor->font()).pixelSize();
+  QTest::mouseClick(editor->viewport(), Qt::LeftButton);
+  Pump();
+  int numerator = 0, denominator = 0;
+  auto zoom = [&] {
+    SendMessageA(box, EM_GETZOOM, WPARAM(&numerator), LPARAM(&denominator));
+    return std::pair{numerator, denominator};
+  };
+  QTest::keyClick(editor, Qt::Key_Plus, Qt::ControlModifier);
+  QTest::keyClick(editor, Qt::Key_Equal, Qt::ControlModifier);
+  Pump();
+  EXPECT_EQ(zoom(), (std::pair{12, 10}));
+  EXPECT_GT(QFontInfo(editor->font()).pixelSize(), plain);
+  QWheelEvent down(QPointF(5, 5), editor->viewport()->mapToGlobal(QPointF(5, 5)), {}, {0, -120},
+                   Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(editor->viewport(), &down);
+  EXPECT_EQ(zoom(), (std::pair{11, 10}));
+  QTest::keyClick(editor, Qt::Key_0, Qt::ControlModifier);
+  EXPECT_EQ(zoom(), (std::pair{0, 0}));
+  EXPECT_EQ(QFontInfo(editor->font()).pixelSize(), plain);
+  // The program's own zoom shows too; the text itself never changed.
+  EXPECT_TRUE(SendMessageA(box, EM_SETZOOM, 2, 1));
+  EXPECT_NEAR(QFontInfo(editor->font()).pixelSize(), 2 * plain, 1);
+  EXPECT_EQ(GetWindowTextLengthA(box), 0);
+}
+
+TEST_F(QtBackendTest, MenuItemsReadTheirCheckStateToAssistiveTechnology) {
+  HMENU options = CreatePopupMenu();
+  AppendMenuA(options, MF_STRING | MF_CHECKED, 201, platform::Utf8ToGbk("按词注音(&W)").c_str());
+  AppendMenuA(options, MF_STRING, 202, platform::Utf8ToGbk("全文(&F)").c_str());
+  AppendMenuA(options, MF_STRING | MF_GRAYED, 203, "&Gray");
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_POPUP, UINT_PTR(options), platform::Utf8ToGbk("选项(&O)").c_str());
+  SetMenu(frame_, bar);
+  Pump();
+  auto* menuBar = PeerWidget(frame_)->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  EXPECT_EQ(menuBar->height(), GetSystemMetrics(SM_CYMENU));
+  QMenu* popup = menuBar->actions().at(0)->menu();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(menuBar->actions().at(0)->text(), u"选项(&O)"_qs);
+  const QList<QAction*> items = popup->actions();
+  ASSERT_EQ(items.size(), 3);
+  EXPECT_TRUE(items[0]->isChecked());
+  EXPECT_FALSE(items[2]->isEnabled());
+  CheckMenuItem(bar, 201, MF_UNCHECKED);
+  CheckMenuItem(bar, 202, MF_CHECKED);
+  EXPECT_FALSE(items[0]->isChecked());
+  EXPECT_TRUE(items[1]->isChecked());
+  // What a screen reader reads: the name without the mnemonic's mark, and the state.
+  QAccessibleInterface* item = QAccessible::queryAccessibleInterface(popup)->child(1);
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text(QAccessible::Name), u"全文(F)"_qs);
+  EXPECT_TRUE(item->state().checked);
+  // The client area keeps its controls below the bar.
+  HWND button = Child("BUTTON", BS_PUSHBUTTON, 1, "OK");
+  EXPECT_EQ(PeerWidget(button)->y(), 10 + 30 + GetSystemMetrics(SM_CYMENU));
+  SetMenu(frame_, nullptr);
+  DestroyMenu(bar);
+  Pump();
+  EXPECT_EQ(PeerWidget(frame_)->findChild<QMenuBar*>(), nullptr);
+  EXPECT_EQ(PeerWidget(button)->y(), 10 + 30);
 }
