@@ -11,10 +11,12 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QInputMethodEvent>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -159,6 +161,12 @@ QApplication* EnsureApplication() {
   qInstallMessageHandler(previous);
   InstallFontSubstitutions();
   InstallAccessibility();
+  // The whole window is Chinese, so Qt's own texts (the boxes' context
+  // menus, standard dialogs) are too, whatever the locale. Without Debian's
+  // translations they stay in English.
+  static QTranslator translator;
+  if (translator.load(u"qtbase_zh_CN"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&translator);
   // Windows show the icon the package installs, and desktop shells match
   // them to the desktop entry.
   QGuiApplication::setDesktopFileName(u"org.molvane.molvane"_qs);
