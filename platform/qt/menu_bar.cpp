@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/menu_bar.h"
 
+#include <QAccessible>
 #include <QActionGroup>
 #include <QMenu>
+#include <QStyleOptionMenuItem>
 #include <QTest>
 #include <QTimer>
 
@@ -85,13 +87,15 @@ void PeerMenuBar::Fill(QMenu* menu, const std::vector<PeerMenuItem>& items, std:
       QAction* action = menu != nullptr ? menu->addMenu(popup) : addMenu(popup);
       Apply(action, item);
       Fill(popup, item.items, at);
+      // Popups Qt opens or closes itself (the pointer, a click beside them)
+      // are the user's; those the core's walk opens are already known.
       QObject::connect(popup, &QMenu::aboutToShow, this, [this, at] {
-        if (!quiet_ && !walking_) PeerMenuOpened(window_, at);
+        if (!quiet_) PeerMenuOpened(window_, at);
       });
       QObject::connect(popup, &QMenu::aboutToHide, this, [this] {
+        if (quiet_) return;
         // Closed unused once no popup of the bar is left open.
         QTimer::singleShot(0, this, [this] {
-          if (quiet_ || walking_) return;
           for (QMenu* m : findChildren<QMenu*>())
             if (m->isVisible()) return;
           PeerMenuClosed(window_);
@@ -132,7 +136,18 @@ QMenu* PeerMenuBar::MenuAt(const std::vector<int>& path, size_t depth) const {
 
 void PeerMenuBar::ShowWalk(const std::vector<int>& path) {
   quiet_ = true;
-  walking_ = !path.empty();
+  const int hotTop = path.size() == 1 ? path[0] : -1;
+  if (hotTop != hotTop_) {
+    hotTop_ = hotTop;
+    update();
+    const QList<QAction*> top = actions();
+    if (hotTop >= 0 && hotTop < top.size()) {
+      // A screen reader follows the walk along the bar as along a popup.
+      QAccessibleEvent focus(this, QAccessible::Focus);
+      focus.setChild(hotTop);
+      QAccessible::updateAccessibility(&focus);
+    }
+  }
   // Popups off the walk's way close.
   QList<QMenu*> wanted;
   for (size_t depth = 1; depth < path.size(); ++depth) wanted.push_back(MenuAt(path, depth));
@@ -177,6 +192,15 @@ void PeerMenuBar::Click(const std::vector<int>& path) {
     QTest::mouseMove(menu, at);
     QTest::mouseClick(menu, Qt::LeftButton, {}, at);
   }
+}
+
+void PeerMenuBar::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const {
+  QMenuBar::initStyleOption(option, action);
+  // The walk's hot item on the bar while no popup is open: drawn as Qt
+  // draws an item whose popup is open.
+  const QList<QAction*> top = actions();
+  if (hotTop_ >= 0 && hotTop_ < top.size() && top[hotTop_] == action)
+    option->state |= QStyle::State_Selected | QStyle::State_Sunken;
 }
 
 HWND MenuOwner(const QObject* object) {

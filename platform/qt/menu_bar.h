@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A top-level peer's menu bar: Qt's QMenuBar with a QMenu per popup, kept
 // in step with the core's menu. What the pointer does in it goes back to
-// the core; the keyboard walk is the core's, which the bar only shows.
+// the core; the keyboard walk is the core's, which the bar shows.
 #pragma once
 
 #include <QMenuBar>
@@ -25,6 +25,7 @@ class PeerMenuBar : public QMenuBar {
   // Alt alone and Alt with a letter are the core's: Qt's own menu bar
   // navigation stays out.
   bool eventFilter(QObject*, QEvent*) override { return false; }
+  void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
 
  private:
   void Fill(QMenu* menu, const std::vector<PeerMenuItem>& items, std::vector<int> path);
@@ -32,8 +33,8 @@ class PeerMenuBar : public QMenuBar {
 
   HWND window_;
   std::vector<PeerMenuItem> shown_;
-  bool quiet_ = false;    // changes made on the core's behalf
-  bool walking_ = false;  // the core walks the bar: Qt's popups only mirror it
+  bool quiet_ = false;  // changes made on the core's behalf
+  int hotTop_ = -1;     // the walk's hot item on the bar while no popup is open
 };
 
 // The window whose menus `object` (a popup of a peer's bar) belongs to, or null.

@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -622,4 +623,48 @@ TEST_F(QtBackendTest, MenuItemsReadTheirCheckStateToAssistiveTechnology) {
   Pump();
   EXPECT_EQ(PeerWidget(frame_)->findChild<QMenuBar*>(), nullptr);
   EXPECT_EQ(PeerWidget(button)->y(), 10 + 30);
+}
+
+TEST_F(QtBackendTest, TheWalkShowsInQtsMenusAndAClickBesideThemEndsIt) {
+  HWND edit = Child("EDIT", ES_AUTOHSCROLL, 1);
+  HMENU file = CreatePopupMenu();
+  AppendMenuA(file, MF_STRING, 101, "&Open");
+  AppendMenuA(file, MF_STRING, 102, "&Save");
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_POPUP, UINT_PTR(file), "&File");
+  AppendMenuA(bar, MF_STRING, 103, "&Go");
+  SetMenu(frame_, bar);
+  SetFocus(edit);
+  Pump();
+  auto* menuBar = PeerWidget(frame_)->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  QMenu* popup = menuBar->actions().at(0)->menu();
+  platform::Input().PressKey('F', platform::kAltModifier);
+  platform::Input().PressKey(VK_DOWN);
+  Pump();
+  EXPECT_TRUE(popup->isVisible());
+  EXPECT_EQ(popup->activeAction(), popup->actions().at(1));
+  // Qt closes the popup itself, as on a click beside it: the walk ends and
+  // keys reach the box again.
+  popup->hide();
+  QTest::qWait(20);
+  Pump();
+  EXPECT_EQ(GetMenuState(bar, 0, MF_BYPOSITION) & MF_HILITE, 0u);
+  platform::Input().TypeText("x");
+  Pump();
+  char text[8] = {};
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "x");
+  // Alt alone makes the bar's first item hot without opening it.
+  platform::Input().PressKey(VK_MENU);
+  Pump();
+  EXPECT_NE(GetMenuState(bar, 0, MF_BYPOSITION) & MF_HILITE, 0u);
+  EXPECT_FALSE(popup->isVisible());
+  platform::Input().PressKey(VK_RIGHT);
+  platform::Input().PressKey(VK_RETURN);  // a command on the bar itself
+  Pump();
+  EXPECT_EQ(
+      std::count_if(g_log.begin(), g_log.end(),
+                    [](const Logged& l) { return l.message == WM_COMMAND && l.wParam == 103; }),
+      1);
 }
