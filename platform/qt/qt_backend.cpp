@@ -526,7 +526,8 @@ class QtBackend : public Backend {
   bool FilesDragged(HWND window, QDropEvent* event, QWidget* over);
   // Alt pressed and let go with no key between walks the menu bar.
   bool altAlone = false;
-  bool menuWalk_ = false;  // the core walks a menu bar: every key is its
+  bool keyboardUsed = false;  // the user's latest input was a key, not a click
+  bool menuWalk_ = false;     // the core walks a menu bar: every key is its
   void AltAlone() {
     PostKeyStroke(VK_MENU, 0);
     held_ = true;  // the keys after it follow it through the queue
@@ -603,6 +604,7 @@ QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& shape) {
       return new QPushButton(parent);
     case PeerKind::kComboBox: {
       auto* list = new PeerList(parent);
+      list->setStyle(FocusMarkStyle());
       list->setEditable((style & 0x3) != CBS_DROPDOWNLIST);
       RememberChoice(list);
       if (list->isEditable()) {
@@ -695,6 +697,7 @@ void QtBackend::ApplyStyle(Peer& peer, const PeerSpec& shape) {
   } else if (auto* button = qobject_cast<QPushButton*>(w)) {
     button->setText(caption);
     button->setAutoDefault(false);
+    if (button->style() != FocusMarkStyle()) button->setStyle(FocusMarkStyle());
   } else if (peer.kind == PeerKind::kWindow && w->isWindow()) {
     w->setWindowTitle(caption);
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint;
@@ -880,6 +883,13 @@ void QtBackend::FocusPeer(HWND window) {
     return;
   }
   w->setFocus(Qt::OtherFocusReason);
+  // Focus moved after a key (Tab, a mnemonic) shows its mark on the control,
+  // after a click it does not, as Windows shows focus cues once the keyboard
+  // is used.
+  if (w->window()->testAttribute(Qt::WA_KeyboardFocusChange) != keyboardUsed) {
+    w->window()->setAttribute(Qt::WA_KeyboardFocusChange, keyboardUsed);
+    w->window()->update();
+  }
 }
 
 void QtBackend::ActivatePeer(HWND window) {
@@ -1322,6 +1332,7 @@ bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
       HWND window = PeerWindow(watched);
       if (window == nullptr) window = MenuOwner(watched);  // keys in an open menu
       if (window == nullptr) return false;
+      backend_->keyboardUsed = true;
       backend_->altAlone = key->key() == Qt::Key_Alt;
       if (key->key() == Qt::Key_Alt) return true;  // the core hears it when it comes up
       if (key->modifiers() & Qt::ControlModifier) {
@@ -1370,6 +1381,7 @@ bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
+      if (event->type() == QEvent::MouseButtonPress) backend_->keyboardUsed = false;
       backend_->MouseClicked(watched, static_cast<QMouseEvent*>(event));
       return false;
     case QEvent::InputMethod: {

@@ -668,3 +668,34 @@ TEST_F(QtBackendTest, TheWalkShowsInQtsMenusAndAClickBesideThemEndsIt) {
                     [](const Logged& l) { return l.message == WM_COMMAND && l.wParam == 103; }),
       1);
 }
+
+TEST_F(QtBackendTest, KeyboardFocusShowsAMarkOnButtonsAndListsOnLightAndDarkPalettes) {
+  HWND button = Child("BUTTON", BS_PUSHBUTTON, 1, "OK");
+  HWND list = ListOfThree(2, 0);
+  HWND edit = Child("EDIT", ES_AUTOHSCROLL, 3);
+  const QPalette light = QApplication::palette();
+  QPalette dark = light;
+  dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+  dark.setColor(QPalette::Button, QColor(0x40, 0x40, 0x40));
+  dark.setColor(QPalette::ButtonText, Qt::white);
+  dark.setColor(QPalette::WindowText, Qt::white);
+  dark.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+  for (const QPalette& palette : {light, dark}) {
+    QApplication::setPalette(palette);
+    for (HWND control : {button, list}) {
+      SetFocus(edit);
+      Pump();
+      const QImage before = PeerWidget(control)->grab().toImage();
+      platform::Input().PressKey(VK_SHIFT);  // the keyboard is in use
+      SetFocus(control);
+      Pump();
+      EXPECT_NE(PeerWidget(control)->grab().toImage(), before) << "no focus mark";
+      // After a click elsewhere the focus moves without a mark.
+      QTest::mouseClick(PeerWidget(edit), Qt::LeftButton);
+      SetFocus(control);
+      Pump();
+      EXPECT_EQ(PeerWidget(control)->grab().toImage(), before) << "a mark after a click";
+    }
+  }
+  QApplication::setPalette(light);
+}
