@@ -588,6 +588,7 @@ BOOL SetMenu(HWND window, HMENU menu) {
   core::Window* w = core::Find(window);
   if (w == nullptr || w->parent != nullptr || (menu != nullptr && !core::FindMenu(menu)))
     return FALSE;
+  if (w->menu == menu) return DrawMenuBar(window) || menu == nullptr;
   if (core::TheWalk().window == window) core::EndWalk(0);
   if ((w = core::Find(window)) == nullptr) return FALSE;
   w->menu = menu;

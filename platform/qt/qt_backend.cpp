@@ -1260,11 +1260,13 @@ bool QtBackend::KeyPressed(HWND window, QKeyEvent* key) {
   const QString text = key->text();
   const bool printable = !text.isEmpty() && text[0].unicode() >= 0x20 &&
                          !(mods & (Qt::ControlModifier | Qt::AltModifier));
-  // Ctrl with a letter the editors do not use themselves may be an
-  // accelerator, which the loop translates.
-  const bool editorKey =
-      vk != 0 && std::strchr("ACVXYZ", vk) != nullptr && (vk >= 'A' && vk <= 'Z');
-  const bool accelerator = (mods & Qt::ControlModifier) && vk >= 'A' && vk <= 'Z' && !editorKey;
+  // In a window with a menu bar, Ctrl with a letter the editors do not use
+  // themselves may be an accelerator, which the loop translates.
+  auto root = peers_.find(GetAncestor(window, GA_ROOT));
+  const bool hasMenu = root != peers_.end() && root->second.menuBar != nullptr;
+  const bool editorKey = vk >= 'A' && vk <= 'Z' && std::strchr("ACVXYZ", vk) != nullptr;
+  const bool accelerator =
+      hasMenu && (mods & Qt::ControlModifier) && vk >= 'A' && vk <= 'Z' && !editorKey;
   if (vk != 0 && (loopKey || plain || menuWalk_ || accelerator || (mods & Qt::AltModifier))) {
     PostKey(vk, mods);
     // Enter and a mnemonic may set the program working.

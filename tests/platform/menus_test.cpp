@@ -2,6 +2,9 @@
 // Menu bars, the keyboard walk through them, accelerators, and files
 // dropped on a window: item state through the Win32 calls and the messages
 // a window receives, in order, as Windows' own menu tests list them.
+#include <algorithm>
+#include <ostream>
+
 #include "tests/platform/window_test_support.h"
 
 namespace platform_test {
@@ -12,6 +15,50 @@ using S = Seen;
 constexpr UINT kOpen = 101, kSave = 102, kExit = 103;
 constexpr UINT kWords = 201, kNone = 211, kMarks = 212, kDigits = 213;
 constexpr UINT kAbout = 301;
+
+// One message of the menu loop as the frame hears it, in the manner of
+// Windows' own message-sequence tests; kAny leaves wParam uncompared.
+constexpr WPARAM kAny = ~WPARAM{0};
+struct Heard {
+  UINT message;
+  WPARAM wParam;
+  bool operator==(const Heard& other) const {
+    return message == other.message &&
+           (wParam == kAny || other.wParam == kAny || wParam == other.wParam);
+  }
+};
+std::ostream& operator<<(std::ostream& out, const Heard& h) {
+  return out << "{0x" << std::hex << h.message << ", 0x" << h.wParam << std::dec << "}";
+}
+const UINT kLoopMessages[] = {WM_ENTERMENULOOP,   WM_INITMENU,     WM_MENUSELECT, WM_INITMENUPOPUP,
+                              WM_UNINITMENUPOPUP, WM_EXITMENULOOP, WM_COMMAND};
+
+// Alt+F: the loop starts, File is hot and opens with its first item hot.
+const std::vector<Heard> kAltFOpensFile = {{WM_ENTERMENULOOP, FALSE},
+                                           {WM_INITMENU, kAny},
+                                           {WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP | MF_HILITE)},
+                                           {WM_INITMENUPOPUP, kAny},
+                                           {WM_MENUSELECT, MAKEWPARAM(kOpen, MF_HILITE)}};
+// Down, Down (past the separator), Up, Up, Up (round the top), Enter on Exit.
+const std::vector<Heard> kWalkToExitAndChooseIt = {
+    {WM_MENUSELECT, MAKEWPARAM(kSave, MF_HILITE | MF_GRAYED)},
+    {WM_MENUSELECT, MAKEWPARAM(kExit, MF_HILITE)},
+    {WM_MENUSELECT, MAKEWPARAM(kSave, MF_HILITE | MF_GRAYED)},
+    {WM_MENUSELECT, MAKEWPARAM(kOpen, MF_HILITE)},
+    {WM_MENUSELECT, MAKEWPARAM(kExit, MF_HILITE)},
+    {WM_UNINITMENUPOPUP, kAny},
+    {WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF)},
+    {WM_EXITMENULOOP, FALSE},
+    {WM_COMMAND, MAKEWPARAM(kExit, 0)}};
+// The pointer opens Help and clicks About.
+const std::vector<Heard> kClickAbout = {{WM_ENTERMENULOOP, FALSE},
+                                        {WM_INITMENU, kAny},
+                                        {WM_MENUSELECT, MAKEWPARAM(2, MF_POPUP | MF_HILITE)},
+                                        {WM_INITMENUPOPUP, kAny},
+                                        {WM_UNINITMENUPOPUP, kAny},
+                                        {WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF)},
+                                        {WM_EXITMENULOOP, FALSE},
+                                        {WM_COMMAND, MAKEWPARAM(kAbout, 0)}};
 
 class Menus : public WindowTest {
  protected:
@@ -48,6 +95,16 @@ class Menus : public WindowTest {
     for (const Message& m : Of(frame_, WM_COMMAND))
       if (m.lParam == 0) commands.push_back(m.wParam);  // not a control's notification
     return commands;
+  }
+  std::vector<Heard> Loop() const {
+    std::vector<Heard> heard;
+    for (const Message& m : Log()) {
+      bool loop = std::find(std::begin(kLoopMessages), std::end(kLoopMessages), m.message) !=
+                  std::end(kLoopMessages);
+      if (m.window == frame_ && loop && (m.message != WM_COMMAND || m.lParam == 0))
+        heard.push_back({m.message, m.wParam});
+    }
+    return heard;
   }
   bool Hot(HMENU menu, int position) const {
     return (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_HILITE) != 0;
@@ -125,16 +182,11 @@ TEST_P(Menus, TheBarTakesItsHeightFromTheClientAreaAndAdjustWindowRectAgrees) {
 TEST_P(Menus, AltWithAMnemonicOpensThePopupAndEnterChoosesAnItem) {
   Input().PressKey('F', platform::kAltModifier);
   Pump();
-  const std::vector<UINT> menuMessages = {WM_SYSCOMMAND,   WM_ENTERMENULOOP, WM_INITMENU,
-                                          WM_MENUSELECT,   WM_INITMENUPOPUP, WM_UNINITMENUPOPUP,
-                                          WM_EXITMENULOOP, WM_COMMAND};
-  // The edit box hears the key and passes the system character up.
-  EXPECT_EQ(Sequence(menuMessages), (std::vector<S>{{edit_, WM_SYSCOMMAND},
-                                                    {frame_, WM_ENTERMENULOOP},
-                                                    {frame_, WM_INITMENU},
-                                                    {frame_, WM_MENUSELECT},
-                                                    {frame_, WM_INITMENUPOPUP},
-                                                    {frame_, WM_MENUSELECT}}));
+  // The edit box hears the key and passes the system character on.
+  EXPECT_EQ(Sequence({WM_SYSCHAR, WM_SYSCOMMAND}),
+            (std::vector<S>{{edit_, WM_SYSCHAR}, {edit_, WM_SYSCOMMAND}}));
+  EXPECT_EQ(Of(edit_, WM_SYSCOMMAND)[0].lParam, 'f');
+  EXPECT_EQ(Loop(), kAltFOpensFile);
   EXPECT_EQ(Of(frame_, WM_INITMENUPOPUP)[0].wParam, reinterpret_cast<WPARAM>(file_));
   EXPECT_TRUE(Hot(bar_, 0));
   EXPECT_TRUE(Hot(file_, 0));  // opened by keyboard: the first item is hot
@@ -152,16 +204,7 @@ TEST_P(Menus, AltWithAMnemonicOpensThePopupAndEnterChoosesAnItem) {
   Input().PressKey(VK_UP);
   Input().PressKey(VK_RETURN);
   Pump();
-  EXPECT_EQ(Sequence(menuMessages), (std::vector<S>{{frame_, WM_MENUSELECT},
-                                                    {frame_, WM_MENUSELECT},
-                                                    {frame_, WM_MENUSELECT},
-                                                    {frame_, WM_MENUSELECT},
-                                                    {frame_, WM_MENUSELECT},
-                                                    {frame_, WM_UNINITMENUPOPUP},
-                                                    {frame_, WM_MENUSELECT},
-                                                    {frame_, WM_EXITMENULOOP},
-                                                    {frame_, WM_COMMAND}}));
-  EXPECT_EQ(Commands(), (std::vector<WPARAM>{MAKEWPARAM(kExit, 0)}));
+  EXPECT_EQ(Loop(), kWalkToExitAndChooseIt);
   EXPECT_FALSE(Hot(bar_, 0));
   EXPECT_EQ(Of(edit_, WM_KEYDOWN).size(), 0u);  // the walk had the keys
 }
@@ -245,14 +288,7 @@ TEST_P(Menus, ThePointerOpensAndChoosesAfterTheWindowUpdatedTheMenu) {
       SetWindowLongPtrA(frame_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UpdatesOnOpen)));
   Input().ClickMenuItem(frame_, {2, 0});
   Pump();
-  EXPECT_EQ(
-      Sequence({WM_ENTERMENULOOP, WM_INITMENU, WM_INITMENUPOPUP, WM_EXITMENULOOP, WM_COMMAND}),
-      (std::vector<S>{{frame_, WM_ENTERMENULOOP},
-                      {frame_, WM_INITMENU},
-                      {frame_, WM_INITMENUPOPUP},
-                      {frame_, WM_EXITMENULOOP},
-                      {frame_, WM_COMMAND}}));
-  EXPECT_EQ(Commands(), (std::vector<WPARAM>{MAKEWPARAM(kAbout, 0)}));
+  EXPECT_EQ(Loop(), kClickAbout);
   EXPECT_EQ(GetMenuState(help_, 0, MF_BYPOSITION) & MF_CHECKED, MF_CHECKED);
   // Enabled on WM_INITMENU, so the click on Save counts.
   Clear();
