@@ -699,3 +699,27 @@ TEST_F(QtBackendTest, KeyboardFocusShowsAMarkOnButtonsAndListsOnLightAndDarkPale
   }
   QApplication::setPalette(light);
 }
+
+TEST_F(QtBackendTest, OuterSizeIncludesTheWindowManagersFrameWithAMenuBarInside) {
+  if (QGuiApplication::platformName() != u"xcb"_qs) GTEST_SKIP() << "needs an X server";
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_STRING, 1, "&File");
+  HWND framed = CreateWindowExA(0, "QtTestFrame", "Menu", WS_CAPTION | WS_SYSMENU, 100, 80, 680,
+                                430, nullptr, bar, nullptr, nullptr);
+  HWND box = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, framed, nullptr,
+                             nullptr, nullptr);
+  ShowWindow(framed, SW_SHOW);
+  QWidget* top = PeerWidget(framed);
+  for (int i = 0; i < 40 && top->windowHandle()->frameMargins().isNull(); ++i) {
+    QTest::qWait(50);
+    Pump();
+  }
+  if (top->windowHandle()->frameMargins().isNull()) GTEST_SKIP() << "no window manager frame";
+  QTest::qWait(200);
+  Pump();
+  EXPECT_EQ(top->frameGeometry().size(), QSize(680, 430));
+  auto* menuBar = top->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  EXPECT_EQ(menuBar->geometry(), QRect(0, 0, top->width(), GetSystemMetrics(SM_CYMENU)));
+  EXPECT_EQ(PeerWidget(box)->pos(), QPoint(0, GetSystemMetrics(SM_CYMENU)));
+}
