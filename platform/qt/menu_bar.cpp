@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QActionGroup>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QStyleOptionMenuItem>
 #include <QTest>
 #include <QTimer>
@@ -49,10 +50,31 @@ void Update(const QList<QAction*>& actions, const std::vector<PeerMenuItem>& ite
   }
 }
 
+// The bar is exactly SM_CYMENU high, as the core counts it in the
+// non-client area: its items fill that height with no margin, whatever the
+// font's line height, instead of moving to the overflow button.
+class BarStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_MenuBarVMargin || metric == PM_MenuBarPanelWidth) return 0;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+  QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                         const QWidget* widget) const override {
+    QSize made = QProxyStyle::sizeFromContents(type, option, size, widget);
+    if (type == CT_MenuBarItem) made.setHeight(GetSystemMetrics(SM_CYMENU));
+    return made;
+  }
+};
+
 }  // namespace
 
 PeerMenuBar::PeerMenuBar(HWND window, QWidget* frame) : QMenuBar(frame), window_(window) {
   setNativeMenuBar(false);  // the bar is inside the window, where the layout counts it
+  auto* style = new BarStyle;
+  style->setParent(this);
+  setStyle(style);
   setProperty(kOwnerProperty, QVariant::fromValue(quintptr(window)));
 }
 

@@ -746,6 +746,7 @@ void QtBackend::DestroyPeer(HWND window) {
   auto it = peers_.find(window);
   if (it == peers_.end()) return;
   QPointer<QWidget> w = it->second.widget;
+  if (it->second.menuBar != nullptr) menuWalk_ = false;  // a walk through its bar is over
   peers_.erase(it);
   if (w == nullptr) return;
   Quiet quiet(this);

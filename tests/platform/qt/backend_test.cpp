@@ -599,6 +599,9 @@ TEST_F(QtBackendTest, MenuItemsReadTheirCheckStateToAssistiveTechnology) {
   auto* menuBar = PeerWidget(frame_)->findChild<QMenuBar*>();
   ASSERT_NE(menuBar, nullptr);
   EXPECT_EQ(menuBar->height(), GetSystemMetrics(SM_CYMENU));
+  // The Chinese caption fits the bar's height: no item left for the overflow button.
+  EXPECT_TRUE(menuBar->actionGeometry(menuBar->actions().at(0)).isValid());
+  EXPECT_LE(menuBar->actionGeometry(menuBar->actions().at(0)).bottom(), menuBar->height());
   QMenu* popup = menuBar->actions().at(0)->menu();
   ASSERT_NE(popup, nullptr);
   EXPECT_EQ(menuBar->actions().at(0)->text(), u"选项(&O)"_qs);
