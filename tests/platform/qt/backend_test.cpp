@@ -726,3 +726,36 @@ TEST_F(QtBackendTest, OuterSizeIncludesTheWindowManagersFrameWithAMenuBarInside)
   EXPECT_EQ(menuBar->geometry(), QRect(0, 0, top->width(), GetSystemMetrics(SM_CYMENU)));
   EXPECT_EQ(PeerWidget(box)->pos(), QPoint(0, GetSystemMetrics(SM_CYMENU)));
 }
+
+TEST_F(QtBackendTest, KeysInAPopupThePointerOpenedWalkIt) {
+  HMENU file = CreatePopupMenu();
+  AppendMenuA(file, MF_STRING, 101, "&Open");
+  AppendMenuA(file, MF_STRING, 102, "&Save");
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_POPUP, UINT_PTR(file), "&File");
+  SetMenu(frame_, bar);
+  Pump();
+  auto* menuBar = PeerWidget(frame_)->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  QAction* top = menuBar->actions().at(0);
+  QTest::mouseClick(menuBar, Qt::LeftButton, {}, menuBar->actionGeometry(top).center());
+  Pump();
+  QMenu* popup = top->menu();
+  ASSERT_TRUE(popup->isVisible());
+  EXPECT_EQ(std::count_if(g_log.begin(), g_log.end(),
+                          [](const Logged& l) { return l.message == WM_INITMENUPOPUP; }),
+            1);
+  // The popup has the keyboard, as Qt grabs it; the keys still go to the core's walk.
+  QTest::keyClick(popup, Qt::Key_Down);
+  QTest::keyClick(popup, Qt::Key_Down);
+  Pump();
+  EXPECT_NE(GetMenuState(file, 1, MF_BYPOSITION) & MF_HILITE, 0u);
+  EXPECT_EQ(popup->activeAction(), popup->actions().at(1));
+  QTest::keyClick(popup, Qt::Key_Return);
+  Pump();
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_EQ(
+      std::count_if(g_log.begin(), g_log.end(),
+                    [](const Logged& l) { return l.message == WM_COMMAND && l.wParam == 102; }),
+      1);
+}
