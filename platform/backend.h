@@ -46,13 +46,21 @@ struct PeerSpec {
   HWND parent = nullptr;
   HWND owner = nullptr;
   DWORD style = 0;
-  DWORD exStyle = 0;
+  DWORD exStyle = 0;          // WS_EX_ACCEPTFILES: files may be dropped on it
   RECT window{};              // outer rectangle, frame included
   RECT client{};              // client area, same coordinates as `window`
   std::u16string caption;     // window text of a frame, button or group box
   int textLimit = 0;          // edit boxes: most characters a user may enter
   char16_t passwordChar = 0;  // edit boxes: 0 shows the text
   bool canClose = true;       // frames: the close box works (system menu has SC_CLOSE)
+};
+
+// One item of a window's menu bar as its peer shows it.
+struct PeerMenuItem {
+  UINT id = 0;     // command id; none for separators and popups
+  UINT state = 0;  // MF_POPUP, MF_SEPARATOR, MF_CHECKED, MF_GRAYED, MF_DISABLED, MFT_RADIOCHECK
+  std::u16string text;              // "&" marks the mnemonic
+  std::vector<PeerMenuItem> items;  // a popup's own items
 };
 
 class Backend {
@@ -118,6 +126,17 @@ class Backend {
   virtual int ListSelection(HWND window) const = 0;  // -1: none
   virtual void SetListSelection(HWND window, int index) = 0;
 
+  // Menus. A top-level window's menu bar, sent again whenever an item in it
+  // changes; empty: no bar. A peer shows it above the client area, in the
+  // menu bar's height of the non-client area.
+  virtual void SetPeerMenu(HWND window, const std::vector<PeerMenuItem>& bar) = 0;
+  // The core walks the bar by keyboard: `path` holds the hot item of the
+  // bar, then of each open popup (-1: none yet); empty ends the walk.
+  virtual void ShowPeerMenuWalk(HWND window, const std::vector<int>& path) = 0;
+
+  // Zoom of a rich edit peer: numerator / denominator, 0/0 for none.
+  virtual void SetPeerZoom(HWND window, int numerator, int denominator) = 0;
+
   // A modal message box (texts in GBK); returns the IDOK.. answer.
   virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
                              UINT style) = 0;
@@ -140,6 +159,11 @@ class InputModule {
   virtual void PressKey(int virtualKey, unsigned modifiers = 0) = 0;
   virtual void ChooseItem(HWND comboBox, int index) = 0;
   virtual void CloseFromFrame(HWND window) = 0;
+  // Opens a menu of the window's bar with the pointer and clicks the item
+  // at `path` (positions from the bar down).
+  virtual void ClickMenuItem(HWND window, const std::vector<int>& path) = 0;
+  // Drops files (UTF-8 paths) on the window at a point of its client area.
+  virtual void DropFiles(HWND window, const std::vector<std::string>& paths, POINT at) = 0;
   // Dispatches until the queue is empty; `preTranslate` may swallow a
   // message (return true) as a loop's pre-translation does.
   virtual void PumpUntilIdle(const std::function<bool(MSG&)>& preTranslate = {}) = 0;
@@ -174,6 +198,16 @@ void PeerFocused(HWND window);                         // WM_KILLFOCUS / WM_SETF
 void PeerActivated(HWND window);                       // WM_ACTIVATE pair
 void PeerPlaced(HWND window, const RECT& windowRect);  // WM_MOVE / WM_SIZE
 void PeerCloseRequested(HWND window);                  // posts WM_SYSCOMMAND SC_CLOSE
+// Menus used with the pointer: a popup opened (positions from the bar down
+// to the item that opens it), an item clicked, the menus closed unused.
+void PeerMenuOpened(HWND window, const std::vector<int>& at);
+void PeerMenuChosen(HWND window, UINT id);
+void PeerMenuClosed(HWND window);
+// A rich edit zoomed by the user (Ctrl+wheel, Ctrl+plus, minus, 0).
+void PeerZoomed(HWND window, int numerator, int denominator);
+// Files dropped on a window that accepts them (UTF-8 paths), at a point of
+// its client area: WM_DROPFILES is posted to it.
+void PeerFilesDropped(HWND window, const std::vector<std::string>& paths, POINT at);
 // Keyboard input (WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR):
 // queued like posted messages and delivered to the window that has the focus
 // when it is read, as Windows does with hardware input.

@@ -77,6 +77,9 @@ void RegisterSystemClass(const char* name, WNDPROC proc, PeerKind kind, UINT sty
 void UnregisterSystemClass(const char* name);
 void EnsureSystemClasses();
 void DestroyAllWindows();
+// The non-client area changed (a menu bar came or went): the outer
+// rectangle stays and the window hears its new client size.
+void FrameChanged(HWND window);
 
 // ---- queue.cpp ----
 // Private messages in the range Windows reserves for itself: an item chosen
@@ -91,6 +94,8 @@ void DropFocusAndActivation(HWND window);  // before a window goes
 void ResetQueue();
 void MarkLive(HWND window, bool live);  // the handles PostMessageA accepts from any thread
 void ActivateOnClick(HWND window);
+// The first queued message for PeekMessageA's filter, taken off with `remove`.
+bool TakeMessage(HWND window, UINT filterMin, UINT filterMax, bool remove, MSG& found);
 
 // ---- backend.cpp ----
 Backend& Peers();
@@ -159,6 +164,12 @@ LOGFONTA FontOf(HFONT font);  // the default GUI font for null or unknown handle
 // ---- menus.cpp ----
 HMENU NewSystemMenu();
 bool MenuHasCommand(HMENU menu, UINT command);
-void FreeMenu(HMENU menu);
+void FreeMenu(HMENU menu);  // with its popups
+// WM_SYSCOMMAND SC_KEYMENU: Alt alone (letter 0) makes the bar's first item
+// hot; Alt with a letter opens the popup it marks.
+void MenuKey(HWND window, char letter);
+// While a menu bar is walked, keyboard input goes to the walk: true when
+// `msg` was taken (a click ends the walk and is not taken).
+bool MenuWalkTakes(const MSG& msg);
 
 }  // namespace platform::core

@@ -61,7 +61,8 @@ void PostKeyInput(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void PostKeyStroke(int virtualKey, unsigned modifiers) {
-  bool alt = (modifiers & kAltModifier) != 0;
+  // Alt on its own is a system key too, down and up.
+  bool alt = (modifiers & kAltModifier) != 0 || virtualKey == VK_MENU;
   std::vector<int> held;
   if (modifiers & MK_CONTROL) held.push_back(VK_CONTROL);
   if (modifiers & MK_SHIFT) held.push_back(VK_SHIFT);

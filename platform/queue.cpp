@@ -206,6 +206,21 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
   bool remove = (removeFlags & PM_REMOVE) != 0;
   MSG found{};
   bool have = false;
+  for (;;) {
+    have = core::TakeMessage(window, filterMin, filterMax, remove, found);
+    // While a menu bar is walked, the walk reads the keyboard first.
+    if (!have || !remove || !core::MenuWalkTakes(found)) break;
+    core::OnRetrieved(found);
+  }
+  if (!have) return FALSE;
+  if (msg != nullptr) *msg = found;
+  if (remove) core::OnRetrieved(found);
+  return TRUE;
+}
+
+namespace platform::core {
+bool TakeMessage(HWND window, UINT filterMin, UINT filterMax, bool remove, MSG& found) {
+  bool have = false;
   {
     std::lock_guard<std::mutex> lock(core::Posted().mutex);
     auto& q = core::Posted().posted;
@@ -236,11 +251,9 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
       if (remove) core::Posted().quit = false;
     }
   }
-  if (!have) return FALSE;
-  if (msg != nullptr) *msg = found;
-  if (remove) core::OnRetrieved(found);
-  return TRUE;
+  return have;
 }
+}  // namespace platform::core
 
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
   MSG local{};

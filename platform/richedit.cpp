@@ -25,8 +25,18 @@ struct RichState final : ControlState {
   uint8_t pendingLead = 0;
   COLORREF background = 0;
   CHARFORMATA format{};
+  int zoomNumerator = 0;  // 0/0: no zoom
+  int zoomDenominator = 0;
   void Describe(PeerSpec& shape) const override { shape.textLimit = limit; }
 };
+
+// A ratio strictly between 1/64 and 64, or 0/0 for none.
+bool ValidZoom(int numerator, int denominator) {
+  if (numerator == 0 && denominator == 0) return true;
+  if (numerator <= 0 || denominator <= 0) return false;
+  return static_cast<int64_t>(numerator) * 64 > denominator &&
+         numerator < static_cast<int64_t>(denominator) * 64;
+}
 
 RichState* StateOf(HWND window) {
   Window* w = Find(window);
@@ -358,6 +368,22 @@ const Handler kHandlers[] = {
                       LPARAM l) { return StreamOut(h, s, w, reinterpret_cast<EDITSTREAM*>(l)); }},
     {EM_GETTEXTLENGTHEX, [](HWND h, RichState&, WPARAM,
                             LPARAM) { return static_cast<LRESULT>(Peers().PeerTextLength(h)); }},
+    {EM_SETZOOM,
+     [](HWND h, RichState& s, WPARAM w, LPARAM l) -> LRESULT {
+       int numerator = static_cast<int>(w), denominator = static_cast<int>(l);
+       if (!ValidZoom(numerator, denominator)) return FALSE;
+       s.zoomNumerator = numerator;
+       s.zoomDenominator = denominator;
+       Peers().SetPeerZoom(h, numerator, denominator);
+       return TRUE;
+     }},
+    {EM_GETZOOM,
+     [](HWND, RichState& s, WPARAM w, LPARAM l) -> LRESULT {
+       if (w == 0 || l == 0) return FALSE;
+       *reinterpret_cast<int*>(w) = s.zoomNumerator;
+       *reinterpret_cast<int*>(l) = s.zoomDenominator;
+       return TRUE;
+     }},
     // The peer keeps its caret in view.
     {EM_SCROLLCARET, [](HWND, RichState&, WPARAM, LPARAM) -> LRESULT { return TRUE; }},
     {kMsgPeerEdited,
@@ -396,3 +422,14 @@ LRESULT RichEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace platform::core
+
+namespace platform {
+
+void PeerZoomed(HWND window, int numerator, int denominator) {
+  core::RichState* state = core::StateOf(window);
+  if (state == nullptr || !core::ValidZoom(numerator, denominator)) return;
+  state->zoomNumerator = numerator;
+  state->zoomDenominator = denominator;
+}
+
+}  // namespace platform

@@ -61,6 +61,8 @@ using HICON = HICON__*;
 using HCURSOR = HICON;
 struct HACCEL__;
 using HACCEL = HACCEL__*;
+struct HDROP__;
+using HDROP = HDROP__*;
 struct HDC__;
 using HDC = HDC__*;
 
@@ -382,6 +384,10 @@ constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
 constexpr UINT WM_INITMENU = 0x0116;
+constexpr UINT WM_INITMENUPOPUP = 0x0117;
+constexpr UINT WM_MENUSELECT = 0x011F;
+constexpr UINT WM_MENUCHAR = 0x0120;
+constexpr UINT WM_UNINITMENUPOPUP = 0x0125;
 constexpr UINT WM_ENTERIDLE = 0x0121;
 constexpr UINT WM_CTLCOLOREDIT = 0x0133;
 constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
@@ -396,6 +402,9 @@ constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_MOUSELAST = 0x020E;
+constexpr UINT WM_ENTERMENULOOP = 0x0211;
+constexpr UINT WM_EXITMENULOOP = 0x0212;
+constexpr UINT WM_DROPFILES = 0x0233;
 constexpr UINT WM_CUT = 0x0300;
 constexpr UINT WM_COPY = 0x0301;
 constexpr UINT WM_PASTE = 0x0302;
@@ -591,6 +600,8 @@ constexpr UINT EM_FINDWORDBREAK = WM_USER + 76;
 constexpr UINT EM_SETOPTIONS = WM_USER + 77;
 constexpr UINT EM_GETOPTIONS = WM_USER + 78;
 constexpr UINT EM_GETTEXTLENGTHEX = WM_USER + 95;
+constexpr UINT EM_GETZOOM = WM_USER + 224;
+constexpr UINT EM_SETZOOM = WM_USER + 225;
 
 constexpr DWORD ENM_NONE = 0x00000000;
 constexpr DWORD ENM_CHANGE = 0x00000001;
@@ -966,6 +977,17 @@ constexpr UINT MF_GRAYED = 0x0001;
 constexpr UINT MF_DISABLED = 0x0002;
 constexpr UINT MF_SEPARATOR = 0x0800;
 constexpr UINT MF_POPUP = 0x0010;
+constexpr UINT MF_UNCHECKED = 0x0000;
+constexpr UINT MF_CHECKED = 0x0008;
+constexpr UINT MF_HILITE = 0x0080;
+constexpr UINT MFT_STRING = 0x0000;
+constexpr UINT MFT_RADIOCHECK = 0x0200;
+constexpr UINT MFT_SEPARATOR = 0x0800;
+constexpr UINT MFS_ENABLED = 0x0000;
+constexpr UINT MFS_GRAYED = 0x0003;
+constexpr UINT MFS_DISABLED = MFS_GRAYED;
+constexpr UINT MFS_CHECKED = 0x0008;
+constexpr UINT MFS_HILITE = 0x0080;
 
 inline const LPCSTR IDC_ARROW = MAKEINTRESOURCEA(32512);
 inline const LPCSTR IDC_IBEAM = MAKEINTRESOURCEA(32513);
@@ -1107,6 +1129,20 @@ BOOL SetMenu(HWND window, HMENU menu);
 HACCEL CreateAcceleratorTableA(LPACCEL accelerators, int count);
 BOOL DestroyAcceleratorTable(HACCEL table);
 int TranslateAcceleratorA(HWND window, HACCEL table, LPMSG msg);
+HMENU GetSubMenu(HMENU menu, int position);
+UINT GetMenuItemID(HMENU menu, int position);
+UINT GetMenuState(HMENU menu, UINT item, UINT flags);
+DWORD CheckMenuItem(HMENU menu, UINT item, UINT check);
+BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags);
+BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);
+int GetMenuStringA(HMENU menu, UINT item, LPSTR text, int size, UINT flags);
+BOOL DrawMenuBar(HWND window);
+
+// ---- Files dropped on a window ----
+void DragAcceptFiles(HWND window, BOOL accept);
+UINT DragQueryFileA(HDROP drop, UINT file, LPSTR path, UINT size);
+BOOL DragQueryPoint(HDROP drop, POINT* point);
+void DragFinish(HDROP drop);
 
 // ---- Libraries, process and OLE ----
 HMODULE LoadLibraryA(LPCSTR fileName);

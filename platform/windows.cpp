@@ -250,10 +250,13 @@ HWND AddWindow(std::shared_ptr<ClassRecord> cls, DWORD exStyle, DWORD style, REC
   return h;
 }
 
-LRESULT SystemCommand(HWND window, WPARAM command) {
+LRESULT SystemCommand(HWND window, WPARAM command, LPARAM lParam) {
   switch (command & 0xFFF0) {
     case SC_CLOSE:
       return Send(window, WM_CLOSE);
+    case SC_KEYMENU:
+      MenuKey(window, static_cast<char>(lParam & 0xFF));
+      break;
     case SC_MINIMIZE:
       ShowWindow(window, SW_MINIMIZE);
       break;
@@ -528,6 +531,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   if (made == nullptr) return nullptr;
   core::Peers().CreatePeer(h, core::SpecOf(*made));
   made->peerMade = true;
+  if (made->parent == nullptr && made->menu != nullptr) DrawMenuBar(h);
   if (core::Send(h, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
     DestroyWindow(h);
     return nullptr;
@@ -722,6 +726,15 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
   }
   return TRUE;
 }
+
+namespace platform::core {
+void FrameChanged(HWND window) {
+  Window* w = Find(window);
+  if (w == nullptr) return;
+  SetWindowPos(window, nullptr, 0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | kStateChanged);
+}
+}  // namespace platform::core
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
   return SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -1013,7 +1026,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       DestroyWindow(window);
       return 0;
     case WM_SYSCOMMAND:
-      return core::SystemCommand(window, wParam);
+      return core::SystemCommand(window, wParam, lParam);
     case WM_WINDOWPOSCHANGED:
       core::ReportPosition(window, reinterpret_cast<const WINDOWPOS*>(lParam));
       return 0;
@@ -1026,9 +1039,16 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         if (core::SpecOf(*Find(root)).canClose) PostMessageA(root, WM_SYSCOMMAND, SC_CLOSE, 0);
       }
       return 0;
+    case WM_SYSKEYUP:
+      // Alt pressed and let go alone (Alt after another key comes up as
+      // WM_KEYUP) walks the menu bar.
+      if (wParam == static_cast<WPARAM>(VK_MENU)) core::Send(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+      return 0;
     case WM_SYSCHAR:
-      if (wParam > ' ' && wParam < 0x80)
-        core::ClickMnemonic(core::Root(window), static_cast<char>(wParam));
+      // A button's mnemonic first, as the stored windows rely on; then the menu bar's.
+      if (wParam > ' ' && wParam < 0x80 &&
+          !core::ClickMnemonic(core::Root(window), static_cast<char>(wParam)))
+        core::Send(window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
       return 0;
     case WM_NCHITTEST:
       return HTCLIENT;

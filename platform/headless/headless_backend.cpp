@@ -31,6 +31,10 @@ struct Peer {
   bool enabled = true;
   LOGFONTA font{};
   COLORREF background = 0;
+  std::vector<PeerMenuItem> menuBar;
+  std::vector<int> menuWalk;
+  int zoomNumerator = 0;
+  int zoomDenominator = 0;
 };
 
 class HeadlessBackend final : public Backend {
@@ -134,6 +138,17 @@ class HeadlessBackend final : public Backend {
   }
   int ListSelection(HWND window) const override { return At(window).current; }
   void SetListSelection(HWND window, int index) override { At(window).current = index; }
+
+  void SetPeerMenu(HWND window, const std::vector<PeerMenuItem>& bar) override {
+    At(window).menuBar = bar;
+  }
+  void ShowPeerMenuWalk(HWND window, const std::vector<int>& path) override {
+    At(window).menuWalk = path;
+  }
+  void SetPeerZoom(HWND window, int numerator, int denominator) override {
+    At(window).zoomNumerator = numerator;
+    At(window).zoomDenominator = denominator;
+  }
 
   int ShowMessageBox(HWND, const std::string& text, const std::string& caption, UINT) override {
     std::fprintf(stderr, "[%s] %s\n", GbkToUtf8(caption).c_str(), GbkToUtf8(text).c_str());

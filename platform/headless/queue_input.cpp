@@ -66,6 +66,23 @@ class QueueInput final : public InputModule {
 
   void CloseFromFrame(HWND window) override { PeerCloseRequested(window); }
 
+  void ClickMenuItem(HWND window, const std::vector<int>& path) override {
+    if (path.empty()) return;
+    PeerMenuOpened(window, std::vector<int>(path.begin(), path.end() - 1));
+    HMENU menu = GetMenu(window);
+    for (size_t i = 0; i + 1 < path.size(); ++i) menu = GetSubMenu(menu, path[i]);
+    UINT id = GetMenuItemID(menu, path.back());
+    if (id != static_cast<UINT>(-1) && id != 0) {
+      PeerMenuChosen(window, id);
+    } else {
+      PeerMenuClosed(window);  // nothing to choose there: the menus close unused
+    }
+  }
+
+  void DropFiles(HWND window, const std::vector<std::string>& paths, POINT at) override {
+    PeerFilesDropped(window, paths, at);
+  }
+
   void PumpUntilIdle(const std::function<bool(MSG&)>& preTranslate) override {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

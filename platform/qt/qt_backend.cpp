@@ -7,6 +7,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -23,7 +24,9 @@
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTimer>
+#include <QUrl>
 #include <QValidator>
+#include <QWheelEvent>
 #include <QWindow>
 #include <array>
 #include <atomic>
@@ -33,6 +36,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/qt/menu_bar.h"
 #include "platform/qt/messagebox.h"
 #include "platform/qt/peers.h"
 #include "platform/qt/qt_backend.h"
@@ -132,8 +136,21 @@ struct Peer {
   RECT client{};
   QMargins frame;  // the window manager's frame the client area was fitted to
   int textLimit = 0;
-  int settling = 0;  // refits still to look at the frame
+  int settling = 0;               // refits still to look at the frame
+  QPointer<PeerMenuBar> menuBar;  // top-level windows with a menu
+  int menuHeight = 0;             // the bar's share of the non-client area
+  QFont baseFont;                 // rich edits: the font before zoom
+  int zoomNumerator = 0;          // 0/0: no zoom
+  int zoomDenominator = 0;
 };
+
+// The area of a top-level peer's widget when no window manager frames it:
+// the client area with the menu bar above it.
+QRect WidgetArea(const Peer& peer) {
+  return QRect(peer.client.left, peer.client.top - peer.menuHeight,
+               peer.client.right - peer.client.left,
+               peer.client.bottom - peer.client.top + peer.menuHeight);
+}
 
 struct KeyPair {
   int qt;
@@ -374,7 +391,10 @@ class QtBackend : public Backend {
   void FocusPeer(HWND window) override;
   void ActivatePeer(HWND window) override;
   void SetPeerFont(HWND window, const LOGFONTA& font) override {
-    if (QWidget* w = Widget(window)) w->setFont(FontOf(font));
+    auto it = peers_.find(window);
+    if (it == peers_.end() || it->second.widget == nullptr) return;
+    it->second.baseFont = FontOf(font);
+    ShowZoom(it->second);
   }
   void SetPeerBackground(HWND window, COLORREF color) override;
 
@@ -426,6 +446,14 @@ class QtBackend : public Backend {
       RememberChoice(list);
     }
   }
+
+  void SetPeerMenu(HWND window, const std::vector<PeerMenuItem>& bar) override;
+  void ShowPeerMenuWalk(HWND window, const std::vector<int>& path) override {
+    auto it = peers_.find(window);
+    menuWalk_ = !path.empty();
+    if (it != peers_.end() && it->second.menuBar != nullptr) it->second.menuBar->ShowWalk(path);
+  }
+  void SetPeerZoom(HWND window, int numerator, int denominator) override;
 
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
                      UINT style) override {
@@ -491,6 +519,19 @@ class QtBackend : public Backend {
     QApplication::restoreOverrideCursor();
   }
   void FocusedByUser(QWidget* widget, HWND window);
+  // Ctrl+wheel, Ctrl+plus, Ctrl+minus and Ctrl+0 in a rich edit: a tenth
+  // more or less, or none. False when `window` is no rich edit.
+  bool ZoomByUser(HWND window, int step);
+  // Files dropped on a peer go to the window that accepts them.
+  bool FilesDragged(HWND window, QDropEvent* event, QWidget* over);
+  // Alt pressed and let go with no key between walks the menu bar.
+  bool altAlone = false;
+  bool keyboardUsed = false;  // the user's latest input was a key, not a click
+  bool menuWalk_ = false;     // the core walks a menu bar: every key is its
+  void AltAlone() {
+    PostKeyStroke(VK_MENU, 0);
+    held_ = true;  // the keys after it follow it through the queue
+  }
 
  private:
   // Changes the backend makes on the core's behalf are not user actions.
@@ -512,6 +553,13 @@ class QtBackend : public Backend {
   void ApplyStyle(Peer& peer, const PeerSpec& shape);
   void PlaceTopLevel(Peer& peer);
   void Refit(HWND window, int round);
+  void ShowZoom(Peer& peer);
+  int MenuOffset(QWidget* child) const {
+    QWidget* parent = child->parentWidget();
+    if (parent == nullptr || !parent->isWindow()) return 0;
+    auto it = peers_.find(PeerWindow(parent));
+    return it == peers_.end() ? 0 : it->second.menuHeight;
+  }
   void Relabel(QWidget* widget) {
     if (widget != nullptr && widget->window() != nullptr) UpdateAccessibleNames(widget->window());
   }
@@ -556,6 +604,7 @@ QWidget* QtBackend::MakeWidget(HWND window, const PeerSpec& shape) {
       return new QPushButton(parent);
     case PeerKind::kComboBox: {
       auto* list = new PeerList(parent);
+      list->setStyle(FocusMarkStyle());
       list->setEditable((style & 0x3) != CBS_DROPDOWNLIST);
       RememberChoice(list);
       if (list->isEditable()) {
@@ -648,6 +697,7 @@ void QtBackend::ApplyStyle(Peer& peer, const PeerSpec& shape) {
   } else if (auto* button = qobject_cast<QPushButton*>(w)) {
     button->setText(caption);
     button->setAutoDefault(false);
+    if (button->style() != FocusMarkStyle()) button->setStyle(FocusMarkStyle());
   } else if (peer.kind == PeerKind::kWindow && w->isWindow()) {
     w->setWindowTitle(caption);
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint;
@@ -665,6 +715,7 @@ void QtBackend::ApplyStyle(Peer& peer, const PeerSpec& shape) {
       if (visible) w->show();
     }
   }
+  w->setAcceptDrops((shape.exStyle & WS_EX_ACCEPTFILES) != 0);
   w->setFocusPolicy(qobject_cast<QGroupBox*>(w) != nullptr || w->isWindow() ? Qt::NoFocus
                                                                             : Qt::StrongFocus);
 }
@@ -695,6 +746,7 @@ void QtBackend::DestroyPeer(HWND window) {
   auto it = peers_.find(window);
   if (it == peers_.end()) return;
   QPointer<QWidget> w = it->second.widget;
+  if (it->second.menuBar != nullptr) menuWalk_ = false;  // a walk through its bar is over
   peers_.erase(it);
   if (w == nullptr) return;
   Quiet quiet(this);
@@ -716,7 +768,7 @@ void QtBackend::PlacePeer(HWND window, const RECT& windowRect, const RECT& clien
   } else {
     // Child rectangles are the stored geometry, even where they reach past
     // the parent's client area: Qt clips them there as Windows does.
-    peer.widget->setGeometry(ToQRect(windowRect));
+    peer.widget->setGeometry(ToQRect(windowRect).translated(0, MenuOffset(peer.widget)));
   }
 }
 
@@ -728,7 +780,7 @@ void QtBackend::PlaceTopLevel(Peer& peer) {
   const QMargins frame = ManagerFrame(w);
   peer.frame = frame;
   const QRect outer = ToQRect(peer.window);
-  const QRect client = frame.isNull() ? ToQRect(peer.client) : outer.marginsRemoved(frame);
+  const QRect client = frame.isNull() ? WidgetArea(peer) : outer.marginsRemoved(frame);
   if (peer.style & WS_THICKFRAME) {
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -736,6 +788,7 @@ void QtBackend::PlaceTopLevel(Peer& peer) {
     w->setFixedSize(client.size());
   }
   w->setGeometry(client);
+  if (peer.menuBar != nullptr) peer.menuBar->setGeometry(0, 0, client.width(), peer.menuHeight);
 }
 
 // Refits now, then looks again a few times: a window manager may redraw the
@@ -772,7 +825,7 @@ void QtBackend::FrameChanged(HWND window) {
   const QRect client = w->geometry();
   QRect outer = client.marginsAdded(frame);
   if (frame.isNull()) {
-    const QRect placedClient = ToQRect(peer.client);
+    const QRect placedClient = WidgetArea(peer);
     const QRect placedOuter = ToQRect(peer.window);
     outer = QRect(client.topLeft() - (placedClient.topLeft() - placedOuter.topLeft()),
                   client.size() + (placedOuter.size() - placedClient.size()));
@@ -783,7 +836,7 @@ void QtBackend::FrameChanged(HWND window) {
   if (peer.settling > 0) return;
   if (!(peer.style & WS_THICKFRAME)) outer.setSize(ToQRect(peer.window).size());
   if (SameRect(ToRect(outer), peer.window)) return;
-  peer.client = ToRect(client);
+  peer.client = ToRect(client.adjusted(0, peer.menuHeight, 0, 0));
   peer.window = ToRect(outer);
   PeerPlaced(window, peer.window);
 }
@@ -831,6 +884,13 @@ void QtBackend::FocusPeer(HWND window) {
     return;
   }
   w->setFocus(Qt::OtherFocusReason);
+  // Focus moved after a key (Tab, a mnemonic) shows its mark on the control,
+  // after a click it does not, as Windows shows focus cues once the keyboard
+  // is used.
+  if (w->window()->testAttribute(Qt::WA_KeyboardFocusChange) != keyboardUsed) {
+    w->window()->setAttribute(Qt::WA_KeyboardFocusChange, keyboardUsed);
+    w->window()->update();
+  }
 }
 
 void QtBackend::ActivatePeer(HWND window) {
@@ -862,6 +922,99 @@ void QtBackend::SetPeerBackground(HWND window, COLORREF color) {
   }
   w->setPalette(palette);
   w->setAutoFillBackground(!editor && color != system);
+}
+
+void QtBackend::SetPeerMenu(HWND window, const std::vector<PeerMenuItem>& bar) {
+  auto it = peers_.find(window);
+  if (it == peers_.end() || it->second.widget == nullptr || !it->second.widget->isWindow()) return;
+  Peer& peer = it->second;
+  Quiet quiet(this);
+  if (bar.empty()) {
+    delete peer.menuBar.data();
+    peer.menuHeight = 0;
+  } else {
+    if (peer.menuBar == nullptr) {
+      peer.menuBar = new PeerMenuBar(window, peer.widget);
+      peer.menuBar->setFont(peer.widget->font());
+      peer.menuBar->show();
+    }
+    peer.menuBar->Show(bar);
+    peer.menuHeight = GetSystemMetrics(SM_CYMENU);
+  }
+  // The children keep their client coordinates below the bar.
+  PlaceTopLevel(peer);
+  for (auto& [handle, child] : peers_) {
+    if (child.widget != nullptr && child.widget->parentWidget() == peer.widget)
+      child.widget->setGeometry(ToQRect(child.window).translated(0, peer.menuHeight));
+  }
+  Relabel(peer.widget);
+}
+
+void QtBackend::ShowZoom(Peer& peer) {
+  QFont font = peer.baseFont;
+  if (peer.zoomNumerator > 0 && peer.zoomDenominator > 0) {
+    const double ratio = double(peer.zoomNumerator) / peer.zoomDenominator;
+    if (font.pixelSize() > 0) {
+      font.setPixelSize(std::max(1, int(font.pixelSize() * ratio + 0.5)));
+    } else {
+      font.setPointSizeF(std::max(1.0, font.pointSizeF() * ratio));
+    }
+  }
+  peer.widget->setFont(font);
+}
+
+void QtBackend::SetPeerZoom(HWND window, int numerator, int denominator) {
+  auto it = peers_.find(window);
+  if (it == peers_.end() || it->second.widget == nullptr) return;
+  it->second.zoomNumerator = numerator;
+  it->second.zoomDenominator = denominator;
+  ShowZoom(it->second);
+}
+
+bool QtBackend::ZoomByUser(HWND window, int step) {
+  auto it = peers_.find(window);
+  if (it == peers_.end() || it->second.kind != PeerKind::kRichEdit) return false;
+  Peer& peer = it->second;
+  int numerator = 0, denominator = 0;  // Ctrl+0: no zoom
+  if (step != 0) {
+    const double ratio =
+        peer.zoomDenominator > 0 ? double(peer.zoomNumerator) / peer.zoomDenominator : 1.0;
+    // In tenths, kept inside the range the control takes (1/64 to 64).
+    numerator = std::clamp(int(ratio * 10 + 0.5) + step, 1, 639);
+    denominator = 10;
+  }
+  peer.zoomNumerator = numerator;
+  peer.zoomDenominator = denominator;
+  ShowZoom(peer);
+  PeerZoomed(window, numerator, denominator);
+  return true;
+}
+
+// The window that takes files dropped on `window`: it or its nearest
+// ancestor with WS_EX_ACCEPTFILES.
+HWND FileTaker(HWND window) {
+  for (HWND w = window; w != nullptr; w = GetParent(w))
+    if (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) return w;
+  return nullptr;
+}
+
+bool QtBackend::FilesDragged(HWND window, QDropEvent* event, QWidget* over) {
+  const QMimeData* data = event->mimeData();
+  if (data == nullptr || !data->hasUrls() || FileTaker(window) == nullptr) return false;
+  std::vector<std::string> paths;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+  if (paths.empty()) return false;
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  if (event->type() != QEvent::Drop) return true;
+  QWidget* peer = Widget(window);
+  QPoint at = event->position().toPoint();
+  if (peer != nullptr && over != peer) at = over->mapTo(peer, at);
+  if (peer != nullptr && peer->isWindow()) at.ry() -= peers_[window].menuHeight;
+  PeerFilesDropped(window, paths, POINT{at.x(), at.y()});
+  WorkStarted();
+  return true;
 }
 
 QFont QtBackend::FontOf(const LOGFONTA& font) const {
@@ -1108,7 +1261,14 @@ bool QtBackend::KeyPressed(HWND window, QKeyEvent* key) {
   const QString text = key->text();
   const bool printable = !text.isEmpty() && text[0].unicode() >= 0x20 &&
                          !(mods & (Qt::ControlModifier | Qt::AltModifier));
-  if (vk != 0 && (loopKey || plain || (mods & Qt::AltModifier))) {
+  // In a window with a menu bar, Ctrl with a letter the editors do not use
+  // themselves may be an accelerator, which the loop translates.
+  auto root = peers_.find(GetAncestor(window, GA_ROOT));
+  const bool hasMenu = root != peers_.end() && root->second.menuBar != nullptr;
+  const bool editorKey = vk >= 'A' && vk <= 'Z' && std::strchr("ACVXYZ", vk) != nullptr;
+  const bool accelerator =
+      hasMenu && (mods & Qt::ControlModifier) && vk >= 'A' && vk <= 'Z' && !editorKey;
+  if (vk != 0 && (loopKey || plain || menuWalk_ || accelerator || (mods & Qt::AltModifier))) {
     PostKey(vk, mods);
     // Enter and a mnemonic may set the program working.
     if (vk == VK_RETURN || ((mods & Qt::AltModifier) && vk != VK_MENU)) WorkStarted();
@@ -1153,7 +1313,8 @@ void QtBackend::MouseClicked(QObject* watched, QMouseEvent* event) {
   auto it = peers_.find(window);
   if (it == peers_.end()) return;
   const bool press = event->type() == QEvent::MouseButtonPress;
-  const QPoint p = event->position().toPoint();
+  QPoint p = event->position().toPoint();
+  if (static_cast<QWidget*>(watched)->isWindow()) p.ry() -= it->second.menuHeight;
   const LPARAM at = LPARAM((p.y() << 16) | (p.x() & 0xFFFF));
   if (it->second.kind == PeerKind::kWindow) {
     // The core activates the window when it reads the click.
@@ -1170,13 +1331,51 @@ bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress: {
       if (!watched->isWidgetType()) return false;
+      auto* key = static_cast<QKeyEvent*>(event);
       HWND window = PeerWindow(watched);
-      return window != nullptr && backend_->KeyPressed(window, static_cast<QKeyEvent*>(event));
+      if (window == nullptr) window = MenuOwner(watched);  // keys in an open menu
+      if (window == nullptr) return false;
+      backend_->keyboardUsed = true;
+      backend_->altAlone = key->key() == Qt::Key_Alt;
+      if (key->key() == Qt::Key_Alt) return true;  // the core hears it when it comes up
+      if (key->modifiers() & Qt::ControlModifier) {
+        static const std::array<std::pair<int, int>, 4> kZoomKeys = {
+            {{Qt::Key_Plus, 1}, {Qt::Key_Equal, 1}, {Qt::Key_Minus, -1}, {Qt::Key_0, 0}}};
+        for (const auto& [qtKey, step] : kZoomKeys)
+          if (key->key() == qtKey && backend_->ZoomByUser(window, step)) return true;
+      }
+      return backend_->KeyPressed(window, key);
+    }
+    case QEvent::KeyRelease: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() != Qt::Key_Alt || key->isAutoRepeat()) return false;
+      HWND window = watched->isWidgetType() ? PeerWindow(watched) : nullptr;
+      if (window == nullptr) window = MenuOwner(watched);
+      if (window == nullptr) return false;
+      if (backend_->altAlone) backend_->AltAlone();
+      backend_->altAlone = false;
+      return true;
+    }
+    case QEvent::Wheel: {
+      auto* wheel = static_cast<QWheelEvent*>(event);
+      if (!(wheel->modifiers() & Qt::ControlModifier) || wheel->angleDelta().y() == 0) return false;
+      HWND window = PeerWindow(watched);
+      return window != nullptr &&
+             backend_->ZoomByUser(window, wheel->angleDelta().y() > 0 ? 1 : -1);
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      HWND window = widget != nullptr ? PeerWindow(widget) : nullptr;
+      return window != nullptr &&
+             backend_->FilesDragged(window, static_cast<QDropEvent*>(event), widget);
     }
     case QEvent::ShortcutOverride: {
       // Alt+letter is the core's mnemonic: Qt's own shortcut must not fire too.
       auto* key = static_cast<QKeyEvent*>(event);
-      if (!watched->isWidgetType() || PeerWindow(watched) == nullptr ||
+      if (!watched->isWidgetType() ||
+          (PeerWindow(watched) == nullptr && MenuOwner(watched) == nullptr) ||
           !(key->modifiers() & Qt::AltModifier) || VirtualKeyOf(key->key()) == 0) {
         return false;
       }
@@ -1185,6 +1384,7 @@ bool PeerFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
+      if (event->type() == QEvent::MouseButtonPress) backend_->keyboardUsed = false;
       backend_->MouseClicked(watched, static_cast<QMouseEvent*>(event));
       return false;
     case QEvent::InputMethod: {

@@ -5,9 +5,13 @@
 // beyond Latin-1 committed through the input-method event path.
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
+#include <QUrl>
 #include <cstring>
 
+#include "platform/qt/menu_bar.h"
 #include "platform/qt/peers.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_support.h"
@@ -103,6 +107,32 @@ class QtInput : public InputModule {
 
   void CloseFromFrame(HWND window) override {
     if (QWidget* w = PeerWidget(window)) w->close();
+  }
+
+  void ClickMenuItem(HWND window, const std::vector<int>& path) override {
+    QWidget* frame = PeerWidget(window);
+    auto* bar = frame != nullptr ? frame->findChild<PeerMenuBar*>() : nullptr;
+    if (bar != nullptr) bar->Click(path);
+  }
+
+  void DropFiles(HWND window, const std::vector<std::string>& paths, POINT at) override {
+    QWidget* target = PeerWidget(window);
+    if (target == nullptr) return;
+    // A text box takes drops on its viewport, as a drag over it arrives.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) target = area->viewport();
+    QPoint point(at.x, at.y);
+    if (target->isWindow()) {
+      if (auto* bar = target->findChild<PeerMenuBar*>()) point.ry() += bar->height();
+    }
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& path : paths)
+      urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
+    data.setUrls(urls);
+    QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(point), Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
   }
 
   void PumpUntilIdle(const std::function<bool(MSG&)>& preTranslate) override {

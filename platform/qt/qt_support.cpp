@@ -11,10 +11,14 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QInputMethodEvent>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -139,6 +143,47 @@ void DropPlatformWarnings(QtMsgType type, const QMessageLogContext&, const QStri
 
 }  // namespace
 
+namespace {
+
+class FocusMark : public QProxyStyle {
+ public:
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    QProxyStyle::drawControl(element, option, painter, widget);
+    if (element == CE_PushButton) Mark(option, painter);
+  }
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget) const override {
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    if (control == CC_ComboBox) Mark(option, painter);
+  }
+
+ private:
+  // Only with the keyboard in use, as the platform shows focus rectangles.
+  static void Mark(const QStyleOption* option, QPainter* painter) {
+    if (!(option->state & State_HasFocus) || !(option->state & State_KeyboardFocusChange)) return;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(QPen(option->palette.color(QPalette::Highlight), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(option->rect).adjusted(2, 2, -2, -2));
+    painter->restore();
+  }
+};
+
+}  // namespace
+
+QStyle* FocusMarkStyle() {
+  // One style for every button and list of the process; widgets do not own
+  // the style they are given, so it lives to the end as the application does.
+  static FocusMark* style = [] {
+    auto* made = new FocusMark;
+    made->setParent(qApp);
+    return made;
+  }();
+  return style;
+}
+
 QApplication* EnsureApplication() {
   if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return app;
   // Qt allows one application object per process; it lives to the end.
@@ -159,6 +204,12 @@ QApplication* EnsureApplication() {
   qInstallMessageHandler(previous);
   InstallFontSubstitutions();
   InstallAccessibility();
+  // The whole window is Chinese, so Qt's own texts (the boxes' context
+  // menus, standard dialogs) are too, whatever the locale. Without Debian's
+  // translations they stay in English.
+  static QTranslator translator;
+  if (translator.load(u"qtbase_zh_CN"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&translator);
   // Windows show the icon the package installs, and desktop shells match
   // them to the desktop entry.
   QGuiApplication::setDesktopFileName(u"org.molvane.molvane"_qs);

@@ -51,6 +51,11 @@ void WithoutCaretMoves(QWidget* editor, const std::function<void()>& change);
 // turn that changed it is over.
 void AnnounceItemChanges(QComboBox* list);
 
+// The style of push buttons and drop-down lists: the platform's, with a
+// focus mark two pixels wide in the palette's highlight colour while the
+// control has the keyboard focus, on light and dark palettes alike.
+QStyle* FocusMarkStyle();
+
 // A caption with its "&" mnemonic markers removed ("&&" stays one "&").
 QString StripMnemonic(const QString& caption);
 

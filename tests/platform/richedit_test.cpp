@@ -252,6 +252,35 @@ TEST_P(RichEdit, EveryDoubleByteReadsBackAsTheCodePageConvertsIt) {
   EXPECT_EQ(Out(SF_TEXT), expected);
 }
 
+TEST_P(RichEdit, ZoomIsARatioBetweenOneSixtyFourthAndSixtyFour) {
+  int numerator = -1, denominator = -1;
+  EXPECT_TRUE(SendMessageA(box_, EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
+                           reinterpret_cast<LPARAM>(&denominator)));
+  EXPECT_EQ(numerator, 0);  // no zoom yet
+  EXPECT_EQ(denominator, 0);
+  EXPECT_TRUE(SendMessageA(box_, EM_SETZOOM, 3, 2));
+  // Out of range or of sign: refused, the ratio stays.
+  for (auto [n, d] : {std::pair{64, 1}, {1, 64}, {0, 5}, {5, 0}, {-3, -2}})
+    EXPECT_FALSE(SendMessageA(box_, EM_SETZOOM, static_cast<WPARAM>(n), d)) << n << "/" << d;
+  EXPECT_TRUE(SendMessageA(box_, EM_SETZOOM, 63, 1));
+  EXPECT_TRUE(SendMessageA(box_, EM_SETZOOM, 2, 127));
+  SendMessageA(box_, EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
+               reinterpret_cast<LPARAM>(&denominator));
+  EXPECT_EQ(numerator, 2);
+  EXPECT_EQ(denominator, 127);
+  // The user's zoom in the peer is what the control answers next.
+  platform::PeerZoomed(box_, 11, 10);
+  platform::PeerZoomed(box_, 100, 1);  // not a zoom the control takes
+  SendMessageA(box_, EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
+               reinterpret_cast<LPARAM>(&denominator));
+  EXPECT_EQ(numerator, 11);
+  EXPECT_EQ(denominator, 10);
+  EXPECT_TRUE(SendMessageA(box_, EM_SETZOOM, 0, 0));  // off again
+  SendMessageA(box_, EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator),
+               reinterpret_cast<LPARAM>(&denominator));
+  EXPECT_EQ(numerator + denominator, 0);
+}
+
 TEST_P(RichEdit, DefaultFormatAndBackgroundAreKept) {
   CHARFORMATA format{};
   format.cbSize = sizeof format;

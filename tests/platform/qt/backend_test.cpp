@@ -12,12 +12,16 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -551,4 +555,207 @@ TEST_F(QtBackendTest, TextGbkCannotHoldIsRefused) {
   line->insert(u"x한"_qs);
   Pump();
   EXPECT_EQ(line->text(), u"、"_qs);
+}
+
+TEST_F(QtBackendTest, RichEditZoomsOnCtrlKeysAndWheelAndTellsTheCore) {
+  HWND box = Child("RichEdit20A", ES_MULTILINE | WS_VSCROLL, 1);
+  auto* editor = qobject_cast<QPlainTextEdit*>(PeerWidget(box));
+  ASSERT_NE(editor, nullptr);
+  const int plain = QFontInfo(editor->font()).pixelSize();
+  QTest::mouseClick(editor->viewport(), Qt::LeftButton);
+  Pump();
+  int numerator = 0, denominator = 0;
+  auto zoom = [&] {
+    SendMessageA(box, EM_GETZOOM, WPARAM(&numerator), LPARAM(&denominator));
+    return std::pair{numerator, denominator};
+  };
+  QTest::keyClick(editor, Qt::Key_Plus, Qt::ControlModifier);
+  QTest::keyClick(editor, Qt::Key_Equal, Qt::ControlModifier);
+  Pump();
+  EXPECT_EQ(zoom(), (std::pair{12, 10}));
+  EXPECT_GT(QFontInfo(editor->font()).pixelSize(), plain);
+  QWheelEvent down(QPointF(5, 5), editor->viewport()->mapToGlobal(QPointF(5, 5)), {}, {0, -120},
+                   Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(editor->viewport(), &down);
+  EXPECT_EQ(zoom(), (std::pair{11, 10}));
+  QTest::keyClick(editor, Qt::Key_0, Qt::ControlModifier);
+  EXPECT_EQ(zoom(), (std::pair{0, 0}));
+  EXPECT_EQ(QFontInfo(editor->font()).pixelSize(), plain);
+  // The program's own zoom shows too; the text itself never changed.
+  EXPECT_TRUE(SendMessageA(box, EM_SETZOOM, 2, 1));
+  EXPECT_NEAR(QFontInfo(editor->font()).pixelSize(), 2 * plain, 1);
+  EXPECT_EQ(GetWindowTextLengthA(box), 0);
+}
+
+TEST_F(QtBackendTest, MenuItemsReadTheirCheckStateToAssistiveTechnology) {
+  HMENU options = CreatePopupMenu();
+  AppendMenuA(options, MF_STRING | MF_CHECKED, 201, platform::Utf8ToGbk("按词注音(&W)").c_str());
+  AppendMenuA(options, MF_STRING, 202, platform::Utf8ToGbk("全文(&F)").c_str());
+  AppendMenuA(options, MF_STRING | MF_GRAYED, 203, "&Gray");
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_POPUP, UINT_PTR(options), platform::Utf8ToGbk("选项(&O)").c_str());
+  SetMenu(frame_, bar);
+  Pump();
+  auto* menuBar = PeerWidget(frame_)->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  EXPECT_EQ(menuBar->height(), GetSystemMetrics(SM_CYMENU));
+  // The Chinese caption fits the bar's height: no item left for the overflow button.
+  EXPECT_TRUE(menuBar->actionGeometry(menuBar->actions().at(0)).isValid());
+  EXPECT_LE(menuBar->actionGeometry(menuBar->actions().at(0)).bottom(), menuBar->height());
+  QMenu* popup = menuBar->actions().at(0)->menu();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(menuBar->actions().at(0)->text(), u"选项(&O)"_qs);
+  const QList<QAction*> items = popup->actions();
+  ASSERT_EQ(items.size(), 3);
+  EXPECT_TRUE(items[0]->isChecked());
+  EXPECT_FALSE(items[2]->isEnabled());
+  CheckMenuItem(bar, 201, MF_UNCHECKED);
+  CheckMenuItem(bar, 202, MF_CHECKED);
+  EXPECT_FALSE(items[0]->isChecked());
+  EXPECT_TRUE(items[1]->isChecked());
+  // What a screen reader reads: the name without the mnemonic's mark, and the state.
+  QAccessibleInterface* item = QAccessible::queryAccessibleInterface(popup)->child(1);
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text(QAccessible::Name), u"全文(F)"_qs);
+  EXPECT_TRUE(item->state().checked);
+  // The client area keeps its controls below the bar.
+  HWND button = Child("BUTTON", BS_PUSHBUTTON, 1, "OK");
+  EXPECT_EQ(PeerWidget(button)->y(), 10 + 30 + GetSystemMetrics(SM_CYMENU));
+  SetMenu(frame_, nullptr);
+  DestroyMenu(bar);
+  Pump();
+  EXPECT_EQ(PeerWidget(frame_)->findChild<QMenuBar*>(), nullptr);
+  EXPECT_EQ(PeerWidget(button)->y(), 10 + 30);
+}
+
+TEST_F(QtBackendTest, TheWalkShowsInQtsMenusAndAClickBesideThemEndsIt) {
+  HWND edit = Child("EDIT", ES_AUTOHSCROLL, 1);
+  HMENU file = CreatePopupMenu();
+  AppendMenuA(file, MF_STRING, 101, "&Open");
+  AppendMenuA(file, MF_STRING, 102, "&Save");
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_POPUP, UINT_PTR(file), "&File");
+  AppendMenuA(bar, MF_STRING, 103, "&Go");
+  SetMenu(frame_, bar);
+  SetFocus(edit);
+  Pump();
+  auto* menuBar = PeerWidget(frame_)->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  QMenu* popup = menuBar->actions().at(0)->menu();
+  platform::Input().PressKey('F', platform::kAltModifier);
+  platform::Input().PressKey(VK_DOWN);
+  Pump();
+  EXPECT_TRUE(popup->isVisible());
+  EXPECT_EQ(popup->activeAction(), popup->actions().at(1));
+  // Qt closes the popup itself, as on a click beside it: the walk ends and
+  // keys reach the box again.
+  popup->hide();
+  QTest::qWait(20);
+  Pump();
+  EXPECT_EQ(GetMenuState(bar, 0, MF_BYPOSITION) & MF_HILITE, 0u);
+  platform::Input().TypeText("x");
+  Pump();
+  char text[8] = {};
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "x");
+  // Alt alone makes the bar's first item hot without opening it.
+  platform::Input().PressKey(VK_MENU);
+  Pump();
+  EXPECT_NE(GetMenuState(bar, 0, MF_BYPOSITION) & MF_HILITE, 0u);
+  EXPECT_FALSE(popup->isVisible());
+  platform::Input().PressKey(VK_RIGHT);
+  platform::Input().PressKey(VK_RETURN);  // a command on the bar itself
+  Pump();
+  EXPECT_EQ(
+      std::count_if(g_log.begin(), g_log.end(),
+                    [](const Logged& l) { return l.message == WM_COMMAND && l.wParam == 103; }),
+      1);
+}
+
+TEST_F(QtBackendTest, KeyboardFocusShowsAMarkOnButtonsAndListsOnLightAndDarkPalettes) {
+  HWND button = Child("BUTTON", BS_PUSHBUTTON, 1, "OK");
+  HWND list = ListOfThree(2, 0);
+  HWND edit = Child("EDIT", ES_AUTOHSCROLL, 3);
+  const QPalette light = QApplication::palette();
+  QPalette dark = light;
+  dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+  dark.setColor(QPalette::Button, QColor(0x40, 0x40, 0x40));
+  dark.setColor(QPalette::ButtonText, Qt::white);
+  dark.setColor(QPalette::WindowText, Qt::white);
+  dark.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+  for (const QPalette& palette : {light, dark}) {
+    QApplication::setPalette(palette);
+    for (HWND control : {button, list}) {
+      SetFocus(edit);
+      Pump();
+      const QImage before = PeerWidget(control)->grab().toImage();
+      platform::Input().PressKey(VK_SHIFT);  // the keyboard is in use
+      SetFocus(control);
+      Pump();
+      EXPECT_NE(PeerWidget(control)->grab().toImage(), before) << "no focus mark";
+      // After a click elsewhere the focus moves without a mark.
+      QTest::mouseClick(PeerWidget(edit), Qt::LeftButton);
+      SetFocus(control);
+      Pump();
+      EXPECT_EQ(PeerWidget(control)->grab().toImage(), before) << "a mark after a click";
+    }
+  }
+  QApplication::setPalette(light);
+}
+
+TEST_F(QtBackendTest, OuterSizeIncludesTheWindowManagersFrameWithAMenuBarInside) {
+  if (QGuiApplication::platformName() != u"xcb"_qs) GTEST_SKIP() << "needs an X server";
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_STRING, 1, "&File");
+  HWND framed = CreateWindowExA(0, "QtTestFrame", "Menu", WS_CAPTION | WS_SYSMENU, 100, 80, 680,
+                                430, nullptr, bar, nullptr, nullptr);
+  HWND box = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, framed, nullptr,
+                             nullptr, nullptr);
+  ShowWindow(framed, SW_SHOW);
+  QWidget* top = PeerWidget(framed);
+  for (int i = 0; i < 40 && top->windowHandle()->frameMargins().isNull(); ++i) {
+    QTest::qWait(50);
+    Pump();
+  }
+  if (top->windowHandle()->frameMargins().isNull()) GTEST_SKIP() << "no window manager frame";
+  QTest::qWait(200);
+  Pump();
+  EXPECT_EQ(top->frameGeometry().size(), QSize(680, 430));
+  auto* menuBar = top->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  EXPECT_EQ(menuBar->geometry(), QRect(0, 0, top->width(), GetSystemMetrics(SM_CYMENU)));
+  EXPECT_EQ(PeerWidget(box)->pos(), QPoint(0, GetSystemMetrics(SM_CYMENU)));
+}
+
+TEST_F(QtBackendTest, KeysInAPopupThePointerOpenedWalkIt) {
+  HMENU file = CreatePopupMenu();
+  AppendMenuA(file, MF_STRING, 101, "&Open");
+  AppendMenuA(file, MF_STRING, 102, "&Save");
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_POPUP, UINT_PTR(file), "&File");
+  SetMenu(frame_, bar);
+  Pump();
+  auto* menuBar = PeerWidget(frame_)->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  QAction* top = menuBar->actions().at(0);
+  QTest::mouseClick(menuBar, Qt::LeftButton, {}, menuBar->actionGeometry(top).center());
+  Pump();
+  QMenu* popup = top->menu();
+  ASSERT_TRUE(popup->isVisible());
+  EXPECT_EQ(std::count_if(g_log.begin(), g_log.end(),
+                          [](const Logged& l) { return l.message == WM_INITMENUPOPUP; }),
+            1);
+  // The popup has the keyboard, as Qt grabs it; the keys still go to the core's walk.
+  QTest::keyClick(popup, Qt::Key_Down);
+  QTest::keyClick(popup, Qt::Key_Down);
+  Pump();
+  EXPECT_NE(GetMenuState(file, 1, MF_BYPOSITION) & MF_HILITE, 0u);
+  EXPECT_EQ(popup->activeAction(), popup->actions().at(1));
+  QTest::keyClick(popup, Qt::Key_Return);
+  Pump();
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_EQ(
+      std::count_if(g_log.begin(), g_log.end(),
+                    [](const Logged& l) { return l.message == WM_COMMAND && l.wParam == 102; }),
+      1);
 }

@@ -46,6 +46,13 @@ TEST(QtFonts, SongFaceResolvesToAnInstalledCjkSerifFace) {
   EXPECT_TRUE(RendersWithoutBoxes(song, u"转换内容，中国"_qs));
 }
 
+TEST(QtTranslations, QtsOwnTextsAreChineseWhateverTheLocale) {
+  platform::qt::EnsureApplication();
+  // The editors' context menus take these.
+  EXPECT_NE(QCoreApplication::translate("QLineEdit", "&Copy"), u"&Copy"_qs);
+  EXPECT_NE(QCoreApplication::translate("QWidgetTextControl", "Select All"), u"Select All"_qs);
+}
+
 TEST(QtAccessibility, MnemonicMarkersAreStripped) {
   EXPECT_EQ(platform::qt::StripMnemonic(u"转换(&Z)"_qs), u"转换(Z)"_qs);
   EXPECT_EQ(platform::qt::StripMnemonic(u"A&&B&"_qs), u"A&B"_qs);
