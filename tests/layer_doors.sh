@@ -15,6 +15,8 @@ declare -A allowed=(
   [engine]="runtime constants"
   [ui]="engine runtime constants"
   [words]="runtime platform constants"
+  [cbs]="words fulltext platform"
+  [back]="cbs words fulltext platform"
   [tools]="platform"
   [fulltext]=""
 )
