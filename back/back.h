@@ -57,6 +57,7 @@ struct Token {
 };
 
 struct BackText {
+  Notation notation = Notation::kCurrentBraille;
   std::vector<Token> tokens;
   std::vector<Problem> problems;
 };

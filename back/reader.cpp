@@ -229,12 +229,14 @@ class Reader {
 
 BackText ReadCellsAs(const std::vector<Cell>& cells, Notation notation) {
   BackText text;
+  text.notation = notation;
   Reader(cells, notation, &text).Run();
   return text;
 }
 
 BackText Read(std::string_view utf8, Notation notation) {
   BackText text;
+  text.notation = notation;
   const std::vector<Cell> cells = ReadCells(utf8, DetectForm(utf8), &text.problems);
   Reader(cells, notation, &text).Run();
   return text;

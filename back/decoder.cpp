@@ -1,0 +1,333 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "back/decoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <unordered_map>
+
+#include "cbs/cbs.h"
+#include "platform/platform.h"
+#include "words/tables.h"
+
+namespace molvane::back {
+namespace {
+
+using words::StoredReading;
+using words::Tables;
+
+// Weights in natural-log units of a word's probability.
+constexpr double kSplitsBrailleWord = -4.0;  // a print word ends inside a braille word
+constexpr double kCrossesBlank = -14.0;      // a print word spans a blank
+constexpr double kUnknownSyllable = -40.0;   // written as pinyin
+constexpr size_t kLongestWord = 8;
+
+struct Candidate {
+  std::u16string_view text;
+  const StoredReading* readings;  // text.size() of them
+  double score;                   // log probability
+};
+
+// The candidates by their first syllable (single characters) and by their
+// first two syllables (longer words), built once from the word tables.
+class Index {
+ public:
+  static const Index& Get() {
+    static const Index index;
+    return index;
+  }
+
+  const std::vector<Candidate>& Singles(uint16_t syllable) const { return singles_[syllable]; }
+  const std::vector<Candidate>* Longer(uint16_t first, uint16_t second) const {
+    const auto found = longer_.find(Key(first, second));
+    return found == longer_.end() ? nullptr : &found->second;
+  }
+
+ private:
+  static uint32_t Key(uint16_t a, uint16_t b) { return (uint32_t{a} << 16) | b; }
+
+  Index() : singles_(Tables::Get().SyllableCount()) {
+    const Tables& tables = Tables::Get();
+    const double total = tables.LogTotal();
+    std::vector<bool> listed(words::kLastHan - words::kFirstHan + 1);
+    pool_.reserve(tables.Words().size() * 3 + listed.size());
+    // Every reading is stored before any pointer into the pool is taken.
+    std::vector<std::pair<size_t, size_t>> spans;  // word index, pool start
+    for (size_t w = 0; w < tables.Words().size(); ++w) {
+      const words::WordEntry& entry = tables.Words()[w];
+      if (entry.text.size() > kLongestWord) continue;
+      bool ok = true;
+      const size_t start = pool_.size();
+      for (size_t i = 0; i < entry.text.size() && ok; ++i) {
+        ok = words::IsHan(entry.text[i]);
+        if (!ok) break;
+        const StoredReading r = entry.reading >= 0
+                                    ? tables.PooledReading(entry.reading + static_cast<int32_t>(i))
+                                    : tables.CharacterReading(entry.text[i]);
+        ok = r.syllable != words::kNoSyllable;
+        pool_.push_back(r);
+      }
+      if (!ok) {
+        pool_.resize(start);
+        continue;
+      }
+      spans.push_back({w, start});
+      if (entry.text.size() == 1) listed[entry.text[0] - words::kFirstHan] = true;
+      // A character listed with a reading of its own (子 zi3) still reads as
+      // the dictionary has it inside other text.
+      if (entry.text.size() == 1 && entry.reading >= 0) {
+        const StoredReading own = tables.CharacterReading(entry.text[0]);
+        if (own.syllable != words::kNoSyllable &&
+            (own.syllable != pool_[start].syllable || own.tone != pool_[start].tone)) {
+          spans.push_back({w, pool_.size()});
+          pool_.push_back(own);
+        }
+      }
+    }
+    for (size_t w = 0; w < spans.size(); ++w) {
+      const words::WordEntry& entry = tables.Words()[spans[w].first];
+      const Candidate c{entry.text, &pool_[spans[w].second], entry.logCount - total};
+      if (entry.text.size() == 1)
+        singles_[c.readings[0].syllable].push_back(c);
+      else
+        longer_[Key(c.readings[0].syllable, c.readings[1].syllable)].push_back(c);
+    }
+    // Characters the frequencies never counted, once each.
+    unlisted_.reserve(listed.size());
+    for (char16_t han = words::kFirstHan; han <= words::kLastHan; ++han) {
+      const StoredReading r = tables.CharacterReading(han);
+      if (listed[han - words::kFirstHan] || r.syllable == words::kNoSyllable) continue;
+      unlisted_.push_back(han);
+      pool_.push_back(r);
+    }
+    const StoredReading* readings = pool_.data() + pool_.size() - unlisted_.size();
+    for (size_t i = 0; i < unlisted_.size(); ++i)
+      singles_[readings[i].syllable].push_back(
+          {std::u16string_view(&unlisted_[i], 1), &readings[i], -total});
+    for (auto& list : singles_)
+      std::stable_sort(list.begin(), list.end(),
+                       [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
+  }
+
+  std::vector<StoredReading> pool_;
+  std::u16string unlisted_;
+  std::vector<std::vector<Candidate>> singles_;
+  std::unordered_map<uint32_t, std::vector<Candidate>> longer_;
+};
+
+// A character the common braille abbreviates, read as it is abbreviated:
+// written in full, the cells are another character, unless a final follows
+// in the same word.
+bool IsShort(char16_t han, StoredReading r) {
+  for (const cbs::Short& s : cbs::Shorts())
+    if (s.han == han && s.tone == r.tone && Tables::Get().Codes(r.syllable).letters == s.letters)
+      return true;
+  return false;
+}
+
+// What one syllable token allows of a character's reading.
+struct Slot {
+  const Token* token;
+  bool blankBefore;  // a blank or line break stands before it
+  bool shortsOut;    // common braille, written in full and no final after it
+  bool Fits(StoredReading r, char16_t han) const {
+    if (token->han != 0 ? han != token->han : shortsOut && IsShort(han, r)) return false;
+    bool same = r.syllable == token->syllable;
+    if (!same)
+      for (uint16_t s : SameCells(token->syllable)) same = same || s == r.syllable;
+    if (!same) return false;
+    if (token->tone < 0) return true;
+    if (token->toneMarked || token->han != 0) return r.tone == token->tone;
+    return r.tone == token->tone || r.tone == 0;  // left out: its own tone or the neutral one
+  }
+};
+
+std::string Utf8(std::u16string_view text) {
+  std::string out;
+  for (char16_t unit : text) {
+    char buffer[4];
+    const char* end = platform::EncodeUtf8(unit, buffer);
+    out.append(buffer, static_cast<size_t>(end - buffer));
+  }
+  return out;
+}
+
+class Stretch {
+ public:
+  Stretch(const std::vector<Slot>& slots, bool hints) : slots_(slots), hints_(hints) {}
+
+  // The best characters for the slots, UTF-8.
+  std::string Best() {
+    const size_t n = slots_.size();
+    constexpr double kNone = -std::numeric_limits<double>::infinity();
+    best_.assign(n + 1, kNone);
+    back_.assign(n + 1, {0, {}});
+    best_[0] = 0;
+    for (size_t i = 0; i < n; ++i) {
+      if (best_[i] == kNone) continue;
+      Extend(i, [&](size_t end, std::u16string_view text, double score) {
+        if (best_[i] + score > best_[end]) best_[end] = best_[i] + score, back_[end] = {i, text};
+      });
+    }
+    std::vector<size_t> ends;
+    for (size_t at = n; at > 0; at = back_[at].first) ends.push_back(at);
+    std::string out;
+    for (auto end = ends.rbegin(); end != ends.rend(); ++end)
+      out += Piece(back_[*end].first, back_[*end].second);
+    return out;
+  }
+
+  // Up to `count` choices for the slots from `begin` to `end` alone: the
+  // words that fit it whole, then the best sentence over it if no word does.
+  std::vector<std::string> Choices(size_t begin, size_t end, size_t count) {
+    std::vector<std::pair<double, std::string>> found;
+    Extend(begin, [&](size_t stop, std::u16string_view text, double score) {
+      if (stop == end) found.push_back({score, Piece(begin, text)});
+    });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<std::string> out;
+    for (const auto& [score, text] : found) {
+      if (out.size() == count) break;
+      if (std::find(out.begin(), out.end(), text) == out.end()) out.push_back(text);
+    }
+    if (out.empty()) {
+      std::vector<Slot> part(slots_.begin() + static_cast<std::ptrdiff_t>(begin),
+                             slots_.begin() + static_cast<std::ptrdiff_t>(end));
+      out.push_back(Stretch(part, false).Best());
+    }
+    return out;
+  }
+
+ private:
+  // Calls `take(end, text, score)` for every word that fits from slot `i`.
+  template <typename Take>
+  void Extend(size_t i, Take take) {
+    const Slot& slot = slots_[i];
+    const double split = hints_ && i > 0 && !slot.blankBefore ? kSplitsBrailleWord : 0;
+    bool any = false;
+    for (uint16_t s : SameCells(slot.token->syllable)) {
+      for (const Candidate& c : Index::Get().Singles(s))
+        if (slot.Fits(c.readings[0], c.text[0])) {
+          any = true;
+          take(i + 1, c.text, c.score + split);
+        }
+      if (i + 1 >= slots_.size()) continue;
+      for (uint16_t s2 : SameCells(slots_[i + 1].token->syllable)) {
+        const std::vector<Candidate>* longer = Index::Get().Longer(s, s2);
+        if (!longer) continue;
+        for (const Candidate& c : *longer) {
+          const size_t end = i + c.text.size();
+          if (end > slots_.size()) continue;
+          double crossed = 0;
+          bool fits = true;
+          for (size_t k = 0; k < c.text.size() && fits; ++k) {
+            fits = slots_[i + k].Fits(c.readings[k], c.text[k]);
+            if (k > 0 && hints_ && slots_[i + k].blankBefore) crossed += kCrossesBlank;
+          }
+          if (fits) any = true, take(end, c.text, c.score + split + crossed);
+        }
+      }
+    }
+    if (!any) take(i + 1, std::u16string_view(), kUnknownSyllable);
+  }
+
+  // An empty piece is a syllable no character fits (the one at slot `at`):
+  // its pinyin.
+  std::string Piece(size_t at, std::u16string_view text) const {
+    if (!text.empty()) return Utf8(text);
+    BackText one;
+    one.tokens.push_back(*slots_[at].token);
+    return Pinyin(one, words::ToneStyle::kMarks);
+  }
+
+  const std::vector<Slot>& slots_;
+  bool hints_;
+  std::vector<double> best_;
+  std::vector<std::pair<size_t, std::u16string_view>> back_;
+};
+
+bool StartsWithFinal(uint16_t syllable) {
+  const char first = Tables::Get().Codes(syllable).letters[0];
+  return first == 'a' || first == 'e' || first == 'o' || first == 'y' || first == 'w';
+}
+
+bool UseHints(const BackText& text, DecodeOptions::Hints hints) {
+  if (hints != DecodeOptions::Hints::kAuto) return hints == DecodeOptions::Hints::kOn;
+  size_t run = 0;
+  for (const Token& token : text.tokens) {
+    run = token.kind == Token::Kind::kSyllable ? run + 1 : 0;
+    if (run >= 2) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Decoded Characters(const BackText& text, const DecodeOptions& options) {
+  Decoded out;
+  const bool hints = UseHints(text, options.hints);
+  std::vector<Slot> slots;
+  std::vector<size_t> wordStarts;  // slots where a braille word begins
+  const auto flush = [&] {
+    if (slots.empty()) return;
+    Stretch stretch(slots, hints);
+    out.text += stretch.Best();
+    if (options.candidates > 0) {
+      wordStarts.push_back(slots.size());
+      for (size_t w = 0; w + 1 < wordStarts.size(); ++w)
+        out.choices.push_back(
+            {slots[wordStarts[w]].token->offset,
+             stretch.Choices(wordStarts[w], wordStarts[w + 1], options.candidates)});
+    }
+    slots.clear();
+    wordStarts.clear();
+  };
+  bool blank = true;
+  bool textLast = false;  // a Latin word was written last
+  for (const Token& token : text.tokens) {
+    switch (token.kind) {
+      case Token::Kind::kSyllable:
+        if (blank || slots.empty()) wordStarts.push_back(slots.size());
+        slots.push_back({&token, blank, text.notation == Notation::kCommonBraille});
+        // Before a final in the same word an abbreviation is written in full.
+        if (!blank && slots.size() >= 2 && StartsWithFinal(token.syllable))
+          slots[slots.size() - 2].shortsOut = false;
+        blank = textLast = false;
+        continue;
+      case Token::Kind::kBlank:
+        blank = true;
+        // Print has no blanks between Chinese words; after a Latin word one
+        // stays.
+        if (textLast) out.text += ' ';
+        textLast = false;
+        continue;
+      case Token::Kind::kLineBreak:
+        blank = true;
+        // Braille written a character at a time breaks lines between
+        // characters: those breaks are separators, not the text's.
+        if (!hints) continue;
+        flush();
+        out.text += '\n';
+        textLast = false;
+        continue;
+      case Token::Kind::kSign:
+      case Token::Kind::kText:
+        flush();
+        out.text += token.text;
+        break;
+      case Token::Kind::kUnread:
+        flush();
+        out.text += "□";
+        break;
+    }
+    blank = true;
+    // A blank after a number is braille's own (a digit shape follows).
+    textLast = token.kind == Token::Kind::kText &&
+               token.text.find_first_not_of("0123456789.,") != std::string::npos;
+  }
+  flush();
+  return out;
+}
+
+}  // namespace molvane::back
