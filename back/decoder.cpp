@@ -6,6 +6,7 @@
 #include <limits>
 #include <unordered_map>
 
+#include "back/char_model.h"
 #include "cbs/cbs.h"
 #include "platform/platform.h"
 #include "words/tables.h"
@@ -21,6 +22,10 @@ constexpr double kSplitsBrailleWord = -4.0;  // a print word ends inside a brail
 constexpr double kCrossesBlank = -14.0;      // a print word spans a blank
 constexpr double kUnknownSyllable = -40.0;   // written as pinyin
 constexpr size_t kLongestWord = 8;
+// The word frequencies and the character model, mixed; states kept a place.
+constexpr double kWordWeight = 1.0;
+constexpr double kCharWeight = 0.6;
+constexpr size_t kBeam = 12;
 
 struct Candidate {
   std::u16string_view text;
@@ -156,24 +161,45 @@ class Stretch {
  public:
   Stretch(const std::vector<Slot>& slots, bool hints) : slots_(slots), hints_(hints) {}
 
-  // The best characters for the slots, UTF-8.
+  // The best characters for the slots, UTF-8: a beam over the positions,
+  // each state known by its last character (what the character model needs).
   std::string Best() {
     const size_t n = slots_.size();
-    constexpr double kNone = -std::numeric_limits<double>::infinity();
-    best_.assign(n + 1, kNone);
-    back_.assign(n + 1, {0, {}});
-    best_[0] = 0;
+    states_.assign(n + 1, {});
+    states_[0].push_back({0, 0, 0, 0, {}});
     for (size_t i = 0; i < n; ++i) {
-      if (best_[i] == kNone) continue;
-      Extend(i, [&](size_t end, std::u16string_view text, double score) {
-        if (best_[i] + score > best_[end]) best_[end] = best_[i] + score, back_[end] = {i, text};
+      std::vector<State>& here = states_[i];
+      if (here.empty()) continue;
+      if (here.size() > kBeam) {
+        std::partial_sort(here.begin(), here.begin() + kBeam, here.end(),
+                          [](const State& a, const State& b) { return a.score > b.score; });
+        here.resize(kBeam);
+      }
+      Extend(i, [&](size_t end, std::u16string_view text, double word, double penalty) {
+        double inside = 0;
+        for (size_t k = 1; k < text.size(); ++k) inside += model_.Cost(text[k - 1], text[k]);
+        const char16_t last = text.empty() ? 0 : text.back();
+        for (uint32_t from = 0; from < states_[i].size(); ++from) {
+          const State& state = states_[i][from];
+          const double chars = text.empty() ? 0 : inside + model_.Cost(state.last, text[0]);
+          Offer(end, {last, state.score + kWordWeight * word - kCharWeight * chars + penalty, from,
+                      i, text});
+        }
       });
     }
-    std::vector<size_t> ends;
-    for (size_t at = n; at > 0; at = back_[at].first) ends.push_back(at);
+    std::vector<const State*> path;
+    const State* at = nullptr;
+    for (const State& state : states_[n])
+      if (!at || state.score > at->score) at = &state;
+    for (size_t end = n; end > 0 && at;) {
+      path.push_back(at);
+      const size_t from = at->position;
+      at = &states_[from][at->from];
+      end = from;
+    }
     std::string out;
-    for (auto end = ends.rbegin(); end != ends.rend(); ++end)
-      out += Piece(back_[*end].first, back_[*end].second);
+    for (auto piece = path.rbegin(); piece != path.rend(); ++piece)
+      out += Piece((*piece)->position, (*piece)->text);
     return out;
   }
 
@@ -181,8 +207,12 @@ class Stretch {
   // words that fit it whole, then the best sentence over it if no word does.
   std::vector<std::string> Choices(size_t begin, size_t end, size_t count) {
     std::vector<std::pair<double, std::string>> found;
-    Extend(begin, [&](size_t stop, std::u16string_view text, double score) {
-      if (stop == end) found.push_back({score, Piece(begin, text)});
+    Extend(begin, [&](size_t stop, std::u16string_view text, double word, double penalty) {
+      double chars = 0;
+      for (size_t k = 0; k < text.size(); ++k)
+        chars += model_.Cost(k == 0 ? 0 : text[k - 1], text[k]);
+      if (stop == end)
+        found.push_back({kWordWeight * word - kCharWeight * chars + penalty, Piece(begin, text)});
     });
     std::stable_sort(found.begin(), found.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
@@ -200,7 +230,8 @@ class Stretch {
   }
 
  private:
-  // Calls `take(end, text, score)` for every word that fits from slot `i`.
+  // Calls `take(end, text, word, penalty)` for every word that fits from
+  // slot `i`: the word's log probability, and what the hints add.
   template <typename Take>
   void Extend(size_t i, Take take) {
     const Slot& slot = slots_[i];
@@ -210,7 +241,7 @@ class Stretch {
       for (const Candidate& c : Index::Get().Singles(s))
         if (slot.Fits(c.readings[0], c.text[0])) {
           any = true;
-          take(i + 1, c.text, c.score + split);
+          take(i + 1, c.text, c.score, split);
         }
       if (i + 1 >= slots_.size()) continue;
       for (uint16_t s2 : SameCells(slots_[i + 1].token->syllable)) {
@@ -225,11 +256,11 @@ class Stretch {
             fits = slots_[i + k].Fits(c.readings[k], c.text[k]);
             if (k > 0 && hints_ && slots_[i + k].blankBefore) crossed += kCrossesBlank;
           }
-          if (fits) any = true, take(end, c.text, c.score + split + crossed);
+          if (fits) any = true, take(end, c.text, c.score, split + crossed);
         }
       }
     }
-    if (!any) take(i + 1, std::u16string_view(), kUnknownSyllable);
+    if (!any) take(i + 1, std::u16string_view(), 0, kUnknownSyllable);
   }
 
   // An empty piece is a syllable no character fits (the one at slot `at`):
@@ -241,10 +272,28 @@ class Stretch {
     return Pinyin(one, words::ToneStyle::kMarks);
   }
 
+  struct State {
+    char16_t last;  // 0 before the first character
+    double score;
+    uint32_t from;             // the state it came from, at `position`
+    size_t position;           // where the piece began
+    std::u16string_view text;  // the piece; empty for a syllable written as pinyin
+  };
+
+  // Keeps the better of two states with one last character.
+  void Offer(size_t end, const State& state) {
+    for (State& other : states_[end])
+      if (other.last == state.last) {
+        if (state.score > other.score) other = state;
+        return;
+      }
+    states_[end].push_back(state);
+  }
+
   const std::vector<Slot>& slots_;
   bool hints_;
-  std::vector<double> best_;
-  std::vector<std::pair<size_t, std::u16string_view>> back_;
+  const CharModel& model_ = CharModel::Get();
+  std::vector<std::vector<State>> states_;
 };
 
 bool StartsWithFinal(uint16_t syllable) {

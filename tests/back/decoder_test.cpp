@@ -28,8 +28,9 @@ std::string FromCommonBraille(const std::string& text, const DecodeOptions& opti
 }
 
 TEST(Decoder, WritesCommonBrailleSentencesBack) {
-  for (const char* sentence : {"我们明天早上去学校。", "今天的天气不错，我们走吧！",
-                               "她把书放在桌子上。", "他们都是好朋友。"})
+  for (const char* sentence :
+       {"我们明天早上去学校。", "今天的天气不错，我们去公园散步吧！", "她把书放在桌子上。",
+        "他们都是好朋友。", "这个问题很难回答。", "请把窗户打开，屋里太热了。"})
     EXPECT_EQ(FromCommonBraille(sentence), sentence);
 }
 
