@@ -74,7 +74,7 @@ BackText ReadCellsAs(const std::vector<Cell>& cells, Notation notation);
 std::string Pinyin(const BackText& text, words::ToneStyle tones);
 
 // Syllables that share their cells with another in every notation here (o
-// and e): all of them, for a reader that weighs candidates.
-std::vector<uint16_t> SameCells(uint16_t syllable);
+// and e): all of them, itself first, for a reader that weighs candidates.
+const std::vector<uint16_t>& SameCells(uint16_t syllable);
 
 }  // namespace molvane::back

@@ -60,9 +60,13 @@ CharModel::CharModel() : single_(words::kLastHan - words::kFirstHan + 1, kUnseen
   firstPairs_.assign(single_.size() + 1, 0);
   for (const auto& [key, cost] : pairs) ++firstPairs_[Index(static_cast<char16_t>(key >> 16)) + 1];
   for (size_t i = 1; i < firstPairs_.size(); ++i) firstPairs_[i] += firstPairs_[i - 1];
+  // -ln(share P(second | first) + (1 - share) P(second)), the second part
+  // already in the single cost.
   for (const auto& [key, cost] : pairs) {
-    pairSeconds_.push_back(static_cast<char16_t>(key & 0xFFFF));
-    pairCosts_.push_back(cost);
+    const char16_t second = static_cast<char16_t>(key & 0xFFFF);
+    pairSeconds_.push_back(second);
+    pairCosts_.push_back(static_cast<float>(
+        -std::log(kPairShare * std::exp(-cost / 10.0) + std::exp(-single_[Index(second)]))));
   }
 }
 
@@ -73,9 +77,7 @@ double CharModel::Cost(char16_t previous, char16_t next) const {
   const auto end = pairSeconds_.begin() + firstPairs_[Index(previous) + 1];
   const auto found = std::lower_bound(begin, end, next);
   if (found == end || *found != next) return alone;
-  const double pair = pairCosts_[static_cast<size_t>(found - pairSeconds_.begin())] / 10.0;
-  // -ln(share e^-pair + (1 - share) P(next)), the second part already in `alone`.
-  return -std::log(kPairShare * std::exp(-pair) + std::exp(-alone));
+  return pairCosts_[static_cast<size_t>(found - pairSeconds_.begin())];
 }
 
 }  // namespace molvane::back

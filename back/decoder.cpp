@@ -25,7 +25,8 @@ constexpr size_t kLongestWord = 8;
 // The word frequencies and the character model, mixed; states kept a place.
 constexpr double kWordWeight = 1.0;
 constexpr double kCharWeight = 0.6;
-constexpr size_t kBeam = 12;
+constexpr size_t kBeam = 4;
+constexpr size_t kSingles = 16;  // single characters tried per syllable
 
 struct Candidate {
   std::u16string_view text;
@@ -124,9 +125,19 @@ class Index {
 // written in full, the cells are another character, unless a final follows
 // in the same word.
 bool IsShort(char16_t han, StoredReading r) {
-  for (const cbs::Short& s : cbs::Shorts())
-    if (s.han == han && s.tone == r.tone && Tables::Get().Codes(r.syllable).letters == s.letters)
-      return true;
+  struct Abbreviated {
+    char16_t han;
+    StoredReading reading;
+  };
+  static const std::vector<Abbreviated> shorts = [] {
+    std::vector<Abbreviated> list;
+    for (const cbs::Short& s : cbs::Shorts())
+      list.push_back(
+          {s.han, {Tables::Get().SyllableNumber(s.letters), static_cast<uint8_t>(s.tone)}});
+    return list;
+  }();
+  for (const Abbreviated& s : shorts)
+    if (s.han == han && s.reading.syllable == r.syllable && s.reading.tone == r.tone) return true;
   return false;
 }
 
@@ -136,14 +147,17 @@ struct Slot {
   bool blankBefore;  // a blank or line break stands before it
   bool shortsOut;    // common braille, written in full and no final after it
   bool Fits(StoredReading r, char16_t han) const {
-    if (token->han != 0 ? han != token->han : shortsOut && IsShort(han, r)) return false;
-    bool same = r.syllable == token->syllable;
-    if (!same)
+    if (r.syllable != token->syllable) {
+      bool same = false;
       for (uint16_t s : SameCells(token->syllable)) same = same || s == r.syllable;
-    if (!same) return false;
-    if (token->tone < 0) return true;
-    if (token->toneMarked || token->han != 0) return r.tone == token->tone;
-    return r.tone == token->tone || r.tone == 0;  // left out: its own tone or the neutral one
+      if (!same) return false;
+    }
+    if (token->tone >= 0) {
+      const bool exact = token->toneMarked || token->han != 0;
+      // Left out, the tone is the syllable's own or the neutral one.
+      if (r.tone != token->tone && (exact || r.tone != 0)) return false;
+    }
+    return token->han != 0 ? han == token->han : !(shortsOut && IsShort(han, r));
   }
 };
 
@@ -168,13 +182,8 @@ class Stretch {
     states_.assign(n + 1, {});
     states_[0].push_back({0, 0, 0, 0, {}});
     for (size_t i = 0; i < n; ++i) {
-      std::vector<State>& here = states_[i];
-      if (here.empty()) continue;
-      if (here.size() > kBeam) {
-        std::partial_sort(here.begin(), here.begin() + kBeam, here.end(),
-                          [](const State& a, const State& b) { return a.score > b.score; });
-        here.resize(kBeam);
-      }
+      if (states_[i].empty()) continue;
+      Prune(&states_[i]);
       Extend(i, [&](size_t end, std::u16string_view text, double word, double penalty) {
         double inside = 0;
         for (size_t k = 1; k < text.size(); ++k) inside += model_.Cost(text[k - 1], text[k]);
@@ -238,11 +247,16 @@ class Stretch {
     const double split = hints_ && i > 0 && !slot.blankBefore ? kSplitsBrailleWord : 0;
     bool any = false;
     for (uint16_t s : SameCells(slot.token->syllable)) {
-      for (const Candidate& c : Index::Get().Singles(s))
-        if (slot.Fits(c.readings[0], c.text[0])) {
-          any = true;
-          take(i + 1, c.text, c.score, split);
-        }
+      // The most frequent characters that fit are enough: rarer ones never
+      // win against them without a word around them.
+      size_t singles = 0;
+      for (const Candidate& c : Index::Get().Singles(s)) {
+        if (singles == kSingles) break;
+        if (!slot.Fits(c.readings[0], c.text[0])) continue;
+        any = true;
+        ++singles;
+        take(i + 1, c.text, c.score, split);
+      }
       if (i + 1 >= slots_.size()) continue;
       for (uint16_t s2 : SameCells(slots_[i + 1].token->syllable)) {
         const std::vector<Candidate>* longer = Index::Get().Longer(s, s2);
@@ -280,14 +294,19 @@ class Stretch {
     std::u16string_view text;  // the piece; empty for a syllable written as pinyin
   };
 
-  // Keeps the better of two states with one last character.
-  void Offer(size_t end, const State& state) {
-    for (State& other : states_[end])
-      if (other.last == state.last) {
-        if (state.score > other.score) other = state;
-        return;
-      }
-    states_[end].push_back(state);
+  void Offer(size_t end, const State& state) { states_[end].push_back(state); }
+
+  // The best states of a place, one for each last character, at most kBeam.
+  static void Prune(std::vector<State>* states) {
+    std::sort(states->begin(), states->end(),
+              [](const State& a, const State& b) { return a.score > b.score; });
+    size_t kept = 0;
+    for (size_t i = 0; i < states->size() && kept < kBeam; ++i) {
+      bool seen = false;
+      for (size_t k = 0; k < kept && !seen; ++k) seen = (*states)[k].last == (*states)[i].last;
+      if (!seen) (*states)[kept++] = (*states)[i];
+    }
+    states->resize(kept);
   }
 
   const std::vector<Slot>& slots_;

@@ -92,16 +92,24 @@ std::string Pinyin(const BackText& text, words::ToneStyle tones) {
   return out;
 }
 
-std::vector<uint16_t> SameCells(uint16_t syllable) {
-  static const std::map<std::string, std::vector<uint16_t>> byCells = [] {
-    std::map<std::string, std::vector<uint16_t>> map;
+const std::vector<uint16_t>& SameCells(uint16_t syllable) {
+  // By syllable: every syllable with its current braille cells, itself first.
+  static const std::vector<std::vector<uint16_t>> same = [] {
     const words::Tables& tables = words::Tables::Get();
+    std::map<std::string, std::vector<uint16_t>> byCells;
     for (uint16_t s = 0; s < tables.SyllableCount(); ++s)
-      if (!tables.Codes(s).brailleDots.empty()) map[tables.Codes(s).brailleDots].push_back(s);
-    return map;
+      if (!tables.Codes(s).brailleDots.empty()) byCells[tables.Codes(s).brailleDots].push_back(s);
+    std::vector<std::vector<uint16_t>> table(tables.SyllableCount());
+    for (uint16_t s = 0; s < tables.SyllableCount(); ++s) {
+      table[s].push_back(s);
+      const auto found = byCells.find(tables.Codes(s).brailleDots);
+      if (found == byCells.end()) continue;
+      for (uint16_t other : found->second)
+        if (other != s) table[s].push_back(other);
+    }
+    return table;
   }();
-  const auto found = byCells.find(words::Tables::Get().Codes(syllable).brailleDots);
-  return found == byCells.end() ? std::vector<uint16_t>{syllable} : found->second;
+  return same[syllable];
 }
 
 }  // namespace molvane::back
