@@ -7,7 +7,8 @@
 // original (--compare ORIGINAL DECODED), for liblouis's back-translation.
 //
 //   back_roundtrip FILE            the table for the three notations
-//   back_roundtrip --compare A B   characters of B right against A
+//   back_roundtrip --han FILE      the Chinese characters of each line that has any
+//   back_roundtrip --compare A B   characters of B right against A, line by line
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -154,8 +155,21 @@ int Compare(const std::string& wantPath, const std::string& gotPath) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--compare") return Compare(argv[2], argv[3]);
+  if (argc == 3 && std::string(argv[1]) == "--han") {
+    for (const std::string& line : Lines(argv[2])) {
+      const std::u16string han = HanOnly(Wide(line));
+      if (han.empty()) continue;
+      std::string utf8;
+      for (char16_t unit : han) {
+        char buffer[4];
+        utf8.append(buffer, static_cast<size_t>(platform::EncodeUtf8(unit, buffer) - buffer));
+      }
+      std::printf("%s\n", utf8.c_str());
+    }
+    return 0;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: back_roundtrip FILE | --compare ORIGINAL DECODED\n");
+    std::fprintf(stderr, "usage: back_roundtrip FILE | --han FILE | --compare ORIGINAL DECODED\n");
     return 2;
   }
   const std::vector<std::string> lines = Lines(argv[1]);
