@@ -26,7 +26,8 @@ constexpr size_t kLongestWord = 8;
 constexpr double kWordWeight = 1.0;
 constexpr double kCharWeight = 0.6;
 constexpr size_t kBeam = 4;
-constexpr size_t kSingles = 16;  // single characters tried per syllable
+constexpr size_t kSingles = 16;           // single characters tried per syllable
+constexpr size_t kLongestStretch = 4096;  // syllables decoded at once
 
 struct Candidate {
   std::u16string_view text;
@@ -356,6 +357,10 @@ Decoded Characters(const BackText& text, const DecodeOptions& options) {
   for (const Token& token : text.tokens) {
     switch (token.kind) {
       case Token::Kind::kSyllable:
+        // Memory stays bounded: a long stretch ends at a braille word's end,
+        // or anywhere once it is twice as long.
+        if ((blank && slots.size() >= kLongestStretch) || slots.size() >= 2 * kLongestStretch)
+          flush();
         if (blank || slots.empty()) wordStarts.push_back(slots.size());
         slots.push_back({&token, blank, text.notation == Notation::kCommonBraille});
         // Before a final in the same word an abbreviation is written in full.
