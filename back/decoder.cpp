@@ -25,8 +25,11 @@ constexpr size_t kLongestWord = 8;
 // The word frequencies and the character model, mixed; states kept a place.
 constexpr double kWordWeight = 1.0;
 constexpr double kCharWeight = 0.6;
-constexpr size_t kBeam = 4;
-constexpr size_t kSingles = 16;           // single characters tried per syllable
+constexpr size_t kBeam = 3;
+// Single characters tried per syllable; untoned, many more fit, and the
+// rarer ones almost never win.
+constexpr size_t kSingles = 16;
+constexpr size_t kSinglesUntoned = 8;
 constexpr size_t kLongestStretch = 4096;  // syllables decoded at once
 
 struct Candidate {
@@ -251,8 +254,9 @@ class Stretch {
       // The most frequent characters that fit are enough: rarer ones never
       // win against them without a word around them.
       size_t singles = 0;
+      const size_t most = slot.token->tone < 0 ? kSinglesUntoned : kSingles;
       for (const Candidate& c : Index::Get().Singles(s)) {
-        if (singles == kSingles) break;
+        if (singles == most) break;
         if (!slot.Fits(c.readings[0], c.text[0])) continue;
         any = true;
         ++singles;
