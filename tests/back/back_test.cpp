@@ -155,6 +155,35 @@ TEST_F(RoundTrip, DoubleBrailleGivesEverySyllableAndTone) {
   EXPECT_EQ(wrong, 0u);
 }
 
+TEST_F(RoundTrip, CurrentBrailleGivesEverySyllable) {
+  const std::string corpus = Corpus();
+  if (corpus.empty()) GTEST_SKIP() << "fortunes-zh is not installed";
+  size_t compared = 0, wrong = 0;
+  for (const auto& [wide, readings] : Lines(corpus)) {
+    std::vector<words::Reading> written;
+    for (const words::Reading& r : readings)
+      if (r.syllable != words::kNoSyllable &&
+          !words::Tables::Get().Codes(r.syllable).brailleDots.empty())
+        written.push_back(r);
+    // As the program writes it: a separator after every character.
+    const std::string dots =
+        words::Render(written, words::Notation::kCurrentBraille, "\r\n", words::ToneStyle::kNone);
+    const BackText back = Read(dots, Notation::kCurrentBraille);
+    ASSERT_TRUE(back.problems.empty());
+    size_t i = 0;
+    for (const Token& token : back.tokens) {
+      if (token.kind != Token::Kind::kSyllable) continue;
+      ASSERT_LT(i, written.size());
+      ++compared;
+      if (!SameSyllable(token.syllable, written[i].syllable) || token.tone != -1) ++wrong;
+      ++i;
+    }
+    ASSERT_EQ(i, written.size());
+  }
+  EXPECT_GT(compared, 300000u);
+  EXPECT_EQ(wrong, 0u);
+}
+
 TEST_F(RoundTrip, CommonBrailleGivesEverySyllableAndTone) {
   const std::string corpus = Corpus();
   if (corpus.empty()) GTEST_SKIP() << "fortunes-zh is not installed";
