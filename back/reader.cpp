@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Cells into tokens: at each place a number, letters, the longest syllable,
-// then the longest sign; whatever reads as none of them is a problem.
+// Cells into tokens: at each place the placeholder, a number, letters, the
+// longest syllable, then the longest sign; whatever reads as none of them is
+// a problem.
 #include "back/lexicon.h"
 #include "fulltext/fulltext.h"
 #include "platform/platform.h"
