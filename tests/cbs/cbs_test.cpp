@@ -36,6 +36,9 @@ TEST(CommonBraille, WritesThePublishedExamples) {
       {"苹果", "⠏⠡⠛⠕⠄"},
       {"电脑", "⠙⠩⠝⠖⠄"},
       {"橘子", "⠛⠬⠂⠵"},
+      {"溁", "⠡⠂"},
+      {"朝月亮出发", "⠟⠖⠾⠇⠭⠟⠥⠁⠋⠔"},
+      {"这是我的国土", "⠌⠢⠱⠕⠙⠛⠕⠂⠞⠥⠄"},
       {"杯弓蛇影", "⠃⠮⠁⠛⠲⠁⠱⠢⠂⠡⠄"},
       {"老马识途", "⠇⠖⠄⠍⠔⠄⠱⠂⠞⠥"},
       {"相敬如宾", "⠓⠭⠁⠛⠡⠚⠥⠃⠣⠁"},
@@ -54,6 +57,10 @@ TEST(CommonBraille, WritesThePublishedExamples) {
       {"备课", "⠃⠮⠅⠢"},
   };
   for (const auto& [print, braille] : examples) EXPECT_EQ(Unspaced(print), braille) << print;
+  // The one example whose reading differs: the scheme writes 眼睛 with the
+  // full tone of 睛 (⠩⠄⠛⠡⠁); the word readings give it the neutral tone, as
+  // CC-CEDICT does, and the neutral tone has no cell.
+  EXPECT_EQ(Unspaced("眼睛"), "⠩⠄⠛⠡");
 }
 
 // The six abbreviated characters, as the scheme shows them.
