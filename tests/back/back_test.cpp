@@ -8,6 +8,7 @@
 
 #include "back/back.h"
 #include "cbs/cbs.h"
+#include "fulltext/fulltext.h"
 #include "platform/platform.h"
 #include "words/tables.h"
 
@@ -188,12 +189,25 @@ TEST_F(RoundTrip, CommonBrailleGivesEverySyllableAndTone) {
   const std::string corpus = Corpus();
   if (corpus.empty()) GTEST_SKIP() << "fortunes-zh is not installed";
   size_t compared = 0, wrong = 0;
+  // The signs the full-text table writes with a syllable's cells (% & $ <
+  // > * = + /, as liblouis's Chinese table has them) read back as that
+  // syllable: braille cannot tell them apart, so lines holding one are left out.
+  std::u16string syllableLike;
+  for (size_t row = 0; row < fulltext::kSignRowCount; ++row) {
+    std::vector<Cell> cells;
+    for (char cell : fulltext::CellsFromDots(fulltext::kSignRows[row].cells))
+      cells.push_back({static_cast<uint8_t>(cell), 0});
+    for (const Token& token : ReadCellsAs(cells, Notation::kCommonBraille).tokens)
+      if (token.kind == Token::Kind::kSyllable) {
+        for (const char32_t* c = fulltext::kSignRows[row].print; *c; ++c)
+          if (*c < 0x10000) syllableLike += static_cast<char16_t>(*c);
+        break;
+      }
+  }
+  ASSERT_NE(syllableLike.find(u'%'), std::u16string::npos);
   size_t skipped = 0;
   for (const auto& [wide, readings] : Lines(corpus)) {
-    // The signs the full-text table writes with a syllable's cells (% & $ <
-    // > * = + /, as liblouis's Chinese table has them) read back as that
-    // syllable: braille cannot tell them apart, so such lines are left out.
-    if (wide.find_first_of(u"%&$<>*=+/％＆＄＜＞＊＝＋／") != std::u16string::npos) {
+    if (wide.find_first_of(syllableLike) != std::u16string::npos) {
       ++skipped;
       continue;
     }
