@@ -251,6 +251,7 @@ bool SharedPattern::Ready() {
   // The source carries the two flag units at its end.
   const int32_t length = static_cast<int32_t>(source.size()) - 2;
   compiled->Load(source.data(), length, flags);
+  if (compiled->ErrorOffset() >= 0) return false;
   if (ShortcutsEnabled()) prefilter = std::make_unique<Prefilter>(*compiled);
   program = std::move(compiled);
   return true;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The compiler: a one-pass recursive-descent parser over the lexer's token
-// window that builds the element tree. It never rejects a pattern; each
-// unusual input has one fixed reading.
+// window that builds the element tree. Each unusual input has one fixed
+// reading; only groups nested past kMostNesting stop it.
 #include <algorithm>
 #include <climits>
 #include <new>
@@ -241,6 +241,8 @@ void CompiledPattern::Reset() {
   highestGroup_ = 0;
   namedGroupCount_ = 0;
   handedOut_ = 0;
+  nesting_ = 0;
+  errorOffset_ = -1;
   testsCaptures_ = false;
   groupTable_.clear();
   pendingRecursions_.clear();
@@ -263,6 +265,11 @@ void CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t fla
     top_ = ParseAlternation(flags);
     RecordGroup(0, top_);
     Finish();
+    if (errorOffset_ >= 0) {
+      const int32_t offset = errorOffset_;
+      Reset();
+      errorOffset_ = offset;
+    }
   });
 }
 
@@ -637,6 +644,20 @@ ClassTestElement* CompiledPattern::ParseCharClass(uint32_t flags) {
 // ---- Groups ----
 
 MatchElement* CompiledPattern::ParseGroup(uint32_t& flags) {
+  if (nesting_ == kMostNesting) return RefuseNesting();
+  ++nesting_;
+  MatchElement* group = ParseGroupOfKind(flags);
+  --nesting_;
+  return group;
+}
+
+MatchElement* CompiledPattern::RefuseNesting() {
+  errorOffset_ = lexer_.Current().start;
+  while (!lexer_.Current().IsEnd()) lexer_.MoveOn();
+  return Stock(kStockEmpty);
+}
+
+MatchElement* CompiledPattern::ParseGroupOfKind(uint32_t& flags) {
   if (!lexer_.Next().IsMeta('?')) {
     lexer_.MoveOn();
     return ParseCapture(flags, ++handedOut_, std::u16string(), false);

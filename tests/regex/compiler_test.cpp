@@ -140,6 +140,52 @@ TEST(CompilerTest, GroupNumbering) {
   EXPECT_EQ(DumpPattern(u"(?<=(a))", 0), "Look(Seq<(Close1 'a'< Open1))");
 }
 
+// `depth` groups of the kind opened by `open`, nested around "a".
+std::u16string Nested(std::u16string_view open, int32_t depth) {
+  std::u16string pattern;
+  for (int32_t i = 0; i < depth; ++i) pattern += open;
+  pattern += u'a';
+  pattern.append(static_cast<size_t>(depth), u')');
+  return pattern;
+}
+
+TEST(CompilerTest, EveryKindOfGroupNestsToTheSameLimit) {
+  const std::u16string_view kinds[] = {u"(", u"(?:", u"(?=", u"(?<!", u"(?>", u"(?<n>", u"(?i:"};
+  CompiledPattern compiled;
+  for (std::u16string_view open : kinds) {
+    SCOPED_TRACE(std::string(open.begin(), open.end()));
+    Compile(compiled, Nested(open, kMostNesting));
+    EXPECT_EQ(compiled.ErrorOffset(), -1);
+    ASSERT_NE(compiled.Top(), nullptr);
+    // One more, in a later branch: refused at the "(" that opens it, and
+    // nothing is kept.
+    const std::u16string branch = Nested(open, kMostNesting) + u"|";
+    Compile(compiled, branch + Nested(open, kMostNesting + 1));
+    EXPECT_EQ(compiled.ErrorOffset(),
+              static_cast<int32_t>(branch.size() + kMostNesting * open.size()));
+    EXPECT_EQ(compiled.Top(), nullptr);
+  }
+}
+
+TEST(CompilerTest, NestingPastTheLimitIsRefusedWithoutExhaustingTheStack) {
+  CompiledPattern compiled;
+  // Kinds count alike when mixed, and a conditional's condition is a group.
+  std::u16string mixed;
+  for (int32_t i = 0; i + 1 < kMostNesting; ++i) mixed += i % 2 == 0 ? u"(?:" : u"(";
+  Compile(compiled, mixed + u"(?(?=b)c)");
+  EXPECT_EQ(compiled.ErrorOffset(), static_cast<int32_t>(mixed.size() + 2));
+  Compile(compiled, mixed + u"(?(1)c)");
+  EXPECT_EQ(compiled.ErrorOffset(), -1);
+  EXPECT_EQ(compiled.HighestGroup(), (kMostNesting - 1) / 2);
+  // Far deeper than a stack holds a frame per level for.
+  Compile(compiled, std::u16string(400000, u'(') + u"a");
+  EXPECT_EQ(compiled.ErrorOffset(), kMostNesting);
+  // A refusal is forgotten by the next pattern.
+  Compile(compiled, u"(a)");
+  EXPECT_EQ(compiled.ErrorOffset(), -1);
+  EXPECT_EQ(compiled.HighestGroup(), 1);
+}
+
 TEST(CompilerTest, ReferencesResolveAfterParsing) {
   EXPECT_EQ(DumpPattern(u"\\1234"), "Seq(Ref123 '4')");
   EXPECT_EQ(DumpPattern(u"\\k<b>(?<a>x)(?<b>y)\\g'a'\\k<zz>\\k"),
