@@ -64,10 +64,8 @@ class CompiledPattern {
   int32_t ErrorOffset() const { return errorOffset_; }
 
   // For inspection: the element of a group number (0: the top element), or
-  // null; and every element created, in creation order.
+  // null.
   MatchElement* GroupElement(int32_t group) const;
-  int32_t ElementCount() const { return static_cast<int32_t>(elements_.size()); }
-  const MatchElement* ElementAt(int32_t index) const { return elements_[index].get(); }
   int32_t NamedGroupCount() const { return namedGroupCount_; }
   MatchElement* Stock(int32_t slot);
 
