@@ -10,6 +10,7 @@
 
 #include "platform/qt/peers.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_input.h"
 #include "platform/qt/qt_support.h"
 
 namespace platform::qt {
@@ -131,5 +132,10 @@ class QtInput : public InputModule {
 namespace platform {
 std::unique_ptr<InputModule> CreateQtInputModule() {
   return std::make_unique<qt::QtInput>();
+}
+
+void UseQtBackend() {
+  SetBackend(CreateQtBackend());
+  SetInputModule(CreateQtInputModule());
 }
 }  // namespace platform
