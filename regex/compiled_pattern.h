@@ -16,12 +16,12 @@
 namespace molvane::regex {
 
 enum Flags : uint32_t {
-  SingleLine = 0x01,  // "." also matches a line feed
-  MultiLine = 0x02,   // "^" and "$" match at line starts and ends
-  Global = 0x04,      // "\G" anchors at the search's start position
-  IgnoreCase = 0x08,  // ASCII letters compare without regard to case
-  RightToLeft = 0x10,
-  Extended = 0x20,  // white space ignored, "#" starts a comment
+  kSingleLine = 0x01,  // "." also matches a line feed
+  kMultiLine = 0x02,   // "^" and "$" match at line starts and ends
+  kGlobal = 0x04,      // "\G" anchors at the search's start position
+  kIgnoreCase = 0x08,  // ASCII letters compare without regard to case
+  kRightToLeft = 0x10,
+  kExtended = 0x20,  // white space ignored, "#" starts a comment
 };
 
 // Shared elements, one of each per compiled pattern.
@@ -35,7 +35,7 @@ enum StockSlot : int32_t {
   kStockNotSpace = 6,
   kStockDigit = 7,
   kStockNotDigit = 8,
-  kStockRightToLeft = 8,  // added to 1..8 for the right-to-left versions
+  kStockRightToLeftOffset = 8,  // added to 1..8 for the right-to-left versions
   kStockSlots = 17,
 };
 

@@ -47,11 +47,11 @@ TEST(CompilerTest, StockElementsAreShared) {
   EXPECT_EQ(compiled.Stock(17)->Kind(), ElementKind::kEmpty);
   // Right to left the stock sets change, and "\s" also holds form feed and
   // vertical tab.
-  EXPECT_EQ(DumpPattern(u"\\s\\S.", RightToLeft),
+  EXPECT_EQ(DumpPattern(u"\\s\\S.", kRightToLeft),
             "Seq<([ \\u0009\\u000D\\u000A\\u000C\\u000B]< "
             "[^ \\u0009\\u000D\\u000A\\u000C\\u000B]< "
             "[^\\u000A]<)");
-  EXPECT_EQ(DumpPattern(u"\\s.", SingleLine), "Seq([ \\u0009\\u000D\\u000A] [^])");
+  EXPECT_EQ(DumpPattern(u"\\s.", kSingleLine), "Seq([ \\u0009\\u000D\\u000A] [^])");
 }
 
 TEST(CompilerTest, QuantifierReadings) {
@@ -89,7 +89,7 @@ TEST(CompilerTest, BracketExpressions) {
   EXPECT_EQ(DumpPattern(u"[^[:^digit:]x]"), "[^x{Class^5}]");
   EXPECT_EQ(DumpPattern(u"[a-]"), "[a-]");
   EXPECT_EQ(DumpPattern(u"[a\\-z]"), "[a-z]");  // escaped "-" is no range
-  EXPECT_EQ(DumpPattern(u"[b-dX_]", IgnoreCase), "[b-dB-DX_x]");
+  EXPECT_EQ(DumpPattern(u"[b-dX_]", kIgnoreCase), "[b-dB-DX_x]");
   EXPECT_EQ(FindMatch(u"[[:upper:][:digit:]]+", u"ab1C2d"), "2,5");
   EXPECT_EQ(FindMatch(u"[[:blank:]]", u"\n\v\t"), "2,3");
   EXPECT_EQ(FindMatch(u"[[:punct:]]", u"a中!"), "2,3");
@@ -101,12 +101,12 @@ TEST(CompilerTest, QuotesEscapesAndComments) {
   EXPECT_EQ(DumpPattern(u"\\Uab\\E"), "'AB'");
   EXPECT_EQ(DumpPattern(u"\\LXy\\E\\u{4E2D}\\Uz"), "'xy\\u4E2DZ'");
   EXPECT_EQ(DumpPattern(u"\\L\\x41"), "'\\x41'");  // escapes are inert inside quotes
-  EXPECT_EQ(DumpPattern(u"a b # note", Extended), "'ab'");
+  EXPECT_EQ(DumpPattern(u"a b # note", kExtended), "'ab'");
   EXPECT_EQ(DumpPattern(u"a(?#x)*"), "Greedy0+2147483647('a')");
   EXPECT_EQ(DumpPattern(u"\\Ga"), "Seq(Empty 'a')");
-  EXPECT_EQ(DumpPattern(u"\\Ga", Global), "Seq(G 'a')");
+  EXPECT_EQ(DumpPattern(u"\\Ga", kGlobal), "Seq(G 'a')");
   EXPECT_EQ(DumpPattern(u"^$\\A\\z\\Z\\b\\B"), "Seq(B0 B1 B0 B1 B2 B7 B7!)");
-  EXPECT_EQ(DumpPattern(u"^$", MultiLine), "Seq(B3 B4)");
+  EXPECT_EQ(DumpPattern(u"^$", kMultiLine), "Seq(B3 B4)");
 }
 
 TEST(CompilerTest, Modifiers) {
@@ -115,7 +115,7 @@ TEST(CompilerTest, Modifiers) {
   EXPECT_EQ(DumpPattern(u"a(?i)b|c"), "Alt(Seq('a' Empty 'b'i)|'c'i)");
   EXPECT_EQ(DumpPattern(u"(a(?i)b)c"), "Seq(Seq(Open1 Seq('a' Empty 'b'i) Close1) 'c')");
   EXPECT_EQ(DumpPattern(u"(?im-i:a$)", 0), "Seq('a' B4)");
-  EXPECT_EQ(DumpPattern(u"(?s:.)(?-s).", SingleLine), "Seq([^] Empty [^\\u000A])");
+  EXPECT_EQ(DumpPattern(u"(?s:.)(?-s).", kSingleLine), "Seq([^] Empty [^\\u000A])");
   EXPECT_EQ(FindMatch(u"(?i)ab|cd", u"CD"), "0,2");
   EXPECT_EQ(FindMatch(u"(?i:ab)|cd", u"CD"), "none");
 }
@@ -190,7 +190,7 @@ TEST(CompilerTest, ReferencesResolveAfterParsing) {
   EXPECT_EQ(DumpPattern(u"\\1234"), "Seq(Ref123 '4')");
   EXPECT_EQ(DumpPattern(u"\\k<b>(?<a>x)(?<b>y)\\g'a'\\k<zz>\\k"),
             "Seq(Ref2 Seq(Open1 'x' Close1) Seq(Open2 'y' Close2) Ref1 Ref-3 Ref0)");
-  EXPECT_EQ(DumpPattern(u"(?i)\\k<7>", RightToLeft), "Seq<(Empty Ref7<i)");
+  EXPECT_EQ(DumpPattern(u"(?i)\\k<7>", kRightToLeft), "Seq<(Empty Ref7<i)");
   CompiledPattern compiled;
   Compile(compiled, u"(a)(?1)(?R)(?5)(?R<A>)(?<a>b)");
   auto* sequence = static_cast<SequenceElement*>(compiled.Top());
