@@ -224,13 +224,16 @@ TEST_P(MainWindowTest, MatchesTheBatchConverterOnASample) {
   while (!sample.empty() && (static_cast<unsigned char>(sample.back()) & 0xC0) == 0x80)
     sample.pop_back();
   if (!sample.empty() && static_cast<unsigned char>(sample.back()) >= 0xC0) sample.pop_back();
-  std::ofstream(::testing::TempDir() + "sample.txt") << sample;
+  // A file of this process's own: suites running at once must not rewrite
+  // it while the converter reads it.
+  const std::string path =
+      ::testing::TempDir() + "molvane_sample." + std::to_string(getpid()) + ".txt";
+  std::ofstream(path) << sample;
   Type(kInputBoxId, sample);
   for (int notation = 0; notation < 5; ++notation) {
     Convert(notation);
-    const std::string command = std::string(MOLVANE_CONVERT) + " --exact -n " +
-                                std::to_string(notation) + " " + ::testing::TempDir() +
-                                "sample.txt";
+    const std::string command =
+        std::string(MOLVANE_CONVERT) + " --exact -n " + std::to_string(notation) + " " + path;
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string expected;
@@ -241,6 +244,7 @@ TEST_P(MainWindowTest, MatchesTheBatchConverterOnASample) {
     EXPECT_FALSE(expected.empty());
     EXPECT_EQ(Output(), expected) << "notation " << notation;
   }
+  std::remove(path.c_str());
 }
 
 // Word readings route the click to the word path; the window's own rules
