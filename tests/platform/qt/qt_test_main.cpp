@@ -30,7 +30,8 @@ namespace {
 // The offscreen platform's screen, in a file of this process's own: Qt reads
 // it while the application is made, and one file shared by test processes
 // running at once (suites of several builds) was at times read while another
-// process rewrote it, which aborted the test. Returns the file's path.
+// process rewrote it, which aborted the test. Returns the file's path; the
+// process that wrote it removes it at its end.
 std::string WriteScreenConfig() {
   std::string path = (std::filesystem::temp_directory_path() / "molvane-screen-XXXXXX").string();
   const int fd = mkstemp(path.data());
@@ -51,7 +52,6 @@ int main(int argc, char** argv) {
   std::string config;
   if (chosen == nullptr || std::string(chosen) == "offscreen") config = WriteScreenConfig();
   platform::qt::EnsureApplication();
-  if (!config.empty()) std::filesystem::remove(config);  // read once, when the platform starts
   // Tests written for every backend expect a message box to be answered; on
   // Qt it is a real box, so a patient reader presses its default button once
   // it has been open a while (a test that answers it itself is quicker).
@@ -69,5 +69,8 @@ int main(int argc, char** argv) {
     }
   });
   reader.start(20);
-  return RUN_ALL_TESTS();
+  const int failed = RUN_ALL_TESTS();
+  // Kept until now: death tests run this program again, with the same file.
+  if (!config.empty()) std::filesystem::remove(config);
+  return failed;
 }
