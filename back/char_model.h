@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The decoder's character model (back/tables/char_bigrams.txt, made by
-// tools/gen_char_bigrams.py): what a character costs after the one before
+// tools/generators/gen_char_bigrams.py): what a character costs after the one before
 // it, as -ln P in nats, mixed with its cost alone where the pair is rare.
 #pragma once
 

@@ -6,7 +6,7 @@
 # back-translation of its Chinese tables (Debian liblouis-bin).
 #
 # Usage: bench/back_roundtrip.sh BUILD_DIR [TEXT...]
-#   default texts: fortunes-zh's chinese, bench/passage.txt and, with Debian's
+#   default texts: fortunes-zh's chinese, samples/passage.txt and, with Debian's
 #   manpages-zh installed, the modern prose of its section 8 pages (every
 #   text line of at least 15 Chinese characters, troff requests and font
 #   changes left out). None of them is in the decoder's data.
@@ -18,7 +18,7 @@ tool="$build/bench/back_roundtrip"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 if [ $# -eq 0 ]; then
-  set -- /usr/share/games/fortunes/chinese "$here/passage.txt"
+  set -- /usr/share/games/fortunes/chinese "$here/../samples/passage.txt"
   if [ -d /usr/share/man/zh_CN/man8 ]; then
     python3 - "$scratch/manpages-zh-man8.txt" <<'PY'
 import glob, gzip, re, sys

@@ -3,7 +3,7 @@
 // Chinese text into codes must do. It reads a UTF-8 text, looks every
 // character from U+4E00 to U+9FA5 up in one array (a character's first
 // reading in the pinyin dictionary, or its first Wubi code) and writes the
-// codes, one a line. bench/compare.sh sets molvane-convert's CPU time beside
+// codes, one a line. bench/compare.py sets molvane-convert's CPU time beside
 // this program's.
 //
 //   molvane_floor pinyin|wubi TABLES_DIR < TEXT > CODES

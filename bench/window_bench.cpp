@@ -28,7 +28,7 @@
 
 #include "engine/conversion.h"
 #include "platform/backend.h"
-#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_input.h"
 #include "platform/win32.h"
 #include "runtime/runtime.h"
 #include "ui/program.h"

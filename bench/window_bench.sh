@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Pastes the `chinese` corpus of Debian's fortunes-zh (unpacked into a scratch
-# folder, as compare.sh does) into the window's input box on Qt's offscreen
+# folder, as compare.py does) into the window's input box on Qt's offscreen
 # platform, chooses the notation, clicks 转换, and prints the round trip from
 # the click to the painted result (target: at most 250 ms) and the time one
 # typed key takes in the filled box, for each of the five notations in the

@@ -2,7 +2,7 @@
 # Profile-guided optimisation of Release builds with GCC.
 #
 # A training build of molvane-convert, instrumented, converts a fixed text in
-# every notation (tools/train_profile.cmake); the real build then compiles
+# every notation (cmake/train_profile.cmake); the real build then compiles
 # every source with the counts that run left. The program code is compiled as
 # it stands: only the compiler's choices (which branch falls through, what is
 # inlined, which loops are unrolled) follow the counts. The training text and
@@ -39,9 +39,9 @@ function(molvane_profile_use)
                -DMOLVANE_LTO=${MOLVANE_LTO} -DMOLVANE_HARDENING=${MOLVANE_HARDENING}
                -DMOLVANE_PGO=OFF -DMOLVANE_TRAINING_FOR=${MOLVANE_PROFILE_DIR}
     INSTALL_COMMAND ${CMAKE_COMMAND} -DCONVERT=<BINARY_DIR>/app/molvane-convert
-                    -DPASSAGE=${CMAKE_SOURCE_DIR}/bench/passage.txt
+                    -DPASSAGE=${CMAKE_SOURCE_DIR}/samples/passage.txt
                     -DPROFILE_DIR=${MOLVANE_PROFILE_DIR} -DSTAMP=${MOLVANE_PROFILE_STAMP}
-                    -P ${CMAKE_SOURCE_DIR}/tools/train_profile.cmake
+                    -P ${CMAKE_SOURCE_DIR}/cmake/train_profile.cmake
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${MOLVANE_PROFILE_STAMP})
   # Functions the training run never reached (the Qt backend, error paths)

@@ -5,31 +5,16 @@
 #pragma once
 
 #include "constants/constant_area.h"
+#include "constants/regex_commands.h"
 #include "runtime/runtime.h"
 #include "runtime/support.h"
 
 namespace molvane {
 
-// The regex library and its command numbers, as the library publishes them;
-// program code reaches it only through CallLibraryCommand.
-constexpr int32_t kRegexLibrary = 2;
-enum RegexCommandNumber : int32_t {
-  kRegexCompile,
-  kRegexSearch,
-  kRegexSearchAllTexts,
-  kRegexIsEmpty,
-  kRegexGetMatchText,
-  kRegexGetGroupText,
-  kRegexConstruct,
-  kRegexDestroy,
-  kSearchResultConstruct,
-  kSearchResultDestroy,
-};
-
 // Object operations take the variable's cell as their one argument.
 inline void ObjectOperation(int32_t command, void** cell, uint32_t type) {
   ArgRecord args[1] = {ObjectArg(cell, type)};
-  CallLibraryCommand(kRegexLibrary, command, 1, args);
+  CallLibraryCommand(kRegexLibraryNumber, command, 1, args);
 }
 
 // Text arguments are never null: the empty text is the constant "".
@@ -41,24 +26,24 @@ inline const char* OrEmpty(const char* text) {
 inline void** NewRegexVariable() {
   void** cell = static_cast<void**>(AllocMemory(sizeof(void*)));
   *cell = nullptr;
-  ObjectOperation(kRegexConstruct, cell, kTypeRegex);
+  ObjectOperation(kConstructRegexCommand, cell, kTypeRegex);
   return cell;
 }
 inline void DeleteRegexVariable(void** cell) {
   if (cell == nullptr) return;
-  ObjectOperation(kRegexDestroy, cell, kTypeRegex);
+  ObjectOperation(kDestroyRegexCommand, cell, kTypeRegex);
   FreeMemory(cell);
 }
 
 inline void** NewResultVariable() {
   void** cell = static_cast<void**>(AllocMemory(sizeof(void*)));
   *cell = nullptr;
-  ObjectOperation(kSearchResultConstruct, cell, kTypeSearchResult);
+  ObjectOperation(kConstructSearchResultCommand, cell, kTypeSearchResult);
   return cell;
 }
 inline void DeleteResultVariable(void** cell) {
   if (cell == nullptr) return;
-  ObjectOperation(kSearchResultDestroy, cell, kTypeSearchResult);
+  ObjectOperation(kDestroySearchResultCommand, cell, kTypeSearchResult);
   FreeMemory(cell);
 }
 
@@ -66,14 +51,14 @@ inline void DeleteResultVariable(void** cell) {
 inline void CompilePattern(void** regex, const char* pattern) {
   ArgRecord args[4] = {ObjectArg(regex, kTypeRegex), TextArg(OrEmpty(pattern)), OmittedArg(),
                        OmittedArg()};
-  CallLibraryCommand(kRegexLibrary, kRegexCompile, 4, args);
+  CallLibraryCommand(kRegexLibraryNumber, kCompileCommand, 4, args);
 }
 
 // Search(regex, subject) from the start. The new result cell replaces the one
 // the variable held, whose object is destroyed and cell freed.
 inline void SearchInto(void*** result, void** regex, const char* subject) {
   ArgRecord args[3] = {ObjectArg(regex, kTypeRegex), TextArg(OrEmpty(subject)), OmittedArg()};
-  ArgRecord found = CallLibraryCommand(kRegexLibrary, kRegexSearch, 3, args);
+  ArgRecord found = CallLibraryCommand(kRegexLibraryNumber, kSearchCommand, 3, args);
   DeleteResultVariable(*result);
   *result = static_cast<void**>(ArgPointer(found));
 }
@@ -81,24 +66,24 @@ inline void SearchInto(void*** result, void** regex, const char* subject) {
 // SearchAllTexts(regex, subject) without a limit: a new text array.
 inline void* SearchAll(void** regex, const char* subject) {
   ArgRecord args[3] = {ObjectArg(regex, kTypeRegex), TextArg(OrEmpty(subject)), OmittedArg()};
-  return ArgPointer(CallLibraryCommand(kRegexLibrary, kRegexSearchAllTexts, 3, args));
+  return ArgPointer(CallLibraryCommand(kRegexLibraryNumber, kSearchAllTextsCommand, 3, args));
 }
 
 inline bool ResultIsEmpty(void** result) {
   ArgRecord args[1] = {ObjectArg(result, kTypeSearchResult)};
-  return ArgInt(CallLibraryCommand(kRegexLibrary, kRegexIsEmpty, 1, args)) != 0;
+  return ArgInt(CallLibraryCommand(kRegexLibraryNumber, kIsEmptyCommand, 1, args)) != 0;
 }
 
 // The whole match, a fresh text or null.
 inline char* MatchText(void** result) {
   ArgRecord args[1] = {ObjectArg(result, kTypeSearchResult)};
-  return ArgText(CallLibraryCommand(kRegexLibrary, kRegexGetMatchText, 1, args));
+  return ArgText(CallLibraryCommand(kRegexLibraryNumber, kGetMatchTextCommand, 1, args));
 }
 
 // One group of the match, a fresh text or null.
 inline char* GroupText(void** result, int32_t group) {
   ArgRecord args[2] = {ObjectArg(result, kTypeSearchResult), IntArg(group)};
-  return ArgText(CallLibraryCommand(kRegexLibrary, kRegexGetGroupText, 2, args));
+  return ArgText(CallLibraryCommand(kRegexLibraryNumber, kGetGroupTextCommand, 2, args));
 }
 
 }  // namespace molvane

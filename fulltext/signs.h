@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The table of punctuation and symbols (fulltext/signs.txt), generated into
+// The table of punctuation and symbols (fulltext/tables/signs.txt), generated into
 // the library at build time.
 #pragma once
 
@@ -7,10 +7,10 @@
 
 namespace molvane::fulltext {
 
-// How a sign stands between words (see fulltext/signs.txt).
+// How a sign stands between words (see fulltext/tables/signs.txt).
 enum class SignKind { kPause, kOpen, kClose, kQuote, kJoin };
 
-// Where a row holds (see fulltext/signs.txt).
+// Where a row holds (see fulltext/tables/signs.txt).
 enum class SignWhere { kAny, kDigits, kWord, kOutside, kNumber, kBetween };
 
 struct SignRow {

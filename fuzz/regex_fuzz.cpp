@@ -52,7 +52,7 @@ bool Recurses(const std::string& pattern, uint32_t flags) {
   const int count = MultiByteToWideChar(CP_ACP, 0, pattern.data(), static_cast<int>(pattern.size()),
                                         wide.data(), static_cast<int>(wide.size()));
   wide.resize(static_cast<size_t>(count > 0 ? count : 0));
-  if ((flags & rx::Extended) != 0)
+  if ((flags & rx::kExtended) != 0)
     std::erase_if(wide, [](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); });
   for (size_t at = wide.find(u"(?"); at != std::u16string::npos; at = wide.find(u"(?", at + 1)) {
     const char16_t next = at + 2 < wide.size() ? wide[at + 2] : u'\0';
@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto** re = static_cast<void**>(AllocMemory(sizeof(void*)));
   ObjectOperation(rx::kConstructRegexCommand, re, kTypeRegex);
   // Both directions of the same pattern, each searched every way.
-  for (uint32_t direction : {0u, static_cast<uint32_t>(rx::RightToLeft)}) {
+  for (uint32_t direction : {0u, static_cast<uint32_t>(rx::kRightToLeft)}) {
     ArgRecord compile[4] = {ObjectArg(re, kTypeRegex), TextArg(pattern.c_str()),
                             IntArg(static_cast<int32_t>(flags ^ direction)), BoolArg(names)};
     Call(rx::kCompileCommand, 4, compile);

@@ -128,11 +128,6 @@ struct TextRules {
   LONG limit = 0x7FFFFFFE;
 };
 std::u16string ToPeerText(const std::string& gbk, bool multiline);
-// FromPeerText(ToPeerText(gbk, true), true) in one pass over the bytes: each
-// character decoded and encoded again (a byte that does not decode as "?"),
-// every break (CR LF, a lone CR or LF) as CR LF; `units` gets the length of
-// the peer's text.
-std::string CanonicalBoxText(const std::string& gbk, size_t* units);
 std::string FromPeerText(const std::u16string& text, bool multiline);
 LONG PositionOf(const std::u16string& text, size_t unit, const TextRules& rules);
 size_t UnitOf(const std::u16string& text, LONG position, const TextRules& rules);
@@ -156,6 +151,11 @@ std::string RtfToText(const std::string& rtf);
 // GBK helpers the controls share.
 std::u16string ToWide(const std::string& gbk);
 std::string ToGbk(const std::u16string& wide);
+// FromPeerText(ToPeerText(gbk, true), true) of text_box.cpp in one pass over
+// the bytes: each character decoded and encoded again (a byte that does not
+// decode as "?"), every break (CR LF, a lone CR or LF) as CR LF; `units` gets
+// the length of the peer's text.
+std::string CanonicalBoxText(const std::string& gbk, size_t* units);
 
 // ---- gdi.cpp ----
 LOGFONTA DefaultGuiFont();

@@ -38,7 +38,6 @@ Gdi& Objects() {
 }
 
 constexpr uintptr_t kStockBase = 0x19000;
-constexpr uintptr_t kSysBrushBase = 0x19100;
 
 LOGFONTA MakeFont(LONG height, const char* face, BYTE charSet) {
   LOGFONTA font{};
@@ -151,16 +150,6 @@ DWORD GetSysColor(int index) {
   return kColors[index];
 }
 
-HBRUSH GetSysColorBrush(int index) {
-  if (index < 0 || index > COLOR_MENUBAR) return nullptr;
-  HGDIOBJ handle = core::MakeHandle<HGDIOBJ>(core::kSysBrushBase + static_cast<uintptr_t>(index));
-  if (core::FindObject(handle) == nullptr) {
-    core::GdiObject brush{core::GdiKind::kBrush, {BS_SOLID, GetSysColor(index), 0}, {}, true};
-    core::Objects().objects[handle] = brush;
-  }
-  return handle;
-}
-
 // ---- GDI objects ----
 HGDIOBJ GetStockObject(int index) {
   HGDIOBJ handle = core::MakeHandle<HGDIOBJ>(core::kStockBase + static_cast<uintptr_t>(index));
@@ -235,7 +224,6 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
     for (WORD known : core::kCursorIds)
       if (known == id) return core::MakeHandle<HCURSOR>(core::kCursorBase + id);
   }
-  SetLastError(1814);  // ERROR_RESOURCE_NAME_NOT_FOUND
   return nullptr;
 }
 
@@ -244,20 +232,8 @@ BOOL DestroyCursor(HCURSOR cursor) {
   return value > core::kCursorBase && value <= core::kCursorBase + 0xFFFF ? TRUE : FALSE;
 }
 
-HCURSOR SetCursor(HCURSOR cursor) {
-  static HCURSOR current = nullptr;  // the one cursor the pointer shows
-  HCURSOR previous = current;
-  current = cursor;
-  return previous;
-}
-
 HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
   if (instance == nullptr && name == IDI_APPLICATION)
     return core::MakeHandle<HICON>(core::kIconBase + 32512);
-  SetLastError(1814);
   return nullptr;
-}
-
-BOOL DestroyIcon(HICON icon) {
-  return icon != nullptr ? TRUE : FALSE;
 }

@@ -62,14 +62,10 @@ DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size) {
   DWORD n = std::min(static_cast<DWORD>(text.size()), size - 1);
   std::memcpy(buffer, text.data(), n);
   buffer[n] = '\0';
-  if (n < text.size()) {
-    SetLastError(122);  // ERROR_INSUFFICIENT_BUFFER
-    return size;
-  }
+  if (n < text.size()) return size;
   return n;
 }
 
-thread_local DWORD t_lastError = 0;     // Win32 keeps the last error per thread
 thread_local int t_oleInitialized = 0;  // OLE is initialised per thread
 
 }  // namespace
@@ -91,7 +87,6 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
     }
     return core::MakeHandle<HMODULE>(library.handle);
   }
-  SetLastError(126);  // ERROR_MOD_NOT_FOUND
   return nullptr;
 }
 
@@ -131,7 +126,6 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     for (core::Library& library : core::LibraryTable().known)
       if (core::MakeHandle<HMODULE>(library.handle) == module && library.references > 0)
         return core::CopyOut(library.name, fileName, size);
-    SetLastError(126);
     return 0;
   }
   char path[PATH_MAX];
@@ -143,10 +137,7 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
 
 BOOL SetCurrentDirectoryA(LPCSTR path) {
   std::string target = core::ToLinuxPath(path ? path : "");
-  if (target.empty() || chdir(target.c_str()) != 0) {
-    SetLastError(3);  // ERROR_PATH_NOT_FOUND
-    return FALSE;
-  }
+  if (target.empty() || chdir(target.c_str()) != 0) return FALSE;
   return TRUE;
 }
 
@@ -164,14 +155,6 @@ DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
 DWORD GetCurrentThreadId() {
   thread_local const DWORD id = static_cast<DWORD>(syscall(SYS_gettid));
   return id;
-}
-
-DWORD GetLastError() {
-  return core::t_lastError;
-}
-
-void SetLastError(DWORD error) {
-  core::t_lastError = error;
 }
 
 HRESULT OleInitialize(LPVOID) {

@@ -29,7 +29,6 @@ struct InputState {
   HWND focus = nullptr;
   HWND active = nullptr;
   SHORT keys[256] = {};
-  DWORD lastTime = 0;
 };
 InputState& Input() {
   static InputState state;  // the GUI thread's focus, activation and key state
@@ -61,7 +60,6 @@ void NoteKey(const MSG& m) {
 
 // What a retrieved message does before the application sees it.
 void OnRetrieved(const MSG& m) {
-  Input().lastTime = m.time;
   if (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) NoteKey(m);
   if (m.message == WM_LBUTTONDOWN || m.message == WM_RBUTTONDOWN) ActivateOnClick(m.hwnd);
 }
@@ -183,10 +181,7 @@ namespace core = platform::core;
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   {
     std::lock_guard<std::mutex> lock(core::Posted().mutex);
-    if (window != nullptr && core::Posted().live.count(window) == 0) {
-      SetLastError(1400);  // ERROR_INVALID_WINDOW_HANDLE
-      return FALSE;
-    }
+    if (window != nullptr && core::Posted().live.count(window) == 0) return FALSE;
     core::Posted().posted.push_back(MSG{window, message, wParam, lParam, GetTickCount(), {}});
   }
   platform::CurrentBackend().Wake();
@@ -194,10 +189,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (core::Find(window) == nullptr) {
-    SetLastError(1400);
-    return 0;
-  }
+  if (core::Find(window) == nullptr) return 0;
   return core::Send(window, message, wParam, lParam);
 }
 
@@ -260,12 +252,6 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
   if (msg == nullptr) msg = &local;
   while (!PeekMessageA(msg, window, filterMin, filterMax, PM_REMOVE)) core::Peers().WaitForInput();
   return msg->message == WM_QUIT ? FALSE : TRUE;
-}
-
-BOOL WaitMessage() {
-  MSG msg;
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) core::Peers().WaitForInput();
-  return TRUE;
 }
 
 namespace {
@@ -356,10 +342,6 @@ void PostQuitMessage(int exitCode) {
   platform::CurrentBackend().Wake();
 }
 
-DWORD GetMessageTime() {
-  return core::Input().lastTime;
-}
-
 DWORD GetTickCount() {
   using namespace std::chrono;
   return static_cast<DWORD>(
@@ -373,10 +355,7 @@ HWND SetFocus(HWND window) {
     return previous;
   }
   core::Window* w = core::Find(window);
-  if (w == nullptr) {
-    SetLastError(1400);
-    return nullptr;
-  }
+  if (w == nullptr) return nullptr;
   // Hidden, disabled and minimised windows (or those inside one) cannot take it.
   for (core::Window* a = w; a != nullptr; a = core::Find(a->parent))
     if (!(a->style & WS_VISIBLE) || (a->style & (WS_DISABLED | WS_MINIMIZE)) || a->destroying)
@@ -404,14 +383,6 @@ HWND SetActiveWindow(HWND window) {
 }
 
 HWND GetActiveWindow() {
-  return core::Input().active;
-}
-
-BOOL SetForegroundWindow(HWND window) {
-  return SetActiveWindow(window) != nullptr || GetActiveWindow() == window;
-}
-
-HWND GetForegroundWindow() {
   return core::Input().active;
 }
 

@@ -1075,8 +1075,6 @@ LONG GetWindowLongA(HWND window, int index);
 LONG SetWindowLongA(HWND window, int index, LONG value);
 LRESULT CallWindowProcA(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
-BOOL UpdateWindow(HWND window);
 
 // ---- Messages and the queue ----
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -1086,8 +1084,6 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 void PostQuitMessage(int exitCode);
-BOOL WaitMessage();
-DWORD GetMessageTime();
 DWORD GetTickCount();
 
 // ---- Focus, activation and keyboard state ----
@@ -1095,14 +1091,11 @@ HWND SetFocus(HWND window);
 HWND GetFocus();
 HWND SetActiveWindow(HWND window);
 HWND GetActiveWindow();
-BOOL SetForegroundWindow(HWND window);
-HWND GetForegroundWindow();
 SHORT GetKeyState(int virtualKey);
 
 // ---- Resources ----
 int GetSystemMetrics(int index);
 DWORD GetSysColor(int index);
-HBRUSH GetSysColorBrush(int index);
 HGDIOBJ GetStockObject(int index);
 HBRUSH CreateSolidBrush(COLORREF color);
 HFONT CreateFontIndirectA(const LOGFONTA* font);
@@ -1114,9 +1107,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 BOOL DestroyCursor(HCURSOR cursor);
-HCURSOR SetCursor(HCURSOR cursor);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
-BOOL DestroyIcon(HICON icon);
 HMENU GetSystemMenu(HWND window, BOOL revert);
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
 int GetMenuItemCount(HMENU menu);
@@ -1152,8 +1143,6 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 BOOL SetCurrentDirectoryA(LPCSTR path);
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 DWORD GetCurrentThreadId();
-DWORD GetLastError();
-void SetLastError(DWORD error);
 HRESULT OleInitialize(LPVOID reserved);
 void OleUninitialize();
 

@@ -23,12 +23,6 @@ void ClampPlace(int& x, int& y, int& width, int& height) {
   height = std::clamp(height, 0, 32767);
 }
 
-constexpr DWORD kErrorInvalidWindowHandle = 1400;
-constexpr DWORD kErrorClassAlreadyExists = 1410;
-constexpr DWORD kErrorClassDoesNotExist = 1411;
-constexpr DWORD kErrorClassHasWindows = 1412;
-constexpr DWORD kErrorInvalidIndex = 1413;
-constexpr DWORD kErrorCannotFindClass = 1407;
 // Set by ShowWindow when minimising, maximising or restoring, so that the
 // size message follows even when the rectangle stays the same.
 constexpr UINT kStateChanged = 0x80000000;
@@ -434,17 +428,12 @@ namespace core = platform::core;
 
 ATOM RegisterClassA(const WNDCLASSA* wndClass) {
   if (wndClass == nullptr || wndClass->lpszClassName == nullptr ||
-      IS_INTRESOURCE(wndClass->lpszClassName) || wndClass->lpfnWndProc == nullptr) {
-    SetLastError(87);  // ERROR_INVALID_PARAMETER
+      IS_INTRESOURCE(wndClass->lpszClassName) || wndClass->lpfnWndProc == nullptr)
     return 0;
-  }
   core::EnsureSystemClasses();
   auto& classes = core::State().classes;
   std::string key = core::Upper(wndClass->lpszClassName);
-  if (classes.count(key) != 0) {
-    SetLastError(core::kErrorClassAlreadyExists);
-    return 0;
-  }
+  if (classes.count(key) != 0) return 0;
   auto record = std::make_shared<core::ClassRecord>();
   record->name = wndClass->lpszClassName;
   record->info = *wndClass;
@@ -456,15 +445,9 @@ ATOM RegisterClassA(const WNDCLASSA* wndClass) {
 
 BOOL UnregisterClassA(LPCSTR className, HINSTANCE) {
   auto record = core::FindClass(className);
-  if (record == nullptr) {
-    SetLastError(core::kErrorClassDoesNotExist);
-    return FALSE;
-  }
+  if (record == nullptr) return FALSE;
   for (auto& [handle, window] : core::State().windows) {
-    if (window->cls == record) {
-      SetLastError(core::kErrorClassHasWindows);
-      return FALSE;
-    }
+    if (window->cls == record) return FALSE;
   }
   core::State().classes.erase(core::Upper(className));
   return TRUE;
@@ -472,10 +455,7 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE) {
 
 BOOL GetClassInfoA(HINSTANCE, LPCSTR className, WNDCLASSA* wndClass) {
   auto record = core::FindClass(className);
-  if (record == nullptr) {
-    SetLastError(core::kErrorClassDoesNotExist);
-    return FALSE;
-  }
+  if (record == nullptr) return FALSE;
   if (wndClass != nullptr) *wndClass = record->info;
   return TRUE;
 }
@@ -493,19 +473,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
   auto cls = core::FindClass(className);
-  if (cls == nullptr) {
-    SetLastError(core::kErrorCannotFindClass);
-    return nullptr;
-  }
+  if (cls == nullptr) return nullptr;
   bool child = (style & WS_CHILD) != 0;
-  if (parent != nullptr && Find(parent) == nullptr) {
-    SetLastError(core::kErrorInvalidWindowHandle);
-    return nullptr;
-  }
-  if (child && parent == nullptr) {
-    SetLastError(1406);  // ERROR_TLW_WITH_WSCHILD
-    return nullptr;
-  }
+  if (parent != nullptr && Find(parent) == nullptr) return nullptr;
+  if (child && parent == nullptr) return nullptr;
   // Overlapped windows always have a caption and clip their siblings.
   if (!child && !(style & WS_POPUP)) style |= WS_CAPTION | WS_CLIPSIBLINGS;
   SIZE screen = core::Peers().ScreenSize();
@@ -550,10 +521,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 
 BOOL DestroyWindow(HWND window) {
   Window* w = Find(window);
-  if (w == nullptr) {
-    SetLastError(core::kErrorInvalidWindowHandle);
-    return FALSE;
-  }
+  if (w == nullptr) return FALSE;
   if (w->destroying) return FALSE;
   bool child = w->parent != nullptr;
   core::MarkDestroying(window);
@@ -595,10 +563,8 @@ BOOL IsChild(HWND parent, HWND window) {
 HWND SetParent(HWND window, HWND newParent) {
   Window* w = Find(window);
   if (w == nullptr || (newParent != nullptr && Find(newParent) == nullptr) ||
-      (newParent != nullptr && core::IsInTree(window, newParent))) {
-    SetLastError(core::kErrorInvalidWindowHandle);
+      (newParent != nullptr && core::IsInTree(window, newParent)))
     return nullptr;
-  }
   HWND old = w->parent;
   core::Unlink(*w);
   w->parent = newParent;
@@ -672,10 +638,7 @@ int GetDlgCtrlID(HWND window) {
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
   Window* w = Find(window);
-  if (w == nullptr) {
-    SetLastError(core::kErrorInvalidWindowHandle);
-    return FALSE;
-  }
+  if (w == nullptr) return FALSE;
   if (w->parent != nullptr) flags |= SWP_NOACTIVATE;
   bool stateChanged = (flags & core::kStateChanged) != 0;
   flags &= ~core::kStateChanged;
@@ -871,10 +834,8 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
 }
 
 int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
-  if ((from != nullptr && Find(from) == nullptr) || (to != nullptr && Find(to) == nullptr)) {
-    SetLastError(core::kErrorInvalidWindowHandle);
+  if ((from != nullptr && Find(from) == nullptr) || (to != nullptr && Find(to) == nullptr))
     return 0;
-  }
   POINT a = from ? core::ClientOriginOnScreen(from) : POINT{0, 0};
   POINT b = to ? core::ClientOriginOnScreen(to) : POINT{0, 0};
   LONG dx = a.x - b.x, dy = a.y - b.y;
@@ -914,10 +875,7 @@ int GetWindowTextLengthA(HWND window) {
 
 LONG_PTR GetWindowLongPtrA(HWND window, int index) {
   Window* w = Find(window);
-  if (w == nullptr) {
-    SetLastError(core::kErrorInvalidWindowHandle);
-    return 0;
-  }
+  if (w == nullptr) return 0;
   switch (index) {
     case GWLP_WNDPROC:
       return reinterpret_cast<LONG_PTR>(w->proc);
@@ -934,10 +892,7 @@ LONG_PTR GetWindowLongPtrA(HWND window, int index) {
     case GWLP_USERDATA:
       return w->userData;
   }
-  if (index < 0 || static_cast<size_t>(index) + sizeof(LONG_PTR) > w->extra.size()) {
-    SetLastError(core::kErrorInvalidIndex);
-    return 0;
-  }
+  if (index < 0 || static_cast<size_t>(index) + sizeof(LONG_PTR) > w->extra.size()) return 0;
   LONG_PTR value;
   std::memcpy(&value, w->extra.data() + index, sizeof value);
   return value;
@@ -945,10 +900,7 @@ LONG_PTR GetWindowLongPtrA(HWND window, int index) {
 
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
   Window* w = Find(window);
-  if (w == nullptr) {
-    SetLastError(core::kErrorInvalidWindowHandle);
-    return 0;
-  }
+  if (w == nullptr) return 0;
   LONG_PTR old = GetWindowLongPtrA(window, index);
   switch (index) {
     case GWLP_WNDPROC:
@@ -978,10 +930,7 @@ LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
       return old;
     }
   }
-  if (index < 0 || static_cast<size_t>(index) + sizeof(LONG_PTR) > w->extra.size()) {
-    SetLastError(core::kErrorInvalidIndex);
-    return 0;
-  }
+  if (index < 0 || static_cast<size_t>(index) + sizeof(LONG_PTR) > w->extra.size()) return 0;
   std::memcpy(w->extra.data() + index, &value, sizeof value);
   return old;
 }
@@ -1060,13 +1009,4 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return TRUE;
   }
   return 0;
-}
-
-BOOL InvalidateRect(HWND window, const RECT*, BOOL) {
-  // Peers paint themselves; there is nothing to queue.
-  return IsWindow(window);
-}
-
-BOOL UpdateWindow(HWND window) {
-  return IsWindow(window);
 }

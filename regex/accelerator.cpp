@@ -136,7 +136,7 @@ UnitIndex::UnitIndex(const std::u16string& subject)
 
 Prefilter::Prefilter(const CompiledPattern& pattern) {
   const MatchElement* top = pattern.Top();
-  if ((pattern.Flags() & RightToLeft) != 0 || top == nullptr ||
+  if ((pattern.Flags() & kRightToLeft) != 0 || top == nullptr ||
       top->Kind() != ElementKind::kSequence)
     return;
   auto* sequence = static_cast<const SequenceElement*>(top);
@@ -238,7 +238,7 @@ const UnitBitmap* SingleUnitBitmap(SharedPattern& pattern) {
   if (!ShortcutsEnabled()) return nullptr;
   if (!pattern.unitsAsked) {
     pattern.unitsAsked = true;
-    if (!pattern.Ready() || (pattern.program->Flags() & RightToLeft) != 0) return nullptr;
+    if (!pattern.Ready() || (pattern.program->Flags() & kRightToLeft) != 0) return nullptr;
     if (const UnitElement* unit = AsUnit(pattern.program->Top()); unit && !unit->rightToLeft)
       pattern.units = std::make_unique<UnitBitmap>(*unit);
   }
@@ -251,6 +251,7 @@ bool SharedPattern::Ready() {
   // The source carries the two flag units at its end.
   const int32_t length = static_cast<int32_t>(source.size()) - 2;
   compiled->Load(source.data(), length, flags);
+  if (compiled->ErrorOffset() >= 0) return false;
   if (ShortcutsEnabled()) prefilter = std::make_unique<Prefilter>(*compiled);
   program = std::move(compiled);
   return true;

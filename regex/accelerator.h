@@ -260,7 +260,8 @@ struct SharedPattern {
   int32_t everyMost = 0;
   std::vector<int32_t> everySpans;
 
-  // Compiles the program if it is not there; false when memory ran out.
+  // Compiles the program if it is not there; false when the pattern does not
+  // compile (its groups nest too deeply).
   bool Ready();
   void Drop();
 };
@@ -270,7 +271,7 @@ struct SharedPattern {
 const UnitBitmap* SingleUnitBitmap(SharedPattern& pattern);
 
 // The compiled pattern for (pattern, flags): shared when shortcuts are on,
-// otherwise a new one. Null when memory ran out.
+// otherwise a new one. Null when the pattern does not compile.
 std::shared_ptr<SharedPattern> CompileShared(const char16_t* pattern, int32_t length,
                                              uint32_t flags);
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A pattern compiled into a tree of match elements. Every input compiles:
-// unusual patterns have a fixed reading instead of an error, so the only
-// failure is running out of memory.
+// A pattern compiled into a tree of match elements. Unusual patterns have a
+// fixed reading instead of an error; the one pattern refused is one whose
+// groups nest deeper than kMostNesting.
 #pragma once
 
 #include <array>
@@ -16,12 +16,12 @@
 namespace molvane::regex {
 
 enum Flags : uint32_t {
-  SingleLine = 0x01,  // "." also matches a line feed
-  MultiLine = 0x02,   // "^" and "$" match at line starts and ends
-  Global = 0x04,      // "\G" anchors at the search's start position
-  IgnoreCase = 0x08,  // ASCII letters compare without regard to case
-  RightToLeft = 0x10,
-  Extended = 0x20,  // white space ignored, "#" starts a comment
+  kSingleLine = 0x01,  // "." also matches a line feed
+  kMultiLine = 0x02,   // "^" and "$" match at line starts and ends
+  kGlobal = 0x04,      // "\G" anchors at the search's start position
+  kIgnoreCase = 0x08,  // ASCII letters compare without regard to case
+  kRightToLeft = 0x10,
+  kExtended = 0x20,  // white space ignored, "#" starts a comment
 };
 
 // Shared elements, one of each per compiled pattern.
@@ -35,9 +35,14 @@ enum StockSlot : int32_t {
   kStockNotSpace = 6,
   kStockDigit = 7,
   kStockNotDigit = 8,
-  kStockRightToLeft = 8,  // added to 1..8 for the right-to-left versions
+  kStockRightToLeftOffset = 8,  // added to 1..8 for the right-to-left versions
   kStockSlots = 17,
 };
+
+// Groups of every kind ("(", "(?:", lookarounds, atomic, named, conditional
+// and its condition) nest at most this deep, so neither the parser nor the
+// walks over the tree it builds can exhaust the stack.
+constexpr int32_t kMostNesting = 250;
 
 class CompiledPattern {
  public:
@@ -46,19 +51,21 @@ class CompiledPattern {
   CompiledPattern& operator=(const CompiledPattern&) = delete;
 
   // Resets, then compiles `pattern` (copied) with `flags`. Running out of
-  // memory ends the program with the runtime's out-of-memory report.
+  // memory ends the program with the runtime's out-of-memory report. A
+  // pattern nested too deeply leaves nothing compiled (Top() is null) and
+  // ErrorOffset() at the "(" that opens the group one level too deep.
   void Load(const char16_t* pattern, int32_t length, uint32_t flags);
   void Reset();
 
   MatchElement* Top() const { return top_; }
   int32_t HighestGroup() const { return highestGroup_; }
   uint32_t Flags() const { return flags_; }
+  // The pattern unit where compiling stopped, or -1 when the pattern compiled.
+  int32_t ErrorOffset() const { return errorOffset_; }
 
   // For inspection: the element of a group number (0: the top element), or
-  // null; and every element created, in creation order.
+  // null.
   MatchElement* GroupElement(int32_t group) const;
-  int32_t ElementCount() const { return static_cast<int32_t>(elements_.size()); }
-  const MatchElement* ElementAt(int32_t index) const { return elements_[index].get(); }
   int32_t NamedGroupCount() const { return namedGroupCount_; }
   MatchElement* Stock(int32_t slot);
 
@@ -75,7 +82,12 @@ class CompiledPattern {
   MatchElement* ParseBoundary(uint32_t flags);
   MatchElement* ParseCharSet(uint32_t flags);
   ClassTestElement* ParseCharClass(uint32_t flags);
+  // Counts the nesting, then parses the group by its kind.
   MatchElement* ParseGroup(uint32_t& flags);
+  MatchElement* ParseGroupOfKind(uint32_t& flags);
+  // Records where a group one level too deep opens and skips to the end, so
+  // every enclosing level ends at once.
+  MatchElement* RefuseNesting();
   MatchElement* ParseCapture(uint32_t flags, int32_t number, const std::u16string& name,
                              bool named);
   MatchElement* ParseRecursion();
@@ -96,6 +108,8 @@ class CompiledPattern {
   int32_t highestGroup_ = 0;
   int32_t namedGroupCount_ = 0;
   int32_t handedOut_ = 0;  // highest group number handed out while parsing
+  int32_t nesting_ = 0;    // groups open around the parser's position
+  int32_t errorOffset_ = -1;
   // Back references and group conditions let captures decide a match.
   bool testsCaptures_ = false;
   std::vector<std::unique_ptr<MatchElement>> elements_;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The compiler: a one-pass recursive-descent parser over the lexer's token
-// window that builds the element tree. It never rejects a pattern; each
-// unusual input has one fixed reading.
+// window that builds the element tree. Each unusual input has one fixed
+// reading; only groups nested past kMostNesting stop it.
 #include <algorithm>
 #include <climits>
 #include <new>
@@ -241,6 +241,8 @@ void CompiledPattern::Reset() {
   highestGroup_ = 0;
   namedGroupCount_ = 0;
   handedOut_ = 0;
+  nesting_ = 0;
+  errorOffset_ = -1;
   testsCaptures_ = false;
   groupTable_.clear();
   pendingRecursions_.clear();
@@ -258,11 +260,16 @@ void CompiledPattern::Load(const char16_t* pattern, int32_t length, uint32_t fla
     Reset();
     if (pattern != nullptr && length > 0) pattern_.assign(pattern, static_cast<size_t>(length));
     flags_ = flags;
-    lexer_.Load(pattern_.data(), static_cast<int32_t>(pattern_.size()), (flags & Extended) != 0);
+    lexer_.Load(pattern_.data(), static_cast<int32_t>(pattern_.size()), (flags & kExtended) != 0);
     lexer_.Prime();
     top_ = ParseAlternation(flags);
     RecordGroup(0, top_);
     Finish();
+    if (errorOffset_ >= 0) {
+      const int32_t offset = errorOffset_;
+      Reset();
+      errorOffset_ = offset;
+    }
   });
 }
 
@@ -275,8 +282,8 @@ MatchElement* CompiledPattern::Stock(int32_t slot) {
   if (slot < 0 || slot >= kStockSlots) slot = kStockEmpty;
   if (stock_[slot] != nullptr) return stock_[slot];
   if (slot == kStockEmpty) return stock_[slot] = New<EmptyElement>();
-  const bool rightToLeft = slot > kStockRightToLeft;
-  const int32_t kind = rightToLeft ? slot - kStockRightToLeft : slot;
+  const bool rightToLeft = slot > kStockRightToLeftOffset;
+  const int32_t kind = rightToLeft ? slot - kStockRightToLeftOffset : slot;
   auto* set = New<CharSetElement>();
   set->rightToLeft = rightToLeft;
   switch (kind) {
@@ -355,7 +362,7 @@ MatchElement* CompiledPattern::ParseBranch(uint32_t& flags) {
   if (items.size() == 1) return items[0];
   auto* sequence = New<SequenceElement>();
   sequence->items = std::move(items);
-  sequence->rightToLeft = (flags & RightToLeft) != 0;
+  sequence->rightToLeft = (flags & kRightToLeft) != 0;
   return sequence;
 }
 
@@ -477,8 +484,8 @@ MatchElement* CompiledPattern::ParseString(uint32_t flags) {
   }
   auto* string = New<StringElement>();
   string->text = std::move(text);
-  string->rightToLeft = (flags & RightToLeft) != 0;
-  string->ignoreCase = (flags & IgnoreCase) != 0;
+  string->rightToLeft = (flags & kRightToLeft) != 0;
+  string->ignoreCase = (flags & kIgnoreCase) != 0;
   return string;
 }
 
@@ -486,11 +493,11 @@ MatchElement* CompiledPattern::ParseBoundary(uint32_t flags) {
   const char16_t ch = lexer_.Current().ch;
   lexer_.MoveOn();
   if (ch == 'G') {
-    if ((flags & Global) == 0) return Stock(kStockEmpty);
+    if ((flags & kGlobal) == 0) return Stock(kStockEmpty);
     return New<SearchStartElement>();
   }
   auto* boundary = New<BoundaryElement>();
-  const bool multiLine = (flags & MultiLine) != 0;
+  const bool multiLine = (flags & kMultiLine) != 0;
   switch (ch) {
     case '^':
       boundary->type = multiLine ? kLineStart : kSubjectStart;
@@ -526,7 +533,7 @@ int32_t StockSlotOf(char16_t ch, uint32_t flags) {
   int32_t slot = kStockEmpty;
   switch (ch) {
     case '.':
-      slot = (flags & SingleLine) != 0 ? kStockAny : kStockNotNewline;
+      slot = (flags & kSingleLine) != 0 ? kStockAny : kStockNotNewline;
       break;
     case 'w':
       slot = kStockWord;
@@ -549,7 +556,7 @@ int32_t StockSlotOf(char16_t ch, uint32_t flags) {
     default:
       return kStockEmpty;
   }
-  if ((flags & RightToLeft) != 0) slot += kStockRightToLeft;
+  if ((flags & kRightToLeft) != 0) slot += kStockRightToLeftOffset;
   return slot;
 }
 
@@ -567,7 +574,7 @@ MatchElement* CompiledPattern::ParseCharSet(uint32_t flags) {
   }
   lexer_.MoveOn();
   auto* set = New<CharSetElement>();
-  set->rightToLeft = (flags & RightToLeft) != 0;
+  set->rightToLeft = (flags & kRightToLeft) != 0;
   if (lexer_.Current().IsMeta('^')) {
     set->positive = false;
     lexer_.MoveOn();
@@ -602,7 +609,7 @@ MatchElement* CompiledPattern::ParseCharSet(uint32_t flags) {
     lexer_.MoveOn();
   }
   if (lexer_.Current().IsMeta(']')) lexer_.MoveOn();
-  if ((flags & IgnoreCase) != 0) AddOtherCases(set);
+  if ((flags & kIgnoreCase) != 0) AddOtherCases(set);
   return set;
 }
 
@@ -625,7 +632,7 @@ ClassTestElement* CompiledPattern::ParseCharClass(uint32_t flags) {
     if (text.size() >= known.length && text.compare(0, known.length, known.name) == 0) {
       auto* element = New<ClassTestElement>();
       element->charClass = known.charClass;
-      element->rightToLeft = (flags & RightToLeft) != 0;
+      element->rightToLeft = (flags & kRightToLeft) != 0;
       element->positive = !negated;
       return element;
     }
@@ -637,6 +644,20 @@ ClassTestElement* CompiledPattern::ParseCharClass(uint32_t flags) {
 // ---- Groups ----
 
 MatchElement* CompiledPattern::ParseGroup(uint32_t& flags) {
+  if (nesting_ == kMostNesting) return RefuseNesting();
+  ++nesting_;
+  MatchElement* group = ParseGroupOfKind(flags);
+  --nesting_;
+  return group;
+}
+
+MatchElement* CompiledPattern::RefuseNesting() {
+  errorOffset_ = lexer_.Current().start;
+  while (!lexer_.Current().IsEnd()) lexer_.MoveOn();
+  return Stock(kStockEmpty);
+}
+
+MatchElement* CompiledPattern::ParseGroupOfKind(uint32_t& flags) {
   if (!lexer_.Next().IsMeta('?')) {
     lexer_.MoveOn();
     return ParseCapture(flags, ++handedOut_, std::u16string(), false);
@@ -648,7 +669,7 @@ MatchElement* CompiledPattern::ParseGroup(uint32_t& flags) {
     lexer_.MoveOn();
     lexer_.MoveOn();
     auto* look = New<LookaroundElement>();
-    look->inner = ParseAlternation(flags & ~RightToLeft);
+    look->inner = ParseAlternation(flags & ~kRightToLeft);
     look->positive = x.ch == '=';
     SkipClosingParen();
     return look;
@@ -659,7 +680,7 @@ MatchElement* CompiledPattern::ParseGroup(uint32_t& flags) {
     lexer_.MoveOn();
     // The body matches leftwards from the current position.
     auto* look = New<LookaroundElement>();
-    look->inner = ParseAlternation(flags | RightToLeft);
+    look->inner = ParseAlternation(flags | kRightToLeft);
     look->positive = y.ch == '=';
     SkipClosingParen();
     return look;
@@ -692,7 +713,7 @@ MatchElement* CompiledPattern::ParseGroup(uint32_t& flags) {
 
 MatchElement* CompiledPattern::ParseCapture(uint32_t flags, int32_t number,
                                             const std::u16string& name, bool named) {
-  const bool rightToLeft = (flags & RightToLeft) != 0;
+  const bool rightToLeft = (flags & kRightToLeft) != 0;
   auto* open = New<GroupMarkElement>();
   open->group = number;
   open->name = name;
@@ -774,7 +795,7 @@ MatchElement* CompiledPattern::ParseConditional(uint32_t flags) {
       lexer_.Restore(saved);
       lexer_.MoveOn();
       auto* look = New<LookaroundElement>();
-      look->inner = ParseAlternation(flags & ~RightToLeft);
+      look->inner = ParseAlternation(flags & ~kRightToLeft);
       SkipClosingParen();
       conditional->name = std::move(text);
       conditional->assertion = look;
@@ -806,19 +827,19 @@ MatchElement* CompiledPattern::ParseModifiers(uint32_t& flags) {
           break;
         case 'i':
         case 'I':
-          bit = IgnoreCase;
+          bit = kIgnoreCase;
           break;
         case 'm':
         case 'M':
-          bit = MultiLine;
+          bit = kMultiLine;
           break;
         case 's':
         case 'S':
-          bit = SingleLine;
+          bit = kSingleLine;
           break;
         case 'g':
         case 'G':
-          bit = Global;
+          bit = kGlobal;
           break;
         default:
           break;
@@ -850,8 +871,8 @@ MatchElement* CompiledPattern::ParseBackref(uint32_t flags) {
   lexer_.MoveOn();
   testsCaptures_ = true;
   auto* backref = New<BackrefElement>();
-  backref->rightToLeft = (flags & RightToLeft) != 0;
-  backref->ignoreCase = (flags & IgnoreCase) != 0;
+  backref->rightToLeft = (flags & kRightToLeft) != 0;
+  backref->ignoreCase = (flags & kIgnoreCase) != 0;
   const Token& token = lexer_.Current();
   if (token.IsLiteral('<') || token.IsLiteral('\'')) {
     const char16_t closer = token.ch == '<' ? u'>' : u'\'';
@@ -935,7 +956,7 @@ void CompiledPattern::SetGuards() {
   // A recursion into a group of the other direction (from a lookaround) can
   // carry an iteration backwards, past where its repetition began.
   bool mixedDirections = false;
-  const bool rightToLeft = (flags_ & RightToLeft) != 0;
+  const bool rightToLeft = (flags_ & kRightToLeft) != 0;
   for (const auto& element : elements_) {
     const bool* direction = Direction(element.get());
     if (direction != nullptr && *direction != rightToLeft) mixedDirections = true;

@@ -34,7 +34,6 @@ void Lexer::Prime() {
 }
 
 void Lexer::MoveOn() {
-  state_.previous = state_.current;
   state_.current = state_.next;
   state_.next = state_.nextButOne;
   state_.nextButOne = Read();

@@ -33,7 +33,7 @@ class Lexer {
     int32_t bracketDepth = 0;
     bool quote = false;
     QuoteCase quoteCase = QuoteCase::kNone;
-    Token previous, current, next, nextButOne;
+    Token current, next, nextButOne;
   };
 
   // The pattern must stay alive and unchanged while the lexer reads it.
@@ -43,7 +43,6 @@ class Lexer {
   // Shifts the window by one token and reads a new next-but-one.
   void MoveOn();
 
-  const Token& Previous() const { return state_.previous; }
   const Token& Current() const { return state_.current; }
   const Token& Next() const { return state_.next; }
   const Token& NextButOne() const { return state_.nextButOne; }

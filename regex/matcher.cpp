@@ -83,7 +83,7 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
   if (top == nullptr) return;
   if (subject == nullptr || length < 0) length = 0;
   if (subject == nullptr) subject = kNoUnits;
-  const bool rightToLeft = (pattern.Flags() & RightToLeft) != 0;
+  const bool rightToLeft = (pattern.Flags() & kRightToLeft) != 0;
   if (start > length) {
     if (!rightToLeft) return;
     start = length;
@@ -130,7 +130,7 @@ void Matcher::Search(const CompiledPattern& pattern, const char16_t* subject, in
 void Matcher::SearchAt(const CompiledPattern& pattern, const char16_t* subject, int32_t length,
                        int32_t start, const std::vector<int32_t>& candidates, MatchRecord& record) {
   record.clear();
-  if (pattern.Top() == nullptr || (pattern.Flags() & RightToLeft) != 0) return;
+  if (pattern.Top() == nullptr || (pattern.Flags() & kRightToLeft) != 0) return;
   if (subject == nullptr || length < 0) length = 0;
   if (subject == nullptr) subject = kNoUnits;
   if (start < 0) start = 0;

@@ -39,7 +39,7 @@ build_and_test() {
   fi
   cmake -S . -B "$folder" -DCMAKE_CXX_COMPILER="$compiler" -DMOLVANE_TESTS=ON "$@" >/dev/null
   cmake --build "$folder" -j"$jobs"
-  ctest --test-dir "$folder" --output-on-failure --no-tests=error -j"$jobs" --repeat until-pass:2
+  ctest --test-dir "$folder" --output-on-failure --no-tests=error -j"$jobs"
 }
 
 format() {

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 missing=0
 while IFS= read -r file; do
   case "$file" in
-    *.cpp | *.h | *.py | *.sh | *.mjs | *.list | *.tmpl | CMakeLists.txt | */CMakeLists.txt | .ci/run) ;;
+    *.cpp | *.h | *.py | *.sh | *.mjs | *.list | *.tmpl | *.cmake | CMakeLists.txt | */CMakeLists.txt | .ci/run) ;;
     *) continue ;;
   esac
   if ! head -n 3 "$file" | grep -q 'SPDX-License-Identifier: GPL-3.0-or-later'; then

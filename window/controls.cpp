@@ -366,7 +366,7 @@ UnitObject* CreateRichEdit(const CreateRequest& r) {
                   static_cast<LONG>(u->Word(kRichSelStart) + u->Word(kRichSelLength))};
   SendMessageA(made, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
   const int64_t background = u->Word(kRichBackground);
-  SendMessageA(made, EM_SETBKGNDCOLOR, background == 0xFF000000 ? 1 : 0,
+  SendMessageA(made, EM_SETBKGNDCOLOR, background == kButtonFace ? 1 : 0,
                static_cast<LPARAM>(ResolveColour(background)));
   ApplyBorderStyle(made, u->Word(kRichBorder));
   SendMessageA(made, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SCROLL | ENM_SELCHANGE | ENM_PROTECTED);

@@ -12,7 +12,6 @@ namespace molvane::window {
 
 namespace {
 
-constexpr int64_t kButtonFace = 0xFF000000;
 constexpr int64_t kWhite = 0xFFFFFF;
 
 using C = Coding;

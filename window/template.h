@@ -22,9 +22,7 @@ class ByteReader {
   bool Counted(std::string* out);  // 32-bit count, then that many bytes
   bool ZeroTerminated(std::string* out);
   bool Skip(size_t count);
-  bool AtEnd() const { return at_ == length_; }
   size_t Position() const { return at_; }
-  bool Failed() const { return failed_; }
 
  private:
   bool Take(size_t count, const uint8_t** out);

@@ -196,7 +196,9 @@ bool ButtonIsDefault(UnitObject* unit);
 void ApplyBorderStyle(HWND window, int64_t style);
 // The font of a unit: its stored LOGFONTA, or the default GUI font.
 HFONT MakeFont(UnitObject* unit, const std::string& logFont);
-// A background colour, with 0xFF000000 meaning the button face.
+// The stored background colour that stands for the system's button face.
+constexpr int64_t kButtonFace = 0xFF000000;
+// A background colour, kButtonFace resolved to the system's.
 COLORREF ResolveColour(int64_t colour);
 
 }  // namespace molvane::window

@@ -110,7 +110,7 @@ HFONT MakeFont(UnitObject* unit, const std::string& logFont) {
 }
 
 COLORREF ResolveColour(int64_t colour) {
-  return colour == 0xFF000000 ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
+  return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
 }
 
 }  // namespace molvane::window

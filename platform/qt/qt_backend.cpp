@@ -1489,11 +1489,6 @@ std::unique_ptr<Backend> CreateQtBackend() {
   return std::make_unique<qt::QtBackend>();
 }
 
-void UseQtBackend() {
-  SetBackend(CreateQtBackend());
-  SetInputModule(CreateQtInputModule());
-}
-
 }  // namespace platform
 
 namespace {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The door to the Qt 6 Widgets backend for code that does not include Qt:
-// the desktop program, the benchmarks and the tests choose it here.
+// the desktop program, the benchmarks and the tests choose it here (its input
+// module, for tests, is behind platform/qt/qt_input.h).
 #pragma once
 
 #include <memory>
@@ -13,12 +14,6 @@ namespace platform {
 // offscreen platform when there is neither an X nor a Wayland display).
 std::unique_ptr<Backend> CreateQtBackend();
 
-// Its input module: real Qt mouse and key events, and input-method commits
-// for text beyond Latin-1.
-std::unique_ptr<InputModule> CreateQtInputModule();
-
-// Makes the Qt backend and its input module current. Linking the library
-// also registers it as "qt" with the backend registry.
-void UseQtBackend();
+// Linking the library also registers it as "qt" with the backend registry.
 
 }  // namespace platform

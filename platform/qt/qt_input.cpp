@@ -14,6 +14,7 @@
 #include "platform/qt/menu_bar.h"
 #include "platform/qt/peers.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_input.h"
 #include "platform/qt/qt_support.h"
 
 namespace platform::qt {
@@ -161,5 +162,10 @@ class QtInput : public InputModule {
 namespace platform {
 std::unique_ptr<InputModule> CreateQtInputModule() {
   return std::make_unique<qt::QtInput>();
+}
+
+void UseQtBackend() {
+  SetBackend(CreateQtBackend());
+  SetInputModule(CreateQtInputModule());
 }
 }  // namespace platform

@@ -2,10 +2,10 @@
 // The convert button's command against the loaded main window.
 #include <gtest/gtest.h>
 
-#include "engine_support.h"
 #include "platform/platform.h"
 #include "runtime/runtime.h"
 #include "runtime/support.h"
+#include "support/engine_support.h"
 
 namespace molvane::test {
 namespace {

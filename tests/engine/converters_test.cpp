@@ -3,8 +3,8 @@
 // skipped characters and where the separator goes.
 #include <gtest/gtest.h>
 
-#include "engine_support.h"
 #include "runtime/runtime.h"
+#include "support/engine_support.h"
 
 namespace molvane::test {
 namespace {

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "engine_support.h"
 #include "runtime/runtime.h"
+#include "support/engine_support.h"
 
 namespace molvane {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "constants/constant_area.h"
 #include "engine/program_variables.h"
-#include "engine_support.h"
 #include "runtime/support.h"
+#include "support/engine_support.h"
 #include "ui/program.h"
 
 namespace molvane::test {

@@ -3,6 +3,7 @@
 
 #ifdef MOLVANE_TEST_QT
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_input.h"
 #endif
 #include <map>
 #include <ostream>

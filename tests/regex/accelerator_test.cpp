@@ -58,7 +58,7 @@ TEST(UnitBitmap, RecognisesOneSetOrClassAndHoldsWhatItAccepts) {
   EXPECT_FALSE(OneUnit(u"ab"));
   EXPECT_FALSE(OneUnit(u"[a]+"));
   EXPECT_FALSE(OneUnit(u"(a)"));
-  EXPECT_FALSE(OneUnit(u"[a]", RightToLeft));
+  EXPECT_FALSE(OneUnit(u"[a]", kRightToLeft));
   SetShortcutsEnabled(false);
   EXPECT_FALSE(OneUnit(u"[^a]"));
   SetShortcutsEnabled(true);
@@ -138,7 +138,7 @@ TEST(Accelerator, ShortSubjectAnswersAgreeWithThePlainSearch) {
   const std::u16string patterns[] = {u"^[^aoeiuv]+", u"[aoeiuv][a-z]*", u"(a)?b|(c)", u"\\Ga"};
   const std::u16string subjects[] = {u"zhuang", u"a", u"er", u"", u"cab", u"aab", u"zhuang"};
   for (const std::u16string& pattern : patterns) {
-    auto shared = CompileShared(pattern.data(), static_cast<int32_t>(pattern.size()), Global);
+    auto shared = CompileShared(pattern.data(), static_cast<int32_t>(pattern.size()), kGlobal);
     ASSERT_NE(shared, nullptr);
     Matcher matcher;
     // Twice over: the second round answers from what the first remembered.
@@ -148,7 +148,7 @@ TEST(Accelerator, ShortSubjectAnswersAgreeWithThePlainSearch) {
           MatchRecord record;
           SearchShort(*shared, subject.data(), static_cast<int32_t>(subject.size()), start, matcher,
                       record);
-          EXPECT_EQ(test::Spans(record), test::Spans(test::Find(pattern, subject, Global, start)))
+          EXPECT_EQ(test::Spans(record), test::Spans(test::Find(pattern, subject, kGlobal, start)))
               << "start " << start;
         }
       }
@@ -158,7 +158,7 @@ TEST(Accelerator, ShortSubjectAnswersAgreeWithThePlainSearch) {
 
 TEST(Accelerator, ManyShortSubjectsStayCorrectAsTheAnswersGrowAndStartAfresh) {
   const std::u16string pattern = u"[aoeiu]+";
-  auto shared = CompileShared(pattern.data(), static_cast<int32_t>(pattern.size()), Global);
+  auto shared = CompileShared(pattern.data(), static_cast<int32_t>(pattern.size()), kGlobal);
   ASSERT_NE(shared, nullptr);
   Matcher matcher;
   // More distinct subjects than the table keeps, each asked twice and at two
@@ -174,7 +174,7 @@ TEST(Accelerator, ManyShortSubjectsStayCorrectAsTheAnswersGrowAndStartAfresh) {
       for (int32_t start : {0, 1}) {
         MatchRecord record;
         SearchShort(*shared, subject.data(), 3, start, matcher, record);
-        ASSERT_EQ(test::Spans(record), test::Spans(test::Find(pattern, subject, Global, start)))
+        ASSERT_EQ(test::Spans(record), test::Spans(test::Find(pattern, subject, kGlobal, start)))
             << "start " << start;
       }
   EXPECT_LE(shared->shortAnswers.size(), ShortAnswers::kMostAnswers);

@@ -47,11 +47,11 @@ TEST(CompilerTest, StockElementsAreShared) {
   EXPECT_EQ(compiled.Stock(17)->Kind(), ElementKind::kEmpty);
   // Right to left the stock sets change, and "\s" also holds form feed and
   // vertical tab.
-  EXPECT_EQ(DumpPattern(u"\\s\\S.", RightToLeft),
+  EXPECT_EQ(DumpPattern(u"\\s\\S.", kRightToLeft),
             "Seq<([ \\u0009\\u000D\\u000A\\u000C\\u000B]< "
             "[^ \\u0009\\u000D\\u000A\\u000C\\u000B]< "
             "[^\\u000A]<)");
-  EXPECT_EQ(DumpPattern(u"\\s.", SingleLine), "Seq([ \\u0009\\u000D\\u000A] [^])");
+  EXPECT_EQ(DumpPattern(u"\\s.", kSingleLine), "Seq([ \\u0009\\u000D\\u000A] [^])");
 }
 
 TEST(CompilerTest, QuantifierReadings) {
@@ -89,7 +89,7 @@ TEST(CompilerTest, BracketExpressions) {
   EXPECT_EQ(DumpPattern(u"[^[:^digit:]x]"), "[^x{Class^5}]");
   EXPECT_EQ(DumpPattern(u"[a-]"), "[a-]");
   EXPECT_EQ(DumpPattern(u"[a\\-z]"), "[a-z]");  // escaped "-" is no range
-  EXPECT_EQ(DumpPattern(u"[b-dX_]", IgnoreCase), "[b-dB-DX_x]");
+  EXPECT_EQ(DumpPattern(u"[b-dX_]", kIgnoreCase), "[b-dB-DX_x]");
   EXPECT_EQ(FindMatch(u"[[:upper:][:digit:]]+", u"ab1C2d"), "2,5");
   EXPECT_EQ(FindMatch(u"[[:blank:]]", u"\n\v\t"), "2,3");
   EXPECT_EQ(FindMatch(u"[[:punct:]]", u"a中!"), "2,3");
@@ -101,12 +101,12 @@ TEST(CompilerTest, QuotesEscapesAndComments) {
   EXPECT_EQ(DumpPattern(u"\\Uab\\E"), "'AB'");
   EXPECT_EQ(DumpPattern(u"\\LXy\\E\\u{4E2D}\\Uz"), "'xy\\u4E2DZ'");
   EXPECT_EQ(DumpPattern(u"\\L\\x41"), "'\\x41'");  // escapes are inert inside quotes
-  EXPECT_EQ(DumpPattern(u"a b # note", Extended), "'ab'");
+  EXPECT_EQ(DumpPattern(u"a b # note", kExtended), "'ab'");
   EXPECT_EQ(DumpPattern(u"a(?#x)*"), "Greedy0+2147483647('a')");
   EXPECT_EQ(DumpPattern(u"\\Ga"), "Seq(Empty 'a')");
-  EXPECT_EQ(DumpPattern(u"\\Ga", Global), "Seq(G 'a')");
+  EXPECT_EQ(DumpPattern(u"\\Ga", kGlobal), "Seq(G 'a')");
   EXPECT_EQ(DumpPattern(u"^$\\A\\z\\Z\\b\\B"), "Seq(B0 B1 B0 B1 B2 B7 B7!)");
-  EXPECT_EQ(DumpPattern(u"^$", MultiLine), "Seq(B3 B4)");
+  EXPECT_EQ(DumpPattern(u"^$", kMultiLine), "Seq(B3 B4)");
 }
 
 TEST(CompilerTest, Modifiers) {
@@ -115,7 +115,7 @@ TEST(CompilerTest, Modifiers) {
   EXPECT_EQ(DumpPattern(u"a(?i)b|c"), "Alt(Seq('a' Empty 'b'i)|'c'i)");
   EXPECT_EQ(DumpPattern(u"(a(?i)b)c"), "Seq(Seq(Open1 Seq('a' Empty 'b'i) Close1) 'c')");
   EXPECT_EQ(DumpPattern(u"(?im-i:a$)", 0), "Seq('a' B4)");
-  EXPECT_EQ(DumpPattern(u"(?s:.)(?-s).", SingleLine), "Seq([^] Empty [^\\u000A])");
+  EXPECT_EQ(DumpPattern(u"(?s:.)(?-s).", kSingleLine), "Seq([^] Empty [^\\u000A])");
   EXPECT_EQ(FindMatch(u"(?i)ab|cd", u"CD"), "0,2");
   EXPECT_EQ(FindMatch(u"(?i:ab)|cd", u"CD"), "none");
 }
@@ -140,11 +140,57 @@ TEST(CompilerTest, GroupNumbering) {
   EXPECT_EQ(DumpPattern(u"(?<=(a))", 0), "Look(Seq<(Close1 'a'< Open1))");
 }
 
+// `depth` groups of the kind opened by `open`, nested around "a".
+std::u16string Nested(std::u16string_view open, int32_t depth) {
+  std::u16string pattern;
+  for (int32_t i = 0; i < depth; ++i) pattern += open;
+  pattern += u'a';
+  pattern.append(static_cast<size_t>(depth), u')');
+  return pattern;
+}
+
+TEST(CompilerTest, EveryKindOfGroupNestsToTheSameLimit) {
+  const std::u16string_view kinds[] = {u"(", u"(?:", u"(?=", u"(?<!", u"(?>", u"(?<n>", u"(?i:"};
+  CompiledPattern compiled;
+  for (std::u16string_view open : kinds) {
+    SCOPED_TRACE(std::string(open.begin(), open.end()));
+    Compile(compiled, Nested(open, kMostNesting));
+    EXPECT_EQ(compiled.ErrorOffset(), -1);
+    ASSERT_NE(compiled.Top(), nullptr);
+    // One more, in a later branch: refused at the "(" that opens it, and
+    // nothing is kept.
+    const std::u16string branch = Nested(open, kMostNesting) + u"|";
+    Compile(compiled, branch + Nested(open, kMostNesting + 1));
+    EXPECT_EQ(compiled.ErrorOffset(),
+              static_cast<int32_t>(branch.size() + kMostNesting * open.size()));
+    EXPECT_EQ(compiled.Top(), nullptr);
+  }
+}
+
+TEST(CompilerTest, NestingPastTheLimitIsRefusedWithoutExhaustingTheStack) {
+  CompiledPattern compiled;
+  // Kinds count alike when mixed, and a conditional's condition is a group.
+  std::u16string mixed;
+  for (int32_t i = 0; i + 1 < kMostNesting; ++i) mixed += i % 2 == 0 ? u"(?:" : u"(";
+  Compile(compiled, mixed + u"(?(?=b)c)");
+  EXPECT_EQ(compiled.ErrorOffset(), static_cast<int32_t>(mixed.size() + 2));
+  Compile(compiled, mixed + u"(?(1)c)");
+  EXPECT_EQ(compiled.ErrorOffset(), -1);
+  EXPECT_EQ(compiled.HighestGroup(), (kMostNesting - 1) / 2);
+  // Far deeper than a stack holds a frame per level for.
+  Compile(compiled, std::u16string(400000, u'(') + u"a");
+  EXPECT_EQ(compiled.ErrorOffset(), kMostNesting);
+  // A refusal is forgotten by the next pattern.
+  Compile(compiled, u"(a)");
+  EXPECT_EQ(compiled.ErrorOffset(), -1);
+  EXPECT_EQ(compiled.HighestGroup(), 1);
+}
+
 TEST(CompilerTest, ReferencesResolveAfterParsing) {
   EXPECT_EQ(DumpPattern(u"\\1234"), "Seq(Ref123 '4')");
   EXPECT_EQ(DumpPattern(u"\\k<b>(?<a>x)(?<b>y)\\g'a'\\k<zz>\\k"),
             "Seq(Ref2 Seq(Open1 'x' Close1) Seq(Open2 'y' Close2) Ref1 Ref-3 Ref0)");
-  EXPECT_EQ(DumpPattern(u"(?i)\\k<7>", RightToLeft), "Seq<(Empty Ref7<i)");
+  EXPECT_EQ(DumpPattern(u"(?i)\\k<7>", kRightToLeft), "Seq<(Empty Ref7<i)");
   CompiledPattern compiled;
   Compile(compiled, u"(a)(?1)(?R)(?5)(?R<A>)(?<a>b)");
   auto* sequence = static_cast<SequenceElement*>(compiled.Top());

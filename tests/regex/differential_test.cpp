@@ -81,12 +81,12 @@ class PatternGenerator {
     recursive_ = random_.Percent(15);
     GeneratedPattern pattern;
     pattern.flags = 0;
-    if (random_.Percent(15)) pattern.flags |= IgnoreCase;
-    if (random_.Percent(15)) pattern.flags |= MultiLine;
-    if (random_.Percent(10)) pattern.flags |= SingleLine;
+    if (random_.Percent(15)) pattern.flags |= kIgnoreCase;
+    if (random_.Percent(15)) pattern.flags |= kMultiLine;
+    if (random_.Percent(10)) pattern.flags |= kSingleLine;
     // Python recurses into the whole pattern it is given, which for a
     // leftwards search has a lookahead added.
-    if (!recursive_ && random_.Percent(30)) pattern.flags |= RightToLeft;
+    if (!recursive_ && random_.Percent(30)) pattern.flags |= kRightToLeft;
     const Fragment top = Alternation(0, pattern.flags);
     pattern.ours = top.ours;
     pattern.python = top.python;
@@ -177,7 +177,7 @@ class PatternGenerator {
     if (lookDepth_ > 0) return Literal();
     const Fragment letter = Literal();
     const std::string text =
-        (flags & RightToLeft) != 0 ? "(?R)" + letter.ours : letter.ours + "(?R)";
+        (flags & kRightToLeft) != 0 ? "(?R)" + letter.ours : letter.ours + "(?R)";
     return {text, text, false};
   }
 
@@ -194,7 +194,7 @@ class PatternGenerator {
   }
 
   Fragment Anchor(uint32_t flags) {
-    const bool multiline = (flags & MultiLine) != 0;
+    const bool multiline = (flags & kMultiLine) != 0;
     switch (random_.Below(6)) {
       case 0:
         return {"^", "^", true};
@@ -264,7 +264,7 @@ class PatternGenerator {
         const std::string look = random_.Pick(kLooks);
         // A lookbehind's body matches leftwards, a lookahead's rightwards.
         const uint32_t inner =
-            look.size() == 4 ? flags | RightToLeft : flags & ~uint32_t{RightToLeft};
+            look.size() == 4 ? flags | kRightToLeft : flags & ~uint32_t{kRightToLeft};
         ++lookDepth_;
         Fragment body = Alternation(depth, inner);
         --lookDepth_;
@@ -276,10 +276,10 @@ class PatternGenerator {
         static const char* const kModifiers[] = {"(?i:", "(?-i:", "(?m:", "(?s:"};
         const std::string modifier = random_.Pick(kModifiers);
         uint32_t inner = flags;
-        if (modifier == "(?i:") inner |= IgnoreCase;
-        if (modifier == "(?-i:") inner &= ~IgnoreCase;
-        if (modifier == "(?m:") inner |= MultiLine;
-        if (modifier == "(?s:") inner |= SingleLine;
+        if (modifier == "(?i:") inner |= kIgnoreCase;
+        if (modifier == "(?-i:") inner &= ~kIgnoreCase;
+        if (modifier == "(?m:") inner |= kMultiLine;
+        if (modifier == "(?s:") inner |= kSingleLine;
         Fragment body = Alternation(depth, inner);
         return {modifier + body.ours + ")", modifier + body.python + ")", body.canBeEmpty};
       }
@@ -330,7 +330,7 @@ class PatternGenerator {
     std::string ours = "(?(" + oursCondition + ")" + yes.ours;
     if (!no.ours.empty()) ours += "|" + no.ours;
     std::string python = "(?(" + pythonCondition + ")" + yes.python + "|" + no.python + ")";
-    if (!look.empty() && (flags & RightToLeft) != 0) {
+    if (!look.empty() && (flags & kRightToLeft) != 0) {
       python = "(?:" + yes.python + "(?=" + look + ")|" + no.python + "(?!" + look + "))";
     } else if (!look.empty()) {
       python = "(?:(?=" + look + ")" + yes.python + "|(?!" + look + ")" + no.python + ")";
@@ -402,10 +402,10 @@ std::vector<std::string> PythonAnswers(const std::vector<GeneratedPattern>& patt
       const GeneratedPattern& pattern = patterns[c.pattern];
       std::string python = "(?:" + pattern.python + ")";
       std::string letters;
-      if (pattern.flags & IgnoreCase) letters += 'i';
-      if (pattern.flags & MultiLine) letters += 'm';
-      if (pattern.flags & SingleLine) letters += 's';
-      if (pattern.flags & RightToLeft) {
+      if (pattern.flags & kIgnoreCase) letters += 'i';
+      if (pattern.flags & kMultiLine) letters += 'm';
+      if (pattern.flags & kSingleLine) letters += 's';
+      if (pattern.flags & kRightToLeft) {
         letters += 'r';
         const int32_t start = std::min<int32_t>(c.start, c.subject.size());
         python += "(?=[\\s\\S]{" + std::to_string(c.subject.size() - start) + "})";
@@ -472,7 +472,7 @@ TEST(DifferentialTest, AgreesWithAnIndependentEngine) {
       c.pattern = patterns.size() - 1;
       const int length = random.Below(9);
       for (int i = 0; i < length; ++i) c.subject.push_back(kAlphabet[random.Below(8)]);
-      const bool rightToLeft = (patterns.back().flags & RightToLeft) != 0;
+      const bool rightToLeft = (patterns.back().flags & kRightToLeft) != 0;
       c.start = random.Percent(70) ? (rightToLeft ? length : 0) : random.Below(length + 1);
       cases.push_back(c);
     }
@@ -493,7 +493,7 @@ TEST(DifferentialTest, AgreesWithAnIndependentEngine) {
       ++skipped;
       continue;
     }
-    const bool rightToLeft = (pattern.flags & RightToLeft) != 0;
+    const bool rightToLeft = (pattern.flags & kRightToLeft) != 0;
     const std::string ours = OurAnswer(record, pattern);
     bool agree = true;
     switch (pattern.comparison) {

@@ -21,11 +21,11 @@ TEST(SearchTest, StartPositionsAndDirections) {
   EXPECT_EQ(FindMatch(u"", u""), "0,0");
   EXPECT_EQ(FindMatch(u"", u"abc", 0, 1), "1,1");
   EXPECT_EQ(FindMatch(u"", u"abc", 0, 4), "none");
-  EXPECT_EQ(FindMatch(u"", u"abc", RightToLeft, 9), "3,3");
-  EXPECT_EQ(FindMatch(u"ab", u"abab", RightToLeft, 4), "2,4");
-  EXPECT_EQ(FindMatch(u"ab", u"abab", RightToLeft, 3), "0,2");
-  EXPECT_EQ(FindMatch(u"ab", u"abab", RightToLeft, 0), "none");
-  EXPECT_EQ(FindSpans(u"(a)(b)", u"xab", RightToLeft, 3), "1,3 1,2 2,3");
+  EXPECT_EQ(FindMatch(u"", u"abc", kRightToLeft, 9), "3,3");
+  EXPECT_EQ(FindMatch(u"ab", u"abab", kRightToLeft, 4), "2,4");
+  EXPECT_EQ(FindMatch(u"ab", u"abab", kRightToLeft, 3), "0,2");
+  EXPECT_EQ(FindMatch(u"ab", u"abab", kRightToLeft, 0), "none");
+  EXPECT_EQ(FindSpans(u"(a)(b)", u"xab", kRightToLeft, 3), "1,3 1,2 2,3");
 }
 
 TEST(SearchTest, StartBeforeTheSubjectIsSafe) {
@@ -33,7 +33,7 @@ TEST(SearchTest, StartBeforeTheSubjectIsSafe) {
   // subject, leftwards nothing is left.
   EXPECT_EQ(FindMatch(u"a", u"ba", 0, -5), "1,2");
   EXPECT_EQ(FindMatch(u"(?<=b)a", u"ba", 0, -1), "1,2");
-  EXPECT_EQ(FindMatch(u"a|", u"ba", RightToLeft, -3), "none");
+  EXPECT_EQ(FindMatch(u"a|", u"ba", kRightToLeft, -3), "none");
   CompiledPattern compiled;
   compiled.Load(u"x*", 2, 0);
   MatchRecord record{7};
@@ -85,11 +85,11 @@ TEST(SearchTest, ShortcutsAgreeWithThePlainLoop) {
 }
 
 TEST(StringTest, CaseIsIgnoredForAsciiOnly) {
-  EXPECT_EQ(FindMatch(u"aBc", u"xAbC", IgnoreCase), "1,4");
-  EXPECT_EQ(FindMatch(u"\u00e9", u"\u00c9", IgnoreCase), "none");
-  EXPECT_EQ(FindMatch(u"[\u00e0-\u00ff]", u"\u00c9", IgnoreCase), "none");
-  EXPECT_EQ(FindMatch(u"[a-c]+", u"xCaB", IgnoreCase), "1,4");
-  EXPECT_EQ(FindMatch(u"ab", u"xab", RightToLeft, 1), "none");  // needs two units to the left
+  EXPECT_EQ(FindMatch(u"aBc", u"xAbC", kIgnoreCase), "1,4");
+  EXPECT_EQ(FindMatch(u"\u00e9", u"\u00c9", kIgnoreCase), "none");
+  EXPECT_EQ(FindMatch(u"[\u00e0-\u00ff]", u"\u00c9", kIgnoreCase), "none");
+  EXPECT_EQ(FindMatch(u"[a-c]+", u"xCaB", kIgnoreCase), "1,4");
+  EXPECT_EQ(FindMatch(u"ab", u"xab", kRightToLeft, 1), "none");  // needs two units to the left
 }
 
 TEST(SetTest, SpaceHoldsFormFeedOnlyRightToLeft) {
@@ -99,7 +99,7 @@ TEST(SetTest, SpaceHoldsFormFeedOnlyRightToLeft) {
   EXPECT_EQ(FindMatch(u"\\w+", u"中_a1-"), "1,4");
   EXPECT_EQ(FindMatch(u"[^\\d]", u"1中"), "1,2");
   EXPECT_EQ(FindMatch(u".", u"\n中"), "1,2");
-  EXPECT_EQ(FindMatch(u".", u"\n", SingleLine), "0,1");
+  EXPECT_EQ(FindMatch(u".", u"\n", kSingleLine), "0,1");
 }
 
 TEST(BoundaryTest, Anchors) {
@@ -107,21 +107,21 @@ TEST(BoundaryTest, Anchors) {
   EXPECT_EQ(FindMatch(u"a\\Z", u"a\n"), "0,1");
   EXPECT_EQ(FindMatch(u"a\\Z", u"a\r\n"), "0,1");
   EXPECT_EQ(FindMatch(u"a\\z", u"a\n"), "none");
-  EXPECT_EQ(FindMatch(u"^b", u"a\nb", MultiLine), "2,3");
-  EXPECT_EQ(FindMatch(u"^b", u"a\rb", MultiLine), "2,3");
-  EXPECT_EQ(FindMatch(u"^\n", u"\r\n", MultiLine), "none");  // not inside a CR LF
-  EXPECT_EQ(FindMatch(u"a$", u"a\r\n", MultiLine), "0,1");
-  EXPECT_EQ(FindMatch(u"\r$", u"\r\n", MultiLine), "none");
+  EXPECT_EQ(FindMatch(u"^b", u"a\nb", kMultiLine), "2,3");
+  EXPECT_EQ(FindMatch(u"^b", u"a\rb", kMultiLine), "2,3");
+  EXPECT_EQ(FindMatch(u"^\n", u"\r\n", kMultiLine), "none");  // not inside a CR LF
+  EXPECT_EQ(FindMatch(u"a$", u"a\r\n", kMultiLine), "0,1");
+  EXPECT_EQ(FindMatch(u"\r$", u"\r\n", kMultiLine), "none");
   EXPECT_EQ(FindMatch(u"\\bb", u"ab b"), "3,4");
   EXPECT_EQ(FindMatch(u"\\Bb", u"ab"), "1,2");
   EXPECT_EQ(FindMatch(u"\\b", u"中"), "none");
 }
 
 TEST(BoundaryTest, SearchStartWithAndWithoutGlobal) {
-  EXPECT_EQ(FindMatch(u"\\Ga", u"baa", Global), "none");
-  EXPECT_EQ(FindMatch(u"\\Ga", u"baa", Global, 1), "1,2");
+  EXPECT_EQ(FindMatch(u"\\Ga", u"baa", kGlobal), "none");
+  EXPECT_EQ(FindMatch(u"\\Ga", u"baa", kGlobal, 1), "1,2");
   EXPECT_EQ(FindMatch(u"\\Ga", u"baa"), "1,2");
-  EXPECT_EQ(FindMatch(u"a\\G", u"aab", Global | RightToLeft, 2), "1,2");
+  EXPECT_EQ(FindMatch(u"a\\G", u"aab", kGlobal | kRightToLeft, 2), "1,2");
 }
 
 TEST(GroupTest, CapturesKeepTheLatestIteration) {
@@ -154,7 +154,7 @@ TEST(AtomicTest, CutsBacktracking) {
 TEST(BackrefTest, ComparesTheLatestCapture) {
   EXPECT_EQ(FindSpans(u"(a|b)\\1", u"abb"), "1,3 1,2");
   EXPECT_EQ(FindMatch(u"(a)\\1", u"aA"), "none");
-  EXPECT_EQ(FindMatch(u"(a)\\1", u"aA", IgnoreCase), "0,2");
+  EXPECT_EQ(FindMatch(u"(a)\\1", u"aA", kIgnoreCase), "0,2");
   EXPECT_EQ(FindMatch(u"(a)?\\1", u"b"), "none");
   EXPECT_EQ(FindMatch(u"()\\1x", u"x"), "0,1");  // an empty capture always matches
   EXPECT_EQ(FindMatch(u"(?<n>ab)\\k<n>\\k'N'", u"ababab"), "0,6");
@@ -164,7 +164,7 @@ TEST(BackrefTest, ComparesTheLatestCapture) {
   // after its reference.
   EXPECT_EQ(FindSpans(u"(?<=\\1(a))b", u"aab"), "2,3 1,2");
   EXPECT_EQ(FindMatch(u"(?<=(a)\\1)b", u"aab"), "none");
-  EXPECT_EQ(FindSpans(u"\\1c(ab)", u"abcab", RightToLeft, 5), "0,5 3,5");
+  EXPECT_EQ(FindSpans(u"\\1c(ab)", u"abcab", kRightToLeft, 5), "0,5 3,5");
 }
 
 TEST(RecursionTest, NestsWithinItsBudget) {

@@ -28,7 +28,7 @@ std::string Spans(std::u16string_view pattern, std::u16string_view subject, bool
                   uint32_t flags = 0) {
   CompiledPattern compiled;
   compiled.Load(pattern.data(), static_cast<int32_t>(pattern.size()), flags);
-  const int32_t start = (flags & RightToLeft) != 0 ? static_cast<int32_t>(subject.size()) : 0;
+  const int32_t start = (flags & kRightToLeft) != 0 ? static_cast<int32_t>(subject.size()) : 0;
   return test::Spans(Search(compiled, subject, start, memoised));
 }
 
@@ -49,7 +49,7 @@ TEST(MemoTest, RunawayPatternsFinish) {
   EXPECT_EQ(Spans(u"(?:a|aa|(?R))+c", Repeated('a', 30, u"b"), true), "none");
   EXPECT_EQ(Spans(u"(?:(a|b)+)+c", u"ababababababababababababab", true), "none");
   EXPECT_EQ(Spans(u"((a+)+)+b", Repeated('a', 16), true), "none");
-  EXPECT_EQ(Spans(u"b(a+)+", Repeated('a', 30, u"b"), true, RightToLeft), "none");
+  EXPECT_EQ(Spans(u"b(a+)+", Repeated('a', 30, u"b"), true, kRightToLeft), "none");
   // A call that succeeds while what follows it fails: its ways are not
   // enumerated again at every depth.
   EXPECT_EQ(Spans(u"(?:a|(?R))*bc", Repeated('a', 16, u"bb"), true), "none");
@@ -153,7 +153,8 @@ TEST(MemoTest, RecordsAreThoseOfPlainBacktracking) {
     const std::u16string pattern = maker.Make();
     // Leftwards, plain backtracking of a recursion can take minutes here.
     const bool leftwards = random.Percent(25) && !maker.Recursed();
-    const uint32_t flags = (leftwards ? RightToLeft : 0u) | (random.Percent(10) ? IgnoreCase : 0u);
+    const uint32_t flags =
+        (leftwards ? kRightToLeft : 0u) | (random.Percent(10) ? kIgnoreCase : 0u);
     CompiledPattern compiled;
     compiled.Load(pattern.data(), static_cast<int32_t>(pattern.size()), flags);
     for (int s = 0; s < 3; ++s) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "regex/compiled_pattern.h"
 #include "regex/regex_library.h"
 #include "runtime/support.h"
 #include "support/gbk.h"
@@ -125,6 +126,23 @@ TEST_F(ObjectsCompile, EmptyPatternFailsAndRecompilingDropsSubjectAndResumePosit
   EXPECT_EQ(Match(old), "<null>");          // its producer holds no subject now
   EXPECT_TRUE(Empty(Search()));             // nothing to search again
   EXPECT_EQ(Match(Search("ab", -1)), "a");  // resume position back at 0
+}
+
+TEST_F(ObjectsCompile, PatternNestedTooDeeplyFailsLikeAnEmptyOne) {
+  const auto nested = [](int32_t depth) {
+    return std::string(static_cast<size_t>(depth), '(') + "a" + std::string(depth, ')');
+  };
+  ASSERT_TRUE(Compile(nested(rx::kMostNesting)));
+  EXPECT_EQ(Match(Search("ba")), "a");
+  for (bool shortcuts : {true, false}) {
+    SetShortcutsEnabled(shortcuts);
+    EXPECT_FALSE(Compile(nested(rx::kMostNesting + 1)));
+    EXPECT_TRUE(Empty(Search("ba")));
+    EXPECT_EQ(All("aaa"), Texts{});
+    // Asked again, the same pattern is refused again, not taken from a cache.
+    EXPECT_FALSE(Compile(nested(rx::kMostNesting + 1)));
+  }
+  SetShortcutsEnabled(true);
 }
 
 TEST_F(ObjectsCompile, NamesAreSubstitutedOnlyWhenAsked) {

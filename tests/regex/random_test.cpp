@@ -88,10 +88,10 @@ TEST(RandomTest, WholeDialectCompilesAndSearchesSafely) {
       pattern += kPieces[random.Below(std::size(kPieces))];
     }
     const uint32_t flags = static_cast<uint32_t>(random.Below(64));
-    for (uint32_t direction : {0u, static_cast<uint32_t>(RightToLeft)}) {
+    for (uint32_t direction : {0u, static_cast<uint32_t>(kRightToLeft)}) {
       CompiledPattern compiled;
       compiled.Load(pattern.data(), static_cast<int32_t>(pattern.size()),
-                    (flags & ~RightToLeft) | direction);
+                    (flags & ~kRightToLeft) | direction);
       ASSERT_NE(compiled.Top(), nullptr);
       for (int s = 0; s < 3; ++s) {
         const std::u16string subject = RandomSubject(random, kAlphabet, 10);
@@ -233,7 +233,7 @@ TEST(RandomTest, RightToLeftAgreesWithMirroredEcmaScript) {
         const int32_t end = std::stoi(expected.substr(comma + 1));
         expected = std::to_string(length - end) + "," + std::to_string(length - start);
       }
-      ASSERT_EQ(test::FindMatch(test::Widen(pattern), subject, RightToLeft, length), expected)
+      ASSERT_EQ(test::FindMatch(test::Widen(pattern), subject, kRightToLeft, length), expected)
           << "pattern " << pattern << " subject '" << std::string(subject.begin(), subject.end())
           << "'";
     }

@@ -62,12 +62,12 @@ TEST(GreedyTest, IterationsThatTurnEmptyEndTheLoop) {
   EXPECT_EQ(FindMatch(u"(a*)*b", u"aa"), "none");
   EXPECT_EQ(FindMatch(u"(?:b*)+c", u"bb"), "none");
   EXPECT_EQ(FindMatch(u"(a|)*(?(1)b|b)", u"aa"), "none");
-  EXPECT_EQ(FindMatch(u"b(?:a|)*", u"aaaa", RightToLeft, 4), "none");
+  EXPECT_EQ(FindMatch(u"b(?:a|)*", u"aaaa", kRightToLeft, 4), "none");
   EXPECT_EQ(FindMatch(u"(?:a|)*+b", u"aa"), "none");
   EXPECT_EQ(FindMatch(u"(?:(?:a|)*){2,}b", u"aaa"), "none");
   // Still found where they exist.
   EXPECT_EQ(FindMatch(u"(?:a|)*b", u"aab"), "0,3");
-  EXPECT_EQ(FindMatch(u"b(?:a|)*", u"baa", RightToLeft, 3), "0,3");
+  EXPECT_EQ(FindMatch(u"b(?:a|)*", u"baa", kRightToLeft, 3), "0,3");
   EXPECT_EQ(FindMatch(u"(a*)*(?<=a)c", u"aac"), "0,3");
 }
 
@@ -120,9 +120,9 @@ TEST(LongSubjectTest, MillionUnits) {
   EXPECT_EQ(FindMatch(u"a*?b", letters + u"b"), "0," + std::to_string(n + 1));
   EXPECT_EQ(FindMatch(u"(a|ab)*c", letters + u"c"), "0," + std::to_string(n + 1));
   EXPECT_EQ(FindMatch(u"(?:ab|a)+$", letters), "0," + std::to_string(n));
-  EXPECT_EQ(FindMatch(u"(?<=\\ba*)b", letters + u"b", RightToLeft, n + 1),
+  EXPECT_EQ(FindMatch(u"(?<=\\ba*)b", letters + u"b", kRightToLeft, n + 1),
             std::to_string(n) + ",1000001");
-  EXPECT_EQ(FindMatch(u"a+", letters, RightToLeft, n), "0," + std::to_string(n));
+  EXPECT_EQ(FindMatch(u"a+", letters, kRightToLeft, n), "0," + std::to_string(n));
   // Giving back all the way: every unit is returned once at position 0.
   EXPECT_EQ(FindMatch(u"^.*b", letters), "none");
 }

@@ -13,7 +13,7 @@
 #include "platform/platform.h"
 #include "runtime/runtime.h"
 #include "support/gbk.h"
-#include "tools/window_template.h"
+#include "tools/template_compiler/window_template.h"
 #include "window/libraries.h"
 
 namespace molvane {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "constants/constant_area.h"
-#include "tools/window_template.h"
+#include "tools/template_compiler/window_template.h"
 #include "ui/program.h"
 
 namespace molvane {

@@ -11,7 +11,7 @@
 #include "runtime/runtime.h"
 #include "runtime/support.h"
 #include "support/gbk.h"
-#include "tools/window_template.h"
+#include "tools/template_compiler/window_template.h"
 #include "window/libraries.h"
 
 namespace molvane {

@@ -3,7 +3,7 @@
 // data, records are walked and rewritten in place, TypeData versions count.
 #include <gtest/gtest.h>
 
-#include "tools/window_template.h"
+#include "tools/template_compiler/window_template.h"
 #include "window/template.h"
 #include "window/unit.h"
 

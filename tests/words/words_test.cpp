@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/engine_support.h"
 #include "platform/platform.h"
+#include "support/engine_support.h"
 #include "words/words.h"
 
 namespace molvane::words {

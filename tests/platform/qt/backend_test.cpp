@@ -27,7 +27,7 @@
 
 #include "platform/platform.h"
 #include "platform/qt/peers.h"
-#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_input.h"
 #include "platform/qt/qt_support.h"
 
 namespace {

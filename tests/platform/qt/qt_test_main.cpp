@@ -3,6 +3,7 @@
 // screen at 96 dpi, like the headless backend's (unless the caller chose
 // another platform: the AT-SPI smoke test runs on Xvfb), then one application.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -24,16 +25,32 @@ extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n";
 }
 
+namespace {
+
+// The offscreen platform's screen, in a file of this process's own: Qt reads
+// it while the application is made, and one file shared by test processes
+// running at once (suites of several builds) was at times read while another
+// process rewrote it, which aborted the test. Returns the file's path; the
+// process that wrote it removes it at its end.
+std::string WriteScreenConfig() {
+  std::string path = (std::filesystem::temp_directory_path() / "molvane-screen-XXXXXX").string();
+  const int fd = mkstemp(path.data());
+  if (fd < 0) return {};
+  close(fd);
+  std::ofstream(path) << R"({"windowFrameMargins": false, "screens": [{"name": "molvane",
+    "x": 0, "y": 0, "width": 1280, "height": 1024, "logicalDpiX": 96, "logicalDpiY": 96}]})";
+  setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path).c_str(), 1);
+  return path;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const char* chosen = std::getenv("QT_QPA_PLATFORM");
-  if (chosen == nullptr || std::string(chosen) == "offscreen") {
-    const auto config = std::filesystem::temp_directory_path() / "molvane-offscreen-screen.json";
-    std::ofstream(config) << R"({"windowFrameMargins": false, "screens": [{"name": "molvane",
-      "x": 0, "y": 0, "width": 1280, "height": 1024, "logicalDpiX": 96, "logicalDpiY": 96}]})";
-    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.string()).c_str(), 1);
-  }
+  std::string config;
+  if (chosen == nullptr || std::string(chosen) == "offscreen") config = WriteScreenConfig();
   platform::qt::EnsureApplication();
   // Tests written for every backend expect a message box to be answered; on
   // Qt it is a real box, so a patient reader presses its default button once
@@ -52,5 +69,8 @@ int main(int argc, char** argv) {
     }
   });
   reader.start(20);
-  return RUN_ALL_TESTS();
+  const int failed = RUN_ALL_TESTS();
+  // Kept until now: death tests run this program again, with the same file.
+  if (!config.empty()) std::filesystem::remove(config);
+  return failed;
 }

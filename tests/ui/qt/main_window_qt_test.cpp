@@ -20,7 +20,7 @@
 #include <QTimer>
 
 #include "platform/qt/peers.h"
-#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_input.h"
 #include "platform/qt/qt_support.h"
 #include "ui/program.h"
 

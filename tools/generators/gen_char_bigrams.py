@@ -57,7 +57,7 @@ def han(word):
 
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(__file__), "..", "back", "tables", "char_bigrams.txt")
+        os.path.dirname(__file__), "..", "..", "back", "tables", "char_bigrams.txt")
     words = lexicon(os.path.join(DATA, "pydict_sc.bin"))
     arpa = subprocess.Popen(["tslminfo", "-v", os.path.join(DATA, "lm_sc.t3g")],
                             stdout=subprocess.PIPE, text=True)

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "tools/window_template.h"
+#include "tools/template_compiler/window_template.h"
 
 namespace {
 

@@ -255,8 +255,8 @@ def write_bytes(path, data):
 
 
 def default_output_dir():
-    return os.path.join(os.path.dirname(os.path.dirname(
-        os.path.abspath(__file__))), "engine", "tables")
+    return os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
+        os.path.abspath(__file__)))), "engine", "tables")
 
 
 def main(argv):

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine_support.h"
+#include "support/engine_support.h"
 
 #include <gtest/gtest.h>
 

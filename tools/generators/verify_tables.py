@@ -185,8 +185,8 @@ def check_shuangpin(text, dictionary_syllables):
 
 
 def default_table_dir():
-    return os.path.join(os.path.dirname(os.path.dirname(
-        os.path.abspath(__file__))), "engine", "tables")
+    return os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
+        os.path.abspath(__file__)))), "engine", "tables")
 
 
 def main(argv):

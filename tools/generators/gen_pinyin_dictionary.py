@@ -155,8 +155,8 @@ def dictionary_text(entries):
 
 
 def default_output_dir():
-    return os.path.join(os.path.dirname(os.path.dirname(
-        os.path.abspath(__file__))), "engine", "tables")
+    return os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
+        os.path.abspath(__file__)))), "engine", "tables")
 
 
 def main(argv):

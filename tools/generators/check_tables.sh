@@ -11,12 +11,12 @@
 #   apt-get install -y unicode-data rime-data-wubi rime-data-terra-pinyin pinyin-database \
 #     python3-jieba sunpinyin-data sunpinyin-utils npm
 #
-# Usage: tools/check_tables.sh
+# Usage: tools/generators/check_tables.sh
 set -u
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 tables="$repo/engine/tables"
-tools="$repo/tools"
+tools="$repo/tools/generators"
 python=/usr/bin/python3
 
 missing=()

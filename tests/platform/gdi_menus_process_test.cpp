@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Metrics, colours, GDI objects with font metrics, cursors, menus,
+// The shared window tests of gdi.cpp, menus.cpp and process.cpp: metrics,
+// colours, GDI objects with font metrics, cursors, menus,
 // accelerators and the process calls of the Win32 subset.
 #include <unistd.h>
 
