@@ -29,7 +29,7 @@ MOLVANE_CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
 # display.
 MOLVANE_QT_PACKAGES=(qt6-base-dev qt6-qpa-plugins fonts-noto-cjk fonts-arphic-uming
   qt6-translations-l10n)
-MOLVANE_QT_TEST_PACKAGES=(xvfb xauth dbus dbus-x11 at-spi2-core python3-dbus python3-pyatspi xdotool xclip imagemagick openbox)
+MOLVANE_QT_TEST_PACKAGES=(xvfb xauth dbus dbus-x11 at-spi2-core python3-dbus python3-pyatspi xdotool x11-xserver-utils xclip imagemagick openbox)
 # For scripts/check_install.sh: packaging, the README's examples, validators.
 MOLVANE_INSTALL_CHECK_PACKAGES=(dpkg-dev libc-bin man-db groff-base desktop-file-utils appstream
   lintian mandoc

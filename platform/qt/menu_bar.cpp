@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
-#include <QTest>
 #include <QTimer>
 
 namespace platform::qt {
@@ -194,26 +193,6 @@ void PeerMenuBar::ShowWalk(const std::vector<int>& path) {
     setActiveAction(nullptr);
   }
   quiet_ = false;
-}
-
-void PeerMenuBar::Click(const std::vector<int>& path) {
-  if (path.empty()) return;
-  QList<QAction*> list = actions();
-  if (path[0] < 0 || path[0] >= list.size()) return;
-  const QPoint top = actionGeometry(list[path[0]]).center();
-  QTest::mouseMove(this, top);
-  QTest::mouseClick(this, Qt::LeftButton, {}, top);
-  for (size_t depth = 1; depth < path.size(); ++depth) {
-    QMenu* menu = MenuAt(path, depth);
-    if (menu == nullptr) return;
-    for (int round = 0; round < 50 && !menu->isVisible(); ++round) QTest::qWait(10);
-    const QList<QAction*> items = menu->actions();
-    if (path[depth] < 0 || path[depth] >= items.size()) return;
-    const QPoint at = menu->actionGeometry(items[path[depth]]).center();
-    // The pointer moves onto the item before the click, as a hand does.
-    QTest::mouseMove(menu, at);
-    QTest::mouseClick(menu, Qt::LeftButton, {}, at);
-  }
 }
 
 void PeerMenuBar::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const {

@@ -18,8 +18,6 @@ class PeerMenuBar : public QMenuBar {
   void Show(const std::vector<PeerMenuItem>& bar);
   // The core's walk: the hot item of the bar, then of each open popup.
   void ShowWalk(const std::vector<int>& path);
-  // Clicks the item at `path` with the pointer, opening the popups on the way.
-  void Click(const std::vector<int>& path);
 
  protected:
   // Alt alone and Alt with a letter are the core's: Qt's own menu bar

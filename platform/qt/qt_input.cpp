@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -110,10 +111,27 @@ class QtInput : public InputModule {
     if (QWidget* w = PeerWidget(window)) w->close();
   }
 
+  // Clicks the item at `path` with the pointer, opening the popups on the
+  // way, as a hand does.
   void ClickMenuItem(HWND window, const std::vector<int>& path) override {
     QWidget* frame = PeerWidget(window);
     auto* bar = frame != nullptr ? frame->findChild<PeerMenuBar*>() : nullptr;
-    if (bar != nullptr) bar->Click(path);
+    if (bar == nullptr || path.empty()) return;
+    QList<QAction*> items = bar->actions();
+    if (path[0] < 0 || path[0] >= items.size()) return;
+    const QPoint top = bar->actionGeometry(items[path[0]]).center();
+    QTest::mouseMove(bar, top);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, top);
+    for (size_t depth = 1; depth < path.size(); ++depth) {
+      QMenu* menu = items[path[depth - 1]]->menu();
+      if (menu == nullptr) return;
+      for (int round = 0; round < 50 && !menu->isVisible(); ++round) QTest::qWait(10);
+      items = menu->actions();
+      if (path[depth] < 0 || path[depth] >= items.size()) return;
+      const QPoint at = menu->actionGeometry(items[path[depth]]).center();
+      QTest::mouseMove(menu, at);
+      QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+    }
   }
 
   void DropFiles(HWND window, const std::vector<std::string>& paths, POINT at) override {

@@ -9,7 +9,12 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/atspi_session.sh"
-enter_atspi_session pyatspi dbus-run-session xvfb-run xdotool openbox /usr/bin/python3 -- "$@"
+enter_atspi_session pyatspi dbus-run-session xvfb-run xdotool xmodmap openbox /usr/bin/python3 -- "$@"
+
+# The characters the test types get keys of their own before the window
+# starts: xdotool otherwise binds a spare key to each just before pressing it,
+# and a client that has not yet read the new binding loses the character.
+xmodmap -e "keycode 200 = U4E2D" -e "keycode 201 = U56FD"
 
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 openbox --sm-disable >/dev/null 2>&1 &
