@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/settings/code_points.h"
+#include "app/settings/teaching.h"
 #include "engine/conversion.h"
 #include "fulltext/fulltext.h"
 #include "platform/platform.h"
@@ -17,7 +18,7 @@ namespace {
 bool ReadsOwnWay(const Settings& settings) {
   return settings.notation != Notation::kWubi &&
          (settings.readings != words::ReadingMode::kCharacters ||
-          settings.tones != words::ToneStyle::kNone);
+          settings.tones != words::ToneStyle::kNone || settings.sandhi);
 }
 
 // One of the program's converters over a GBK text, the result freed.
@@ -44,8 +45,9 @@ std::string Converter::LineBreak() const {
 
 std::string Converter::HanCodes(const std::string& gbk, const std::string& separator) const {
   if (!ReadsOwnWay(settings_)) return ProgramCodes(settings_.notation, gbk, separator);
+  const words::ConvertOptions options{settings_.readings, settings_.tones, settings_.sandhi};
   return words::ConvertGbk(gbk, static_cast<words::Notation>(settings_.notation), separator,
-                           settings_.readings, settings_.tones);
+                           options);
 }
 
 HanCoverage::Conversion Converter::CodesALine() const {
@@ -60,6 +62,11 @@ HanCoverage::Conversion Converter::CodesALine() const {
 bool Converter::Convert(const std::string& text, bool gbk, Converted* out, bool whole) {
   out->text.clear();
   out->lost = Lost{};
+  if (WritesTeaching(settings_)) {
+    if (!CountLost(text, gbk, &out->lost)) return false;
+    out->text = TeachingText(text, gbk, settings_);
+    return true;
+  }
   if (settings_.text == TextMode::kFull && WritesFullText(settings_.notation))
     return WriteFullText(text, gbk, whole, out);
   if (settings_.text == TextMode::kFull) return WriteLines(text, gbk, whole, out);
