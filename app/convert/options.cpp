@@ -85,6 +85,9 @@ int SetFormat(const std::string& value, Options* options) {
 int SetAllReadings(const std::string&, Options* options) {
   return options->given.allReadings = true, app::kGoOn;
 }
+int SetWubi(const std::string& value, Options* options) {
+  return Choose(settings::WubiCodesNamed(value), &options->given.wubi);
+}
 int SetExact(const std::string&, Options* options) {
   return options->given.exact = true, app::kGoOn;
 }
@@ -132,6 +135,11 @@ constexpr Row kOptions[] = {
      "pinyin: every reading of a polyphonic character\n"
      "in brackets, the chosen one first (行[xíng|háng])",
      SetAllReadings},
+    {0, "wubi", "CODES", "wubi codes",
+     "full (default): each character's code; words:\n"
+     "the word codes of Wubi 86 for the words of the\n"
+     "word data (中国 khlg), with the input's lines kept",
+     SetWubi},
     {0, "braille", "FORM", "braille form",
      "cells of the braille notations: dots (default),\nunicode (braille patterns) or brf (Braille "
      "ASCII,\n40 cells a line, 25 lines a page)",
@@ -221,6 +229,7 @@ settings::Settings SettingsOf(const Given& given) {
   s.sandhi = given.sandhi;
   Apply(given.format, &s.format);
   s.allReadings = given.allReadings;
+  Apply(given.wubi, &s.wubi);
   return s;
 }
 

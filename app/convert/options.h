@@ -28,6 +28,7 @@ struct Given {
   bool sandhi = false;
   std::optional<settings::OutputFormat> format;
   bool allReadings = false;
+  std::optional<settings::WubiCodes> wubi;
 };
 
 struct Options {

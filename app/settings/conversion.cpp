@@ -2,6 +2,7 @@
 #include "app/settings/conversion.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/settings/code_points.h"
 #include "app/settings/teaching.h"
@@ -41,6 +42,57 @@ Converter::Converter(Settings settings) : settings_(std::move(settings)) {}
 
 std::string Converter::LineBreak() const {
   return settings_.windowLineBreaks ? "\r\n" : "\n";
+}
+
+// Wubi 86's word codes, made from the full codes of the word's characters
+// (the rules of the Wubi 86 input method as its inventor Wang Yongmin's
+// manuals teach them, and as ibus-table's and fcitx's Wubi tables build
+// them): a word of two characters takes the first two keys of each (中国
+// khlg); of three, the first key of the first two and the first two of the
+// last (计算机 ytsm); of four or more, the first keys of the first three and
+// of the last (中华人民共和国 kwwl).
+std::string WordCode(const std::vector<std::string>& codes) {
+  std::string code;
+  const size_t n = codes.size();
+  auto keys = [&](size_t i, size_t count) { code += codes[i].substr(0, count); };
+  if (n == 2) keys(0, 2), keys(1, 2);
+  if (n == 3) keys(0, 1), keys(1, 1), keys(2, 2);
+  if (n >= 4) keys(0, 1), keys(1, 1), keys(2, 1), keys(n - 1, 1);
+  return code;
+}
+
+// The codes of one run of characters (UTF-16) by words, appended apart by
+// `blank`; a character alone, or a word with a character that has no code,
+// keeps full codes.
+void AppendWordCodes(std::u16string_view run, const std::string& blank, std::string* out) {
+  size_t at = 0;
+  for (int length : words::SegmentRun(run)) {
+    std::vector<std::string> codes;
+    for (size_t i = at; i < at + static_cast<size_t>(length); ++i) {
+      std::string one;
+      AppendGbk(run[i], &one);
+      codes.push_back(ProgramCodes(Notation::kWubi, one, ""));
+    }
+    at += static_cast<size_t>(length);
+    const bool whole = std::none_of(codes.begin(), codes.end(), [](auto& c) { return c.empty(); });
+    if (whole && codes.size() > 1) codes = {WordCode(codes)};
+    for (const std::string& code : codes)
+      if (!code.empty()) *out += (out->empty() ? "" : blank) + code;
+  }
+}
+
+// The word codes of a GBK line; any other character than a Chinese one ends
+// a word.
+std::string WordCodes(const std::string& gbk, const std::string& blank) {
+  std::string out;
+  std::u16string run;
+  ForEachCode(gbk, true, [&](char32_t code, size_t) {
+    if (code >= 0x4E00 && code <= 0x9FA5) return void(run += static_cast<char16_t>(code));
+    AppendWordCodes(run, blank, &out);
+    run.clear();
+  });
+  AppendWordCodes(run, blank, &out);
+  return out;
 }
 
 std::string Converter::HanCodes(const std::string& gbk, const std::string& separator) const {
@@ -100,7 +152,9 @@ bool Converter::WriteLines(const std::string& text, bool gbk, bool whole, Conver
   std::string line, gbkOut;
   bool lineOpen = false;
   auto endLine = [&] {
-    std::string codes = line.empty() ? std::string() : HanCodes(line, blank);
+    std::string codes = line.empty()                              ? std::string()
+                        : settings_.wubi == WubiCodes::kWords ? WordCodes(line, blank)
+                                                              : HanCodes(line, blank);
     // A character skipped at the line's end leaves its predecessor's blank.
     if (codes.ends_with(blank)) codes.resize(codes.size() - blank.size());
     gbkOut += codes;
@@ -118,7 +172,11 @@ bool Converter::WriteLines(const std::string& text, bool gbk, bool whole, Conver
       return;
     }
     lineOpen = true;
-    if (code >= 0x4E00 && code <= 0x9FA5) AppendGbk(static_cast<char16_t>(code), &line);
+    if (code >= 0x4E00 && code <= 0x9FA5) {
+      AppendGbk(static_cast<char16_t>(code), &line);
+    } else if (settings_.wubi == WubiCodes::kWords) {
+      line += ' ';  // ends a word
+    }
   });
   endLine();
   if (lineOpen && whole && !settings_.windowLineBreaks) gbkOut += LineBreak();

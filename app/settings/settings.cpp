@@ -52,6 +52,7 @@ constexpr Name<BrailleForm> kFormNames[] = {
     {"dots", BrailleForm::kDots}, {"unicode", BrailleForm::kUnicode}, {"brf", BrailleForm::kBrf}};
 constexpr Name<OutputFormat> kFormatNames[] = {
     {"text", OutputFormat::kText}, {"ruby", OutputFormat::kRuby}, {"pairs", OutputFormat::kPairs}};
+constexpr Name<WubiCodes> kWubiNames[] = {{"full", WubiCodes::kFull}, {"words", WubiCodes::kWords}};
 
 }  // namespace
 
@@ -75,6 +76,7 @@ bool ConvertsAsStored(const Settings& settings) {
                              settings.notation == Notation::kWubi;
   return readsAsStored && settings.tones == words::ToneStyle::kNone && !settings.sandhi &&
          settings.format == OutputFormat::kText && !settings.allReadings &&
+         settings.wubi == WubiCodes::kFull &&
          settings.text == TextMode::kHan;
 }
 
@@ -116,7 +118,14 @@ std::optional<OutputFormat> OutputFormatNamed(std::string_view name) {
   return Named<OutputFormat>(kFormatNames, name);
 }
 
+std::optional<WubiCodes> WubiCodesNamed(std::string_view name) {
+  return Named<WubiCodes>(kWubiNames, name);
+}
+
 std::string Problem(const Settings& settings) {
+  if (settings.wubi != WubiCodes::kFull &&
+      (settings.notation != Notation::kWubi || settings.text != TextMode::kFull))
+    return "--wubi=words needs the wubi notation and --text=full";
   const bool teaching = settings.format != OutputFormat::kText || settings.allReadings;
   if (teaching && (settings.notation != Notation::kPinyin || settings.text != TextMode::kFull))
     return "--format and --all-readings need pinyin and --text=full";

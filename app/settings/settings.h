@@ -45,6 +45,10 @@ enum class BrailleForm { kDots, kUnicode, kBrf };
 // readings after a tab (pairs).
 enum class OutputFormat { kText, kRuby, kPairs };
 
+// Wubi codes: each character's full code, or a word's code for the words of
+// the word data.
+enum class WubiCodes { kFull, kWords };
+
 // Room for the page of laid-out braille.
 struct PageLayout {
   int cells = 40;  // a line
@@ -62,6 +66,7 @@ struct Settings {
   OutputFormat format = OutputFormat::kText;  // pinyin only
   // Every reading of a character in brackets, the chosen one first (pinyin).
   bool allReadings = false;
+  WubiCodes wubi = WubiCodes::kFull;  // Wubi, the input's lines kept
   TextMode text = TextMode::kHan;
   Spacing spacing = Spacing::kSyllable;
   BrailleForm form = BrailleForm::kDots;  // braille only
@@ -100,6 +105,7 @@ std::optional<TextMode> TextModeNamed(std::string_view name);
 std::optional<Spacing> SpacingNamed(std::string_view name);
 std::optional<BrailleForm> BrailleFormNamed(std::string_view name);
 std::optional<OutputFormat> OutputFormatNamed(std::string_view name);
+std::optional<WubiCodes> WubiCodesNamed(std::string_view name);
 
 // A settings problem (a choice that the notation does not take), or empty.
 std::string Problem(const Settings& settings);

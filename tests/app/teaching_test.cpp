@@ -69,5 +69,14 @@ TEST_F(TeachingTest, AllReadingsPutTheChosenFirst) {
   EXPECT_EQ(Run({"-n", "pinyin", "--format=pairs", "--text=han"}, "行").status, 2);
 }
 
+TEST_F(TeachingTest, WubiWordCodesFollowTheWordRules) {
+  // Two, three and four or more characters; a sign ends a word; lines kept.
+  EXPECT_EQ(Output({"-n", "wubi", "--wubi=words"}, "中国人民\n计算机，中华人民共和国\n\n我"),
+            "khlg wwna\nytsm kwwl\n\ntrnt\n");
+  EXPECT_EQ(Output({"-n", "wubi", "--wubi=full"}, "中国"), Output({"-n", "wubi"}, "中国"));
+  EXPECT_EQ(Run({"-n", "pinyin", "--wubi=words"}, "中国").status, 2);
+  EXPECT_EQ(Run({"-n", "wubi", "--wubi=short"}, "中国").status, 2);
+}
+
 }  // namespace
 }  // namespace molvane::test
