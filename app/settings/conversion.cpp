@@ -45,9 +45,8 @@ std::string Converter::LineBreak() const {
 }
 
 // Wubi 86's word codes, made from the full codes of the word's characters
-// (the rules of the Wubi 86 input method as its inventor Wang Yongmin's
-// manuals teach them, and as ibus-table's and fcitx's Wubi tables build
-// them): a word of two characters takes the first two keys of each (中国
+// by the word rules of Wang Yongmin's Wubi 86 (王码五笔字型 86 版, 词语编码
+// 规则): a word of two characters takes the first two keys of each (中国
 // khlg); of three, the first key of the first two and the first two of the
 // last (计算机 ytsm); of four or more, the first keys of the first three and
 // of the last (中华人民共和国 kwwl).
