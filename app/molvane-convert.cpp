@@ -26,6 +26,7 @@
 #include "app/settings/code_points.h"
 #include "app/settings/conversion.h"
 #include "app/settings/convert_route.h"
+#include "app/settings/teaching.h"
 #include "engine/conversion.h"
 #include "platform/platform.h"
 #include "ui/program.h"
@@ -168,6 +169,8 @@ class Conversion {
   // Returns the exit code.
   int Run(PieceReader* reader) {
     RouteConvertButton(ConvertsAsStored(settings_) ? nullptr : &button_);
+    if (settings_.format == OutputFormat::kRuby && Write(RubyPageStart()) != kExitDone)
+      return kExitFailed;
     Piece piece;
     std::string error;
     bool converted = false;
@@ -422,6 +425,8 @@ class Conversion {
     if (settings_.form == BrailleForm::kBrf) {
       layout_.Finish();
       code = Write(layout_.Take());
+    } else if (settings_.format == OutputFormat::kRuby) {
+      code = Write(RubyPageEnd());
     } else if (!settings_.windowLineBreaks && lastByte_ != '\0' && lastByte_ != '\n') {
       code = Write("\n");  // text ends with a line break
     }

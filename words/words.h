@@ -55,6 +55,11 @@ std::vector<Reading> ReadText(std::u16string_view text, ReadingMode mode);
 // dictionary reads with a full tone is shown with it (一个: yí gè).
 void ApplySandhi(std::u16string_view text, std::vector<Reading>* readings);
 
+// Every reading the word data gives `han` (its reading alone, the character
+// dictionary's, and those of the words that hold it), `chosen` first and
+// each once; a word's neutral tone (东西 dōng xi) is not counted.
+std::vector<Reading> AllReadingsOf(char16_t han, const Reading& chosen);
+
 // The readings in one notation, GBK. The separator follows every character
 // for full pinyin and braille and stands between characters for shuangpin,
 // exactly as the program's converters place it (a character without a

@@ -76,6 +76,18 @@ int SetJobs(const std::string& value, Options* options) {
 int SetStrict(const std::string&, Options* options) {
   return options->given.strict = true, app::kGoOn;
 }
+int SetSandhi(const std::string&, Options* options) {
+  return options->given.sandhi = true, app::kGoOn;
+}
+int SetFormat(const std::string& value, Options* options) {
+  return Choose(settings::OutputFormatNamed(value), &options->given.format);
+}
+int SetAllReadings(const std::string&, Options* options) {
+  return options->given.allReadings = true, app::kGoOn;
+}
+int SetWubi(const std::string& value, Options* options) {
+  return Choose(settings::WubiCodesNamed(value), &options->given.wubi);
+}
 int SetExact(const std::string&, Options* options) {
   return options->given.exact = true, app::kGoOn;
 }
@@ -109,6 +121,25 @@ constexpr Row kOptions[] = {
      SetSpacing},
     {0, "tones", "STYLE", "tone style",
      "tones of pinyin: marks (default, zhōng guó),\nnumbers (zhong1 guo2) or none", SetTones},
+    {0, "sandhi", nullptr, nullptr,
+     "一 and 不 in the tones they are spoken with (yí gè,\n"
+     "bú duì, yì tiān; 第一 keeps yī): pinyin with tones\n"
+     "and double-braille; default: citation tones",
+     SetSandhi},
+    {0, "format", "FORMAT", "format",
+     "of pinyin: text (default); ruby, an HTML page\n"
+     "with each character's pinyin above it; pairs,\n"
+     "one word a line, a tab, its syllables",
+     SetFormat},
+    {0, "all-readings", nullptr, nullptr,
+     "pinyin: every reading of a polyphonic character\n"
+     "in brackets, the chosen one first (行[xíng|háng])",
+     SetAllReadings},
+    {0, "wubi", "CODES", "wubi codes",
+     "full (default): each character's code; words:\n"
+     "the word codes of Wubi 86 for the words of the\n"
+     "word data (中国 khlg), with the input's lines kept",
+     SetWubi},
     {0, "braille", "FORM", "braille form",
      "cells of the braille notations: dots (default),\nunicode (braille patterns) or brf (Braille "
      "ASCII,\n40 cells a line, 25 lines a page)",
@@ -195,6 +226,10 @@ settings::Settings SettingsOf(const Given& given) {
     s.spacing = settings::Spacing::kSyllable;
   Apply(given.spacing, &s.spacing);
   s.strict = given.strict;
+  s.sandhi = given.sandhi;
+  Apply(given.format, &s.format);
+  s.allReadings = given.allReadings;
+  Apply(given.wubi, &s.wubi);
   return s;
 }
 
@@ -209,6 +244,10 @@ int ParseArguments(int argc, char** argv, Options* options) {
   options->settings = SettingsOf(options->given);
   if (options->given.form && !settings::IsBraille(options->settings.notation))
     return UsageError("--braille needs a braille notation (current-braille or double-braille)");
+  // The page names its encoding as UTF-8.
+  if (options->settings.format == settings::OutputFormat::kRuby &&
+      options->outputEncoding != platform::Encoding::kUtf8)
+    return UsageError("--format=ruby writes UTF-8");
   const std::string problem = settings::Problem(options->settings);
   if (!problem.empty()) return UsageError(problem);
   return -1;

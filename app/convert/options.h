@@ -25,6 +25,10 @@ struct Given {
   std::optional<settings::BrailleForm> form;
   bool exact = false;  // the stored program's conversion and the output box's bytes
   bool strict = false;
+  bool sandhi = false;
+  std::optional<settings::OutputFormat> format;
+  bool allReadings = false;
+  std::optional<settings::WubiCodes> wubi;
 };
 
 struct Options {

@@ -2,8 +2,10 @@
 #include "app/settings/conversion.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/settings/code_points.h"
+#include "app/settings/teaching.h"
 #include "engine/conversion.h"
 #include "fulltext/fulltext.h"
 #include "platform/platform.h"
@@ -17,7 +19,7 @@ namespace {
 bool ReadsOwnWay(const Settings& settings) {
   return settings.notation != Notation::kWubi &&
          (settings.readings != words::ReadingMode::kCharacters ||
-          settings.tones != words::ToneStyle::kNone);
+          settings.tones != words::ToneStyle::kNone || settings.sandhi);
 }
 
 // One of the program's converters over a GBK text, the result freed.
@@ -42,10 +44,61 @@ std::string Converter::LineBreak() const {
   return settings_.windowLineBreaks ? "\r\n" : "\n";
 }
 
+// Wubi 86's word codes, made from the full codes of the word's characters
+// by the word rules of Wang Yongmin's Wubi 86 (王码五笔字型 86 版, 词语编码
+// 规则): a word of two characters takes the first two keys of each (中国
+// khlg); of three, the first key of the first two and the first two of the
+// last (计算机 ytsm); of four or more, the first keys of the first three and
+// of the last (中华人民共和国 kwwl).
+std::string WordCode(const std::vector<std::string>& codes) {
+  std::string code;
+  const size_t n = codes.size();
+  auto keys = [&](size_t i, size_t count) { code += codes[i].substr(0, count); };
+  if (n == 2) keys(0, 2), keys(1, 2);
+  if (n == 3) keys(0, 1), keys(1, 1), keys(2, 2);
+  if (n >= 4) keys(0, 1), keys(1, 1), keys(2, 1), keys(n - 1, 1);
+  return code;
+}
+
+// The codes of one run of characters (UTF-16) by words, appended apart by
+// `blank`; a character alone, or a word with a character that has no code,
+// keeps full codes.
+void AppendWordCodes(std::u16string_view run, const std::string& blank, std::string* out) {
+  size_t at = 0;
+  for (int length : words::SegmentRun(run)) {
+    std::vector<std::string> codes;
+    for (size_t i = at; i < at + static_cast<size_t>(length); ++i) {
+      std::string one;
+      AppendGbk(run[i], &one);
+      codes.push_back(ProgramCodes(Notation::kWubi, one, ""));
+    }
+    at += static_cast<size_t>(length);
+    const bool whole = std::none_of(codes.begin(), codes.end(), [](auto& c) { return c.empty(); });
+    if (whole && codes.size() > 1) codes = {WordCode(codes)};
+    for (const std::string& code : codes)
+      if (!code.empty()) *out += (out->empty() ? "" : blank) + code;
+  }
+}
+
+// The word codes of a GBK line; any other character than a Chinese one ends
+// a word.
+std::string WordCodes(const std::string& gbk, const std::string& blank) {
+  std::string out;
+  std::u16string run;
+  ForEachCode(gbk, true, [&](char32_t code, size_t) {
+    if (code >= 0x4E00 && code <= 0x9FA5) return void(run += static_cast<char16_t>(code));
+    AppendWordCodes(run, blank, &out);
+    run.clear();
+  });
+  AppendWordCodes(run, blank, &out);
+  return out;
+}
+
 std::string Converter::HanCodes(const std::string& gbk, const std::string& separator) const {
   if (!ReadsOwnWay(settings_)) return ProgramCodes(settings_.notation, gbk, separator);
+  const words::ConvertOptions options{settings_.readings, settings_.tones, settings_.sandhi};
   return words::ConvertGbk(gbk, static_cast<words::Notation>(settings_.notation), separator,
-                           settings_.readings, settings_.tones);
+                           options);
 }
 
 HanCoverage::Conversion Converter::CodesALine() const {
@@ -60,6 +113,11 @@ HanCoverage::Conversion Converter::CodesALine() const {
 bool Converter::Convert(const std::string& text, bool gbk, Converted* out, bool whole) {
   out->text.clear();
   out->lost = Lost{};
+  if (WritesTeaching(settings_)) {
+    if (!CountLost(text, gbk, &out->lost)) return false;
+    out->text = TeachingText(text, gbk, settings_);
+    return true;
+  }
   if (settings_.text == TextMode::kFull && WritesFullText(settings_.notation))
     return WriteFullText(text, gbk, whole, out);
   if (settings_.text == TextMode::kFull) return WriteLines(text, gbk, whole, out);
@@ -93,7 +151,9 @@ bool Converter::WriteLines(const std::string& text, bool gbk, bool whole, Conver
   std::string line, gbkOut;
   bool lineOpen = false;
   auto endLine = [&] {
-    std::string codes = line.empty() ? std::string() : HanCodes(line, blank);
+    std::string codes = line.empty()                              ? std::string()
+                        : settings_.wubi == WubiCodes::kWords ? WordCodes(line, blank)
+                                                              : HanCodes(line, blank);
     // A character skipped at the line's end leaves its predecessor's blank.
     if (codes.ends_with(blank)) codes.resize(codes.size() - blank.size());
     gbkOut += codes;
@@ -111,7 +171,11 @@ bool Converter::WriteLines(const std::string& text, bool gbk, bool whole, Conver
       return;
     }
     lineOpen = true;
-    if (code >= 0x4E00 && code <= 0x9FA5) AppendGbk(static_cast<char16_t>(code), &line);
+    if (code >= 0x4E00 && code <= 0x9FA5) {
+      AppendGbk(static_cast<char16_t>(code), &line);
+    } else if (settings_.wubi == WubiCodes::kWords) {
+      line += ' ';  // ends a word
+    }
   });
   endLine();
   if (lineOpen && whole && !settings_.windowLineBreaks) gbkOut += LineBreak();

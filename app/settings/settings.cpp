@@ -50,6 +50,9 @@ constexpr Name<Spacing> kSpacingNames[] = {{"syllable", Spacing::kSyllable},
                                            {"word", Spacing::kWord}};
 constexpr Name<BrailleForm> kFormNames[] = {
     {"dots", BrailleForm::kDots}, {"unicode", BrailleForm::kUnicode}, {"brf", BrailleForm::kBrf}};
+constexpr Name<OutputFormat> kFormatNames[] = {
+    {"text", OutputFormat::kText}, {"ruby", OutputFormat::kRuby}, {"pairs", OutputFormat::kPairs}};
+constexpr Name<WubiCodes> kWubiNames[] = {{"full", WubiCodes::kFull}, {"words", WubiCodes::kWords}};
 
 }  // namespace
 
@@ -71,7 +74,9 @@ Settings ReaderReady(Notation notation) {
 bool ConvertsAsStored(const Settings& settings) {
   const bool readsAsStored = settings.readings == words::ReadingMode::kCharacters ||
                              settings.notation == Notation::kWubi;
-  return readsAsStored && settings.tones == words::ToneStyle::kNone &&
+  return readsAsStored && settings.tones == words::ToneStyle::kNone && !settings.sandhi &&
+         settings.format == OutputFormat::kText && !settings.allReadings &&
+         settings.wubi == WubiCodes::kFull &&
          settings.text == TextMode::kHan;
 }
 
@@ -109,7 +114,24 @@ std::optional<BrailleForm> BrailleFormNamed(std::string_view name) {
   return Named<BrailleForm>(kFormNames, name);
 }
 
+std::optional<OutputFormat> OutputFormatNamed(std::string_view name) {
+  return Named<OutputFormat>(kFormatNames, name);
+}
+
+std::optional<WubiCodes> WubiCodesNamed(std::string_view name) {
+  return Named<WubiCodes>(kWubiNames, name);
+}
+
 std::string Problem(const Settings& settings) {
+  if (settings.wubi != WubiCodes::kFull &&
+      (settings.notation != Notation::kWubi || settings.text != TextMode::kFull))
+    return "--wubi=words needs the wubi notation and --text=full";
+  const bool teaching = settings.format != OutputFormat::kText || settings.allReadings;
+  if (teaching && (settings.notation != Notation::kPinyin || settings.text != TextMode::kFull))
+    return "--format and --all-readings need pinyin and --text=full";
+  if (settings.sandhi && settings.notation != Notation::kDoubleBraille &&
+      (settings.notation != Notation::kPinyin || settings.tones == words::ToneStyle::kNone))
+    return "--sandhi needs pinyin with tones or double-braille";
   if (settings.tones != words::ToneStyle::kNone && settings.notation != Notation::kPinyin)
     return "--tones needs the pinyin notation";
   if (settings.form != BrailleForm::kDots && !IsBraille(settings.notation))

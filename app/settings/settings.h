@@ -40,6 +40,15 @@ enum class Spacing { kSyllable, kWord };
 // How braille cells are written.
 enum class BrailleForm { kDots, kUnicode, kBrf };
 
+// How pinyin is laid out for teachers and learners: as text, as an HTML page
+// with each character's pinyin above it (ruby), or one word a line with its
+// readings after a tab (pairs).
+enum class OutputFormat { kText, kRuby, kPairs };
+
+// Wubi codes: each character's full code, or a word's code for the words of
+// the word data.
+enum class WubiCodes { kFull, kWords };
+
 // Room for the page of laid-out braille.
 struct PageLayout {
   int cells = 40;  // a line
@@ -51,6 +60,13 @@ struct Settings {
   std::string separator;  // UTF-8; empty: the notation's own (a line break, or a blank)
   words::ReadingMode readings = words::ReadingMode::kCharacters;
   words::ToneStyle tones = words::ToneStyle::kNone;  // pinyin only
+  // 一 and 不 in the tones they are spoken with (pinyin with tones, double
+  // braille, which writes tones); citation tones otherwise.
+  bool sandhi = false;
+  OutputFormat format = OutputFormat::kText;  // pinyin only
+  // Every reading of a character in brackets, the chosen one first (pinyin).
+  bool allReadings = false;
+  WubiCodes wubi = WubiCodes::kFull;  // Wubi, the input's lines kept
   TextMode text = TextMode::kHan;
   Spacing spacing = Spacing::kSyllable;
   BrailleForm form = BrailleForm::kDots;  // braille only
@@ -88,6 +104,8 @@ std::optional<words::ToneStyle> ToneStyleNamed(std::string_view name);
 std::optional<TextMode> TextModeNamed(std::string_view name);
 std::optional<Spacing> SpacingNamed(std::string_view name);
 std::optional<BrailleForm> BrailleFormNamed(std::string_view name);
+std::optional<OutputFormat> OutputFormatNamed(std::string_view name);
+std::optional<WubiCodes> WubiCodesNamed(std::string_view name);
 
 // A settings problem (a choice that the notation does not take), or empty.
 std::string Problem(const Settings& settings);
