@@ -18,6 +18,9 @@
 #include "engine/conversion.h"
 #include "platform/backend.h"
 #include "platform/platform.h"
+#ifdef MOLVANE_TEST_QT
+#include "platform/qt/qt_backend.h"
+#endif
 #include "runtime/runtime.h"
 #include "ui/program.h"
 
@@ -33,7 +36,8 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-class WindowMenusTest : public ::testing::Test {
+// Run once per backend the test executable has (the Qt one in ui_qt_tests).
+class WindowMenusTest : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() / ("molvane-menus-" + std::to_string(getpid()));
@@ -47,7 +51,10 @@ class WindowMenusTest : public ::testing::Test {
 
   // The desktop program's start: the remembered choices, the program, the menus.
   void Start() {
-    ASSERT_TRUE(platform::UseBackend("headless"));
+    ASSERT_TRUE(platform::UseBackend(GetParam()));
+#ifdef MOLVANE_TEST_QT
+    if (GetParam() == "qt") platform::SetInputModule(platform::CreateQtInputModule());
+#endif
     platform::ClearMessageBoxLog();
     button_ = {};
     menus_ = {};
@@ -65,7 +72,9 @@ class WindowMenusTest : public ::testing::Test {
     settings::RouteConvertButton(nullptr);
     ShutdownRuntime(0);
   }
-  std::string Path() const { return (folder_ / "molvane" / "molvane.ini").string(); }
+  std::string Path() const {
+    return (folder_ / "molvane" / "molvane.ini").string();
+  }
 
   static void Pump() {
     platform::Input().PumpUntilIdle([](MSG& m) { return PreTranslateRuntimeMessage(&m); });
@@ -113,7 +122,7 @@ RECT InClient(HWND frame, HWND control) {
   return rect;
 }
 
-TEST_F(WindowMenusTest, FrameGrowsUntilTheInputBoxIsWholeAndControlsKeepTheirPlaces) {
+TEST_P(WindowMenusTest, FrameGrowsUntilTheInputBoxIsWholeAndControlsKeepTheirPlaces) {
   HWND frame = MainWindow();
   ASSERT_NE(GetMenu(frame), nullptr);
   EXPECT_EQ(GetMenuItemCount(GetMenu(frame)), 3);
@@ -133,7 +142,7 @@ TEST_F(WindowMenusTest, FrameGrowsUntilTheInputBoxIsWholeAndControlsKeepTheirPla
   EXPECT_GT(outer.bottom - outer.top, 430 + GetSystemMetrics(SM_CYMENU));
 }
 
-TEST_F(WindowMenusTest, ChoicesMadeByKeyboardConvertAndAreRememberedForTheNextRun) {
+TEST_P(WindowMenusTest, ChoicesMadeByKeyboardConvertAndAreRememberedForTheNextRun) {
   EXPECT_FALSE(Checked(kCommandWordReadings));
   EXPECT_FALSE(Checked(kCommandFullText));
   Key('O', platform::kAltModifier);
@@ -181,7 +190,7 @@ TEST_F(WindowMenusTest, ChoicesMadeByKeyboardConvertAndAreRememberedForTheNextRu
   EXPECT_EQ(denominator, 2);
 }
 
-TEST_F(WindowMenusTest, WordSpacingIsOfferedWithFullTextOnly) {
+TEST_P(WindowMenusTest, WordSpacingIsOfferedWithFullTextOnly) {
   const auto grayed = [] {
     return (GetMenuState(GetMenu(MainWindow()), kCommandWordSpacing, MF_BYCOMMAND) & MF_GRAYED) !=
            0;
@@ -200,7 +209,7 @@ TEST_F(WindowMenusTest, WordSpacingIsOfferedWithFullTextOnly) {
   EXPECT_EQ(ReadChoices(Path()).settings.spacing, settings::Spacing::kSyllable);
 }
 
-TEST_F(WindowMenusTest, TitleCountsWhatTheLastConversionCouldNotWrite) {
+TEST_P(WindowMenusTest, TitleCountsWhatTheLastConversionCouldNotWrite) {
   const std::string stored = Title();
   Convert(4, "個人們");  // two traditional characters without a Wubi code
   EXPECT_NE(Title().find("2 个字符无法写出"), std::string::npos) << Title();
@@ -212,7 +221,7 @@ TEST_F(WindowMenusTest, TitleCountsWhatTheLastConversionCouldNotWrite) {
   EXPECT_FALSE(output.empty());
 }
 
-TEST_F(WindowMenusTest, AboutTellsVersionLicenceAndSources) {
+TEST_P(WindowMenusTest, AboutTellsVersionLicenceAndSources) {
   platform::Input().ClickMenuItem(MainWindow(), {2, 0});
   Pump();
   ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
@@ -222,12 +231,15 @@ TEST_F(WindowMenusTest, AboutTellsVersionLicenceAndSources) {
     EXPECT_NE(text.find(part), std::string::npos) << part;
 }
 
-TEST_F(WindowMenusTest, ExitClosesTheWindow) {
+TEST_P(WindowMenusTest, ExitClosesTheWindow) {
   HWND frame = MainWindow();
   platform::Input().ClickMenuItem(frame, {0, 0});
   Pump();
   EXPECT_FALSE(IsWindow(frame));
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, WindowMenusTest, ::testing::ValuesIn(platform::BackendNames()),
+                         [](const auto& info) { return info.param; });
 
 // The file on its own: where it lives, what it ignores.
 TEST(ChoicesFileTest, LivesInTheConfigurationFolderAndIgnoresWhatItDoesNotKnow) {
