@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The desktop program: its options, then the program entry on the best
-// display backend built in, then the runtime's shutdown with the entry's
-// result as exit code.
+// The desktop program: the remembered choices with its options over them,
+// then the program on the best display backend built in, its main window
+// given the menu bar, the message loop, and the runtime's shutdown.
 #include <cstdio>
 #include <string>
 
 #include "app/settings/convert_route.h"
+#include "app/window/choices_file.h"
+#include "app/window/window_menus.h"
 #include "app/window_options.h"
+#include "engine/conversion.h"
 #include "platform/backend.h"
 #include "ui/program.h"
 
@@ -27,17 +30,25 @@ bool UseDisplayBackend(bool* built) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  molvane::window::WindowOptions options;
-  const int code = molvane::window::ParseWindowArguments(argc, argv, &options);
+  namespace window = molvane::window;
+  const std::string choicesPath = window::ChoicesPath();
+  const window::Choices remembered = window::ReadChoices(choicesPath);
+  window::WindowOptions options;
+  options.settings = remembered.settings;
+  const int code = window::ParseWindowArguments(argc, argv, &options);
   if (code >= 0) return code;
   bool built = false;
   if (!UseDisplayBackend(&built)) {
-    std::fprintf(stderr, "%s\n", molvane::window::NoDisplayMessage(built).c_str());
-    return molvane::window::kExitNoDisplay;
+    std::fprintf(stderr, "%s\n", window::NoDisplayMessage(built).c_str());
+    return window::kExitNoDisplay;
   }
+  molvane::StartProgram();
+  molvane::LoadStartWindow(molvane::kMainWindowId);
   molvane::settings::ConvertButton button{options.settings, {}};
-  molvane::settings::RouteConvertButton(&button);
-  const int result = molvane::ProgramEntry();
-  molvane::ShutdownRuntime(result);
-  return result;
+  window::WindowMenus menus{&button, remembered, choicesPath, MOLVANE_VERSION};
+  window::AttachWindowMenus(&menus);
+  molvane::RunMessageLoop();
+  molvane::settings::RouteConvertButton(nullptr);
+  molvane::ShutdownRuntime(window::kExitClosed);
+  return window::kExitClosed;
 }

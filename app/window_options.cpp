@@ -28,6 +28,7 @@ int SetText(const std::string& value, WindowOptions* options) {
 }
 
 int SetSpacing(const std::string& value, WindowOptions* options) {
+  options->spacingGiven = true;
   return SetNamed(settings::SpacingNamed(value), &options->settings.spacing);
 }
 
@@ -84,8 +85,12 @@ int ParseWindowArguments(int argc, char** argv, WindowOptions* options) {
   const int code = app::ReadCommandLine(line, argc, argv, options);
   if (code != app::kGoOn) return code;
   if (options->settings.spacing == settings::Spacing::kWord &&
-      options->settings.text != settings::TextMode::kFull)
-    return UsageError("--spacing needs --text=full");
+      options->settings.text != settings::TextMode::kFull) {
+    if (options->spacingGiven) return UsageError("--spacing needs --text=full");
+    // Remembered word spacing goes with remembered full text, which an
+    // option has turned off for this run.
+    options->settings.spacing = settings::Spacing::kSyllable;
+  }
   return app::kGoOn;
 }
 

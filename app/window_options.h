@@ -13,7 +13,9 @@ namespace molvane::window {
 struct WindowOptions {
   // What the convert button does beyond the window's own choices; the
   // stored program's conversion unless an option says otherwise.
+  // The remembered choices go in first; an option given wins for this run.
   settings::Settings settings = settings::StoredProgram();
+  bool spacingGiven = false;  // --spacing was on the command line
 };
 
 // Exit codes, also listed in the manual page and the README. A run-time

@@ -47,10 +47,10 @@ sleep 0.2
 xdotool key Tab
 sleep 0.2
 for _ in $(seq "$item"); do xdotool key Down; sleep 0.2; done
-click 340 256  # 转换
+click 340 278  # 转换 (the menu bar above the stored layout takes about 21 px)
 sleep 0.5
 import -window "$win" -frame "$shot"
-click 410 115  # into the output box: select all, copy
+click 410 136  # into the output box: select all, copy
 xdotool key ctrl+a
 sleep 0.2
 xdotool key ctrl+c

@@ -25,9 +25,17 @@ bool ConvertRouted(ConvertButton& button, EventHandler bound, const int32_t* arg
   settings.notation = static_cast<Notation>(selection);
   settings.separator = platform::GbkToUtf8(ReadBox(kSeparatorBoxId, kEditBoxContent));
   settings.form = BrailleForm::kDots;
+  // The window's tone choice is pinyin's; the other notations write none.
+  if (settings.notation != Notation::kPinyin) settings.tones = words::ToneStyle::kNone;
   settings.windowLineBreaks = true;
   button.lost = Lost{};
-  if (ConvertsAsStored(settings)) return bound(args, argc, returned);
+  if (ConvertsAsStored(settings)) {
+    // The program's own command writes the output; what it skipped is
+    // counted beside it, for the window to say.
+    const bool result = bound(args, argc, returned);
+    Converter(settings).CountLost(ReadBox(kInputBoxId, kRichEditContent), true, &button.lost);
+    return result;
+  }
 
   const std::string input = ReadBox(kInputBoxId, kRichEditContent);
   if (input.empty()) {
