@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/settings/code_points.h"
+#include "app/settings/common_braille.h"
 #include "engine/conversion.h"
 #include "fulltext/fulltext.h"
 #include "platform/platform.h"
@@ -60,6 +61,7 @@ HanCoverage::Conversion Converter::CodesALine() const {
 bool Converter::Convert(const std::string& text, bool gbk, Converted* out, bool whole) {
   out->text.clear();
   out->lost = Lost{};
+  if (settings_.notation == Notation::kCommonBraille) return WriteCommonBraille(text, gbk, whole, out);
   if (settings_.text == TextMode::kFull && WritesFullText(settings_.notation))
     return WriteFullText(text, gbk, whole, out);
   if (settings_.text == TextMode::kFull) return WriteLines(text, gbk, whole, out);
@@ -82,6 +84,23 @@ bool Converter::WriteFullText(const std::string& text, bool gbk, bool whole, Con
   if (!writer.Add(text, gbk, 0, &out->text)) return false;
   writer.Finish(&out->text);
   out->lost = writer.lost();
+  return true;
+}
+
+// The common braille has no program converter: its own writer does it all.
+bool Converter::WriteCommonBraille(const std::string& text, bool gbk, bool whole,
+                                   Converted* out) {
+  CommonBrailleOptions common;
+  common.full = settings_.text == TextMode::kFull;
+  common.patterns = settings_.form != BrailleForm::kDots;
+  common.blank = !settings_.separator.empty() ? settings_.separator
+                 : common.patterns            ? "\u2800"
+                                              : " ";
+  common.separator = settings_.separator.empty() ? LineBreak() : settings_.separator;
+  common.lineBreak = LineBreak();
+  common.endWithLineBreak = whole && !settings_.windowLineBreaks;
+  common.readWords = settings_.readings == words::ReadingMode::kWords;
+  out->text = CommonBraille(gbk ? platform::GbkToUtf8(text) : text, common, &out->lost);
   return true;
 }
 

@@ -39,6 +39,8 @@ constexpr Name<Notation> kNotationNames[] = {
     {"pinyin", Notation::kPinyin},
     {"4", Notation::kWubi},           {"五笔", Notation::kWubi},
     {"wubi", Notation::kWubi},
+    {"5", Notation::kCommonBraille},  {"通用盲文", Notation::kCommonBraille},
+    {"common-braille", Notation::kCommonBraille},
 };
 constexpr Name<words::ReadingMode> kReadingNames[] = {{"chars", words::ReadingMode::kCharacters},
                                                       {"words", words::ReadingMode::kWords}};
@@ -71,12 +73,14 @@ Settings ReaderReady(Notation notation) {
 bool ConvertsAsStored(const Settings& settings) {
   const bool readsAsStored = settings.readings == words::ReadingMode::kCharacters ||
                              settings.notation == Notation::kWubi;
-  return readsAsStored && settings.tones == words::ToneStyle::kNone &&
+  return settings.notation != Notation::kCommonBraille && readsAsStored &&
+         settings.tones == words::ToneStyle::kNone &&
          settings.text == TextMode::kHan;
 }
 
 bool IsBraille(Notation notation) {
-  return notation == Notation::kCurrentBraille || notation == Notation::kDoubleBraille;
+  return notation == Notation::kCurrentBraille || notation == Notation::kDoubleBraille ||
+         notation == Notation::kCommonBraille;
 }
 
 bool WritesFullText(Notation notation) {
@@ -113,7 +117,7 @@ std::string Problem(const Settings& settings) {
   if (settings.tones != words::ToneStyle::kNone && settings.notation != Notation::kPinyin)
     return "--tones needs the pinyin notation";
   if (settings.form != BrailleForm::kDots && !IsBraille(settings.notation))
-    return "--braille needs a braille notation (current-braille or double-braille)";
+    return "--braille needs a braille notation (current-braille, double-braille or common-braille)";
   if (settings.spacing == Spacing::kWord && settings.text != TextMode::kFull)
     return "--spacing=word needs --text=full";
   if (settings.spacing == Spacing::kWord && !WritesFullText(settings.notation))
