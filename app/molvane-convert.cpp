@@ -363,8 +363,8 @@ class Conversion {
   int Emit(const std::string& utf8) {
     if (utf8.empty()) return kExitDone;
     std::string out;
-    if (settings_.form == BrailleForm::kDots || (FullText(settings_) && settings_.form ==
-                                                                           BrailleForm::kUnicode)) {
+    if (settings_.form == BrailleForm::kDots ||
+        (FullText(settings_) && settings_.form == BrailleForm::kUnicode)) {
       out = utf8;
     } else if (FullText(settings_)) {
       LayOutPatterns(utf8);
@@ -471,7 +471,7 @@ class Conversion {
   const PieceReader& reader_;
   const Settings& settings_;
   Converter converter_;
-  ConvertButton button_;  // the convert button's route, when the settings need one
+  ConvertButton button_;         // the convert button's route, when the settings need one
   std::string windowSeparator_;  // GBK, what the separator box holds
   std::string separator_;        // written between rewritten cells, UTF-8
   std::string followerOutput_;   // UTF-8

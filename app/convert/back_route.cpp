@@ -34,8 +34,7 @@ bool ReadAll(const std::string& name, std::string* bytes) {
 }
 
 std::string Where(const std::string& name, size_t offset) {
-  return (name == "-" ? std::string("standard input") : name) + " byte " +
-         std::to_string(offset);
+  return (name == "-" ? std::string("standard input") : name) + " byte " + std::to_string(offset);
 }
 
 // The choices for each braille word, one line each: its place and the

@@ -105,7 +105,8 @@ int ShowVersion(const std::string&, Options*);
 constexpr Row kOptions[] = {
     {'n', "notation", "NOTATION", "notation",
      "0 老盲文 current-braille (default), 1 新盲文\n"
-     "double-braille, 2 双拼字根 shuangpin, 3 全拼 pinyin,\n4 五笔 wubi, 5 通用盲文 common-braille (the 2018\n"
+     "double-braille, 2 双拼字根 shuangpin, 3 全拼 pinyin,\n4 五笔 wubi, 5 通用盲文 common-braille "
+     "(the 2018\n"
      "national scheme, tones marked; not in the window)",
      SetNotation},
     {'s', "separator", "TEXT", "separator",
@@ -114,7 +115,8 @@ constexpr Row kOptions[] = {
      SetSeparator},
     {0, "text", "TEXT", "text",
      "full (default): punctuation, digits, letters,\nspaces and line breaks too (braille, pinyin), "
-     "or\nthe input's lines kept (shuangpin, wubi); han:\nonly the codes of the Chinese characters, "
+     "or\nthe input's lines kept (shuangpin, wubi); han:\nonly the codes of the Chinese "
+     "characters, "
      "as the\nwindow writes them",
      SetText},
     {0, "readings", "MODE", "reading mode",
@@ -122,7 +124,8 @@ constexpr Row kOptions[] = {
      "has\nits one dictionary reading (wubi reads none)",
      SetReadings},
     {0, "spacing", "SPACING", "spacing",
-     "with --text=full: word (the default of braille),\nthe syllables of a word together and a blank\n"
+     "with --text=full: word (the default of braille),\nthe syllables of a word together and a "
+     "blank\n"
      "between words, or syllable (the default of\npinyin), a blank after every syllable",
      SetSpacing},
     {0, "tones", "STYLE", "tone style",
@@ -136,11 +139,13 @@ constexpr Row kOptions[] = {
      "CR LF\nline breaks, nothing added at the end (options\ngiven beside it still apply)",
      SetExact},
     {0, "back", nullptr, nullptr,
-     "read braille (dot numbers, Unicode patterns or\nBRF, found by itself) of notation 0, 1 or 5 back\n"
+     "read braille (dot numbers, Unicode patterns or\nBRF, found by itself) of notation 0, 1 or 5 "
+     "back\n"
      "into print; cells that read as nothing are\ncounted (--strict: an error)",
      SetBack},
     {0, "to", "TARGET", "target",
-     "with --back: characters (default) or pinyin (tones\nwherever the braille marks them; --tones)",
+     "with --back: characters (default) or pinyin (tones\nwherever the braille marks them; "
+     "--tones)",
      SetBackTo},
     {0, "candidates", "N", "number of candidates",
      "with --back --to=characters: after the text, the\nN best choices for each braille word",
@@ -152,7 +157,8 @@ constexpr Row kOptions[] = {
     {0, "output-encoding", "ENCODING", "encoding", "of the output alone (default utf-8)",
      SetOutputEncoding},
     {0, "strict", nullptr, nullptr,
-     "fail at the first character that the notation\ncannot write instead of counting it", SetStrict},
+     "fail at the first character that the notation\ncannot write instead of counting it",
+     SetStrict},
     {'j', "jobs", "N", "number of jobs",
      "pieces of a long text converted at once, each in a\nprocess of its own; 1 converts in this "
      "process;\ndefault: the processors available, at most 4",
@@ -238,8 +244,9 @@ int CheckBack(const Options& options) {
       options.settings.notation != Notation::kCommonBraille)
     return UsageError("--back reads current-braille, double-braille or common-braille");
   if (options.given.exact || options.given.form || options.given.text || options.given.spacing)
-    return UsageError("--back finds the braille's form itself and takes no --exact, --braille, "
-                      "--text or --spacing");
+    return UsageError(
+        "--back finds the braille's form itself and takes no --exact, --braille, "
+        "--text or --spacing");
   if (options.candidates > 0 && options.backTo != BackTo::kCharacters)
     return UsageError("--candidates needs --to=characters");
   return -1;

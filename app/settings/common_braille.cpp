@@ -81,8 +81,10 @@ void CountLost(const std::u32string& codes, const std::vector<size_t>& offsets,
       std::u32string ahead(1, c);
       if (i + 1 < codes.size()) ahead += fulltext::Narrow(codes[i + 1]);
       const fulltext::SignRow* row = fulltext::MatchSign(ahead);
-      if (row == nullptr) lost->Add(codes[i], offsets[i]);
-      else i += std::u32string_view(row->print).size() - 1;
+      if (row == nullptr)
+        lost->Add(codes[i], offsets[i]);
+      else
+        i += std::u32string_view(row->print).size() - 1;
     }
   }
 }

@@ -22,7 +22,6 @@ struct CommonBrailleOptions {
 };
 
 // Writes `utf8` (each code point as UTF-8) and counts what has no cells.
-std::string CommonBraille(const std::string& utf8, const CommonBrailleOptions& options,
-                          Lost* lost);
+std::string CommonBraille(const std::string& utf8, const CommonBrailleOptions& options, Lost* lost);
 
 }  // namespace molvane::settings

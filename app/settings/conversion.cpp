@@ -61,7 +61,8 @@ HanCoverage::Conversion Converter::CodesALine() const {
 bool Converter::Convert(const std::string& text, bool gbk, Converted* out, bool whole) {
   out->text.clear();
   out->lost = Lost{};
-  if (settings_.notation == Notation::kCommonBraille) return WriteCommonBraille(text, gbk, whole, out);
+  if (settings_.notation == Notation::kCommonBraille)
+    return WriteCommonBraille(text, gbk, whole, out);
   if (settings_.text == TextMode::kFull && WritesFullText(settings_.notation))
     return WriteFullText(text, gbk, whole, out);
   if (settings_.text == TextMode::kFull) return WriteLines(text, gbk, whole, out);
@@ -74,9 +75,7 @@ bool Converter::WriteFullText(const std::string& text, bool gbk, bool whole, Con
   full.patterns = full.braille && settings_.form != BrailleForm::kDots;
   // A blank cell between words unless a separator is given: U+2800 among
   // braille patterns, a space elsewhere.
-  full.blank = !settings_.separator.empty() ? settings_.separator
-               : full.patterns              ? "\u2800"
-                                            : " ";
+  full.blank = !settings_.separator.empty() ? settings_.separator : full.patterns ? "\u2800" : " ";
   full.lineBreak = LineBreak();
   full.endWithLineBreak = whole && !settings_.windowLineBreaks;
   full.wordSpacing = settings_.spacing == Spacing::kWord;
@@ -88,8 +87,7 @@ bool Converter::WriteFullText(const std::string& text, bool gbk, bool whole, Con
 }
 
 // The common braille has no program converter: its own writer does it all.
-bool Converter::WriteCommonBraille(const std::string& text, bool gbk, bool whole,
-                                   Converted* out) {
+bool Converter::WriteCommonBraille(const std::string& text, bool gbk, bool whole, Converted* out) {
   CommonBrailleOptions common;
   common.full = settings_.text == TextMode::kFull;
   common.patterns = settings_.form != BrailleForm::kDots;
@@ -141,8 +139,7 @@ bool Converter::WriteLines(const std::string& text, bool gbk, bool whole, Conver
 bool Converter::WriteHan(const std::string& text, bool gbk, Converted* out) {
   if (!CountLost(text, gbk, &out->lost)) return false;
   std::string gbkText = gbk ? text : platform::Utf8ToGbk(text);
-  const std::string separator =
-      settings_.separator.empty() ? LineBreak() : GbkSeparator(settings_);
+  const std::string separator = settings_.separator.empty() ? LineBreak() : GbkSeparator(settings_);
   out->text = platform::GbkToUtf8(HanCodes(gbkText, separator));
   return true;
 }

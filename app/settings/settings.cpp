@@ -29,17 +29,23 @@ std::optional<Value> Named(std::span<const Name<Value>> names, std::string_view 
 }
 
 constexpr Name<Notation> kNotationNames[] = {
-    {"0", Notation::kCurrentBraille}, {"老盲文", Notation::kCurrentBraille},
+    {"0", Notation::kCurrentBraille},
+    {"老盲文", Notation::kCurrentBraille},
     {"current-braille", Notation::kCurrentBraille},
-    {"1", Notation::kDoubleBraille},  {"新盲文", Notation::kDoubleBraille},
+    {"1", Notation::kDoubleBraille},
+    {"新盲文", Notation::kDoubleBraille},
     {"double-braille", Notation::kDoubleBraille},
-    {"2", Notation::kShuangpin},      {"双拼字根", Notation::kShuangpin},
+    {"2", Notation::kShuangpin},
+    {"双拼字根", Notation::kShuangpin},
     {"shuangpin", Notation::kShuangpin},
-    {"3", Notation::kPinyin},         {"全拼", Notation::kPinyin},
+    {"3", Notation::kPinyin},
+    {"全拼", Notation::kPinyin},
     {"pinyin", Notation::kPinyin},
-    {"4", Notation::kWubi},           {"五笔", Notation::kWubi},
+    {"4", Notation::kWubi},
+    {"五笔", Notation::kWubi},
     {"wubi", Notation::kWubi},
-    {"5", Notation::kCommonBraille},  {"通用盲文", Notation::kCommonBraille},
+    {"5", Notation::kCommonBraille},
+    {"通用盲文", Notation::kCommonBraille},
     {"common-braille", Notation::kCommonBraille},
 };
 constexpr Name<words::ReadingMode> kReadingNames[] = {{"chars", words::ReadingMode::kCharacters},
@@ -65,17 +71,17 @@ Settings ReaderReady(Notation notation) {
   settings.readings = words::ReadingMode::kWords;
   settings.text = TextMode::kFull;
   settings.spacing = IsBraille(notation) ? Spacing::kWord : Spacing::kSyllable;
-  settings.tones = notation == Notation::kPinyin ? words::ToneStyle::kMarks : words::ToneStyle::kNone;
+  settings.tones =
+      notation == Notation::kPinyin ? words::ToneStyle::kMarks : words::ToneStyle::kNone;
   settings.windowLineBreaks = false;
   return settings;
 }
 
 bool ConvertsAsStored(const Settings& settings) {
-  const bool readsAsStored = settings.readings == words::ReadingMode::kCharacters ||
-                             settings.notation == Notation::kWubi;
+  const bool readsAsStored =
+      settings.readings == words::ReadingMode::kCharacters || settings.notation == Notation::kWubi;
   return settings.notation != Notation::kCommonBraille && readsAsStored &&
-         settings.tones == words::ToneStyle::kNone &&
-         settings.text == TextMode::kHan;
+         settings.tones == words::ToneStyle::kNone && settings.text == TextMode::kHan;
 }
 
 bool IsBraille(Notation notation) {
