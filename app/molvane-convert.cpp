@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/convert/back_route.h"
 #include "app/convert/input_pieces.h"
 #include "app/convert/options.h"
 #include "app/convert/piece_workers.h"
@@ -127,8 +128,8 @@ bool FullText(const Settings& settings) {
 
 // What a notation lacks for a character it cannot write, in the closing count.
 const char* LacksWhat(Notation notation) {
-  static constexpr const char* kLacks[kNotationCount] = {
-      "braille form", "braille form", "shuangpin keys", "pinyin", "Wubi code"};
+  static constexpr const char* kLacks[] = {"braille form", "braille form", "shuangpin keys",
+                                           "pinyin",       "Wubi code",    "braille form"};
   return kLacks[static_cast<int>(notation)];
 }
 
@@ -186,7 +187,10 @@ class Conversion {
     const int code = Drain();
     if (code != kExitDone) return code;
     if (!error.empty()) return Fail(error);
-    if (!converted) ConvertAsTheWindowWould("", "", static_cast<int>(settings_.notation));
+    // An empty input gets the window's own message; the window's list has
+    // no common braille, so its first item stands in.
+    if (!converted)
+      ConvertAsTheWindowWould("", "", OwnWriter() ? 0 : static_cast<int>(settings_.notation));
     if (boxShown_) return kExitFailed;
     return Finish();
   }
@@ -195,6 +199,10 @@ class Conversion {
 
  private:
   std::string LineBreak() const { return settings_.windowLineBreaks ? "\r\n" : "\n"; }
+
+  // The common braille is written by its own library in every text mode,
+  // never through the window.
+  bool OwnWriter() const { return settings_.notation == Notation::kCommonBraille; }
 
   // Full text in BRF is written by the pieces as braille patterns, a blank
   // as a space, and laid out here, since lines and pages run on from piece
@@ -205,6 +213,12 @@ class Conversion {
       settings.form = BrailleForm::kUnicode;
       settings.separator = " ";
       settings.windowLineBreaks = false;
+    }
+    // The Chinese characters alone in another form than dots are written
+    // one character a line, as the window writes them, and rewritten after.
+    if (OwnWriter() && !FullText(settings) && settings.form != BrailleForm::kDots) {
+      settings.form = BrailleForm::kDots;
+      settings.separator = "\n";
     }
     return settings;
   }
@@ -219,7 +233,7 @@ class Conversion {
   PieceWorkers::Result Work(const std::string& text) {
     PieceWorkers::Result result;
     bool matched = true;
-    if (FullText(settings_)) {
+    if (FullText(settings_) || OwnWriter()) {
       Converted converted;
       // The line break that ends the text is written once, at the end.
       matched = InOneRun([&] { return converter_.Convert(text, false, &converted, false); });
@@ -352,8 +366,8 @@ class Conversion {
   int Emit(const std::string& utf8) {
     if (utf8.empty()) return kExitDone;
     std::string out;
-    if (settings_.form == BrailleForm::kDots || (FullText(settings_) && settings_.form ==
-                                                                           BrailleForm::kUnicode)) {
+    if (settings_.form == BrailleForm::kDots ||
+        (FullText(settings_) && settings_.form == BrailleForm::kUnicode)) {
       out = utf8;
     } else if (FullText(settings_)) {
       LayOutPatterns(utf8);
@@ -462,7 +476,7 @@ class Conversion {
   const PieceReader& reader_;
   const Settings& settings_;
   Converter converter_;
-  ConvertButton button_;  // the convert button's route, when the settings need one
+  ConvertButton button_;         // the convert button's route, when the settings need one
   std::string windowSeparator_;  // GBK, what the separator box holds
   std::string separator_;        // written between rewritten cells, UTF-8
   std::string followerOutput_;   // UTF-8
@@ -532,6 +546,7 @@ int Main(int argc, char** argv) {
   int code = ParseArguments(argc, argv, &options);
   if (code < 0) code = CheckSeparator(options);
   if (code >= 0) return code;
+  if (options.back) return ConvertBack(options);
 
   const int jobs = JobCount(options);
   PieceReader reader(options.files, options.inputEncoding,

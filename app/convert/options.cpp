@@ -94,13 +94,32 @@ int SetExact(const std::string&, Options* options) {
 int SetPlain(const std::string&, Options* options) {
   return options->plain = true, app::kGoOn;
 }
+int SetBack(const std::string&, Options* options) {
+  return options->back = true, app::kGoOn;
+}
+int SetBackTo(const std::string& value, Options* options) {
+  if (value != "characters" && value != "pinyin") return app::kBadValue;
+  options->backTo = value == "pinyin" ? BackTo::kPinyin : BackTo::kCharacters;
+  return app::kGoOn;
+}
+int SetCandidates(const std::string& value, Options* options) {
+  size_t count = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9' || count > 99) return app::kBadValue;
+    count = count * 10 + static_cast<size_t>(c - '0');
+  }
+  options->candidates = count;
+  return !value.empty() && count <= 99 ? app::kGoOn : app::kBadValue;
+}
 int ShowHelp(const std::string&, Options*);
 int ShowVersion(const std::string&, Options*);
 
 constexpr Row kOptions[] = {
     {'n', "notation", "NOTATION", "notation",
      "0 老盲文 current-braille (default), 1 新盲文\n"
-     "double-braille, 2 双拼字根 shuangpin, 3 全拼 pinyin,\n4 五笔 wubi",
+     "double-braille, 2 双拼字根 shuangpin, 3 全拼 pinyin,\n4 五笔 wubi, 5 通用盲文 common-braille "
+     "(the 2018\n"
+     "national scheme, tones marked; not in the window)",
      SetNotation},
     {'s', "separator", "TEXT", "separator",
      "the blank between words (full text), or what is\nwritten after (pinyin, braille) or between\n"
@@ -108,7 +127,8 @@ constexpr Row kOptions[] = {
      SetSeparator},
     {0, "text", "TEXT", "text",
      "full (default): punctuation, digits, letters,\nspaces and line breaks too (braille, pinyin), "
-     "or\nthe input's lines kept (shuangpin, wubi); han:\nonly the codes of the Chinese characters, "
+     "or\nthe input's lines kept (shuangpin, wubi); han:\nonly the codes of the Chinese "
+     "characters, "
      "as the\nwindow writes them",
      SetText},
     {0, "readings", "MODE", "reading mode",
@@ -116,7 +136,8 @@ constexpr Row kOptions[] = {
      "has\nits one dictionary reading (wubi reads none)",
      SetReadings},
     {0, "spacing", "SPACING", "spacing",
-     "with --text=full: word (the default of braille),\nthe syllables of a word together and a blank\n"
+     "with --text=full: word (the default of braille),\nthe syllables of a word together and a "
+     "blank\n"
      "between words, or syllable (the default of\npinyin), a blank after every syllable",
      SetSpacing},
     {0, "tones", "STYLE", "tone style",
@@ -148,6 +169,18 @@ constexpr Row kOptions[] = {
      "the window's output as it starts, byte for byte:\nonly Chinese characters, one reading each, "
      "CR LF\nline breaks, nothing added at the end (options\ngiven beside it still apply)",
      SetExact},
+    {0, "back", nullptr, nullptr,
+     "read braille (dot numbers, Unicode patterns or\nBRF, found by itself) of notation 0, 1 or 5 "
+     "back\n"
+     "into print; cells that read as nothing are\ncounted (--strict: an error)",
+     SetBack},
+    {0, "to", "TARGET", "target",
+     "with --back: characters (default) or pinyin (tones\nwherever the braille marks them; "
+     "--tones)",
+     SetBackTo},
+    {0, "candidates", "N", "number of candidates",
+     "with --back --to=characters: after the text, the\nN best choices for each braille word",
+     SetCandidates},
     {'e', "encoding", "ENCODING", "encoding",
      "of the input and the output: auto (default: a\nbyte-order mark, else UTF-8, else GB18030; "
      "UTF-8\nout), utf-8, utf-16 (LE), utf-16be, gbk, gb18030\nor big5",
@@ -155,7 +188,8 @@ constexpr Row kOptions[] = {
     {0, "output-encoding", "ENCODING", "encoding", "of the output alone (default utf-8)",
      SetOutputEncoding},
     {0, "strict", nullptr, nullptr,
-     "fail at the first character that the notation\ncannot write instead of counting it", SetStrict},
+     "fail at the first character that the notation\ncannot write instead of counting it",
+     SetStrict},
     {'j', "jobs", "N", "number of jobs",
      "pieces of a long text converted at once, each in a\nprocess of its own; 1 converts in this "
      "process;\ndefault: the processors available, at most 4",
@@ -237,13 +271,34 @@ int UsageError(const std::string& problem) {
   return app::UsageError(kProgramName, problem, kExitUsage);
 }
 
+// --back reads the braille notations only, and writes no braille form.
+int CheckBack(const Options& options) {
+  using settings::Notation;
+  if (options.settings.notation != Notation::kCurrentBraille &&
+      options.settings.notation != Notation::kDoubleBraille &&
+      options.settings.notation != Notation::kCommonBraille)
+    return UsageError("--back reads current-braille, double-braille or common-braille");
+  if (options.given.exact || options.given.form || options.given.text || options.given.spacing)
+    return UsageError(
+        "--back finds the braille's form itself and takes no --exact, --braille, "
+        "--text or --spacing");
+  if (options.candidates > 0 && options.backTo != BackTo::kCharacters)
+    return UsageError("--candidates needs --to=characters");
+  return -1;
+}
+
 int ParseArguments(int argc, char** argv, Options* options) {
   const app::CommandLine<Options> line{kProgramName, kOptions, kExitUsage, AddFile};
   const int code = app::ReadCommandLine(line, argc, argv, options);
   if (code != app::kGoOn) return code;
   options->settings = SettingsOf(options->given);
+  if (options->back) return CheckBack(*options);
   if (options->given.form && !settings::IsBraille(options->settings.notation))
-    return UsageError("--braille needs a braille notation (current-braille or double-braille)");
+    return UsageError(
+        "--braille needs a braille notation (current-braille, double-braille or common-braille)");
+  // The window has no common braille, so there is no output of its to copy.
+  if (options->given.exact && options->settings.notation == settings::Notation::kCommonBraille)
+    return UsageError("--exact copies the window, which has no common braille; leave it out");
   // The page names its encoding as UTF-8.
   if (options->settings.format == settings::OutputFormat::kRuby &&
       options->outputEncoding != platform::Encoding::kUtf8)

@@ -31,8 +31,14 @@ struct Given {
   std::optional<settings::WubiCodes> wubi;
 };
 
+// What --back writes.
+enum class BackTo { kCharacters, kPinyin };
+
 struct Options {
   Given given;
+  bool back = false;  // braille read back into print
+  BackTo backTo = BackTo::kCharacters;
+  size_t candidates = 0;  // --back to characters: choices listed per word
   settings::Settings settings;  // made from `given` once the line is read
   // Without an input encoding, each file's is found from its bytes.
   std::optional<platform::Encoding> inputEncoding;

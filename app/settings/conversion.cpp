@@ -6,6 +6,7 @@
 
 #include "app/settings/code_points.h"
 #include "app/settings/teaching.h"
+#include "app/settings/common_braille.h"
 #include "engine/conversion.h"
 #include "fulltext/fulltext.h"
 #include "platform/platform.h"
@@ -113,6 +114,8 @@ HanCoverage::Conversion Converter::CodesALine() const {
 bool Converter::Convert(const std::string& text, bool gbk, Converted* out, bool whole) {
   out->text.clear();
   out->lost = Lost{};
+  if (settings_.notation == Notation::kCommonBraille)
+    return WriteCommonBraille(text, gbk, whole, out);
   if (WritesTeaching(settings_)) {
     if (!CountLost(text, gbk, &out->lost)) return false;
     out->text = TeachingText(text, gbk, settings_);
@@ -130,9 +133,7 @@ bool Converter::WriteFullText(const std::string& text, bool gbk, bool whole, Con
   full.patterns = full.braille && settings_.form != BrailleForm::kDots;
   // A blank cell between words unless a separator is given: U+2800 among
   // braille patterns, a space elsewhere.
-  full.blank = !settings_.separator.empty() ? settings_.separator
-               : full.patterns              ? "\u2800"
-                                            : " ";
+  full.blank = !settings_.separator.empty() ? settings_.separator : full.patterns ? "\u2800" : " ";
   full.lineBreak = LineBreak();
   full.endWithLineBreak = whole && !settings_.windowLineBreaks;
   full.wordSpacing = settings_.spacing == Spacing::kWord;
@@ -140,6 +141,22 @@ bool Converter::WriteFullText(const std::string& text, bool gbk, bool whole, Con
   if (!writer.Add(text, gbk, 0, &out->text)) return false;
   writer.Finish(&out->text);
   out->lost = writer.lost();
+  return true;
+}
+
+// The common braille has no program converter: its own writer does it all.
+bool Converter::WriteCommonBraille(const std::string& text, bool gbk, bool whole, Converted* out) {
+  CommonBrailleOptions common;
+  common.full = settings_.text == TextMode::kFull;
+  common.patterns = settings_.form != BrailleForm::kDots;
+  common.blank = !settings_.separator.empty() ? settings_.separator
+                 : common.patterns            ? "\u2800"
+                                              : " ";
+  common.separator = settings_.separator.empty() ? LineBreak() : settings_.separator;
+  common.lineBreak = LineBreak();
+  common.endWithLineBreak = whole && !settings_.windowLineBreaks;
+  common.readWords = settings_.readings == words::ReadingMode::kWords;
+  out->text = CommonBraille(gbk ? platform::GbkToUtf8(text) : text, common, &out->lost);
   return true;
 }
 
@@ -186,8 +203,7 @@ bool Converter::WriteLines(const std::string& text, bool gbk, bool whole, Conver
 bool Converter::WriteHan(const std::string& text, bool gbk, Converted* out) {
   if (!CountLost(text, gbk, &out->lost)) return false;
   std::string gbkText = gbk ? text : platform::Utf8ToGbk(text);
-  const std::string separator =
-      settings_.separator.empty() ? LineBreak() : GbkSeparator(settings_);
+  const std::string separator = settings_.separator.empty() ? LineBreak() : GbkSeparator(settings_);
   out->text = platform::GbkToUtf8(HanCodes(gbkText, separator));
   return true;
 }

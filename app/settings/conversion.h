@@ -48,6 +48,7 @@ class Converter {
   bool WriteFullText(const std::string& text, bool gbk, bool whole, Converted* out);
   bool WriteLines(const std::string& text, bool gbk, bool whole, Converted* out);
   bool WriteHan(const std::string& text, bool gbk, Converted* out);
+  bool WriteCommonBraille(const std::string& text, bool gbk, bool whole, Converted* out);
   std::string LineBreak() const;
 
   Settings settings_;

@@ -29,16 +29,24 @@ std::optional<Value> Named(std::span<const Name<Value>> names, std::string_view 
 }
 
 constexpr Name<Notation> kNotationNames[] = {
-    {"0", Notation::kCurrentBraille}, {"老盲文", Notation::kCurrentBraille},
+    {"0", Notation::kCurrentBraille},
+    {"老盲文", Notation::kCurrentBraille},
     {"current-braille", Notation::kCurrentBraille},
-    {"1", Notation::kDoubleBraille},  {"新盲文", Notation::kDoubleBraille},
+    {"1", Notation::kDoubleBraille},
+    {"新盲文", Notation::kDoubleBraille},
     {"double-braille", Notation::kDoubleBraille},
-    {"2", Notation::kShuangpin},      {"双拼字根", Notation::kShuangpin},
+    {"2", Notation::kShuangpin},
+    {"双拼字根", Notation::kShuangpin},
     {"shuangpin", Notation::kShuangpin},
-    {"3", Notation::kPinyin},         {"全拼", Notation::kPinyin},
+    {"3", Notation::kPinyin},
+    {"全拼", Notation::kPinyin},
     {"pinyin", Notation::kPinyin},
-    {"4", Notation::kWubi},           {"五笔", Notation::kWubi},
+    {"4", Notation::kWubi},
+    {"五笔", Notation::kWubi},
     {"wubi", Notation::kWubi},
+    {"5", Notation::kCommonBraille},
+    {"通用盲文", Notation::kCommonBraille},
+    {"common-braille", Notation::kCommonBraille},
 };
 constexpr Name<words::ReadingMode> kReadingNames[] = {{"chars", words::ReadingMode::kCharacters},
                                                       {"words", words::ReadingMode::kWords}};
@@ -66,7 +74,8 @@ Settings ReaderReady(Notation notation) {
   settings.readings = words::ReadingMode::kWords;
   settings.text = TextMode::kFull;
   settings.spacing = IsBraille(notation) ? Spacing::kWord : Spacing::kSyllable;
-  settings.tones = notation == Notation::kPinyin ? words::ToneStyle::kMarks : words::ToneStyle::kNone;
+  settings.tones =
+      notation == Notation::kPinyin ? words::ToneStyle::kMarks : words::ToneStyle::kNone;
   settings.windowLineBreaks = false;
   return settings;
 }
@@ -74,14 +83,15 @@ Settings ReaderReady(Notation notation) {
 bool ConvertsAsStored(const Settings& settings) {
   const bool readsAsStored = settings.readings == words::ReadingMode::kCharacters ||
                              settings.notation == Notation::kWubi;
-  return readsAsStored && settings.tones == words::ToneStyle::kNone && !settings.sandhi &&
+  return settings.notation != Notation::kCommonBraille && readsAsStored &&
+         settings.tones == words::ToneStyle::kNone && !settings.sandhi &&
          settings.format == OutputFormat::kText && !settings.allReadings &&
-         settings.wubi == WubiCodes::kFull &&
-         settings.text == TextMode::kHan;
+         settings.wubi == WubiCodes::kFull && settings.text == TextMode::kHan;
 }
 
 bool IsBraille(Notation notation) {
-  return notation == Notation::kCurrentBraille || notation == Notation::kDoubleBraille;
+  return notation == Notation::kCurrentBraille || notation == Notation::kDoubleBraille ||
+         notation == Notation::kCommonBraille;
 }
 
 bool WritesFullText(Notation notation) {
@@ -135,7 +145,7 @@ std::string Problem(const Settings& settings) {
   if (settings.tones != words::ToneStyle::kNone && settings.notation != Notation::kPinyin)
     return "--tones needs the pinyin notation";
   if (settings.form != BrailleForm::kDots && !IsBraille(settings.notation))
-    return "--braille needs a braille notation (current-braille or double-braille)";
+    return "--braille needs a braille notation (current-braille, double-braille or common-braille)";
   if (settings.spacing == Spacing::kWord && settings.text != TextMode::kFull)
     return "--spacing=word needs --text=full";
   if (settings.spacing == Spacing::kWord && !WritesFullText(settings.notation))

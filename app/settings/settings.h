@@ -23,6 +23,9 @@ enum class Notation : int {
   kShuangpin = 2,
   kPinyin = 3,
   kWubi = 4,
+  // Not in the window's stored list, so kNotationCount leaves it out: only
+  // molvane-convert writes it, through its own library (cbs/).
+  kCommonBraille = 5,
 };
 constexpr int kNotationCount = 5;
 
