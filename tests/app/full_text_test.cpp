@@ -219,6 +219,18 @@ TEST_F(FullTextTest, WordSpacingPutsBlanksBetweenWordsOnly) {
             Output({"-n", "0", "--text=full", "--spacing=syllable"}, "3是"));
 }
 
+TEST_F(FullTextTest, SignsByTheirPlaceAndNotation) {
+  // ASCII quotation marks pair as the Chinese ones; a time's colon keeps
+  // the time one word.
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "他说\"你好\"，10:30"),
+            Output({"-n", "0", "--text=full"}, "他说“你好”，10:30"));
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "10:30"), "3456-1-245-25-3456-14-245\n");
+  // Double-spell braille writes its own quotation marks, brackets and
+  // enumeration comma.
+  EXPECT_EQ(Output({"-n", "1", "--text=full"}, "“你好”（好）、"),
+            "56-3-12345-1236 12-12356-6-23 56-36-12-12356-36-23-6\n");
+}
+
 TEST_F(FullTextTest, GbkInAndOut) {
   EXPECT_EQ(Output({"-e", "gbk", "-n", "pinyin", "--text=full"}, platform::Utf8ToGbk("《书》，好")),
             platform::Utf8ToGbk("《shu》, hao\n"));
