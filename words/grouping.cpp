@@ -24,6 +24,7 @@ struct RuleSet {
   std::u16string aspects;   // the suffixes that make the word before a verb
   std::u16string places;    // place words joined after a longer word
   std::u16string measures;  // measure words
+  std::u16string units;     // measure words only after a number in digits
   bool measuresJoin = false;
   std::u16string numerals;
   std::u16string pointers;
@@ -80,6 +81,8 @@ void AddRow(std::string_view rule, std::string_view action, const std::u16string
   } else if (rule == "measure") {
     set->measures += text;
     set->measuresJoin = join;
+  } else if (rule == "unit") {
+    set->units += text;
   } else if (rule == "numeral") {
     set->numerals += text;
   } else if (rule == "pointer") {
@@ -274,7 +277,8 @@ std::vector<int> GroupRun(std::u16string_view run, GroupingRules rules) {
 
 bool JoinsNumber(std::u16string_view word, GroupingRules rules) {
   const RuleSet& set = Rules(rules);
-  return set.measuresJoin && !word.empty() && Has(set.measures, word[0]);
+  return set.measuresJoin && !word.empty() &&
+         (Has(set.measures, word[0]) || Has(set.units, word[0]));
 }
 
 }  // namespace molvane::words

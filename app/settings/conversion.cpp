@@ -131,6 +131,7 @@ bool Converter::WriteFullText(const std::string& text, bool gbk, bool whole, Con
   FullTextSettings full;
   full.braille = IsBraille(settings_.notation);
   full.patterns = full.braille && settings_.form != BrailleForm::kDots;
+  full.doubleSpell = settings_.notation == Notation::kDoubleBraille;
   // A blank cell between words unless a separator is given: U+2800 among
   // braille patterns, a space elsewhere.
   full.blank = !settings_.separator.empty() ? settings_.separator : full.patterns ? "\u2800" : " ";

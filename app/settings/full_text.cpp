@@ -7,6 +7,7 @@
 #include "app/settings/braille_forms.h"
 #include "app/settings/code_points.h"
 #include "platform/platform.h"
+#include "words/grouping.h"
 #include "words/words.h"
 
 namespace molvane::settings {
@@ -37,6 +38,16 @@ bool InGbk(char32_t code) {
 std::string Utf8(char16_t unit) {
   char out[3];
   return std::string(out, platform::EncodeUtf8(unit, out));
+}
+
+// ForEachCode, with a character that the program knows by another code
+// (〇 as 零) visited as that one.
+template <typename Visit>
+void ForEachRead(const std::string& bytes, bool gbk, Visit visit) {
+  ForEachCode(bytes, gbk, [&](char32_t code, size_t at) {
+    const char32_t as = fulltext::ReadAs(code);
+    visit(as != 0 ? as : code, at);
+  });
 }
 
 }  // namespace
@@ -95,8 +106,7 @@ class FullTextWriter::Output : public fulltext::Sink {
   bool lineOpen_ = false;
 };
 
-FullTextWriter::FullTextWriter(FullTextSettings settings, HanConversion han,
-                               HanCoverage* coverage)
+FullTextWriter::FullTextWriter(FullTextSettings settings, HanConversion han, HanCoverage* coverage)
     : settings_(std::move(settings)),
       han_(std::move(han)),
       coverage_(coverage),
@@ -108,7 +118,7 @@ FullTextWriter::~FullTextWriter() = default;
 // Runs the piece's convertible Chinese characters through the program once.
 bool FullTextWriter::ConvertHan(const std::string& bytes, bool gbk) {
   std::u16string han;
-  ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
+  ForEachRead(bytes, gbk, [&](char32_t code, size_t) {
     if (Classify(code) == CharClass::kHan) han += static_cast<char16_t>(code);
   });
   if (!coverage_->Learn(han_, han)) return false;
@@ -118,7 +128,7 @@ bool FullTextWriter::ConvertHan(const std::string& bytes, bool gbk) {
   std::string gbkHan;
   size_t count = 0;
   bool together = false;
-  ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
+  ForEachRead(bytes, gbk, [&](char32_t code, size_t) {
     const bool converted = Classify(code) == CharClass::kHan && coverage_->Writes(code);
     if (converted) {
       if (!together && !gbkHan.empty()) gbkHan += '\n';
@@ -132,20 +142,28 @@ bool FullTextWriter::ConvertHan(const std::string& bytes, bool gbk) {
   return static_cast<size_t>(std::count(hanOutput_.begin(), hanOutput_.end(), '\n')) == count;
 }
 
-// The place of each Chinese character of the piece in its word.
+// The place of each Chinese character of the piece in its group of words,
+// grouped by the rules of the notation.
 void FullTextWriter::SegmentHan(const std::string& bytes, bool gbk) {
   hanWords_.clear();
   hanWordCursor_ = 0;
+  const auto rules =
+      settings_.braille ? words::GroupingRules::kBraille : words::GroupingRules::kPinyin;
   std::u16string run;
   auto cut = [&] {
-    for (int length : words::SegmentRun(run))
+    size_t from = 0;
+    for (int length : words::GroupRun(run, rules)) {
+      const bool joins = words::JoinsNumber(std::u16string_view(run).substr(from, length), rules);
       for (int i = 0; i < length; ++i)
-        hanWords_.push_back(length == 1 ? InWord::kAlone
-                            : i == 0    ? InWord::kFirst
-                                        : InWord::kLater);
+        hanWords_.push_back({length == 1 ? InWord::kAlone
+                             : i == 0    ? InWord::kFirst
+                                         : InWord::kLater,
+                             i == 0 && joins});
+      from += static_cast<size_t>(length);
+    }
     run.clear();
   };
-  ForEachCode(bytes, gbk, [&](char32_t code, size_t) {
+  ForEachRead(bytes, gbk, [&](char32_t code, size_t) {
     if (Classify(code) == CharClass::kHan) {
       run += static_cast<char16_t>(code);
       if (run.size() == kLongestRun) cut();
@@ -159,10 +177,12 @@ void FullTextWriter::SegmentHan(const std::string& bytes, bool gbk) {
 bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std::string* out) {
   if (!ConvertHan(bytes, gbk)) return false;
   if (settings_.wordSpacing) SegmentHan(bytes, gbk);
-  ForEachCode(bytes, gbk, [&](char32_t code, size_t at) {
-    Held h{code, start + at, {}, InWord::kAlone};
-    if (Classify(code) == CharClass::kHan && settings_.wordSpacing)
-      h.inWord = hanWords_[hanWordCursor_++];
+  ForEachRead(bytes, gbk, [&](char32_t code, size_t at) {
+    Held h{code, start + at, {}, InWord::kAlone, false};
+    if (Classify(code) == CharClass::kHan && settings_.wordSpacing) {
+      h.inWord = hanWords_[hanWordCursor_].inWord;
+      h.joinsNumber = hanWords_[hanWordCursor_++].joinsNumber;
+    }
     if (Classify(code) == CharClass::kHan && coverage_->Writes(code)) {
       const size_t end = hanOutput_.find('\n', hanCursor_);
       h.syllable.assign(hanOutput_, hanCursor_, end - hanCursor_);
@@ -176,7 +196,7 @@ bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std
     Drain(false);
   });
   std::string().swap(hanOutput_);
-  std::vector<InWord>().swap(hanWords_);
+  std::vector<HanPlace>().swap(hanWords_);
   output_->Take(out);
   return true;
 }
@@ -224,7 +244,14 @@ void FullTextWriter::Sign(const fulltext::SignRow& row) {
   fulltext::Part part;
   part.kind = fulltext::Part::Kind::kSign;
   part.sign = &row;
-  part.text = settings_.braille ? fulltext::CellsFromDots(row.cells) : std::string(row.pinyin);
+  auto text = [&](const fulltext::SignRow& r) {
+    return settings_.braille ? fulltext::SignCells(r, settings_.doubleSpell)
+                             : std::string(r.pinyin);
+  };
+  // An ASCII quotation mark is the Chinese one that opens or closes.
+  const fulltext::SignRow* opening = fulltext::QuoteMark(row, false);
+  part.text = text(opening != nullptr ? *opening : row);
+  if (opening != nullptr) part.closeText = text(*fulltext::QuoteMark(row, true));
   spacer_->Add(part);
 }
 
@@ -259,20 +286,22 @@ bool FullTextWriter::Gather(char32_t c, CharClass kind) {
 
 void FullTextWriter::WriteHan(const Held& h, bool afterNumber) {
   if (h.syllable.empty()) return Placeholder(h);
-  // In braille a number and the one-character word after it go together.
-  const bool joins = h.inWord == InWord::kLater || (settings_.braille && settings_.wordSpacing &&
-                                                    afterNumber && h.inWord == InWord::kAlone);
+  // A number and the measure word after it go together where the rules say.
+  const bool joins = h.inWord == InWord::kLater || (afterNumber && h.joinsNumber);
   Word(settings_.braille ? fulltext::CellsFromDots(h.syllable) : h.syllable, false, joins);
 }
 
 // A sign of the table (the longest that the held characters spell), text
 // pinyin keeps, or the placeholder.
-void FullTextWriter::WriteOther(const Held& h, char32_t c) {
+void FullTextWriter::WriteOther(const Held& h, char32_t c, char32_t before) {
+  // The sign and the character after it, which may decide its row.
   std::u32string ahead(1, c);
-  for (size_t i = 0; i < held_.size() && i + 1 < kLookahead; ++i) ahead += held_[i].code;
-  if (const fulltext::SignRow* row = fulltext::MatchSign(ahead)) {
+  for (size_t i = 0; i < held_.size() && i < kLookahead; ++i)
+    ahead += fulltext::Narrow(held_[i].code);
+  if (const fulltext::SignRow* row = fulltext::MatchSign(ahead, before)) {
     const size_t extra = std::u32string_view(row->print).size() - 1;
     held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(extra));
+    before_ = ahead[extra];
     return Sign(*row);
   }
   // Pinyin keeps as text what GBK can hold, except other Chinese characters.
@@ -291,6 +320,8 @@ void FullTextWriter::Step() {
   const CharClass kind = Classify(c);
   const bool crLf = afterCarriageReturn_ && c == '\n';
   afterCarriageReturn_ = c == '\r';
+  const char32_t before = before_;
+  before_ = kind == CharClass::kLineBreak ? 0 : c;
   if (Gather(c, kind)) return;
   const bool attached = kind == CharClass::kAttached && lastWasPlaceholder_;
   const bool afterNumber = lastWasNumber_;
@@ -312,7 +343,7 @@ void FullTextWriter::Step() {
     lastWasPlaceholder_ = true;  // part of the character before
     return;
   }
-  WriteOther(h, c);
+  WriteOther(h, c, before);
 }
 
 }  // namespace molvane::settings

@@ -20,14 +20,16 @@
 namespace molvane::settings {
 
 struct FullTextSettings {
-  bool braille = true;  // else full pinyin
-  bool patterns = false;  // braille as Unicode patterns, else dot numbers
-  std::string blank;    // between words, UTF-8
+  bool braille = true;       // else full pinyin
+  bool patterns = false;     // braille as Unicode patterns, else dot numbers
+  bool doubleSpell = false;  // double-spell braille's own punctuation cells
+  std::string blank;         // between words, UTF-8
   std::string lineBreak = "\n";
   bool endWithLineBreak = true;  // add one when the text does not end with one
   // The syllables of a word written together, a blank only between words;
-  // in braille a number also takes a one-character word after it (a measure
-  // word or unit).
+  // words are grouped by the braille rules (particles, place and measure
+  // words joined to the word before, a measure word to its number) or by
+  // the pinyin orthography.
   bool wordSpacing = false;
 };
 
@@ -71,6 +73,11 @@ class FullTextWriter {
     uint64_t offset;
     std::string syllable;  // a Chinese character's code from the program, if any
     InWord inWord;
+    bool joinsNumber;  // the first character of a group that goes on a number
+  };
+  struct HanPlace {
+    InWord inWord;
+    bool joinsNumber;
   };
   class Output;
 
@@ -80,7 +87,7 @@ class FullTextWriter {
   void Step();
   bool Gather(char32_t c, fulltext::CharClass kind);
   void WriteHan(const Held& h, bool afterNumber);
-  void WriteOther(const Held& h, char32_t c);
+  void WriteOther(const Held& h, char32_t c, char32_t before);
   void FlushRun();
   void Placeholder(const Held& h);
   void Word(std::string text, bool number, bool joinsPrevious = false);
@@ -95,7 +102,7 @@ class FullTextWriter {
   Lost lost_;
   std::string hanOutput_;  // the program's codes for the current piece, one a line
   size_t hanCursor_ = 0;
-  std::vector<InWord> hanWords_;  // word spacing: each Chinese character's place
+  std::vector<HanPlace> hanWords_;  // word spacing: each Chinese character's place
   size_t hanWordCursor_ = 0;
   std::deque<Held> held_;
   std::u32string run_;  // digits or letters not yet written
@@ -104,6 +111,7 @@ class FullTextWriter {
   bool lastWasPlaceholder_ = false;
   bool lastWasNumber_ = false;
   bool afterCarriageReturn_ = false;
+  char32_t before_ = 0;  // the character decided last, 0 at a line's start
 };
 
 }  // namespace molvane::settings

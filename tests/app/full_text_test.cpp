@@ -104,9 +104,12 @@ TEST_F(FullTextTest, SignsOfBooksAndCorrectedOperators) {
 }
 
 TEST_F(FullTextTest, WhatHasNoWrittenFormBecomesThePlaceholder) {
-  // 兙 is outside the dictionary, 😀 outside GBK, 〇 outside the program's range.
+  // 兙 is outside the dictionary, 😀 outside GBK; 〇, outside the program's
+  // range, is read as 零 (ling).
   EXPECT_EQ(Output({"-n", "0", "--text=full"}, "兙中😀〇"),
-            "123456-123456-123456 34-256 123456-123456-123456 123456-123456-123456\n");
+            "123456-123456-123456 34-256 123456-123456-123456 123-16\n");
+  EXPECT_EQ(Output({"-n", "pinyin", "--text=full"}, "二〇二六"),
+            Output({"-n", "pinyin", "--text=full"}, "二零二六"));
   EXPECT_EQ(Output({"-n", "pinyin", "--text=full"}, "兙中😀α"), "□ zhong □ α\n");
   // A joiner or a variation selector is part of the character before it.
   EXPECT_EQ(Output({"-n", "pinyin", "--text=full"}, "❤\uFE0F中"), "□ zhong\n");
@@ -208,6 +211,24 @@ TEST_F(FullTextTest, WordSpacingPutsBlanksBetweenWordsOnly) {
   // Braille writes a number with the measure word after it.
   EXPECT_EQ(Output({"-n", "0", "--text=full", "--spacing=word"}, "我有2只猫。"),
             "135 1256 3456-12-34 134-235-5-23\n");
+  // Only a measure word joins its number (3是: apart), particles join the
+  // word before them in braille and stand apart in pinyin.
+  EXPECT_EQ(Output({"-n", "pinyin", "--text=full", "--spacing=word"}, "3是我的书"),
+            "3 shi wo de shu\n");
+  EXPECT_EQ(Output({"-n", "0", "--text=full", "--spacing=word"}, "3是"),
+            Output({"-n", "0", "--text=full", "--spacing=syllable"}, "3是"));
+}
+
+TEST_F(FullTextTest, SignsByTheirPlaceAndNotation) {
+  // ASCII quotation marks pair as the Chinese ones; a time's colon keeps
+  // the time one word.
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "他说\"你好\"，10:30"),
+            Output({"-n", "0", "--text=full"}, "他说“你好”，10:30"));
+  EXPECT_EQ(Output({"-n", "0", "--text=full"}, "10:30"), "3456-1-245-25-3456-14-245\n");
+  // Double-spell braille writes its own quotation marks, brackets and
+  // enumeration comma.
+  EXPECT_EQ(Output({"-n", "1", "--text=full"}, "“你好”（好）、"),
+            "56-3-12345-1236 12-12356-6-23 56-36-12-12356-36-23-6\n");
 }
 
 TEST_F(FullTextTest, GbkInAndOut) {

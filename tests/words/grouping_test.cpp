@@ -99,6 +99,13 @@ TEST(GroupingRules, MeasureWordsJoinTheirNumeralInBrailleOnly) {
   EXPECT_FALSE(JoinsNumber(u"是", GroupingRules::kBraille));  // 3是: apart
   EXPECT_FALSE(JoinsNumber(u"只", GroupingRules::kPinyin));
   EXPECT_FALSE(JoinsNumber(u"", GroupingRules::kBraille));
+  // After digits the ambiguous measure words can only be measure words,
+  // while after a numeral character they stay words of their own.
+  EXPECT_TRUE(JoinsNumber(u"月", GroupingRules::kBraille));  // 12月
+  EXPECT_TRUE(JoinsNumber(u"点", GroupingRules::kBraille));  // 3点
+  EXPECT_FALSE(JoinsNumber(u"月", GroupingRules::kPinyin));
+  EXPECT_EQ(Braille("三月"), "三月");
+  EXPECT_EQ(Braille("十分好"), "十分 好");
 }
 
 TEST(GroupingRules, LongProperNounsAreCutIntoTheirWords) {
