@@ -197,6 +197,14 @@ class Reader {
       if (choice.row->print[0] >= 0x2000) score += 2;  // the Chinese form of the mark
       if (score > bestScore) best = &choice, bestScore = score;
     }
+    // An opening quotation mark's cells also begin longer signs (° is “ and
+    // an r-initial): where the quotes' balance says one opens, it does.
+    if (!quoteOpen_ && best->row->kind != fulltext::SignKind::kOpen)
+      for (const SignChoice& choice : choices)
+        if (choice.row->kind == fulltext::SignKind::kOpen && SameCellsOtherKind(choices, choice)) {
+          best = &choice;
+          break;
+        }
     if (SameCellsOtherKind(choices, *best))
       quoteOpen_ = best->row->kind == fulltext::SignKind::kOpen;
     Token token;

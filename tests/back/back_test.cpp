@@ -231,7 +231,9 @@ TEST_F(RoundTrip, CommonBrailleGivesEverySyllableAndTone) {
     EXPECT_EQ(i, syllables.size());
   }
   EXPECT_GT(compared, 270000u);
-  EXPECT_LT(skipped, 10000u);
+  // The sign table gives more signs cells that spell syllables (# \\ too),
+  // so more lines are left out; far more are still compared.
+  EXPECT_LT(skipped, 15000u);
   EXPECT_EQ(wrong, 0u);
 }
 
