@@ -48,7 +48,8 @@ settings::Settings SettingsOf(uint8_t byte) {
   settings::Settings s = settings::ReaderReady(notation);
   if (byte & 0x08) s.text = settings::TextMode::kHan;
   if (byte & 0x10) s.readings = words::ReadingMode::kCharacters;
-  if ((byte & 0x20) && notation == settings::Notation::kPinyin) s.tones = words::ToneStyle::kNumbers;
+  if ((byte & 0x20) && notation == settings::Notation::kPinyin)
+    s.tones = words::ToneStyle::kNumbers;
   if (byte & 0x40) s.spacing = settings::Spacing::kSyllable;
   if (!settings::Problem(s).empty()) s.spacing = settings::Spacing::kSyllable;
   if (byte & 0x80) s.separator = "/";
@@ -117,9 +118,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data + 3, 1, size - 3, file);
     std::fclose(file);
   }
-  const PieceCut cut = s.text == settings::TextMode::kFull ? PieceCut::kAfterLineBreak
+  const PieceCut cut = s.text == settings::TextMode::kFull        ? PieceCut::kAfterLineBreak
                        : s.readings == words::ReadingMode::kWords ? PieceCut::kBeforeRun
-                                                                   : PieceCut::kBeforeChinese;
+                                                                  : PieceCut::kBeforeChinese;
   const Read whole = ReadAll(InputPath(), encoding, 1 << 20, cut);
   const Read pieces = ReadAll(InputPath(), encoding, pieceBytes, cut);
   Require(whole.error == pieces.error, "pieces report another fault than the whole");

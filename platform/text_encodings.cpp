@@ -21,11 +21,11 @@ constexpr struct {
   const char* name;
   Encoding encoding;
 } kNames[] = {
-    {"utf-8", Encoding::kUtf8},        {"utf8", Encoding::kUtf8},
-    {"utf-16", Encoding::kUtf16Le},    {"utf16", Encoding::kUtf16Le},
-    {"utf-16le", Encoding::kUtf16Le},  {"utf-16be", Encoding::kUtf16Be},
-    {"gbk", Encoding::kGbk},           {"cp936", Encoding::kGbk},
-    {"gb18030", Encoding::kGb18030},   {"big5", Encoding::kBig5},
+    {"utf-8", Encoding::kUtf8},       {"utf8", Encoding::kUtf8},
+    {"utf-16", Encoding::kUtf16Le},   {"utf16", Encoding::kUtf16Le},
+    {"utf-16le", Encoding::kUtf16Le}, {"utf-16be", Encoding::kUtf16Be},
+    {"gbk", Encoding::kGbk},          {"cp936", Encoding::kGbk},
+    {"gb18030", Encoding::kGb18030},  {"big5", Encoding::kBig5},
 };
 
 // What iconv calls each encoding.

@@ -160,8 +160,8 @@ using EventHandler = bool (*)(const int32_t* args, int32_t argc, int32_t* return
 // keeps its choices in process-wide state. Routes are set before the window
 // runs and survive the runtime's shutdown and restart (a batch front end
 // restarts it for every piece); a null route removes one.
-using EventRoute = bool (*)(void* context, EventHandler bound, const int32_t* args,
-                            int32_t argc, int32_t* returned);
+using EventRoute = bool (*)(void* context, EventHandler bound, const int32_t* args, int32_t argc,
+                            int32_t* returned);
 struct RoutedEvent {
   EventRoute route = nullptr;
   void* context = nullptr;

@@ -125,8 +125,8 @@ void PieceReader::FindEncoding() {
     source.encoding = *marked;
   } else {
     size_t wide = 0;
-    if (DecodablePrefix(Encoding::kUtf8, raw_, true, &wide) < raw_.size() &&
-        wide < kUtf8Evidence && DecodablePrefix(Encoding::kGb18030, raw_, true) == raw_.size())
+    if (DecodablePrefix(Encoding::kUtf8, raw_, true, &wide) < raw_.size() && wide < kUtf8Evidence &&
+        DecodablePrefix(Encoding::kGb18030, raw_, true) == raw_.size())
       source.encoding = Encoding::kGb18030;
   }
   if (forced_ && markLength > 0 && *forced_ != source.encoding) markLength = 0;
@@ -145,8 +145,8 @@ std::string PieceReader::BadBytes(size_t at) const {
   // Almost any bytes read as UTF-16: it is named only for text with zero
   // bytes, which every ASCII character has in UTF-16 and no other encoding.
   const bool zeros = raw_.find('\0') != std::string::npos;
-  for (Encoding other : {Encoding::kGbk, Encoding::kGb18030, Encoding::kBig5, Encoding::kUtf8,
-                         Encoding::kUtf16Le}) {
+  for (Encoding other :
+       {Encoding::kGbk, Encoding::kGb18030, Encoding::kBig5, Encoding::kUtf8, Encoding::kUtf16Le}) {
     if (other == Encoding::kUtf16Le && !zeros) continue;
     if (other == source.encoding || DecodablePrefix(other, raw_, false) != raw_.size()) continue;
     std::string name = platform::EncodingName(other);
@@ -176,8 +176,8 @@ bool PieceReader::Decode(bool fileEnded, std::string* error) {
       platform::AppendUtf8(code, &buffer_);
     at += static_cast<size_t>(n);
     if (buffer_.size() - before != static_cast<size_t>(n))
-      anchors_.push_back({bufferStart_ + skew_ + buffer_.size(),
-                          {sources_.size() - 1, rawOffset_ + at}});
+      anchors_.push_back(
+          {bufferStart_ + skew_ + buffer_.size(), {sources_.size() - 1, rawOffset_ + at}});
   }
   raw_.erase(0, at);
   rawOffset_ += at;
@@ -243,8 +243,7 @@ void PieceReader::TakeAnchors(uint64_t start, uint64_t end, Piece* piece) {
   auto first = std::upper_bound(anchors_.begin(), anchors_.end(), start,
                                 [](uint64_t t, const Anchor& a) { return t < a.text; });
   if (first != anchors_.begin()) --first;
-  for (auto it = first; it != anchors_.end() && it->text < end; ++it)
-    piece->anchors.push_back(*it);
+  for (auto it = first; it != anchors_.end() && it->text < end; ++it) piece->anchors.push_back(*it);
   auto keep = std::upper_bound(anchors_.begin(), anchors_.end(), bufferStart_,
                                [](uint64_t t, const Anchor& a) { return t < a.text; });
   if (keep != anchors_.begin()) --keep;
@@ -285,7 +284,8 @@ bool PieceReader::Next(Piece* piece, std::string* error) {
     // Whether a Chinese character comes after this one is not known yet:
     // keep it, and hand out the stretch behind it, which holds none.
     char32_t code;
-    from = static_cast<size_t>(platform::DecodeUtf8Character(buffer_.data(), buffer_.size(), &code));
+    from =
+        static_cast<size_t>(platform::DecodeUtf8Character(buffer_.data(), buffer_.size(), &code));
   }
   lastRunStart_ = lineEnd_ = otherEnd_ = std::string::npos;  // positions change with the cut
   piece->text.assign(buffer_, from, to - from);

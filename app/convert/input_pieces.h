@@ -36,9 +36,9 @@ struct Anchor {
 };
 
 struct Piece {
-  std::string text;     // UTF-8
-  bool hanFollows;      // a Chinese character comes after this piece
-  uint64_t start = 0;   // offset of text[0] in the joined decoded text
+  std::string text;    // UTF-8
+  bool hanFollows;     // a Chinese character comes after this piece
+  uint64_t start = 0;  // offset of text[0] in the joined decoded text
   // A piece that starts with a held-back Chinese character jumps after it
   // (gapAt) over the text handed out meanwhile (gap bytes).
   size_t gapAt = 0;
@@ -115,8 +115,8 @@ class PieceReader {
   std::string fault_;   // bytes not in their encoding, said once the text before is out
   std::vector<Source> sources_;
 
-  std::string raw_;          // bytes read, not decoded yet (a character's start at most)
-  uint64_t rawOffset_ = 0;   // offset of raw_[0] in the current file
+  std::string raw_;         // bytes read, not decoded yet (a character's start at most)
+  uint64_t rawOffset_ = 0;  // offset of raw_[0] in the current file
   bool encodingKnown_ = false;
   std::vector<Anchor> anchors_;  // from the last at or before buffer_'s start on
 

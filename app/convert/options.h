@@ -38,13 +38,13 @@ struct Options {
   Given given;
   bool back = false;  // braille read back into print
   BackTo backTo = BackTo::kCharacters;
-  size_t candidates = 0;  // --back to characters: choices listed per word
+  size_t candidates = 0;        // --back to characters: choices listed per word
   settings::Settings settings;  // made from `given` once the line is read
   // Without an input encoding, each file's is found from its bytes.
   std::optional<platform::Encoding> inputEncoding;
   platform::Encoding outputEncoding = platform::Encoding::kUtf8;
   bool plain = false;  // every cache and shortcut off, for comparisons
-  int jobs = 0;  // pieces converted at once; 0: as many as processors, at most kMostJobs
+  int jobs = 0;        // pieces converted at once; 0: as many as processors, at most kMostJobs
   std::vector<std::string> files;
 };
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/settings/code_points.h"
-#include "app/settings/teaching.h"
 #include "app/settings/common_braille.h"
+#include "app/settings/teaching.h"
 #include "engine/conversion.h"
 #include "fulltext/fulltext.h"
 #include "platform/platform.h"
@@ -169,7 +169,7 @@ bool Converter::WriteLines(const std::string& text, bool gbk, bool whole, Conver
   std::string line, gbkOut;
   bool lineOpen = false;
   auto endLine = [&] {
-    std::string codes = line.empty()                              ? std::string()
+    std::string codes = line.empty()                          ? std::string()
                         : settings_.wubi == WubiCodes::kWords ? WordCodes(line, blank)
                                                               : HanCodes(line, blank);
     // A character skipped at the line's end leaves its predecessor's blank.

@@ -81,8 +81,8 @@ Settings ReaderReady(Notation notation) {
 }
 
 bool ConvertsAsStored(const Settings& settings) {
-  const bool readsAsStored = settings.readings == words::ReadingMode::kCharacters ||
-                             settings.notation == Notation::kWubi;
+  const bool readsAsStored =
+      settings.readings == words::ReadingMode::kCharacters || settings.notation == Notation::kWubi;
   return settings.notation != Notation::kCommonBraille && readsAsStored &&
          settings.tones == words::ToneStyle::kNone && !settings.sandhi &&
          settings.format == OutputFormat::kText && !settings.allReadings &&

@@ -36,7 +36,8 @@ TEST_F(ReaderReadyTest, EveryNotationWritesForReadersByDefault) {
   const std::string pinyin = "yín háng háng zhǎng shuō: \"nǐ hǎo, 2026 nián!\"\n";
   EXPECT_EQ(Output({"-n", "pinyin"}, kSentence), pinyin);
   // Braille: the syllables of a word together, words and signs apart.
-  EXPECT_EQ(Output({}, "我们的学校。\n"), Output({"--text=full", "--spacing=word"}, "我们的学校。"));
+  EXPECT_EQ(Output({}, "我们的学校。\n"),
+            Output({"--text=full", "--spacing=word"}, "我们的学校。"));
   EXPECT_EQ(Output({}, "中国人"), "34-256-1245-135 245-356\n");  // zhongguo ren
   // Shuangpin and Wubi keep the input's lines, codes apart by a blank.
   EXPECT_EQ(Output({"-n", "wubi"}, "中国，人\n\n民"), "khk lgyi wwww\n\nnav\n");
@@ -64,17 +65,20 @@ TEST_F(ReaderReadyTest, FilesInEveryEncodingReadWithoutAFlag) {
     EXPECT_EQ(Output({"-n", "pinyin", File("in.txt", bytes)}, ""), expected);
   // Forced encodings, and a character only GB18030's four-byte codes hold.
   EXPECT_EQ(Output({"-n", "pinyin", "-e", "utf-16", "--output-encoding=utf-8",
-                    File("u16.txt", Encoded("中国", "UTF-16LE"))}, ""),
+                    File("u16.txt", Encoded("中国", "UTF-16LE"))},
+                   ""),
             "zhōng guó\n");
   EXPECT_EQ(Output({"-n", "pinyin", "-e", "big5", "--output-encoding=utf-8",
-                    File("big5.txt", Encoded("中國", "BIG5"))}, ""),
+                    File("big5.txt", Encoded("中國", "BIG5"))},
+                   ""),
             "zhōng guó\n");
   EXPECT_EQ(Output({"-n", "pinyin", File("gb.txt", Encoded("中😀国", "GB18030"))}, ""),
             "zhōng \xE2\x96\xA1 guó\n");
   // Output in the input's encoding with -e, or in another with --output-encoding.
   EXPECT_EQ(Output({"-n", "pinyin", "-e", "gbk", File("gbk.txt", Encoded("中国", "GBK"))}, ""),
             Encoded("zhōng guó\n", "GBK"));
-  EXPECT_EQ(Output({"-n", "wubi", "--output-encoding=utf-16le"}, "中"), Encoded("khk\n", "UTF-16LE"));
+  EXPECT_EQ(Output({"-n", "wubi", "--output-encoding=utf-16le"}, "中"),
+            Encoded("khk\n", "UTF-16LE"));
 }
 
 TEST_F(ReaderReadyTest, AnUnreadableEncodingIsExplained) {
@@ -88,8 +92,9 @@ TEST_F(ReaderReadyTest, AnUnreadableEncodingIsExplained) {
   const std::string late = File("late.txt", std::string(70000, 'a') + "\xFF" + "b");
   r = Run({late});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err.rfind("molvane-convert: " + late + ": invalid UTF-8 at byte offset 70000 (bytes "
-                        "ff 62)",
+  EXPECT_EQ(r.err.rfind("molvane-convert: " + late +
+                            ": invalid UTF-8 at byte offset 70000 (bytes "
+                            "ff 62)",
                         0),
             0u)
       << r.err;
@@ -104,15 +109,16 @@ TEST_F(ReaderReadyTest, WhatCannotBeWrittenIsCountedAndNamed) {
   Outcome r = Run({"-n", "wubi", book});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "khk lgyi\nggll\n");
-  EXPECT_EQ(r.err, "molvane-convert: 2 characters have no Wubi code (first: 個, " + book +
-                       " byte 6)\n");
+  EXPECT_EQ(r.err,
+            "molvane-convert: 2 characters have no Wubi code (first: 個, " + book + " byte 6)\n");
   r = Run({"--exact", "-n", "wubi", book});
   EXPECT_EQ(r.out, "khk\r\nlgyi\r\nggll");
-  EXPECT_EQ(r.err, "molvane-convert: 2 characters have no Wubi code (first: 個, " + book +
-                       " byte 6)\n");
+  EXPECT_EQ(r.err,
+            "molvane-convert: 2 characters have no Wubi code (first: 個, " + book + " byte 6)\n");
   // Full text counts the placeholders; one alone is said so.
   r = Run({"-n", "pinyin"}, "中😀");
-  EXPECT_EQ(r.err, "molvane-convert: 1 character has no pinyin (first: 😀, standard input byte 3)\n");
+  EXPECT_EQ(r.err,
+            "molvane-convert: 1 character has no pinyin (first: 😀, standard input byte 3)\n");
   // --strict makes the first an error in every mode.
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--strict", "-n", "wubi", book},
@@ -124,8 +130,8 @@ TEST_F(ReaderReadyTest, WhatCannotBeWrittenIsCountedAndNamed) {
   // Offsets count the file's own bytes, whatever its encoding.
   const std::string gbk = File("gbk.txt", Encoded("中国，個", "GB18030"));
   r = Run({"-n", "wubi", gbk});
-  EXPECT_EQ(r.err, "molvane-convert: 1 character has no Wubi code (first: 個, " + gbk +
-                       " byte 6)\n");
+  EXPECT_EQ(r.err,
+            "molvane-convert: 1 character has no Wubi code (first: 個, " + gbk + " byte 6)\n");
 }
 
 // Full text converts in pieces cut after a line, in worker processes, and
