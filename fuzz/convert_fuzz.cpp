@@ -30,6 +30,7 @@ using molvane::convert::Piece;
 using molvane::convert::PieceCut;
 using molvane::convert::PieceReader;
 namespace settings = molvane::settings;
+namespace words = molvane::words;
 
 // Longer pieces than inputs are long: a line is never cut but at a line break
 // (lines are kept whole up to sixteen pieces).

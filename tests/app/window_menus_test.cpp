@@ -19,7 +19,7 @@
 #include "platform/backend.h"
 #include "platform/platform.h"
 #ifdef MOLVANE_TEST_QT
-#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_input.h"
 #endif
 #include "runtime/runtime.h"
 #include "ui/program.h"

@@ -266,7 +266,7 @@ TEST_P(MainWindowTest, MatchesTheBatchConverterOnASample) {
     EXPECT_FALSE(expected.empty());
     EXPECT_EQ(Output(), expected) << "notation " << notation;
   }
-  std::remove(path.c_str());
+  std::remove(SamplePath().c_str());
 }
 
 // The same settings give the same bytes in the window and in the batch
@@ -301,6 +301,7 @@ TEST_P(MainWindowTest, MatchesTheBatchConverterForTheSameSettings) {
           << s.options << " notation " << notation;
     }
   }
+  std::remove(SamplePath().c_str());
 }
 
 // Word readings route the click to the word path; the window's own rules
