@@ -45,7 +45,11 @@ int main(int argc, char** argv) {
   molvane::StartProgram();
   molvane::LoadStartWindow(molvane::kMainWindowId);
   molvane::settings::ConvertButton button{options.settings, {}};
-  window::WindowMenus menus{&button, remembered, choicesPath, MOLVANE_VERSION};
+  window::WindowMenus menus;
+  menus.button = &button;
+  menus.remembered = remembered;
+  menus.choicesPath = choicesPath;
+  menus.version = MOLVANE_VERSION;
   window::AttachWindowMenus(&menus);
   molvane::RunMessageLoop();
   molvane::settings::RouteConvertButton(nullptr);

@@ -96,9 +96,9 @@ class FullTextWriter {
 
   FullTextSettings settings_;
   HanConversion han_;
+  HanCoverage* coverage_;
   std::unique_ptr<Output> output_;
   std::unique_ptr<fulltext::Spacer> spacer_;
-  HanCoverage* coverage_;
   Lost lost_;
   std::string hanOutput_;  // the program's codes for the current piece, one a line
   size_t hanCursor_ = 0;
