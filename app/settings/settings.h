@@ -56,6 +56,8 @@ enum class WubiCodes { kFull, kWords };
 struct PageLayout {
   int cells = 40;  // a line
   int lines = 25;  // a page
+
+  bool operator==(const PageLayout&) const = default;
 };
 
 struct Settings {
