@@ -69,7 +69,7 @@ for f in "${expected_files[@]}"; do
   grep -qx -- "$f" "$scratch/contents" || { echo "FAILED: $deb lacks $f" >&2; failed=1; }
 done
 dpkg-deb -x "$deb" "$scratch/deb"
-echo 中国 | "$scratch/deb/usr/bin/molvane-convert" -n pinyin | grep -qx guo ||
+echo 中国 | "$scratch/deb/usr/bin/molvane-convert" -n pinyin | grep -qx "zhōng guó" ||
   { echo "FAILED: the packaged molvane-convert does not run" >&2; failed=1; }
 
 if [ -x "$scratch/deb/usr/bin/molvane" ]; then
