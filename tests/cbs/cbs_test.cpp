@@ -5,21 +5,13 @@
 
 #include "cbs/cbs.h"
 #include "platform/platform.h"
+#include "support/wide.h"
 #include "words/tables.h"
 
 namespace molvane::cbs {
 namespace {
 
-std::u16string Wide(const std::string& utf8) {
-  std::u16string wide;
-  for (size_t at = 0; at < utf8.size();) {
-    char32_t code;
-    const int length = platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
-    wide.push_back(static_cast<char16_t>(code));
-    at += static_cast<size_t>(length);
-  }
-  return wide;
-}
+using test::Wide;
 
 // The braille with blanks left out: the examples are phrases, and where the
 // blanks between their words go is the spacing rules' business.

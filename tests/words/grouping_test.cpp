@@ -6,22 +6,14 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "support/wide.h"
 #include "words/grouping.h"
 #include "words/words.h"
 
 namespace molvane::words {
 namespace {
 
-std::u16string Wide(const std::string& utf8) {
-  std::u16string wide;
-  for (size_t at = 0; at < utf8.size();) {
-    char32_t code;
-    const int length = platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
-    wide.push_back(static_cast<char16_t>(code));
-    at += static_cast<size_t>(length);
-  }
-  return wide;
-}
+using test::Wide;
 
 std::string Narrow(std::u16string_view wide) {
   std::string out;

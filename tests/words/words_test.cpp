@@ -8,21 +8,13 @@
 
 #include "platform/platform.h"
 #include "support/engine_support.h"
+#include "support/wide.h"
 #include "words/words.h"
 
 namespace molvane::words {
 namespace {
 
-std::u16string Wide(const std::string& utf8) {
-  std::u16string wide;
-  for (size_t at = 0; at < utf8.size();) {
-    char32_t code;
-    const int length = platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
-    wide.push_back(static_cast<char16_t>(code));
-    at += static_cast<size_t>(length);
-  }
-  return wide;
-}
+using test::Wide;
 
 // Full pinyin of UTF-8 text, syllables joined by spaces, UTF-8.
 std::string Pinyin(const std::string& text, ReadingMode mode = ReadingMode::kWords,
