@@ -133,7 +133,14 @@ const char* LacksWhat(Notation notation) {
   return kLacks[static_cast<int>(notation)];
 }
 
+// A character as a message names it: itself, or its code point when it is a
+// control character, which written raw would act on the terminal.
 std::string Utf8Of(char32_t code) {
+  if (code < 0x20 || (code >= 0x7F && code < 0xA0)) {
+    char name[8];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(code));
+    return name;
+  }
   std::string text;
   platform::AppendUtf8(code, &text);
   return text;

@@ -119,6 +119,10 @@ TEST_F(ReaderReadyTest, WhatCannotBeWrittenIsCountedAndNamed) {
   r = Run({"-n", "pinyin"}, "中😀");
   EXPECT_EQ(r.err,
             "molvane-convert: 1 character has no pinyin (first: 😀, standard input byte 3)\n");
+  // A control character is named by its code point, not sent to the terminal.
+  r = Run({"-n", "pinyin"}, "中\x1b[33m");
+  EXPECT_EQ(r.err,
+            "molvane-convert: 1 character has no pinyin (first: U+001B, standard input byte 3)\n");
   // --strict makes the first an error in every mode.
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--strict", "-n", "wubi", book},
