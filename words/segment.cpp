@@ -41,7 +41,13 @@ void CutRun(std::u16string_view run, std::vector<Cut>* cuts) {
     auto low = words.begin() + static_cast<std::ptrdiff_t>(from);
     auto high = words.begin() + static_cast<std::ptrdiff_t>(to);
     for (size_t end = i + 1; end <= n && low != high; ++end) {
-      if (end > i + 1) Narrow(&low, &high, end - i, run[end - 1]);
+      if (end == i + 2) {
+        const auto [from2, to2] = tables.StartingWith(run[i], run[i + 1]);
+        low = words.begin() + static_cast<std::ptrdiff_t>(from2);
+        high = words.begin() + static_cast<std::ptrdiff_t>(to2);
+      } else if (end > i + 2) {
+        Narrow(&low, &high, end - i, run[end - 1]);
+      }
       if (low == high) break;  // no listed word goes on this way
       if (low->text.size() != end - i) continue;
       const double score = low->logCount - tables.LogTotal() + best[end];

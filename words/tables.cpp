@@ -138,6 +138,39 @@ uint16_t Tables::SyllableNumber(std::string_view letters) const {
   return found == syllableNumbers_.end() ? kNoSyllable : found->second;
 }
 
+// One pass over the sorted words: those with the same first two characters
+// are consecutive, and their second characters come in order.
+void Tables::IndexSecondUnits() {
+  secondUnitRanges_.assign(kLastHan - kFirstHan + 1, {0, 0});
+  for (size_t i = 0; i < words_.size();) {
+    const std::u16string_view text = words_[i].text;
+    size_t end = i + 1;
+    if (text.size() < 2 || !IsHan(text[0])) {
+      i = end;
+      continue;
+    }
+    while (end < words_.size() && words_[end].text.size() >= 2 && words_[end].text[0] == text[0] &&
+           words_[end].text[1] == text[1])
+      ++end;
+    auto& range = secondUnitRanges_[text[0] - kFirstHan];
+    if (range.first == range.second)
+      range = {static_cast<uint32_t>(secondUnits_.size()),
+               static_cast<uint32_t>(secondUnits_.size())};
+    secondUnits_.push_back({text[1], static_cast<uint32_t>(i), static_cast<uint32_t>(end)});
+    ++range.second;
+    i = end;
+  }
+}
+
+std::pair<size_t, size_t> Tables::StartingWith(char16_t first, char16_t second) const {
+  const auto [from, to] = secondUnitRanges_[first - kFirstHan];
+  const auto begin = secondUnits_.begin() + from, end = secondUnits_.begin() + to;
+  const auto found = std::lower_bound(
+      begin, end, second, [](const SecondUnit& s, char16_t unit) { return s.unit < unit; });
+  if (found == end || found->unit != second) return {0, 0};
+  return {found->from, found->to};
+}
+
 const WordEntry* Tables::Find(std::u16string_view word) const {
   const auto found = std::lower_bound(
       words_.begin(), words_.end(), word,
@@ -233,6 +266,7 @@ void Tables::ReadWords() {
     if (IsHan(first)) firstUnitRanges_[first - kFirstHan] = {i, end};
     i = end;
   }
+  IndexSecondUnits();
 
   // Tables of one form, kept apart for their sources' licences. A line of one
   // character is its reading where no longer word holds it.

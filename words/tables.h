@@ -65,6 +65,11 @@ class Tables {
   std::pair<size_t, size_t> StartingWith(char16_t han) const {
     return firstUnitRanges_[han - kFirstHan];
   }
+  // The range of Words() that starts with `first` then `second`, empty when
+  // no listed word does: one lookup in a small array instead of narrowing
+  // the first character's range, which for common characters runs to
+  // thousands of words.
+  std::pair<size_t, size_t> StartingWith(char16_t first, char16_t second) const;
   const WordEntry* Find(std::u16string_view word) const;
   StoredReading PooledReading(int32_t at) const { return pool_[static_cast<size_t>(at)]; }
   const SyllableCodes& Codes(uint16_t syllable) const { return syllables_[syllable]; }
@@ -80,6 +85,7 @@ class Tables {
   Tables();
   void ReadDictionary();
   void ReadWords();
+  void IndexSecondUnits();
   void ReadNotations();
   void ReadModifiers();
 
@@ -90,6 +96,14 @@ class Tables {
   std::u16string wordText_;  // the decoded frequency table; keys point into it
   std::vector<WordEntry> words_;
   std::vector<std::pair<size_t, size_t>> firstUnitRanges_;
+  // Words of two or more characters by their second one: for each first
+  // character its range of secondUnits_, sorted by unit as Words() is.
+  struct SecondUnit {
+    char16_t unit;
+    uint32_t from, to;  // the range of Words()
+  };
+  std::vector<SecondUnit> secondUnits_;
+  std::vector<std::pair<uint32_t, uint32_t>> secondUnitRanges_;
   std::vector<StoredReading> pool_;
   std::vector<bool> modifiers_;
   double logTotal_ = 0;

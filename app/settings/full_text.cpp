@@ -138,6 +138,11 @@ bool FullTextWriter::ConvertHan(const std::string& bytes, bool gbk) {
     together = converted;
   });
   hanOutput_ = count == 0 ? std::string() : han_(gbkHan);
+  // Dot numbers and plain pinyin are ASCII, the same in GBK and UTF-8;
+  // pinyin with tone marks is not. No GBK trail byte is a line break, so the
+  // whole output converts at once and its lines stay where they were.
+  if (std::any_of(hanOutput_.begin(), hanOutput_.end(), [](char b) { return b & 0x80; }))
+    hanOutput_ = platform::GbkToUtf8(hanOutput_);
   hanCursor_ = 0;
   return static_cast<size_t>(std::count(hanOutput_.begin(), hanOutput_.end(), '\n')) == count;
 }
@@ -186,10 +191,6 @@ bool FullTextWriter::Add(const std::string& bytes, bool gbk, uint64_t start, std
     if (Classify(code) == CharClass::kHan && coverage_->Writes(code)) {
       const size_t end = hanOutput_.find('\n', hanCursor_);
       h.syllable.assign(hanOutput_, hanCursor_, end - hanCursor_);
-      // Dot numbers and plain pinyin are ASCII, the same in GBK and UTF-8;
-      // pinyin with tone marks is not.
-      if (std::any_of(h.syllable.begin(), h.syllable.end(), [](char b) { return b & 0x80; }))
-        h.syllable = platform::GbkToUtf8(h.syllable);
       hanCursor_ = end + 1;
     }
     held_.push_back(std::move(h));
