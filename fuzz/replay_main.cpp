@@ -10,6 +10,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+// Optional, as with libFuzzer: a target that sets up once defines it.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 namespace {
 
@@ -25,6 +27,7 @@ void RunFile(const std::filesystem::path& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (LLVMFuzzerInitialize != nullptr) LLVMFuzzerInitialize(&argc, &argv);
   int runs = 0;
   for (int i = 1; i < argc; ++i) {
     const std::filesystem::path path = argv[i];

@@ -178,6 +178,40 @@ TEST_F(SpacerTest, AsciiQuotesOpenAndCloseInTurn) {
   EXPECT_EQ(recorder_.out, "a_\"b\"_c");
 }
 
+TEST_F(SpacerTest, AsciiQuotesOpenAgainOnANewLine) {
+  // A line's writing never depends on the lines before it, so a text cut
+  // into pieces at line breaks writes as the whole.
+  Word("a");
+  Sign(U"\"");
+  Word("b");
+  Mark(Part::Kind::kLineBreak);
+  Word("c");
+  Sign(U"\"");
+  Word("d");
+  EXPECT_EQ(recorder_.out, "a_\"b/c_\"d");
+}
+
+TEST_F(SpacerTest, SingleAsciiQuotesOpenAgainOnANewLine) {
+  // ' before a letter is the quotation mark, not the apostrophe.
+  const SignRow* quote = MatchSign(U"'o", U' ');
+  ASSERT_NE(quote, nullptr);
+  auto single = [&] {
+    Part p;
+    p.kind = Part::Kind::kSign;
+    p.sign = quote;
+    p.text = "'";
+    spacer_.Add(p);
+  };
+  Word("a");
+  single();
+  Word("b");
+  Mark(Part::Kind::kLineBreak);
+  Word("c");
+  single();
+  Word("d");
+  EXPECT_EQ(recorder_.out, "a_'b/c_'d");
+}
+
 TEST_F(SpacerTest, SpacesAreKeptAndTrailingBlanksDropped) {
   Mark(Part::Kind::kSpace);
   Mark(Part::Kind::kSpace);
