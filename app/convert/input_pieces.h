@@ -12,14 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "app/settings/code_points.h"
 #include "platform/text_encodings.h"
 
 namespace molvane::convert {
 
-// True for the characters the converters take: U+4E00 to U+9FA5.
-inline bool IsHan(char32_t code) {
-  return code >= 0x4E00 && code <= 0x9FA5;
-}
+using settings::IsHan;
 
 // Where a UTF-8 offset of the decoded text stands in the input: the file
 // (an index into the reader's sources) and the byte offset in it.

@@ -9,6 +9,13 @@
 
 namespace molvane::settings {
 
+// The characters the converters take: U+4E00 to U+9FA5.
+constexpr char32_t kFirstHan = 0x4E00;
+constexpr char32_t kLastHan = 0x9FA5;
+inline bool IsHan(char32_t code) {
+  return code >= kFirstHan && code <= kLastHan;
+}
+
 // Calls visit(code, offset) for every character; a byte that starts none
 // (not met: the texts are checked) is visited as U+FFFD.
 template <typename Visit>

@@ -112,7 +112,7 @@ std::string CommonBraille(const std::string& utf8, const CommonBrailleOptions& o
   }
   size_t han = 0;
   for (char16_t unit : wide) {
-    if (unit < 0x4E00 || unit > 0x9FA5) continue;
+    if (!IsHan(unit)) continue;
     cells.Word(cbs::WordCells({{readings[han++], unit}}));
     cells.Flush();
     cells.out += options.separator;

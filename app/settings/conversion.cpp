@@ -87,7 +87,7 @@ std::string WordCodes(const std::string& gbk, const std::string& blank) {
   std::string out;
   std::u16string run;
   ForEachCode(gbk, true, [&](char32_t code, size_t) {
-    if (code >= 0x4E00 && code <= 0x9FA5) return void(run += static_cast<char16_t>(code));
+    if (IsHan(code)) return void(run += static_cast<char16_t>(code));
     AppendWordCodes(run, blank, &out);
     run.clear();
   });
@@ -189,7 +189,7 @@ bool Converter::WriteLines(const std::string& text, bool gbk, bool whole, Conver
       return;
     }
     lineOpen = true;
-    if (code >= 0x4E00 && code <= 0x9FA5) {
+    if (IsHan(code)) {
       AppendGbk(static_cast<char16_t>(code), &line);
     } else if (settings_.wubi == WubiCodes::kWords) {
       line += ' ';  // ends a word
@@ -212,7 +212,7 @@ bool Converter::WriteHan(const std::string& text, bool gbk, Converted* out) {
 bool Converter::Learn(const std::string& text, bool gbk) {
   std::u16string han;
   ForEachCode(text, gbk, [&](char32_t code, size_t) {
-    if (code >= 0x4E00 && code <= 0x9FA5) han += static_cast<char16_t>(code);
+    if (IsHan(code)) han += static_cast<char16_t>(code);
   });
   return coverage_.Learn(CodesALine(), han);
 }

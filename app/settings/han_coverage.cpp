@@ -6,17 +6,11 @@
 #include "app/settings/code_points.h"
 
 namespace molvane::settings {
-namespace {
-
-constexpr char32_t kFirstHan = 0x4E00;
-constexpr char32_t kLastHan = 0x9FA5;
-
-}  // namespace
 
 HanCoverage::HanCoverage() : states_(kLastHan - kFirstHan + 1, State::kUnknown) {}
 
 bool HanCoverage::Writes(char32_t code) const {
-  return code >= kFirstHan && code <= kLastHan && states_[code - kFirstHan] == State::kWritten;
+  return IsHan(code) && states_[code - kFirstHan] == State::kWritten;
 }
 
 bool HanCoverage::Learn(const Conversion& convert, std::u16string_view units) {

@@ -11,10 +11,6 @@
 namespace molvane::settings {
 namespace {
 
-bool IsHan(char32_t code) {
-  return code >= 0x4E00 && code <= 0x9FA5;
-}
-
 // The signs HTML gives a meaning to, written as text.
 struct Escape {
   char32_t code;
