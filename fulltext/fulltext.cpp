@@ -382,7 +382,7 @@ void Spacer::Add(const Part& part) {
       // Blanks at a line's end are dropped. An ASCII quotation mark opens
       // again on a new line, so one line's writing never depends on another's.
       spaces_ = 0;
-      quoteOpen_ = false;
+      quoteOpen_ = singleOpen_ = false;
       blankDue_ = wordLast_ = numberLast_ = false;
       sink_->LineBreak();
       break;

@@ -279,8 +279,11 @@ bool BookPages::Add(std::string_view lines, std::deque<PendingBlock>* blocks,
     block.kind = pending.kind;
     block.level = pending.level;
     block.words = WordsOf(lines.substr(at, end - at), pending.kind == Block::Kind::kLine);
-    paginator_.Add(block);
     at = end + 1;
+    // A paragraph or heading without text (an empty HTML element) takes no
+    // line; a kept line does, blank or not.
+    if (block.words.empty() && block.kind != Block::Kind::kLine) continue;
+    paginator_.Add(block);
   }
   Write(metadata, out);
   return true;
