@@ -210,8 +210,10 @@ void BookReader::Finish() {
 
 void BookReader::Keep(std::vector<layout::TextBlock> blocks) {
   for (const layout::TextBlock& block : blocks) {
-    AppendOneLine(block.text, &text_);
-    blocks_.push_back({block.kind, block.level, fileStart_});
+    // A rule's strokes are no text to convert; the layout draws it.
+    const bool rule = block.kind == Block::Kind::kLine && layout::IsRule(block.text);
+    AppendOneLine(rule ? std::string_view() : block.text, &text_);
+    blocks_.push_back({block.kind, block.level, fileStart_, rule});
     fileStart_ = false;
     if (title_.empty() && block.kind == Block::Kind::kHeading) title_ = block.text;
   }
@@ -279,6 +281,11 @@ bool BookPages::Add(std::string_view lines, std::deque<PendingBlock>* blocks,
     block.kind = pending.kind;
     block.level = pending.level;
     block.words = WordsOf(lines.substr(at, end - at), pending.kind == Block::Kind::kLine);
+    if (pending.rule) {
+      layout::Word rule;
+      rule.cells.assign(static_cast<size_t>(layout::Fit(form_.size).cells), kRuleCell);
+      block.words = {rule};
+    }
     at = end + 1;
     // A paragraph or heading without text (an empty HTML element) takes no
     // line; a kept line does, blank or not.

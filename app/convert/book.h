@@ -30,6 +30,7 @@ struct PendingBlock {
   layout::Block::Kind kind = layout::Block::Kind::kParagraph;
   int level = 0;
   bool startsFile = false;  // the first block of an input file
+  bool rule = false;        // a rule line, laid out across the page
 };
 
 // Input pieces (the files joined) into blocks, a file's format found by its
@@ -82,6 +83,10 @@ struct BookForm {
 class BookPages {
  public:
   explicit BookPages(BookForm form);
+
+  // The cells of a rule line: dots 2 5 across the line, the separation line
+  // braille books draw (a rule of the print's length would be cut).
+  static constexpr char kRuleCell = 0x12;
   ~BookPages();
 
   // The braille of the oldest pending blocks, one line each; false when a

@@ -195,6 +195,18 @@ TEST_F(BookPagesTest, AWordLongerThanALineIsCutWithItsSignRepeated) {
   EXPECT_EQ(words[0][2], "#ABCDEFGHI");
 }
 
+TEST_F(BookPagesTest, ARuleIsOneLineAcrossThePage) {
+  // 69 strokes: one line of dots 2 5 (BRF "3"), nothing counted as lost.
+  std::string rule;
+  for (int i = 0; i < 69; ++i) rule += "━";
+  Outcome r = Run({"--braille=brf", "--cells=30"}, "上文\n" + rule + "\n下文\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  const auto pages = Pages(r.out);
+  ASSERT_EQ(pages[0].size(), 4u);
+  EXPECT_EQ(pages[0][2], std::string(30, '3'));
+}
+
 TEST_F(BookPagesTest, ThePefReadBackEqualsTheUnicodeLayout) {
   std::string text;
   for (int i = 0; i < 4; ++i) text += "春天来了，我们去北京看花。\n\n";
