@@ -342,6 +342,9 @@ int CheckPages(Options* options) {
                (asked && s.form == settings::BrailleForm::kUnicode));
   options->paragraphs = given.paragraphs.value_or(layout::LineMode::kParagraphs);
   options->inputFormat = given.inputFormat.value_or(InputFormat::kAuto);
+  // The document names its encoding as UTF-8.
+  if (s.form == settings::BrailleForm::kPef && options->outputEncoding != platform::Encoding::kUtf8)
+    return UsageError("--braille=pef writes UTF-8; give --output-encoding=utf-8");
   if (!asked) return -1;
   if (!settings::IsBraille(s.notation) || s.form == settings::BrailleForm::kDots)
     return UsageError(

@@ -253,6 +253,7 @@ TEST_F(BookPagesTest, PageOptionsAreCheckedAndTheDotsFormStaysAsItIs) {
            {"--paragraphs=some"},
            {"--input-format=rtf", "--braille=brf"},
            {"--braille=pef", "--text=han"},
+           {"--braille=pef", "-e", "gbk"},
        })
     EXPECT_EQ(Run(args, "中国").status, 2) << args[0];
   // Lines of Chinese characters alone keep their BRF lines, in the page's width.
