@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/convert/back_route.h"
+#include "app/convert/book.h"
 #include "app/convert/input_pieces.h"
 #include "app/convert/options.h"
 #include "app/convert/piece_workers.h"
@@ -36,6 +37,7 @@ namespace {
 
 using namespace molvane::convert;
 using namespace molvane::settings;
+namespace layout = molvane::layout;
 
 // Runs the program's start, one click of the convert button and the shutdown
 // over the main window on the headless backend; returns the output box's text
@@ -155,13 +157,25 @@ struct SentPiece {
 // One run of the tool: the pieces converted in order and written out.
 class Conversion {
  public:
-  Conversion(const Options& options, int jobs, const PieceReader& reader)
+  Conversion(const Options& options, int jobs, size_t pieceBytes, const PieceReader& reader)
       : options_(options),
         reader_(reader),
         settings_(options.settings),
         converter_(PieceSettings()),
-        layout_(LineBreak()),
-        jobs_(jobs) {
+        layout_(LineBreak(), static_cast<size_t>(settings_.page.cells),
+                static_cast<size_t>(settings_.page.lines)),
+        jobs_(jobs),
+        // Laid-out text goes in the smaller pieces of the workers even in
+        // one process: a piece's braille, as words, takes many times its
+        // bytes (measured: -j1 on the corpus x10, 75 MB with 2 MB pieces).
+        pieceBytes_(options.layOut ? std::min(pieceBytes, kSharedPieceBytes) : pieceBytes) {
+    if (options.layOut) {
+      book_.emplace(options.files, options.inputFormat, options.paragraphs);
+      const layout::Form form = settings_.form == BrailleForm::kPef   ? layout::Form::kPef
+                                : settings_.form == BrailleForm::kBrf ? layout::Form::kBrf
+                                                                      : layout::Form::kUnicode;
+      pages_.emplace(BookForm{form, {settings_.page.cells, settings_.page.lines}});
+    }
     if (!FullText(settings_) && settings_.form != BrailleForm::kDots) {
       // Cells are rewritten one character at a time, so the window is given
       // a separator that no code contains, and the real one is put back.
@@ -188,7 +202,11 @@ class Conversion {
       if (piece.text.find('\0') != std::string::npos) std::erase(piece.text, '\0');
       if (piece.text.empty()) continue;
       converted = true;
-      const int code = ConvertPiece(std::move(piece));
+      const int code = book_ ? ReadBook(piece, false) : ConvertPiece(std::move(piece));
+      if (code != kExitDone) return code;
+    }
+    if (book_ && converted) {
+      const int code = ReadBook({}, true);
       if (code != kExitDone) return code;
     }
     const int code = Drain();
@@ -211,12 +229,12 @@ class Conversion {
   // never through the window.
   bool OwnWriter() const { return settings_.notation == Notation::kCommonBraille; }
 
-  // Full text in BRF is written by the pieces as braille patterns, a blank
-  // as a space, and laid out here, since lines and pages run on from piece
-  // to piece; no piece ends the text.
+  // Laid-out full text is written by the pieces as braille patterns, a
+  // blank as a space, and laid out here, since lines and pages run on from
+  // piece to piece; no piece ends the text.
   Settings PieceSettings() const {
     Settings settings = options_.settings;
-    if (settings.form == BrailleForm::kBrf && FullText(settings)) {
+    if (options_.layOut) {
       settings.form = BrailleForm::kUnicode;
       settings.separator = " ";
       settings.windowLineBreaks = false;
@@ -278,6 +296,26 @@ class Conversion {
       if (code != kExitDone) return code;
     }
     return Dispatch(std::move(piece));
+  }
+
+  // Input read as blocks; their text, one line a block, goes out in pieces
+  // of the usual size, each ending with a block.
+  int ReadBook(const Piece& piece, bool last) {
+    if (last)
+      book_->Finish();
+    else
+      book_->Add(piece);
+    book_->Take(&batch_, &pending_);
+    if (batch_.empty() || (!last && batch_.size() < pieceBytes_)) return kExitDone;
+    Piece blocks;
+    blocks.text.swap(batch_);
+    blocks.hanFollows = false;
+    return ConvertPiece(std::move(blocks));
+  }
+
+  const layout::PefMetadata& Metadata() {
+    if (!metadata_) metadata_ = BookMetadata(book_->Title());
+    return *metadata_;
   }
 
   int Dispatch(Piece piece) {
@@ -355,13 +393,19 @@ class Conversion {
 
   // Counts what a piece could not write; false when that is an error.
   bool NoteLost(const Lost& lost, const Piece& where) {
-    if (lost_.count == 0) firstLost_ = where.PlaceOf(lost.offset);
+    if (lost_.count == 0 && !book_) firstLost_ = where.PlaceOf(lost.offset);
     if (lost_.count == 0) lost_.code = lost.code;
     lost_.count += lost.count;
     if (!settings_.strict) return true;
-    Fail(Utf8Of(lost_.code) + " has no " + LacksWhat(settings_.notation) + " (" +
-         reader_.Describe(firstLost_) + ")");
+    Fail(Utf8Of(lost_.code) + " has no " + LacksWhat(settings_.notation) + " (" + LostPlace() +
+         ")");
     return false;
+  }
+
+  // Where the first character that could not be written stands: laid-out
+  // text is converted a block a line, so only the plain paths know its byte.
+  std::string LostPlace() const {
+    return book_ ? std::string("in the laid-out text") : reader_.Describe(firstLost_);
   }
 
   // The follower's own output, converted once.
@@ -373,35 +417,16 @@ class Conversion {
   int Emit(const std::string& utf8) {
     if (utf8.empty()) return kExitDone;
     std::string out;
-    if (settings_.form == BrailleForm::kDots ||
-        (FullText(settings_) && settings_.form == BrailleForm::kUnicode)) {
+    if (book_) {
+      if (!pages_->Add(utf8, &pending_, Metadata(), &out))
+        return Fail("internal error: the braille lines did not match the text's blocks");
+    } else if (settings_.form == BrailleForm::kDots ||
+               (FullText(settings_) && settings_.form == BrailleForm::kUnicode)) {
       out = utf8;
-    } else if (FullText(settings_)) {
-      LayOutPatterns(utf8);
-      out = layout_.Take();
     } else if (!RewriteCells(utf8, &out)) {
       return Fail("internal error: unexpected braille cells");
     }
     return Write(out);
-  }
-
-  // Full text as braille patterns laid out in BRF: a word's cells stay on one
-  // line unless longer than a line.
-  void LayOutPatterns(const std::string& utf8) {
-    const std::string blank = settings_.separator.empty() ? " " : settings_.separator;
-    std::vector<int> cells;
-    auto flush = [&] {
-      const std::string ascii = BrailleAscii(cells);
-      for (size_t at = 0; at < ascii.size(); at += kBrfWidth)
-        layout_.AddCells(ascii.substr(at, kBrfWidth));
-      cells.clear();
-    };
-    ForEachCode(utf8, false, [&](char32_t code, size_t) {
-      if (code >= 0x2800 && code <= 0x28FF) return cells.push_back(static_cast<int>(code - 0x2800));
-      flush();
-      layout_.AddSeparator(code == ' ' ? blank : LineBreak());
-    });
-    flush();
   }
 
   // The window's output with one code per line, in the chosen braille form.
@@ -443,7 +468,11 @@ class Conversion {
 
   int Finish() {
     int code = kExitDone;
-    if (settings_.form == BrailleForm::kBrf) {
+    if (book_) {
+      std::string out;
+      pages_->Finish(Metadata(), &out);
+      code = Write(out);
+    } else if (settings_.form == BrailleForm::kBrf) {
       layout_.Finish();
       code = Write(layout_.Take());
     } else if (settings_.format == OutputFormat::kRuby) {
@@ -462,8 +491,7 @@ class Conversion {
     const bool one = lost_.count == 1;
     std::fprintf(stderr, "%s: %llu character%s no %s (first: %s, %s)\n", kProgramName,
                  static_cast<unsigned long long>(lost_.count), one ? " has" : "s have",
-                 LacksWhat(settings_.notation), Utf8Of(lost_.code).c_str(),
-                 reader_.Describe(firstLost_).c_str());
+                 LacksWhat(settings_.notation), Utf8Of(lost_.code).c_str(), LostPlace().c_str());
   }
 
   static bool WriteBytes(const std::string& bytes) {
@@ -476,8 +504,6 @@ class Conversion {
     return kExitFailed;
   }
   int WriteFailed() { return Fail(std::string("standard output: ") + std::strerror(errno)); }
-
-  static constexpr size_t kBrfWidth = 40;
 
   const Options& options_;
   const PieceReader& reader_;
@@ -494,9 +520,18 @@ class Conversion {
   InputPlace firstLost_;
 
   int jobs_;
+  size_t pieceBytes_;
   std::optional<Piece> held_;  // the first piece, until a second one comes
   PieceWorkers workers_;
   std::deque<SentPiece> sent_;  // the pieces workers hold, oldest first
+
+  // Laid-out braille: the input read as blocks, the text of those not sent
+  // yet, those waiting for their braille, and the pages.
+  std::optional<BookReader> book_;
+  std::string batch_;
+  std::deque<PendingBlock> pending_;
+  std::optional<BookPages> pages_;
+  std::optional<layout::PefMetadata> metadata_;
 };
 
 // The separator must survive the program's GBK and the chosen output form.
@@ -556,14 +591,14 @@ int Main(int argc, char** argv) {
   if (options.back) return ConvertBack(options);
 
   const int jobs = JobCount(options);
-  PieceReader reader(options.files, options.inputEncoding,
-                     PieceBytes(jobs, KnownInputBytes(options.files)), CutFor(options.settings));
+  const size_t pieceBytes = PieceBytes(jobs, KnownInputBytes(options.files));
+  PieceReader reader(options.files, options.inputEncoding, pieceBytes, CutFor(options.settings));
   std::string error;
   if (!reader.CheckFiles(&error)) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, error.c_str());
     return kExitFailed;
   }
-  Conversion conversion(options, jobs, reader);
+  Conversion conversion(options, jobs, pieceBytes, reader);
   // The program's only message here is the empty-input warning; any box
   // means the conversion did not produce a result.
   platform::SetMessageBoxResponder([&conversion](const platform::MessageBoxCall& call) {

@@ -21,6 +21,8 @@ write), the least such a conversion can cost.
 Goals: every notation at least 7 times as fast as pinyin-pro (full pinyin and
 Wubi 15 times) and 20 times as fast as lou_translate, within 12 times the
 floor's CPU time, and under 64 MB on the ten- and hundred-fold corpus.
+Current braille laid out in BRF pages (--braille=brf) is timed too: 10 times
+as fast as lou_translate, its memory no larger on the hundred-fold corpus.
 
   python3 bench/compare.py [--skip-identity] [RUNS]      (RUNS >= 5, default 5)
 
@@ -43,6 +45,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PINYIN_PRO_VERSION = "3.29.4"
 NOTATIONS = ["current-braille", "double-braille", "shuangpin", "pinyin", "wubi"]
 FULL_NOTATIONS = ["current-braille", "double-braille", "pinyin"]
+# Current braille laid out in BRF pages for an embosser (40 x 25, paragraphs
+# joined, page numbers): the whole path from text to the embosser's file.
+BOOK_ARGUMENTS = ["-n", "current-braille", "--braille=brf"]
 PINYIN_JS = """const fs = require('fs');
 const { pinyin } = require('pinyin-pro');
 const text = fs.readFileSync(process.argv[2], 'utf8');
@@ -254,17 +259,21 @@ def timed_runs(m, runs, runs100, programs, corpora, scratch):
             m.measure("molvane %s default" % n, [convert, "-n", n, corpus])
         for n in NOTATIONS:
             m.measure("molvane %s x10" % n, [convert, "--exact", "-n", n, corpus10])
+        m.measure("molvane book", [convert, *BOOK_ARGUMENTS, corpus])
         print("run %d of %d done" % (i, runs), file=sys.stderr)
     for i in range(1, runs100 + 1):
         for n in NOTATIONS:
             m.measure("molvane %s x100" % n, [convert, "--exact", "-n", n, corpus100])
         m.measure("molvane current-braille full x100",
                   [convert, "--text=full", "--braille=unicode", "-n", "0", corpus100])
+        m.measure("molvane book x100", [convert, *BOOK_ARGUMENTS, corpus100])
         print("hundred-fold run %d of %d done" % (i, runs100), file=sys.stderr)
     for n in NOTATIONS:
         for suffix, text in [("", corpus), (" x10", corpus10), (" x100", corpus100)]:
             m.tree_peak("molvane " + n + suffix, [convert, "--exact", "-n", n, text])
             m.tree_peak("molvane %s default%s" % (n, suffix), [convert, "-n", n, text])
+    for suffix, text in [("", corpus), (" x10", corpus10), (" x100", corpus100)]:
+        m.tree_peak("molvane book" + suffix, [convert, *BOOK_ARGUMENTS, text])
 
 
 def notation_table(m, runs, runs100, corpora):
@@ -362,6 +371,25 @@ def full_text_table(m):
     return met
 
 
+def book_table(m):
+    """Braille pages for the embosser against lou_translate, which writes
+    lines only; False when a goal is missed: 10 times as fast, and the
+    hundred-fold peak (every process summed) within a quarter of the
+    ten-fold one, so memory does not grow with the text."""
+    print("\n| BRF pages | median s | peak MB | x10 peak MB | x100 median s | x100 peak MB "
+          "| vs lou_translate |\n|---|---|---|---|---|---|---|")
+    lt, t = m.median_wall("lou_translate"), m.median_wall("molvane book")
+    peaks = [m.peak_mb("molvane book" + s) for s in ["", " x10", " x100"]]
+    vl = ratio(lt, t)
+    print("| molvane %s | %.3f | %d | %d | %.3f | %d | %s |"
+          % (" ".join(BOOK_ARGUMENTS), t, peaks[0], peaks[1], m.median_wall("molvane book x100"),
+             peaks[2], vl))
+    met = at_least(vl, 10) and peaks[2] * 4 <= peaks[1] * 5
+    if not met:
+        print("   target missed: BRF pages", file=sys.stderr)
+    return met
+
+
 def output_digest(command, times=1):
     """MD5 of a command's standard output repeated `times` times; a single
     output is read in chunks, since the hundred-fold one runs to gigabytes."""
@@ -421,6 +449,7 @@ def main(argv):
     met = notation_table(m, runs, runs100, corpora)
     met = full_text_table(m) and met
     met = default_table(m) and met
+    met = book_table(m) and met
     met = hundred_fold_identical(programs[0], corpora[0], corpora[2]) and met
     if identity:
         met = shortcuts_identical(programs[0], corpora[0], scratch) and met

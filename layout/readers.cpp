@@ -452,6 +452,10 @@ class PlainTextReader::State {
         blocks_.Line(std::string(Trim(line).empty() ? std::string_view() : line));
         continue;
       }
+      if (IsRule(Trim(line))) {
+        blocks_.Line(std::string(Trim(line)));
+        continue;
+      }
       if (Trim(line).empty() || StartsWithSpace(line)) blocks_.End();
       blocks_.Text(Trim(line));
     }
@@ -472,6 +476,14 @@ void PlainTextReader::Finish() {
 }
 std::vector<TextBlock> PlainTextReader::TakeBlocks() {
   return state_->Take();
+}
+
+bool IsRule(std::string_view line) {
+  size_t strokes = 0;
+  for (; !line.empty(); line.remove_prefix(3), ++strokes)
+    if (!line.starts_with("\u2500") && !line.starts_with("\u2501") && !line.starts_with("\u2550"))
+      return false;
+  return strokes >= 3;
 }
 
 TextDocument ReadPlainText(std::string_view text, LineMode mode) {

@@ -32,6 +32,11 @@ enum class LineMode { kParagraphs, kLines };
 
 TextDocument ReadPlainText(std::string_view text, LineMode mode);
 
+// True for a line drawn with box-drawing strokes only (at least three of ─ ━
+// ═), a rule between parts of a text: plain text keeps it a line of its
+// own, never joined into a paragraph.
+bool IsRule(std::string_view line);
+
 // The same a piece at a time (a piece may end anywhere), so a text of any
 // length needs memory for one paragraph only.
 class PlainTextReader {

@@ -17,9 +17,10 @@ molvane_install() {
 MOLVANE_BUILD_PACKAGES=(cmake make g++ libc6-dev)
 # libbrailleutils-java carries the PEF schema that xmllint checks every PEF of
 # the tests against.
-# Chromium opens molvane-convert's ruby page in a test.
+# Chromium opens molvane-convert's ruby page in a test. The Debian Reference
+# in Chinese (HTML) is the book laid out in braille pages in a test.
 MOLVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang-format python3 python3-regex fortunes-zh
-  libbrailleutils-java libxml2-utils chromium)
+  libbrailleutils-java libxml2-utils chromium debian-reference-zh-cn)
 # The clang configuration and the fuzz targets (libFuzzer).
 MOLVANE_CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
 # The desktop window (Qt 6 Widgets), its fonts (a Song/Ming face for "宋体",

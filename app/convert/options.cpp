@@ -73,6 +73,34 @@ int SetJobs(const std::string& value, Options* options) {
   return jobs >= 1 && jobs <= 999 ? app::kGoOn : app::kBadValue;
 }
 
+// A whole number from `least` to `most`.
+int SetCount(const std::string& value, int least, int most, std::optional<int>* count) {
+  int n = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9' || n > most) return app::kBadValue;
+    n = n * 10 + (c - '0');
+  }
+  if (value.empty() || n < least || n > most) return app::kBadValue;
+  *count = n;
+  return app::kGoOn;
+}
+// Below these a page cannot hold its number and a line of text.
+constexpr int kLeastCells = 12;
+constexpr int kLeastLines = 3;
+constexpr int kMostCellsOrLines = 999;
+int SetCells(const std::string& value, Options* options) {
+  return SetCount(value, kLeastCells, kMostCellsOrLines, &options->given.cells);
+}
+int SetLines(const std::string& value, Options* options) {
+  return SetCount(value, kLeastLines, kMostCellsOrLines, &options->given.lines);
+}
+int SetParagraphs(const std::string& value, Options* options) {
+  return Choose(LineModeNamed(value), &options->given.paragraphs);
+}
+int SetInputFormat(const std::string& value, Options* options) {
+  return Choose(InputFormatNamed(value), &options->given.inputFormat);
+}
+
 int SetStrict(const std::string&, Options* options) {
   return options->given.strict = true, app::kGoOn;
 }
@@ -162,9 +190,22 @@ constexpr Row kOptions[] = {
      "word data (中国 khlg), with the input's lines kept",
      SetWubi},
     {0, "braille", "FORM", "braille form",
-     "cells of the braille notations: dots (default),\nunicode (braille patterns) or brf (Braille "
-     "ASCII,\n40 cells a line, 25 lines a page)",
+     "cells of the braille notations: dots (default),\nunicode (braille patterns), brf (Braille "
+     "ASCII)\nor pef (Portable Embosser Format); brf and pef\nare laid out in numbered pages",
      SetBraille},
+    {0, "cells", "N", "cells per line",
+     "laid-out braille: cells a line (default 40, at\nleast 12); lays out unicode too", SetCells},
+    {0, "lines", "N", "lines per page",
+     "laid-out braille: lines a page, the page number's\nline among them (default 25, at least 3)",
+     SetLines},
+    {0, "paragraphs", "MODE", "paragraph mode",
+     "laid-out braille: join (default), a paragraph's\nlines joined and refilled, a blank or "
+     "indented\nline starting the next; lines, every line kept",
+     SetParagraphs},
+    {0, "input-format", "FORMAT", "input format",
+     "laid-out braille: auto (default: .md and .html\nfiles by name, HTML by its first tag), "
+     "text,\nmarkdown or html (headings and paragraphs read,\nmarkup never transcribed)",
+     SetInputFormat},
     {0, "exact", nullptr, nullptr,
      "the window's output as it starts, byte for byte:\nonly Chinese characters, one reading each, "
      "CR LF\nline breaks, nothing added at the end (options\ngiven beside it still apply)",
@@ -264,6 +305,8 @@ settings::Settings SettingsOf(const Given& given) {
   Apply(given.format, &s.format);
   s.allReadings = given.allReadings;
   Apply(given.wubi, &s.wubi);
+  Apply(given.cells, &s.page.cells);
+  Apply(given.lines, &s.page.lines);
   return s;
 }
 
@@ -287,6 +330,35 @@ int CheckBack(const Options& options) {
   return -1;
 }
 
+// Pages are laid out from full-text braille; the page options ask for them
+// in Unicode patterns too.
+int CheckPages(Options* options) {
+  const Given& given = options->given;
+  const settings::Settings& s = options->settings;
+  const bool asked = given.cells || given.lines || given.paragraphs || given.inputFormat;
+  const bool full = s.text == settings::TextMode::kFull;
+  options->layOut =
+      full && (s.form == settings::BrailleForm::kBrf || s.form == settings::BrailleForm::kPef ||
+               (asked && s.form == settings::BrailleForm::kUnicode));
+  options->paragraphs = given.paragraphs.value_or(layout::LineMode::kParagraphs);
+  options->inputFormat = given.inputFormat.value_or(InputFormat::kAuto);
+  // The document names its encoding as UTF-8.
+  if (s.form == settings::BrailleForm::kPef && options->outputEncoding != platform::Encoding::kUtf8)
+    return UsageError("--braille=pef writes UTF-8; give --output-encoding=utf-8");
+  if (!asked) return -1;
+  if (!settings::IsBraille(s.notation) || s.form == settings::BrailleForm::kDots)
+    return UsageError(
+        "--cells, --lines, --paragraphs and --input-format lay out braille pages: give "
+        "--braille=brf, pef or unicode");
+  // Lines of Chinese characters alone are laid out as lines; they have no
+  // paragraphs to read.
+  if (!full && (given.paragraphs || given.inputFormat))
+    return UsageError("--paragraphs and --input-format need --text=full");
+  if (!full && s.form == settings::BrailleForm::kUnicode)
+    return UsageError("--cells and --lines lay out unicode with --text=full only");
+  return -1;
+}
+
 int ParseArguments(int argc, char** argv, Options* options) {
   const app::CommandLine<Options> line{kProgramName, kOptions, kExitUsage, AddFile};
   const int code = app::ReadCommandLine(line, argc, argv, options);
@@ -305,7 +377,7 @@ int ParseArguments(int argc, char** argv, Options* options) {
     return UsageError("--format=ruby writes UTF-8");
   const std::string problem = settings::Problem(options->settings);
   if (!problem.empty()) return UsageError(problem);
-  return -1;
+  return CheckPages(options);
 }
 
 }  // namespace molvane::convert

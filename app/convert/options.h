@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/convert/book.h"
 #include "app/settings/settings.h"
 #include "platform/text_encodings.h"
 
@@ -29,6 +30,11 @@ struct Given {
   std::optional<settings::OutputFormat> format;
   bool allReadings = false;
   std::optional<settings::WubiCodes> wubi;
+  // Braille pages.
+  std::optional<int> cells;
+  std::optional<int> lines;
+  std::optional<layout::LineMode> paragraphs;
+  std::optional<InputFormat> inputFormat;
 };
 
 // What --back writes.
@@ -46,6 +52,11 @@ struct Options {
   bool plain = false;  // every cache and shortcut off, for comparisons
   int jobs = 0;        // pieces converted at once; 0: as many as processors, at most kMostJobs
   std::vector<std::string> files;
+  // Full-text braille laid out in pages (BRF and PEF always, Unicode
+  // patterns when a page option asks for it): the input read as blocks.
+  bool layOut = false;
+  layout::LineMode paragraphs = layout::LineMode::kParagraphs;
+  InputFormat inputFormat = InputFormat::kAuto;
 };
 
 // Exit codes, also listed in the manual page.

@@ -7,6 +7,7 @@
 #include "app/settings/braille_forms.h"
 #include "app/settings/code_points.h"
 #include "platform/platform.h"
+#include "platform/text_encodings.h"
 #include "words/grouping.h"
 #include "words/words.h"
 
@@ -216,7 +217,7 @@ void FullTextWriter::FlushRun() {
   if (run_.empty()) return;
   if (!settings_.braille) {
     std::string text;
-    for (char32_t c : run_) text += static_cast<char>(fulltext::Narrow(c));
+    for (char32_t c : run_) platform::AppendUtf8(fulltext::Narrow(c), &text);
     Word(text, runIsNumber_, runJoins_);
   } else {
     Word(runIsNumber_ ? fulltext::NumberCells(run_) : fulltext::LetterCells(run_), runIsNumber_,
@@ -270,7 +271,10 @@ void FullTextWriter::Placeholder(const Held& h) {
 bool FullTextWriter::Gather(char32_t c, CharClass kind) {
   const bool numberGoesOn = runIsNumber_ && !run_.empty() && (c == '.' || c == ',') &&
                             !held_.empty() && Classify(held_.front().code) == CharClass::kDigit;
-  if (!numberGoesOn && kind != CharClass::kDigit && kind != CharClass::kLetter) {
+  // Accented letters (nǐ, café) stay in their word.
+  const bool letter =
+      kind == CharClass::kLetter || (kind == CharClass::kOther && fulltext::IsLatinLetter(c));
+  if (!numberGoesOn && kind != CharClass::kDigit && !letter) {
     FlushRun();
     return false;
   }
@@ -280,6 +284,7 @@ bool FullTextWriter::Gather(char32_t c, CharClass kind) {
     runJoins_ = true;
   }
   run_ += c;
+  word_ += c;
   runIsNumber_ = number;
   lastWasPlaceholder_ = false;
   return true;
@@ -292,6 +297,44 @@ void FullTextWriter::WriteHan(const Held& h, bool afterNumber) {
   Word(settings_.braille ? fulltext::CellsFromDots(h.syllable) : h.syllable, false, joins);
 }
 
+namespace {
+
+// The signs a web or e-mail address is written with, inside one word.
+bool IsAddressSign(char32_t c) {
+  return c < 0x80 && std::u32string_view(U"./:@-_~?=&#%+").find(c) != std::u32string_view::npos;
+}
+
+bool IsLetterOrDigit(char32_t c) {
+  return fulltext::IsLatinLetter(c) || Classify(c) == CharClass::kDigit;
+}
+
+}  // namespace
+
+// A sign that the word being written goes on through, which the table's
+// rows by place do not see: the last dot of an abbreviation (U.S.A.) and
+// every sign of a web or e-mail address, which a reader takes as one word
+// without a Chinese full stop or a blank inside. Null for any other sign.
+const fulltext::SignRow* FullTextWriter::WordSign(char32_t c, std::u32string_view ahead,
+                                                  char32_t before) {
+  if (word_.empty()) return nullptr;
+  const char32_t after = ahead.size() > 1 ? fulltext::Narrow(ahead[1]) : 0;
+  const bool scheme = c == ':' && ahead.starts_with(U"://") &&
+                      std::all_of(word_.begin(), word_.end(), fulltext::IsLatinLetter);
+  if (scheme || (c == '@' && IsLetterOrDigit(after)) || (c == '.' && word_ == U"www"))
+    inAddress_ = true;
+  // A slash may end an address (https://www.debian.org/doc/).
+  if (inAddress_ && IsAddressSign(c) &&
+      (IsLetterOrDigit(after) || IsAddressSign(after) || c == '/')) {
+    // An address's colon is the colon of a time and its slash the one
+    // between letters (the full-width row's cells), as liblouis writes them.
+    if (c == ':') return fulltext::MatchSign(U":0", U'0');
+    return fulltext::MatchSign(c == '/' ? std::u32string_view(U"／") : ahead, before);
+  }
+  if (c == '.' && fulltext::ContinuesWord(word_, U"."))
+    return fulltext::MatchSign(U".a", U'a');  // the dot inside a word
+  return nullptr;
+}
+
 // A sign of the table (the longest that the held characters spell), text
 // pinyin keeps, or the placeholder.
 void FullTextWriter::WriteOther(const Held& h, char32_t c, char32_t before) {
@@ -299,12 +342,29 @@ void FullTextWriter::WriteOther(const Held& h, char32_t c, char32_t before) {
   std::u32string ahead(1, c);
   for (size_t i = 0; i < held_.size() && i < kLookahead; ++i)
     ahead += fulltext::Narrow(held_[i].code);
+  if (const fulltext::SignRow* row = WordSign(c, ahead, before)) {
+    // An address's last sign ends the word: a blank follows.
+    const char32_t after = ahead.size() > 1 ? fulltext::Narrow(ahead[1]) : 0;
+    const bool last = !IsLetterOrDigit(after) && !IsAddressSign(after);
+    fulltext::SignRow joined = *row;
+    joined.kind = last ? fulltext::SignKind::kPause : fulltext::SignKind::kJoin;
+    word_ += c;
+    return Sign(joined);
+  }
   if (const fulltext::SignRow* row = fulltext::MatchSign(ahead, before)) {
     const size_t extra = std::u32string_view(row->print).size() - 1;
     held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(extra));
     before_ = ahead[extra];
+    if (row->kind == fulltext::SignKind::kJoin) {
+      word_ += std::u32string_view(row->print);
+    } else {
+      word_.clear();
+      inAddress_ = false;
+    }
     return Sign(*row);
   }
+  word_.clear();
+  inAddress_ = false;
   // Pinyin keeps as text what GBK can hold, except other Chinese characters.
   if (!settings_.braille && Classify(c) == CharClass::kOther && c >= 0x20 && c != 0x7F &&
       InGbk(c) && !IsIdeograph(c)) {
@@ -324,6 +384,10 @@ void FullTextWriter::Step() {
   const char32_t before = before_;
   before_ = kind == CharClass::kLineBreak ? 0 : c;
   if (Gather(c, kind)) return;
+  if (kind != CharClass::kOther && kind != CharClass::kIgnored) {
+    word_.clear();
+    inAddress_ = false;
+  }
   const bool attached = kind == CharClass::kAttached && lastWasPlaceholder_;
   const bool afterNumber = lastWasNumber_;
   lastWasPlaceholder_ = lastWasNumber_ = false;

@@ -86,6 +86,7 @@ class FullTextWriter {
   void Drain(bool final);
   void Step();
   bool Gather(char32_t c, fulltext::CharClass kind);
+  const fulltext::SignRow* WordSign(char32_t c, std::u32string_view ahead, char32_t before);
   void WriteHan(const Held& h, bool afterNumber);
   void WriteOther(const Held& h, char32_t c, char32_t before);
   void FlushRun();
@@ -108,6 +109,10 @@ class FullTextWriter {
   std::u32string run_;  // digits or letters not yet written
   bool runIsNumber_ = false;
   bool runJoins_ = false;  // the run goes on the word before it (4a, MP3)
+  // The letters, digits and signs of the word being written since the last
+  // blank, and whether it is a web or e-mail address, whose signs all join.
+  std::u32string word_;
+  bool inAddress_ = false;
   bool lastWasPlaceholder_ = false;
   bool lastWasNumber_ = false;
   bool afterCarriageReturn_ = false;

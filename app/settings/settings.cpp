@@ -56,8 +56,10 @@ constexpr Name<words::ToneStyle> kToneNames[] = {{"none", words::ToneStyle::kNon
 constexpr Name<TextMode> kTextNames[] = {{"han", TextMode::kHan}, {"full", TextMode::kFull}};
 constexpr Name<Spacing> kSpacingNames[] = {{"syllable", Spacing::kSyllable},
                                            {"word", Spacing::kWord}};
-constexpr Name<BrailleForm> kFormNames[] = {
-    {"dots", BrailleForm::kDots}, {"unicode", BrailleForm::kUnicode}, {"brf", BrailleForm::kBrf}};
+constexpr Name<BrailleForm> kFormNames[] = {{"dots", BrailleForm::kDots},
+                                            {"unicode", BrailleForm::kUnicode},
+                                            {"brf", BrailleForm::kBrf},
+                                            {"pef", BrailleForm::kPef}};
 constexpr Name<OutputFormat> kFormatNames[] = {
     {"text", OutputFormat::kText}, {"ruby", OutputFormat::kRuby}, {"pairs", OutputFormat::kPairs}};
 constexpr Name<WubiCodes> kWubiNames[] = {{"full", WubiCodes::kFull}, {"words", WubiCodes::kWords}};
@@ -146,6 +148,8 @@ std::string Problem(const Settings& settings) {
     return "--tones needs the pinyin notation";
   if (settings.form != BrailleForm::kDots && !IsBraille(settings.notation))
     return "--braille needs a braille notation (current-braille, double-braille or common-braille)";
+  if (settings.form == BrailleForm::kPef && settings.text != TextMode::kFull)
+    return "--braille=pef lays out full text; leave out --text=han";
   if (settings.spacing == Spacing::kWord && settings.text != TextMode::kFull)
     return "--spacing=word needs --text=full";
   if (settings.spacing == Spacing::kWord && !WritesFullText(settings.notation))

@@ -40,8 +40,9 @@ enum class TextMode {
 // Blanks between the syllables of a word (full text only).
 enum class Spacing { kSyllable, kWord };
 
-// How braille cells are written.
-enum class BrailleForm { kDots, kUnicode, kBrf };
+// How braille cells are written; PEF (the Portable Embosser Format) is
+// always laid out in pages.
+enum class BrailleForm { kDots, kUnicode, kBrf, kPef };
 
 // How pinyin is laid out for teachers and learners: as text, as an HTML page
 // with each character's pinyin above it (ruby), or one word a line with its

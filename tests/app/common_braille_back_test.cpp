@@ -20,7 +20,9 @@ TEST_F(CommonBrailleTest, WritesTheSchemeInEveryForm) {
   const std::string dots = Output({"-n", "common-braille"}, "中国人民。");
   EXPECT_EQ(dots, "34-256-1-1245-135-2 245-356-134-126-5-23\n");
   EXPECT_EQ(Output({"-n", "通用盲文"}, "中国人民。"), dots);
-  EXPECT_EQ(Output({"-n", "5", "--braille=brf"}, "中国人民。"), "/4AGO1 J0M<\"2\n");
+  // BRF is laid out in pages: the page number, then the paragraph indented.
+  EXPECT_EQ(Output({"-n", "5", "--braille=brf"}, "中国人民。"),
+            std::string(38, ' ') + "#A\r\n  /4AGO1 J0M<\"2\r\n");
   // The Chinese characters alone: a character's cells and the separator.
   EXPECT_EQ(Output({"-n", "5", "--text=han"}, "中国，人"), "34-256-1\n1245-135-2\n245-356\n");
   EXPECT_EQ(Output({"-n", "5", "--text=han", "--braille=unicode", "-s", "/"}, "中国"),
@@ -47,7 +49,11 @@ TEST_F(BackTest, ReadsEveryBrailleFormOfTheThreeNotations) {
   const std::string text = "我们的学校在北京。春天来了。\n";
   for (const char* notation : {"0", "1", "5"})
     for (const char* form : {"dots", "unicode", "brf"}) {
-      const std::string braille = Output({"-n", notation, std::string("--braille=") + form}, text);
+      std::vector<std::string> args = {"-n", notation, std::string("--braille=") + form};
+      // BRF pages: the sentence on one line, under the page number that
+      // reading back leaves out.
+      if (std::string(form) == "brf") args.push_back("--cells=60");
+      const std::string braille = Output(args, text);
       EXPECT_EQ(Output({"--back", "-n", notation}, braille), text) << notation << " " << form;
     }
   // Pinyin: tones where the braille marks them, none from current braille.

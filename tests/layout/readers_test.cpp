@@ -40,6 +40,13 @@ TEST(PlainText, LinesJoinIntoParagraphsUntilABlankOrIndentedLine) {
   EXPECT_EQ(Show(ReadPlainText("", LineMode::kParagraphs)), "");
 }
 
+TEST(PlainText, ARuleLineStandsAlone) {
+  // Box-drawing strokes end the paragraph; two strokes or a dash are text.
+  EXPECT_EQ(Show(ReadPlainText("上文\n━━━━\n下文\n══\n", LineMode::kParagraphs)),
+            "P:上文|L:━━━━|P:下文══");
+  EXPECT_FALSE(IsRule("——————"));
+}
+
 TEST(PlainText, PiecesCutAnywhereReadAsTheWholeText) {
   const std::string text =
       "今天天气\r\n很好。\r\n\r\n  我们去\r公园。\n\u3000\u3000他说\nHello\nworld";
