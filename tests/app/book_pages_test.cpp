@@ -188,6 +188,14 @@ TEST_F(BookPagesTest, AWordLongerThanALineIsCutWithItsSignRepeated) {
   EXPECT_EQ(pages[0][1], "#ABCDEFGHIJ-");
   EXPECT_EQ(pages[0][2], "#ABCDEFGHIJ-");  // the number sign again
   EXPECT_EQ(pages[0][3], "#ABCDEFGHIJ");
+  // An address cut inside its letters repeats the letter sign, and no line
+  // ends with a sign left alone before the mark.
+  const auto address = Pages(Output({"--braille=brf", "--cells=20", "--paragraphs=lines"},
+                                    "https://www.debian.org/doc/manuals/debian-reference/\n"));
+  ASSERT_EQ(address[0].size(), 5u);
+  EXPECT_EQ(address[0][1], ";HTTPS3_/_/;WWW4;DE-");
+  EXPECT_EQ(address[0][2], ";BIAN4;ORG_/;DOC_/-");
+  for (const std::string& line : address[0]) EXPECT_FALSE(line.ends_with(";-")) << line;
   // A word that fits moves to the next line whole.
   const auto words =
       Pages(Output({"--braille=brf", "--cells=12", "--paragraphs=lines"}, "12345678 123456789\n"));
