@@ -213,7 +213,7 @@ void BookReader::Keep(std::vector<layout::TextBlock> blocks) {
     // A rule's strokes are no text to convert; the layout draws it.
     const bool rule = block.kind == Block::Kind::kLine && layout::IsRule(block.text);
     AppendOneLine(rule ? std::string_view() : block.text, &text_);
-    blocks_.push_back({block.kind, block.level, fileStart_, rule});
+    blocks_.push_back({block.kind, block.level, fileStart_, rule, source_});
     fileStart_ = false;
     if (title_.empty() && block.kind == Block::Kind::kHeading) title_ = block.text;
   }

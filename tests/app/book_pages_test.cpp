@@ -173,10 +173,13 @@ TEST_F(BookPagesTest, ParagraphsJoinOrKeepTheirLinesAndFilesStartPages) {
   EXPECT_EQ(kept[0][3], "");
   // Each file on a page of its own; the numbers go on.
   const std::string first = File("one.txt", "第一个文件。");
-  const std::string second = File("two.txt", "第二个文件。");
-  const auto two = Pages(Output({"--braille=brf", first, second}, ""));
+  const std::string second = File("two.txt", "第二个文件😀。");
+  Outcome r = Run({"--braille=brf", first, second});
+  const auto two = Pages(r.out);
   ASSERT_EQ(two.size(), 2u);
   EXPECT_TRUE(two[1][0].ends_with("#B"));
+  // What could not be written is named with its file.
+  EXPECT_NE(r.err.find("(first: 😀, in " + second + ")"), std::string::npos) << r.err;
 }
 
 TEST_F(BookPagesTest, AWordLongerThanALineIsCutWithItsSignRepeated) {
