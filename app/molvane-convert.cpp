@@ -305,9 +305,17 @@ class Conversion {
       book_->Finish();
     else
       book_->Add(piece);
+    const size_t before = pending_.size();
     book_->Take(&batch_, &pending_);
+    batchBlocks_ += pending_.size() - before;
     if (batch_.empty() || (!last && batch_.size() < pieceBytes_)) return kExitDone;
+    // Each block's line is anchored to its file, so a character that could
+    // not be written is named with the file it came from.
     Piece blocks;
+    size_t block = pending_.size() - batchBlocks_;
+    for (size_t at = 0; at < batch_.size(); at = batch_.find('\n', at) + 1)
+      blocks.anchors.push_back({at, {pending_[block++].source, 0}});
+    batchBlocks_ = 0;
     blocks.text.swap(batch_);
     blocks.hanFollows = false;
     return ConvertPiece(std::move(blocks));
@@ -393,7 +401,7 @@ class Conversion {
 
   // Counts what a piece could not write; false when that is an error.
   bool NoteLost(const Lost& lost, const Piece& where) {
-    if (lost_.count == 0 && !book_) firstLost_ = where.PlaceOf(lost.offset);
+    if (lost_.count == 0) firstLost_ = where.PlaceOf(lost.offset);
     if (lost_.count == 0) lost_.code = lost.code;
     lost_.count += lost.count;
     if (!settings_.strict) return true;
@@ -403,9 +411,9 @@ class Conversion {
   }
 
   // Where the first character that could not be written stands: laid-out
-  // text is converted a block a line, so only the plain paths know its byte.
+  // text is converted a block a line, so only its file is known.
   std::string LostPlace() const {
-    return book_ ? std::string("in the laid-out text") : reader_.Describe(firstLost_);
+    return book_ ? "in " + reader_.NameOf(firstLost_.source) : reader_.Describe(firstLost_);
   }
 
   // The follower's own output, converted once.
@@ -529,6 +537,7 @@ class Conversion {
   // yet, those waiting for their braille, and the pages.
   std::optional<BookReader> book_;
   std::string batch_;
+  size_t batchBlocks_ = 0;  // the blocks whose text is in batch_
   std::deque<PendingBlock> pending_;
   std::optional<BookPages> pages_;
   std::optional<layout::PefMetadata> metadata_;

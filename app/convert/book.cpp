@@ -213,7 +213,7 @@ void BookReader::Keep(std::vector<layout::TextBlock> blocks) {
     // A rule's strokes are no text to convert; the layout draws it.
     const bool rule = block.kind == Block::Kind::kLine && layout::IsRule(block.text);
     AppendOneLine(rule ? std::string_view() : block.text, &text_);
-    blocks_.push_back({block.kind, block.level, fileStart_, rule});
+    blocks_.push_back({block.kind, block.level, fileStart_, rule, source_});
     fileStart_ = false;
     if (title_.empty() && block.kind == Block::Kind::kHeading) title_ = block.text;
   }
@@ -238,6 +238,17 @@ std::vector<layout::Word> WordsOf(std::string_view line, bool keepSpaces) {
   auto end = [&] {
     if (word.cells.empty()) return;
     word.signs = SignsOf(word.cells);
+    // A word that may be longer than a line (the narrowest one Fit allows)
+    // is never cut inside a sign or right after one, which would leave the
+    // sign alone at a line's end.
+    if (word.cells.size() > static_cast<size_t>(layout::Fit({1, 1}).cells)) {
+      std::vector<bool> allowed(word.cells.size(), true);
+      for (const layout::Word::Sign& sign : word.signs)
+        for (size_t at = sign.from + 1; at <= sign.from + sign.cells.size(); ++at)
+          if (at < allowed.size()) allowed[at] = false;
+      for (size_t at = 1; at < allowed.size(); ++at)
+        if (allowed[at]) word.cuts.push_back(at);
+    }
     words.push_back(std::move(word));
     word = {};
   };

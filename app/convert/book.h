@@ -31,6 +31,7 @@ struct PendingBlock {
   int level = 0;
   bool startsFile = false;  // the first block of an input file
   bool rule = false;        // a rule line, laid out across the page
+  size_t source = 0;        // the input file it comes from
 };
 
 // Input pieces (the files joined) into blocks, a file's format found by its

@@ -100,6 +100,10 @@ std::string PieceReader::Describe(const InputPlace& place) const {
   return name + " byte " + std::to_string(place.offset);
 }
 
+std::string PieceReader::NameOf(size_t source) const {
+  return source < sources_.size() ? sources_[source].name : "";
+}
+
 bool PieceReader::OpenNext(std::string* error) {
   const std::string& name = names_[nextName_++];
   file_ = name == "-" ? stdin : std::fopen(name.c_str(), "rb");

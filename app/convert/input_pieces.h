@@ -86,6 +86,8 @@ class PieceReader {
 
   // "file byte N" for a place in the input.
   std::string Describe(const InputPlace& place) const;
+  // The name of an input file as messages give it.
+  std::string NameOf(size_t source) const;
 
  private:
   struct Source {

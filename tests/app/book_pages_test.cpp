@@ -173,10 +173,13 @@ TEST_F(BookPagesTest, ParagraphsJoinOrKeepTheirLinesAndFilesStartPages) {
   EXPECT_EQ(kept[0][3], "");
   // Each file on a page of its own; the numbers go on.
   const std::string first = File("one.txt", "第一个文件。");
-  const std::string second = File("two.txt", "第二个文件。");
-  const auto two = Pages(Output({"--braille=brf", first, second}, ""));
+  const std::string second = File("two.txt", "第二个文件😀。");
+  Outcome r = Run({"--braille=brf", first, second});
+  const auto two = Pages(r.out);
   ASSERT_EQ(two.size(), 2u);
   EXPECT_TRUE(two[1][0].ends_with("#B"));
+  // What could not be written is named with its file.
+  EXPECT_NE(r.err.find("(first: 😀, in " + second + ")"), std::string::npos) << r.err;
 }
 
 TEST_F(BookPagesTest, AWordLongerThanALineIsCutWithItsSignRepeated) {
@@ -188,6 +191,14 @@ TEST_F(BookPagesTest, AWordLongerThanALineIsCutWithItsSignRepeated) {
   EXPECT_EQ(pages[0][1], "#ABCDEFGHIJ-");
   EXPECT_EQ(pages[0][2], "#ABCDEFGHIJ-");  // the number sign again
   EXPECT_EQ(pages[0][3], "#ABCDEFGHIJ");
+  // An address cut inside its letters repeats the letter sign, and no line
+  // ends with a sign left alone before the mark.
+  const auto address = Pages(Output({"--braille=brf", "--cells=20", "--paragraphs=lines"},
+                                    "https://www.debian.org/doc/manuals/debian-reference/\n"));
+  ASSERT_EQ(address[0].size(), 5u);
+  EXPECT_EQ(address[0][1], ";HTTPS3_/_/;WWW4;DE-");
+  EXPECT_EQ(address[0][2], ";BIAN4;ORG_/;DOC_/-");
+  for (const std::string& line : address[0]) EXPECT_FALSE(line.ends_with(";-")) << line;
   // A word that fits moves to the next line whole.
   const auto words =
       Pages(Output({"--braille=brf", "--cells=12", "--paragraphs=lines"}, "12345678 123456789\n"));
