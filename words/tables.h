@@ -35,6 +35,13 @@ struct WordEntry {
   int32_t reading = -1;  // first of the word's readings in the pool, -1: read by character
 };
 
+// A character's reading by the character beside it (see ReadContext).
+struct ContextReading {
+  uint32_t key = 0;  // the pair's two offsets from kFirstHan and the place, packed
+  StoredReading reading;
+  uint8_t weight = 0;  // ln(1 + the words' votes), in tenths
+};
+
 // Codes of one syllable; empty when the notation's table lacks it (the
 // program then writes nothing for the character).
 struct SyllableCodes {
@@ -75,6 +82,10 @@ class Tables {
   // it is the particle.
   bool IsModifier(char16_t han) const { return modifiers_[han - kFirstHan]; }
   double LogTotal() const { return logTotal_; }
+  // The reading the words give `pair[place]` (place 0 or 1) beside the other
+  // character of the pair, null where they do not agree on one that differs
+  // from LoneReading.
+  const ContextReading* InPair(char16_t first, char16_t second, int place) const;
 
  private:
   Tables();
@@ -82,6 +93,7 @@ class Tables {
   void ReadWords();
   void ReadNotations();
   void ReadModifiers();
+  void ReadContext();
 
   std::vector<StoredReading> characters_;
   std::vector<StoredReading> lone_;
@@ -92,6 +104,7 @@ class Tables {
   std::vector<std::pair<size_t, size_t>> firstUnitRanges_;
   std::vector<StoredReading> pool_;
   std::vector<bool> modifiers_;
+  std::vector<ContextReading> context_;  // by key
   double logTotal_ = 0;
 };
 

@@ -144,6 +144,22 @@ TEST(WordReadings, CharactersNoWordHoldsTakeTheirReadingAlone) {
   EXPECT_EQ(Pinyin("似", ReadingMode::kCharacters, ToneStyle::kNumbers), "shi4");
 }
 
+TEST(WordReadings, ALoneCharacterFollowsTheWordsOfItsNeighbour) {
+  const auto numbers = [](const std::string& text) {
+    return Pinyin(text, ReadingMode::kWords, ToneStyle::kNumbers);
+  };
+  // No word holds them; the dictionary's words beside the same neighbour do.
+  EXPECT_EQ(numbers("战而还者"), "zhan4 er2 huan2 zhe3");
+  EXPECT_EQ(numbers("留山阿"), "liu2 shan1 e1");
+  EXPECT_EQ(numbers("赠郭给事"), "zeng4 guo1 ji3 shi4");
+  // A pair that running text mostly holds otherwise does not speak (中的 is
+  // a word, zhong4 di4, but 之中的 is not), nor a pair the path weighed.
+  EXPECT_EQ(numbers("之中的任何"), "zhi1 zhong1 de5 ren4 he2");
+  EXPECT_EQ(numbers("的确定"), "de5 que4 ding4");
+  // Without such a neighbour the reading alone stays.
+  EXPECT_EQ(numbers("他还来"), "ta1 hai2 lai2");
+}
+
 TEST(WordReadings, CharacterModeIsTheDictionarysOneReading) {
   EXPECT_EQ(Pinyin("银行行走", ReadingMode::kCharacters), "yin hang hang zou");
   EXPECT_EQ(Pinyin("了解", ReadingMode::kCharacters), "le jie");

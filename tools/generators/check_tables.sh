@@ -100,7 +100,8 @@ if ! "$python" "$tools/gen_word_tables.py" "$tmp/words" "$cedict" >"$tmp/words.l
   cat "$tmp/words.log" >&2
   status=1
 fi
-for name in word_readings.txt phrase_readings.txt character_readings.txt word_frequencies.txt \
+for name in word_readings.txt phrase_readings.txt character_readings.txt reading_context.txt \
+            word_frequencies.txt \
             word_modifiers.txt; do
   if ! cmp -s "$tmp/words/$name" "$repo/words/tables/$name"; then
     echo "check_tables: $name differs (< committed, > regenerated):" >&2
