@@ -4,6 +4,7 @@
 // dictionary has it.
 #include <algorithm>
 
+#include "words/function_readings.h"
 #include "words/tables.h"
 #include "words/words.h"
 
@@ -96,8 +97,12 @@ struct Surroundings {
 // alone (a count of one, which never wins the path) or, where the neighbour
 // stands alone, any listed pair still speaks.
 // Where the two neighbours disagree, the pair with more votes wins.
+// A row of the grammar table that fits the neighbours comes first (三只鸟
+// zhi1, 千载 zai3).
 StoredReading InContext(const Tables& tables, std::u16string_view run, size_t at,
                         const Surroundings& around, StoredReading fallback) {
+  if (const StoredReading ruled = GrammarReading(tables, run, at); ruled.syllable != kNoSyllable)
+    return ruled;
   const ContextReading* best = nullptr;
   const auto consider = [&](size_t first, int place, bool neighbourApart) {
     const std::u16string_view pair = run.substr(first, 2);
@@ -165,6 +170,15 @@ void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>
       const bool fromWord = entry != nullptr && entry->reading >= 0;
       const StoredReading reading =
           fromWord ? tables.PooledReading(entry->reading + static_cast<int32_t>(i)) : own;
+      // A two-character word no dictionary reads (jieba's 三只, 一曲) is most
+      // often a count and its measure word: the grammar's rows read it.
+      if (word.size() == 2 && i == 1 && !fromWord && !counted) {
+        const StoredReading ruled = GrammarReading(tables, run, at + 1);
+        if (ruled.syllable != kNoSyllable) {
+          out->push_back(Public(tables, ruled));
+          continue;
+        }
+      }
       out->push_back(Public(tables, word.size() > 1 || counted
                                         ? reading
                                         : InContext(tables, run, at, around, reading)));

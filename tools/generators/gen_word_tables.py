@@ -77,10 +77,9 @@ character_readings.txt
 reading_context.txt
     "<pair> <place> <reading> <weight>" a line: a character where no word
     settles it, read by its neighbour in the text. Every CC-CEDICT word of
-    two or three characters (as chosen above) votes, with jieba's count of
-    the word plus one, for the reading it gives each of its characters
-    beside the character next to it (出塞而还 huan2: 还 after 而, from 而还;
-    山阿 e1: 阿 after 山). A pair is kept where
+    two characters (as chosen above) votes, with jieba's count of the word
+    plus one, for the reading it gives each of its characters beside the
+    other (山阿 e1: 阿 after 山; 都护 du1: 都 before 护). A pair is kept where
       - at least CONTEXT_SHARE of its votes agree on one reading,
       - that reading has other letters than the one the character takes
         alone (character_readings.txt, else the dictionary's), which stays
@@ -94,7 +93,8 @@ reading_context.txt
         back/tables/char_bigrams.txt, from open-gram's model): 中的 zhong4
         di4 is a word, but 中 before 的 is nearly always zhong1.
     Longer words are left out: their pairs often straddle the words inside
-    them (人生如朝露 would read 朝 after 如 zhao1). The place is 1 or 2, the
+    them (人生如朝露 would read 朝 after 如 zhao1, 秘书长 长 after 书 zhang3,
+    鸭绿江 绿 before 江 lu4). The place is 1 or 2, the
     character's in the pair; the weight, ln(1 + the votes) in tenths,
     decides between a left and a right neighbour that disagree. Left out:
     一 and 不 (their tones in words are the spoken ones, --sandhi's matter),
@@ -193,7 +193,7 @@ PHRASE_FINALS = ("a", "ai", "an", "ang", "ao", "e", "ei", "en", "eng", "er", "i"
 # that words read both ways says nothing.
 CONTEXT_SHARE = 0.9
 CONTEXT_TEXT_SHARE = 0.1
-CONTEXT_WORD = 3
+CONTEXT_WORD = 2
 CHAR_BIGRAMS = os.path.join(REPO, "back", "tables", "char_bigrams.txt")
 
 # Longest word kept: longer ones are names and phrases that never change a
