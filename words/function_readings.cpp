@@ -83,29 +83,41 @@ Row ParseRow(const Tables& tables, std::string_view line) {
              ParseNeighbours(f[3], line)};
 }
 
+// The rows, and which characters have any: most characters have none, and
+// every lone character asks.
+struct Grammar {
+  std::vector<Row> rows;
+  std::vector<bool> ruled = std::vector<bool>(kLastHan - kFirstHan + 1, false);
+};
+
 // Read once on first use, constant afterwards, like the tables they read by.
-const std::vector<Row>& Rows(const Tables& tables) {
-  static const std::vector<Row> kRows = [&tables] {
-    std::vector<Row> rows;
+const Grammar& Rows(const Tables& tables) {
+  static const Grammar kGrammar = [&tables] {
+    Grammar grammar;
     const std::string_view text = kFunctionReadingsTable;
     for (size_t at = 0; at < text.size();) {
       size_t end = text.find('\n', at);
       if (end == std::string_view::npos) end = text.size();
       const std::string_view line = text.substr(at, end - at);
-      if (!line.empty() && line.front() != '#') rows.push_back(ParseRow(tables, line));
+      if (!line.empty() && line.front() != '#') {
+        grammar.rows.push_back(ParseRow(tables, line));
+        grammar.ruled[grammar.rows.back().han - kFirstHan] = true;
+      }
       at = end + 1;
     }
-    return rows;
+    return grammar;
   }();
-  return kRows;
+  return kGrammar;
 }
 
 }  // namespace
 
 StoredReading GrammarReading(const Tables& tables, std::u16string_view run, size_t at) {
+  const Grammar& grammar = Rows(tables);
+  if (!grammar.ruled[run[at] - kFirstHan]) return StoredReading{};
   const char16_t previous = at > 0 ? run[at - 1] : 0;
   const char16_t next = at + 1 < run.size() ? run[at + 1] : 0;
-  for (const Row& row : Rows(tables))
+  for (const Row& row : grammar.rows)
     if (row.han == run[at] && row.after.Fits(previous) && row.before.Fits(next)) return row.reading;
   return StoredReading{};
 }

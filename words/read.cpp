@@ -106,11 +106,13 @@ StoredReading InContext(const Tables& tables, std::u16string_view run, size_t at
   const ContextReading* best = nullptr;
   const auto consider = [&](size_t first, int place, bool neighbourApart) {
     const std::u16string_view pair = run.substr(first, 2);
-    const WordEntry* listed = tables.Find(pair);
-    if (listed != nullptr && (neighbourApart || listed->logCount > 0)) return;
     const ContextReading* found = tables.InPair(pair[0], pair[1], place);
-    if (found != nullptr && (best == nullptr || found->weight > best->weight)) best = found;
+    if (found == nullptr || (best != nullptr && found->weight <= best->weight)) return;
+    const WordEntry* listed = tables.Find(pair);
+    if (listed == nullptr || (!neighbourApart && listed->logCount <= 0)) best = found;
   };
+
+  if (!tables.HasPairs(run[at])) return fallback;
   if (at > 0) consider(at - 1, 1, at == around.wordStart && !around.previousAlone);
   if (at + 1 < run.size()) consider(at, 0, at + 1 == around.wordEnd && !around.nextAlone);
   return best != nullptr ? best->reading : fallback;

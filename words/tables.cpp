@@ -277,6 +277,7 @@ void Tables::ReadModifiers() {
 // "<pair> <place 1|2> <syllable+tone> <weight>" lines.
 void Tables::ReadContext() {
   const std::u16string text = DecodeGbk(kArea.readingContext);
+  paired_.assign(kLastHan - kFirstHan + 1, false);
   for (std::u16string_view line : Split(text, u"\n")) {
     const std::vector<std::u16string_view> parts = Split(line, u" ");
     if (parts.size() != 4 || parts[0].size() != 2 || !IsHan(parts[0][0]) || !IsHan(parts[0][1]) ||
@@ -289,6 +290,7 @@ void Tables::ReadContext() {
     unsigned weight = 0;
     for (char16_t digit : parts[3])
       if (IsDigit(digit)) weight = weight * 10 + (digit - u'0');
+    paired_[parts[0][parts[1][0] - u'1'] - kFirstHan] = true;
     context_.push_back({PairKey(parts[0][0], parts[0][1], parts[1][0] - u'1'),
                         {number, static_cast<uint8_t>(parts[2].back() - u'0')},
                         static_cast<uint8_t>(std::min(weight, 255u))});

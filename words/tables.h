@@ -86,6 +86,8 @@ class Tables {
   // character of the pair, null where they do not agree on one that differs
   // from LoneReading.
   const ContextReading* InPair(char16_t first, char16_t second, int place) const;
+  // Whether any pair reads the character: most have none.
+  bool HasPairs(char16_t han) const { return paired_[han - kFirstHan]; }
 
  private:
   Tables();
@@ -105,6 +107,7 @@ class Tables {
   std::vector<StoredReading> pool_;
   std::vector<bool> modifiers_;
   std::vector<ContextReading> context_;  // by key
+  std::vector<bool> paired_;
   double logTotal_ = 0;
 };
 
