@@ -103,6 +103,11 @@ for kind in modern literature; do
   echo '|---|---|---|'
   /usr/bin/python3 bench/judged_sample.py score "$scratch/$kind.txt" "$scratch/$kind-words.txt" \
     "$scratch/$kind-pro.txt" "bench/judged/$kind.tsv"
+  # A second sample, drawn from the disagreements of the readings in
+  # context (neighbour pairs and grammar rows).
+  echo "Second sample (bench/judged/$kind-2.tsv):"
+  /usr/bin/python3 bench/judged_sample.py score "$scratch/$kind.txt" "$scratch/$kind-words.txt" \
+    "$scratch/$kind-pro.txt" "bench/judged/$kind-2.tsv"
 done
 
 declare -A times mem

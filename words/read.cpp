@@ -4,6 +4,7 @@
 // dictionary has it.
 #include <algorithm>
 
+#include "words/function_readings.h"
 #include "words/tables.h"
 #include "words/words.h"
 
@@ -79,6 +80,44 @@ const WordEntry* Covering(const Tables& tables, std::u16string_view run, size_t 
   return nullptr;
 }
 
+// Where a character's neighbours stand: the bounds of its own word in the run
+// and whether the words before and after it are single characters.
+struct Surroundings {
+  size_t wordStart;
+  size_t wordEnd;
+  bool previousAlone;
+  bool nextAlone;
+};
+
+// A character no word settles reads as the dictionary's words read it beside
+// the character next to it, where they agree (长时间: 长 before 时, chang2;
+// 重来: 重 before 来, chong2). A pair that is a word in its own right was
+// weighed by the path, which chose otherwise (的确定 is 的 + 确定: 的 stays
+// de; 中的 is 中 + 的: not zhong4 di4); only a pair listed for its reading
+// alone (a count of one, which never wins the path) or, where the neighbour
+// stands alone, any listed pair still speaks.
+// Where the two neighbours disagree, the pair with more votes wins.
+// A row of the grammar table that fits the neighbours comes first (三只鸟
+// zhi1, 千载 zai3).
+StoredReading InContext(const Tables& tables, std::u16string_view run, size_t at,
+                        const Surroundings& around, StoredReading fallback) {
+  if (const StoredReading ruled = GrammarReading(tables, run, at); ruled.syllable != kNoSyllable)
+    return ruled;
+  const ContextReading* best = nullptr;
+  const auto consider = [&](size_t first, int place, bool neighbourApart) {
+    const std::u16string_view pair = run.substr(first, 2);
+    const ContextReading* found = tables.InPair(pair[0], pair[1], place);
+    if (found == nullptr || (best != nullptr && found->weight <= best->weight)) return;
+    const WordEntry* listed = tables.Find(pair);
+    if (listed == nullptr || (!neighbourApart && listed->logCount <= 0)) best = found;
+  };
+
+  if (!tables.HasPairs(run[at])) return fallback;
+  if (at > 0) consider(at - 1, 1, at == around.wordStart && !around.previousAlone);
+  if (at + 1 < run.size()) consider(at, 0, at + 1 == around.wordEnd && !around.nextAlone);
+  return best != nullptr ? best->reading : fallback;
+}
+
 void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>* out) {
   size_t at = 0;
   std::vector<Cut> cuts;
@@ -114,6 +153,8 @@ void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>
         continue;
       }
     }
+    const Surroundings around{at, at + word.size(), k > 0 && cuts[k - 1].length == 1,
+                              k + 1 < cuts.size() && cuts[k + 1].length == 1};
     for (size_t i = 0; i < word.size(); ++i) {
       // A character the dictionary lacks stays skipped inside a word too. A
       // word with no reading of its own either reads as its characters do
@@ -121,9 +162,28 @@ void ReadRun(const Tables& tables, std::u16string_view run, std::vector<Reading>
       // one of jieba's that no dictionary settles (长时间, 最长).
       const StoredReading own = word.size() > 1 && !counted ? tables.LoneReading(word[i])
                                                             : tables.CharacterReading(word[i]);
-      const bool fromWord = entry != nullptr && entry->reading >= 0 && own.syllable != kNoSyllable;
-      out->push_back(Public(
-          tables, fromWord ? tables.PooledReading(entry->reading + static_cast<int32_t>(i)) : own));
+      if (own.syllable == kNoSyllable) {
+        out->push_back(Reading{});
+        continue;
+      }
+      // A single character's entry holds its reading alone, the back-off of
+      // its context; a longer word is settled even without readings of its
+      // own (most read as their characters do).
+      const bool fromWord = entry != nullptr && entry->reading >= 0;
+      const StoredReading reading =
+          fromWord ? tables.PooledReading(entry->reading + static_cast<int32_t>(i)) : own;
+      // A two-character word no dictionary reads (jieba's 三只, 一曲) is most
+      // often a count and its measure word: the grammar's rows read it.
+      if (word.size() == 2 && i == 1 && !fromWord && !counted) {
+        const StoredReading ruled = GrammarReading(tables, run, at + 1);
+        if (ruled.syllable != kNoSyllable) {
+          out->push_back(Public(tables, ruled));
+          continue;
+        }
+      }
+      out->push_back(Public(tables, word.size() > 1 || counted
+                                        ? reading
+                                        : InContext(tables, run, at, around, reading)));
     }
     at += word.size();
   }

@@ -103,6 +103,13 @@ std::string KeyFor(const std::vector<std::vector<std::string>>& rows, const std:
   return std::string();
 }
 
+uint32_t PairKey(char16_t first, char16_t second, int place) {
+  return (static_cast<uint32_t>(first - kFirstHan) << 16 |
+          static_cast<uint32_t>(second - kFirstHan))
+             << 1 |
+         static_cast<uint32_t>(place);
+}
+
 }  // namespace
 
 std::u16string DecodeGbk(std::string_view gbk) {
@@ -131,6 +138,7 @@ Tables::Tables() : characters_(kLastHan - kFirstHan + 1) {
   ReadNotations();
   ReadWords();
   ReadModifiers();
+  ReadContext();
 }
 
 uint16_t Tables::SyllableNumber(std::string_view letters) const {
@@ -298,6 +306,40 @@ void Tables::ReadModifiers() {
   modifiers_.assign(kLastHan - kFirstHan + 1, false);
   for (char16_t han : DecodeGbk(kArea.wordModifiers))
     if (IsHan(han)) modifiers_[han - kFirstHan] = true;
+}
+
+// "<pair> <place 1|2> <syllable+tone> <weight>" lines.
+void Tables::ReadContext() {
+  const std::u16string text = DecodeGbk(kArea.readingContext);
+  paired_.assign(kLastHan - kFirstHan + 1, false);
+  for (std::u16string_view line : Split(text, u"\n")) {
+    const std::vector<std::u16string_view> parts = Split(line, u" ");
+    if (parts.size() != 4 || parts[0].size() != 2 || !IsHan(parts[0][0]) || !IsHan(parts[0][1]) ||
+        (parts[1] != u"1" && parts[1] != u"2") || parts[2].size() < 2 ||
+        !IsDigit(parts[2].back())) {
+      continue;
+    }
+    const uint16_t number = SyllableNumber(Narrow(parts[2].substr(0, parts[2].size() - 1)));
+    if (number == kNoSyllable) continue;
+    unsigned weight = 0;
+    for (char16_t digit : parts[3])
+      if (IsDigit(digit)) weight = weight * 10 + (digit - u'0');
+    paired_[parts[0][parts[1][0] - u'1'] - kFirstHan] = true;
+    context_.push_back({PairKey(parts[0][0], parts[0][1], parts[1][0] - u'1'),
+                        {number, static_cast<uint8_t>(parts[2].back() - u'0')},
+                        static_cast<uint8_t>(std::min(weight, 255u))});
+  }
+  const auto byKey = [](const ContextReading& a, const ContextReading& b) { return a.key < b.key; };
+  std::sort(context_.begin(), context_.end(), byKey);
+}
+
+const ContextReading* Tables::InPair(char16_t first, char16_t second, int place) const {
+  if (!IsHan(first) || !IsHan(second)) return nullptr;
+  const uint32_t key = PairKey(first, second, place);
+  const auto found =
+      std::lower_bound(context_.begin(), context_.end(), key,
+                       [](const ContextReading& entry, uint32_t k) { return entry.key < k; });
+  return found != context_.end() && found->key == key ? &*found : nullptr;
 }
 
 }  // namespace molvane::words

@@ -35,6 +35,13 @@ struct WordEntry {
   int32_t reading = -1;  // first of the word's readings in the pool, -1: read by character
 };
 
+// A character's reading by the character beside it (see ReadContext).
+struct ContextReading {
+  uint32_t key = 0;  // the pair's two offsets from kFirstHan and the place, packed
+  StoredReading reading;
+  uint8_t weight = 0;  // ln(1 + the words' votes), in tenths
+};
+
 // Codes of one syllable; empty when the notation's table lacks it (the
 // program then writes nothing for the character).
 struct SyllableCodes {
@@ -80,6 +87,12 @@ class Tables {
   // it is the particle.
   bool IsModifier(char16_t han) const { return modifiers_[han - kFirstHan]; }
   double LogTotal() const { return logTotal_; }
+  // The reading the words give `pair[place]` (place 0 or 1) beside the other
+  // character of the pair, null where they do not agree on one that differs
+  // from LoneReading.
+  const ContextReading* InPair(char16_t first, char16_t second, int place) const;
+  // Whether any pair reads the character: most have none.
+  bool HasPairs(char16_t han) const { return paired_[han - kFirstHan]; }
 
  private:
   Tables();
@@ -88,6 +101,7 @@ class Tables {
   void IndexSecondUnits();
   void ReadNotations();
   void ReadModifiers();
+  void ReadContext();
 
   std::vector<StoredReading> characters_;
   std::vector<StoredReading> lone_;
@@ -106,6 +120,8 @@ class Tables {
   std::vector<std::pair<uint32_t, uint32_t>> secondUnitRanges_;
   std::vector<StoredReading> pool_;
   std::vector<bool> modifiers_;
+  std::vector<ContextReading> context_;  // by key
+  std::vector<bool> paired_;
   double logTotal_ = 0;
 };
 

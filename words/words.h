@@ -83,4 +83,9 @@ std::string ConvertGbk(std::string_view input, Notation notation, std::string_vi
 std::string ConvertGbk(std::string_view input, Notation notation, std::string_view separator,
                        ReadingMode mode, ToneStyle tones);
 
+// The Wubi 86 short code (简码) a typist types for a character, then the
+// space bar (的 r, 经 x, 我 q), from words/tables/wubi_short.txt; empty where
+// the full code is the shortest.
+std::string_view ShortWubiCode(char16_t han);
+
 }  // namespace molvane::words

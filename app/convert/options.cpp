@@ -187,7 +187,8 @@ constexpr Row kOptions[] = {
     {0, "wubi", "CODES", "wubi codes",
      "full (default): each character's code; words:\n"
      "the word codes of Wubi 86 for the words of the\n"
-     "word data (中国 khlg), with the input's lines kept",
+     "word data (中国 khlg); short: each character's\n"
+     "short code (的 r, 经 x), with the input's lines kept",
      SetWubi},
     {0, "braille", "FORM", "braille form",
      "cells of the braille notations: dots (default),\nunicode (braille patterns), brf (Braille "

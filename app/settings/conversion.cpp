@@ -95,6 +95,22 @@ std::string WordCodes(const std::string& gbk, const std::string& blank) {
   return out;
 }
 
+// The short codes of a GBK line, apart by `blank`: a character without one
+// keeps its full code, one without any code is skipped.
+std::string ShortCodes(const std::string& gbk, const std::string& blank) {
+  std::string out;
+  ForEachCode(gbk, true, [&](char32_t code, size_t) {
+    if (code < 0x4E00 || code > 0x9FA5) return;
+    std::string one;
+    AppendGbk(static_cast<char16_t>(code), &one);
+    const std::string_view brief = words::ShortWubiCode(static_cast<char16_t>(code));
+    const std::string written =
+        brief.empty() ? ProgramCodes(Notation::kWubi, one, "") : std::string(brief);
+    if (!written.empty()) out += (out.empty() ? "" : blank) + written;
+  });
+  return out;
+}
+
 std::string Converter::HanCodes(const std::string& gbk, const std::string& separator) const {
   if (!ReadsOwnWay(settings_)) return ProgramCodes(settings_.notation, gbk, separator);
   const words::ConvertOptions options{settings_.readings, settings_.tones, settings_.sandhi};
@@ -171,6 +187,7 @@ bool Converter::WriteLines(const std::string& text, bool gbk, bool whole, Conver
   auto endLine = [&] {
     std::string codes = line.empty()                          ? std::string()
                         : settings_.wubi == WubiCodes::kWords ? WordCodes(line, blank)
+                        : settings_.wubi == WubiCodes::kShort ? ShortCodes(line, blank)
                                                               : HanCodes(line, blank);
     // A character skipped at the line's end leaves its predecessor's blank.
     if (codes.ends_with(blank)) codes.resize(codes.size() - blank.size());

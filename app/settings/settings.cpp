@@ -62,7 +62,8 @@ constexpr Name<BrailleForm> kFormNames[] = {{"dots", BrailleForm::kDots},
                                             {"pef", BrailleForm::kPef}};
 constexpr Name<OutputFormat> kFormatNames[] = {
     {"text", OutputFormat::kText}, {"ruby", OutputFormat::kRuby}, {"pairs", OutputFormat::kPairs}};
-constexpr Name<WubiCodes> kWubiNames[] = {{"full", WubiCodes::kFull}, {"words", WubiCodes::kWords}};
+constexpr Name<WubiCodes> kWubiNames[] = {
+    {"full", WubiCodes::kFull}, {"words", WubiCodes::kWords}, {"short", WubiCodes::kShort}};
 
 }  // namespace
 
@@ -137,7 +138,7 @@ std::optional<WubiCodes> WubiCodesNamed(std::string_view name) {
 std::string Problem(const Settings& settings) {
   if (settings.wubi != WubiCodes::kFull &&
       (settings.notation != Notation::kWubi || settings.text != TextMode::kFull))
-    return "--wubi=words needs the wubi notation and --text=full";
+    return "--wubi=words and --wubi=short need the wubi notation and --text=full";
   const bool teaching = settings.format != OutputFormat::kText || settings.allReadings;
   if (teaching && (settings.notation != Notation::kPinyin || settings.text != TextMode::kFull))
     return "--format and --all-readings need pinyin and --text=full";

@@ -49,9 +49,9 @@ enum class BrailleForm { kDots, kUnicode, kBrf, kPef };
 // readings after a tab (pairs).
 enum class OutputFormat { kText, kRuby, kPairs };
 
-// Wubi codes: each character's full code, or a word's code for the words of
-// the word data.
-enum class WubiCodes { kFull, kWords };
+// Wubi codes: each character's full code, a word's code for the words of
+// the word data, or each character's short code (简码) where it has one.
+enum class WubiCodes { kFull, kWords, kShort };
 
 // Room for the page of laid-out braille.
 struct PageLayout {

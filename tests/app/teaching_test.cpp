@@ -75,7 +75,16 @@ TEST_F(TeachingTest, WubiWordCodesFollowTheWordRules) {
             "khlg wwna\nytsm kwwl\n\ntrnt\n");
   EXPECT_EQ(Output({"-n", "wubi", "--wubi=full"}, "中国"), Output({"-n", "wubi"}, "中国"));
   EXPECT_EQ(Run({"-n", "pinyin", "--wubi=words"}, "中国").status, 2);
-  EXPECT_EQ(Run({"-n", "wubi", "--wubi=short"}, "中国").status, 2);
+}
+
+TEST_F(TeachingTest, WubiShortCodesAreWhatATypistTypes) {
+  // One letter (的 r, 我 q: the key's character, whatever its full code),
+  // two (学 ip), three (输 lwg); lines kept, signs dropped.
+  EXPECT_EQ(Output({"-n", "wubi", "--wubi=short"}, "的是经我\n学家，输\n"), "r j x q\nip pe lwg\n");
+  // No shorter code where another character leads it (赢's yny): the full one.
+  EXPECT_EQ(Output({"-n", "wubi", "--wubi=short"}, "赢德"), "ynky tfl\n");
+  EXPECT_EQ(Run({"-n", "pinyin", "--wubi=short"}, "中国").status, 2);
+  EXPECT_EQ(Run({"-n", "wubi", "--wubi=short", "--text=han"}, "中国").status, 2);
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 #include "words/words.h"
 
 namespace molvane::words {
+
+extern const char kFunctionReadingsTable[];
+
 namespace {
 
 using test::Wide;
@@ -142,6 +145,55 @@ TEST(WordReadings, CharactersNoWordHoldsTakeTheirReadingAlone) {
   // Characters with a reading of their own alone keep the program's
   // reading in character mode.
   EXPECT_EQ(Pinyin("似", ReadingMode::kCharacters, ToneStyle::kNumbers), "shi4");
+}
+
+TEST(WordReadings, ALoneCharacterFollowsTheWordsOfItsNeighbour) {
+  const auto numbers = [](const std::string& text) {
+    return Pinyin(text, ReadingMode::kWords, ToneStyle::kNumbers);
+  };
+  // No word holds them; the dictionary's words beside the same neighbour do.
+  EXPECT_EQ(numbers("都护铁衣"), "du1 hu4 tie3 yi1");
+  EXPECT_EQ(numbers("留山阿"), "liu2 shan1 e1");
+  EXPECT_EQ(numbers("赠郭给事"), "zeng4 guo1 ji3 shi4");
+  // A pair that running text mostly holds otherwise does not speak (中的 is
+  // a word, zhong4 di4, but 之中的 is not), nor a pair the path weighed.
+  EXPECT_EQ(numbers("之中的任何"), "zhi1 zhong1 de5 ren4 he2");
+  EXPECT_EQ(numbers("的确定"), "de5 que4 ding4");
+  // Without such a neighbour the reading alone stays.
+  EXPECT_EQ(numbers("他还来"), "ta1 hai2 lai2");
+  // A grammar row needs its neighbours: 九曲 (winding) is no count of tunes,
+  // 这只 no count at all.
+  EXPECT_EQ(numbers("九曲黄河"), "jiu3 qu1 huang2 he2");
+  EXPECT_EQ(numbers("这只是"), "zhe4 zhi3 shi4");
+}
+
+// Every example of the grammar rows reads its bracketed character as the row
+// says: the table is its own test.
+TEST(WordReadings, GrammarRowsReadTheirExamples) {
+  std::istringstream table(kFunctionReadingsTable);
+  int examples = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> fields;
+    std::istringstream row(line);
+    for (std::string field; std::getline(row, field, '\t');) fields.push_back(field);
+    ASSERT_EQ(fields.size(), 5u) << line;
+    std::string reading = fields[1];
+    if (reading.back() == '0') reading.back() = '5';
+    std::istringstream texts(fields[4]);
+    for (std::string example; texts >> example; ++examples) {
+      const size_t open = example.find('[');
+      const size_t close = example.find(']');
+      ASSERT_TRUE(open != std::string::npos && close == open + 1 + fields[0].size()) << example;
+      const std::string text = example.substr(0, open) + fields[0] + example.substr(close + 1);
+      std::istringstream syllables(Pinyin(text, ReadingMode::kWords, ToneStyle::kNumbers));
+      std::string syllable;
+      // Every character before the bracket is a Chinese character of three bytes.
+      for (size_t i = 0; i <= open / 3; ++i) syllables >> syllable;
+      EXPECT_EQ(syllable, reading) << example;
+    }
+  }
+  EXPECT_GT(examples, 10);
 }
 
 TEST(WordReadings, CharacterModeIsTheDictionarysOneReading) {

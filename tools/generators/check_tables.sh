@@ -100,7 +100,8 @@ if ! "$python" "$tools/gen_word_tables.py" "$tmp/words" "$cedict" >"$tmp/words.l
   cat "$tmp/words.log" >&2
   status=1
 fi
-for name in word_readings.txt phrase_readings.txt character_readings.txt word_frequencies.txt \
+for name in word_readings.txt phrase_readings.txt character_readings.txt reading_context.txt \
+            word_frequencies.txt \
             word_modifiers.txt; do
   if ! cmp -s "$tmp/words/$name" "$repo/words/tables/$name"; then
     echo "check_tables: $name differs (< committed, > regenerated):" >&2
@@ -108,6 +109,17 @@ for name in word_readings.txt phrase_readings.txt character_readings.txt word_fr
     status=1
   fi
 done
+
+# The Wubi short codes, from Rime's wubi86 dictionary.
+if ! "$python" "$tools/gen_wubi_short.py" "$tmp/wubi" >"$tmp/wubi_short.log" 2>&1; then
+  echo "check_tables: gen_wubi_short.py failed:" >&2
+  cat "$tmp/wubi_short.log" >&2
+  status=1
+elif ! cmp -s "$tmp/wubi/wubi_short.txt" "$repo/words/tables/wubi_short.txt"; then
+  echo "check_tables: wubi_short.txt differs (< committed, > regenerated):" >&2
+  diff "$repo/words/tables/wubi_short.txt" "$tmp/wubi/wubi_short.txt" | head -n 20 >&2
+  status=1
+fi
 
 # The braille decoder's character model, from open-gram's model.
 if ! "$python" "$tools/gen_char_bigrams.py" "$tmp/char_bigrams.txt" >"$tmp/bigrams.log" 2>&1; then

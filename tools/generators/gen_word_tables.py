@@ -74,6 +74,31 @@ character_readings.txt
     its own read so too: every CC-CEDICT word that reads them otherwise is
     listed in word_readings.txt, so such a word is one of jieba's that no
     dictionary settles (长时间, 最长).
+reading_context.txt
+    "<pair> <place> <reading> <weight>" a line: a character where no word
+    settles it, read by its neighbour in the text. Every CC-CEDICT word of
+    two characters (as chosen above) votes, with jieba's count of the word
+    plus one, for the reading it gives each of its characters beside the
+    other (山阿 e1: 阿 after 山; 都护 du1: 都 before 护). A pair is kept where
+      - at least CONTEXT_SHARE of its votes agree on one reading,
+      - that reading has other letters than the one the character takes
+        alone (character_readings.txt, else the dictionary's), which stays
+        the back-off; a change of tone alone, or to the neutral tone, is
+        left to words (tones follow the word around a character more than
+        its neighbour),
+      - the two characters differ (doubled characters are read.cpp's rule),
+      - and the words that read it so are at least CONTEXT_TEXT_SHARE as
+        frequent (their share of jieba's counts) as the two characters
+        side by side in running text (the pair's share in
+        back/tables/char_bigrams.txt, from open-gram's model): 中的 zhong4
+        di4 is a word, but 中 before 的 is nearly always zhong1.
+    Longer words are left out: their pairs often straddle the words inside
+    them (人生如朝露 would read 朝 after 如 zhao1, 秘书长 长 after 书 zhang3,
+    鸭绿江 绿 before 江 lu4). The place is 1 or 2, the
+    character's in the pair; the weight, ln(1 + the votes) in tenths,
+    decides between a left and a right neighbour that disagree. Left out:
+    一 and 不 (their tones in words are the spoken ones, --sandhi's matter),
+    地 (read by rule) and the neutral-tone function words.
 word_frequencies.txt
     "<word> <count>" a line: jieba's word counts for the segmentation: every
     single character, every longer word counted at least MIN_COUNT times, and
@@ -163,6 +188,13 @@ PHRASE_INITIALS = ("", "b", "c", "ch", "d", "f", "g", "h", "j", "k", "l", "m", "
 PHRASE_FINALS = ("a", "ai", "an", "ang", "ao", "e", "ei", "en", "eng", "er", "i", "ia", "ian",
                  "iang", "iao", "ie", "in", "ing", "iong", "iu", "o", "ong", "ou", "u", "ua",
                  "uai", "uan", "uang", "ue", "ui", "un", "uo", "v")
+
+# Share of a neighbour's votes that one reading needs to be kept: a pair
+# that words read both ways says nothing.
+CONTEXT_SHARE = 0.9
+CONTEXT_TEXT_SHARE = 0.1
+CONTEXT_WORD = 2
+CHAR_BIGRAMS = os.path.join(REPO, "back", "tables", "char_bigrams.txt")
 
 # Longest word kept: longer ones are names and phrases that never change a
 # reading of their own.
@@ -573,6 +605,47 @@ def modifiers(entries, table):
                   if len(w) == 1 and w in table and tag in MODIFIER_TAGS)
 
 
+def text_pair_shares(path):
+    """Pair -> its share of running text: P(c1) P(c2 | c1) from the costs
+    (-ln P in tenths) of gen_char_bigrams.py's table."""
+    alone, pairs = {}, {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            key, cost = line.split()
+            (alone if len(key) == 1 else pairs)[key] = int(cost)
+    return {p: math.exp(-(alone[p[0]] + c) / 10) for p, c in pairs.items() if p[0] in alone}
+
+
+def context_readings(chosen, entries, table, alone, text_shares):
+    """(pair, place) -> (reading, weight): a character's reading by the
+    character beside it, where words agree on it (see the module's notes)."""
+    votes = {}
+    for word, parts in chosen.items():
+        if len(word) > CONTEXT_WORD:
+            continue
+        weight = entries.get(word, (0, ""))[0] + 1
+        for i, (han, part) in enumerate(zip(word, parts)):
+            if han in "一不地":
+                continue
+            if table[han][1] == "0" and entries.get(han, (0, ""))[1].startswith(FUNCTION_TAGS):
+                continue
+            for pair, place in ((word[i - 1:i + 1], 2), (word[i:i + 2], 1)):
+                if len(pair) == 2 and pair[0] != pair[1]:
+                    by = votes.setdefault((pair, place), {})
+                    by[part] = by.get(part, 0) + weight
+    total_count = sum(n for n, _ in entries.values())
+    context = {}
+    for (pair, place), by in votes.items():
+        han = pair[place - 1]
+        reading, count = max(sorted(by.items()), key=lambda item: item[1])
+        total = sum(by.values())
+        if (count >= CONTEXT_SHARE * total and reading[1] != "0"
+                and reading[0] != alone.get(han, table[han])[0]
+                and count / total_count >= CONTEXT_TEXT_SHARE * text_shares.get(pair, 0)):
+            context[(pair, place)] = (reading, round(10 * math.log1p(total)))
+    return context
+
+
 def main():
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(REPO, "words", "tables")
     cedict = sys.argv[2] if len(sys.argv) > 2 else DEFAULT_CEDICT
@@ -616,7 +689,14 @@ def main():
     for word in list(readings) + list(confirmed) + list(lone):
         frequencies.setdefault(word, 1)
 
+    alone_of = {c: r[0] for c, r in list(readings.items()) + list(lone.items()) if len(c) == 1}
+    context = context_readings(chosen, entries, table, alone_of, text_pair_shares(CHAR_BIGRAMS))
+
     os.makedirs(out_dir, exist_ok=True)
+    with open(os.path.join(out_dir, "reading_context.txt"), "w", encoding="utf-8",
+              newline="\n") as f:
+        for (pair, place), (reading, weight) in sorted(context.items()):
+            f.write("%s %d %s %d\n" % (pair, place, "".join(reading), weight))
     for name, words in (("word_readings.txt", readings), ("phrase_readings.txt", confirmed),
                         ("character_readings.txt", lone)):
         with open(os.path.join(out_dir, name), "w", encoding="utf-8", newline="\n") as f:
@@ -630,8 +710,9 @@ def main():
               newline="\n") as f:
         f.write("".join(modifiers(entries, table)) + "\n")
     print("word_readings.txt: %d words; phrase_readings.txt: %d words; "
-          "character_readings.txt: %d characters; word_frequencies.txt: %d words"
-          % (len(readings), len(confirmed), len(lone), len(frequencies)))
+          "character_readings.txt: %d characters; word_frequencies.txt: %d words; "
+          "reading_context.txt: %d pairs"
+          % (len(readings), len(confirmed), len(lone), len(frequencies), len(context)))
 
 
 if __name__ == "__main__":
