@@ -50,6 +50,14 @@ TEST_F(BackTest, ReadsEveryBrailleFormOfTheThreeNotations) {
       const std::string braille = Output({"-n", notation, std::string("--braille=") + form}, text);
       EXPECT_EQ(Output({"--back", "-n", notation}, braille), text) << notation << " " << form;
     }
+  // Marks back as they were: double-spell braille writes quotation marks,
+  // brackets and pauses with cells of its own.
+  const std::string marks = "他说：“你好（北京）、上海……”《书》\n";
+  for (const char* notation : {"0", "1", "5"})
+    EXPECT_EQ(Output({"--back", "-n", notation}, Output({"-n", notation}, marks)), marks)
+        << notation;
+  EXPECT_EQ(Output({"--back", "-n", "1", "--to=pinyin"}, Output({"-n", "1"}, marks)),
+            "tā shuō: \"nǐhǎo (běijīng), shànghǎi...\" 《shū》\n");
   // Pinyin: tones where the braille marks them, none from current braille.
   EXPECT_EQ(Output({"--back", "-n", "1", "--to=pinyin"}, Output({"-n", "1"}, "他们在北京")),
             "tāmen zài běijīng\n");
