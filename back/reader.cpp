@@ -279,8 +279,8 @@ class Reader {
   }
 
   // A run of letters: the letter sign before lower case, the capital sign
-  // before each capital; it goes on to the word's end or the first cell that
-  // is no letter.
+  // before each capital, or the capital sign twice before a word of capitals
+  // (DFSG); it goes on to the word's end or the first cell that is no letter.
   size_t Letters(size_t i, std::string* letters) const {
     const auto capitalAt = [&](size_t j) {
       return static_cast<uint8_t>(word_[j]) == kCapitalSign && j + 1 < word_.size() &&
@@ -288,10 +288,15 @@ class Reader {
     };
     const bool sign = static_cast<uint8_t>(word_[i]) == kLetterSign && i + 1 < word_.size() &&
                       LetterOf(static_cast<uint8_t>(word_[i + 1]));
-    if (!sign && !capitalAt(i)) return 0;
-    size_t j = sign ? i + 1 : i;
+    const bool capitals =
+        static_cast<uint8_t>(word_[i]) == kCapitalSign && i + 1 < word_.size() && capitalAt(i + 1);
+    if (!sign && !capitals && !capitalAt(i)) return 0;
+    size_t j = sign ? i + 1 : capitals ? i + 2 : i;
     while (j < word_.size()) {
-      if (capitalAt(j)) {
+      if (capitals && LetterOf(static_cast<uint8_t>(word_[j]))) {
+        *letters += static_cast<char>(LetterOf(static_cast<uint8_t>(word_[j])) - 'a' + 'A');
+        ++j;
+      } else if (capitalAt(j)) {
         *letters += static_cast<char>(LetterOf(static_cast<uint8_t>(word_[j + 1])) - 'a' + 'A');
         j += 2;
       } else if (const char letter = LetterOf(static_cast<uint8_t>(word_[j]))) {

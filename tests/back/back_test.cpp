@@ -84,6 +84,8 @@ TEST(BackCommonBraille, ReadsSignsNumbersAndLetters) {
   EXPECT_EQ(Back("⠵⠺⠙⠀⠪⠐⠀⠓⠬⠁⠐⠆", Notation::kCommonBraille), "zui4de5 ai4, xu1.");
   EXPECT_EQ(Back("⠼⠁⠃⠉⠨⠑", Notation::kCommonBraille), "123.5");
   EXPECT_EQ(Back("⠠⠓⠑⠇⠇⠕⠀⠰⠺⠕⠗⠇⠙", Notation::kCommonBraille), "Hello world");
+  // The capital sign twice: a word of capitals.
+  EXPECT_EQ(Back("⠰⠁⠀⠠⠠⠙⠋⠎⠛⠀⠠⠙⠑⠃", Notation::kCommonBraille), "a DFSG Deb");
 }
 
 TEST(BackDoubleBraille, ReadsEveryTone) {
