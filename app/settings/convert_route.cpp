@@ -32,13 +32,15 @@ back::Notation BackNotation(Notation notation) {
 
 // 反向: the braille in the input box back into characters. Only braille
 // reads back; with another notation chosen the box says so rather than
-// converting forward in silence.
-void ConvertBack(const Settings& settings, const std::string& gbk) {
+// converting forward in silence. A cell sequence that reads as nothing is
+// marked in the output and counted in `lost`, for the window's title.
+void ConvertBack(const Settings& settings, const std::string& gbk, Lost* lost) {
   if (!IsBraille(settings.notation)) {
     Warn(platform::Utf8ToGbk("反向只把盲文转回汉字：请选现行盲文、双拼盲文或通用盲文。").c_str());
     return;
   }
   const back::BackText text = back::Read(platform::GbkToUtf8(gbk), BackNotation(settings.notation));
+  for (const back::Problem& problem : text.problems) lost->Add(0, problem.offset);
   std::string out;
   for (char c : back::Characters(text).text)
     out += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -76,7 +78,7 @@ bool ConvertRouted(ConvertButton& button, EventHandler bound, const int32_t* arg
   }
   WriteBox(kOutputBoxId, kRichEditContent, kArea.emptyText);
   if (button.back) {
-    ConvertBack(settings, input);
+    ConvertBack(settings, input, &button.lost);
     return false;
   }
   Converter converter(settings);

@@ -260,6 +260,11 @@ TEST_P(WindowMenusTest, CommonBrailleIsTheSixthItemAndBackReadsBrailleIntoCharac
   SetWindowTextA(Unit(kInputBoxId), "");
   Convert(5, typed(braille));
   EXPECT_EQ(Output(), "中国人民");
+  // Cells that read as nothing are marked and counted in the title.
+  SetWindowTextA(Unit(kInputBoxId), "");
+  Convert(5, "34-256-1 6-6");
+  EXPECT_NE(Output().find("□"), std::string::npos) << Output();
+  EXPECT_NE(Title().find("2 个字符无法写出"), std::string::npos) << Title();
   // Double-spell braille's own dots, written by the window, read back.
   platform::Input().ClickMenuItem(MainWindow(), {1, 6});  // 反向 off
   Pump();
