@@ -80,6 +80,8 @@ auto InOneRun(Work work) {
 // whole run near 40 MB, and pieces are still large enough that starting the
 // program for each costs nothing measurable.
 constexpr size_t kPieceBytes = 2 << 20;
+// Braille read back makes a token of every cell: smaller pieces keep it small.
+constexpr size_t kBackPieceBytes = 256 << 10;
 
 // A character every table knows. Appended to a piece that more Chinese text
 // follows, it makes the piece's last character convert as it would inside
@@ -108,11 +110,11 @@ uint64_t KnownInputBytes(const std::vector<std::string>& files) {
   return total;
 }
 
-size_t PieceBytes(int jobs, uint64_t knownBytes) {
+size_t PieceBytes(int jobs, uint64_t knownBytes, size_t alone = kPieceBytes) {
   // Tests make pieces small so that many boundaries are crossed.
   const char* value = std::getenv("MOLVANE_PIECE_BYTES");
   if (value != nullptr && std::atol(value) > 0) return static_cast<size_t>(std::atol(value));
-  if (jobs <= 1) return kPieceBytes;
+  if (jobs <= 1) return alone;
   if (knownBytes == 0) return kSharedPieceBytes;
   // A text of known length is cut into pieces of one size, so that the last
   // is not a sliver that one worker converts while the others wait.
@@ -597,7 +599,7 @@ int Main(int argc, char** argv) {
   int code = ParseArguments(argc, argv, &options);
   if (code < 0) code = CheckSeparator(options);
   if (code >= 0) return code;
-  if (options.back) return ConvertBack(options);
+  if (options.back) return ConvertBack(options, PieceBytes(1, 0, kBackPieceBytes));
 
   const int jobs = JobCount(options);
   const size_t pieceBytes = PieceBytes(jobs, KnownInputBytes(options.files));

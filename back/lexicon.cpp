@@ -16,20 +16,22 @@ std::string DoubleDots(uint16_t syllable, int tone) {
   return words::Render({reading}, words::Notation::kDoubleBraille, "", words::ToneStyle::kNone);
 }
 
+// Rows by their first cell in one notation's cells (double-spell braille
+// has its own quotation marks, brackets and pauses), each list longest first.
 struct SignIndex {
-  // Rows by their first cell, each list longest first.
   std::array<std::vector<std::pair<std::string, const fulltext::SignRow*>>, 64> byFirst;
 
-  static const SignIndex& Get() {
-    static const SignIndex index;
-    return index;
+  static const SignIndex& For(Notation notation) {
+    static const SignIndex current(false);
+    static const SignIndex doubles(true);
+    return notation == Notation::kDoubleBraille ? doubles : current;
   }
 
  private:
-  SignIndex() {
+  explicit SignIndex(bool doubleSpell) {
     for (size_t i = 0; i < fulltext::kSignRowCount; ++i) {
       const fulltext::SignRow& row = fulltext::kSignRows[i];
-      const std::string cells = fulltext::CellsFromDots(row.cells);
+      const std::string cells = fulltext::SignCells(row, doubleSpell);
       if (!cells.empty()) byFirst[static_cast<size_t>(cells[0] & 63)].push_back({cells, &row});
     }
     for (auto& list : byFirst)
@@ -67,10 +69,11 @@ char DigitOf(uint8_t cell) {
   return letter == 'j' ? '0' : static_cast<char>('1' + (letter - 'a'));
 }
 
-std::vector<SignChoice> SignsAt(std::string_view cells) {
+std::vector<SignChoice> SignsAt(std::string_view cells, Notation notation) {
   std::vector<SignChoice> found;
   if (cells.empty()) return found;
-  for (const auto& [rowCells, row] : SignIndex::Get().byFirst[static_cast<size_t>(cells[0] & 63)])
+  const SignIndex& index = SignIndex::For(notation);
+  for (const auto& [rowCells, row] : index.byFirst[static_cast<size_t>(cells[0] & 63)])
     if (cells.substr(0, rowCells.size()) == rowCells) found.push_back({row, rowCells.size()});
   return found;
 }

@@ -46,8 +46,9 @@ struct SignChoice {
   const fulltext::SignRow* row;
   size_t cells;
 };
-// The rows whose cells start `cells`, longest match first.
-std::vector<SignChoice> SignsAt(std::string_view cells);
+// The rows whose cells, as `notation` writes them, start `cells`, longest
+// match first.
+std::vector<SignChoice> SignsAt(std::string_view cells, Notation notation);
 
 // The letters a to z by cell (0 for a cell that is none), and the digits.
 char LetterOf(uint8_t cell);

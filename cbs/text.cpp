@@ -4,6 +4,7 @@
 // numbers and letters, placed by the full-text spacer.
 #include "cbs/cbs.h"
 #include "platform/platform.h"
+#include "words/grouping.h"
 #include "words/tables.h"
 
 namespace molvane::cbs {
@@ -25,10 +26,12 @@ void AddMark(fulltext::Spacer* spacer, Part::Kind kind) {
   spacer->Add(part);
 }
 
+// A run of Chinese characters as its groups of words: the scheme joins 的,
+// the particles, place and measure words to the word before them.
 void WriteRun(std::u16string_view run, fulltext::Spacer* spacer) {
   const std::vector<words::Reading> readings = words::ReadText(run, words::ReadingMode::kWords);
   size_t at = 0;
-  for (int length : words::SegmentRun(run)) {
+  for (int length : words::GroupRun(run, words::GroupingRules::kCommonBraille)) {
     std::vector<Syllable> word;
     for (int i = 0; i < length; ++i, ++at) word.push_back({readings[at], run[at]});
     AddWord(spacer, WordCells(word));

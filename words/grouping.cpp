@@ -3,6 +3,7 @@
 #include "words/grouping.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -118,21 +119,30 @@ void AddRow(std::string_view rule, std::string_view action, const std::u16string
   }
 }
 
-// The two sets, read from the table once on first use; constant afterwards.
+// The sets, by GroupingRules in the order of their columns (braille,
+// common, pinyin), read from the table once on first use; constant afterwards.
 const RuleSet& Rules(GroupingRules rules) {
-  static const std::pair<RuleSet, RuleSet> kSets = [] {
-    std::pair<RuleSet, RuleSet> sets;
+  static const std::array<RuleSet, 3> kSets = [] {
+    std::array<RuleSet, 3> sets;
     for (std::string_view line : Split(kGroupingTable, '\n')) {
       if (line.empty() || line.front() == '#') continue;
       const std::vector<std::string_view> f = Split(line, '\t');
-      if (f.size() != 6) BadRow(line);
-      const std::u16string text = Wide(f[3]);
-      AddRow(f[0], f[1], text, line, &sets.first);
-      AddRow(f[0], f[2], text, line, &sets.second);
+      if (f.size() != 7) BadRow(line);
+      const std::u16string text = Wide(f[4]);
+      for (size_t set = 0; set < sets.size(); ++set)
+        AddRow(f[0], f[1 + set], text, line, &sets[set]);
     }
     return sets;
   }();
-  return rules == GroupingRules::kBraille ? kSets.first : kSets.second;
+  switch (rules) {
+    case GroupingRules::kBraille:
+      return kSets[0];
+    case GroupingRules::kCommonBraille:
+      return kSets[1];
+    case GroupingRules::kPinyin:
+      break;
+  }
+  return kSets[2];
 }
 
 bool Has(const std::u16string& set, char16_t c) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Which words of a run are written together: Chinese braille joins the
-// one-syllable particles, place words and measure words to the word before
-// them, pinyin follows the Hanyu Pinyin orthography; both cut long proper
+// Which words of a run are written together: Chinese braille and the common
+// braille join the one-syllable particles, place words and measure words to
+// the word before them, pinyin follows the Hanyu Pinyin orthography; both cut long proper
 // nouns into their words. The rules are words/tables/grouping.txt.
 #pragma once
 
@@ -10,7 +10,8 @@
 
 namespace molvane::words {
 
-enum class GroupingRules { kBraille, kPinyin };
+// Chinese braille (GB/T 15720), the common braille of 2018, pinyin.
+enum class GroupingRules { kBraille, kCommonBraille, kPinyin };
 
 // The groups of a run of Chinese characters (UTF-16 units) cut into words of
 // the given lengths (as SegmentRun returns them): group lengths in

@@ -6,10 +6,13 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <optional>
 #include <string_view>
 
+#include "app/convert/input_pieces.h"
 #include "back/back.h"
 #include "back/decoder.h"
+#include "platform/text_encodings.h"
 
 namespace molvane::convert {
 namespace {
@@ -25,27 +28,12 @@ back::Notation BackNotation(settings::Notation notation) {
   }
 }
 
-bool ReadAll(const std::string& name, std::string* bytes) {
-  FILE* file = name == "-" ? stdin : std::fopen(name.c_str(), "rb");
-  if (file == nullptr) return false;
-  char buffer[1 << 16];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
-  const bool ok = !std::ferror(file);
-  if (file != stdin) std::fclose(file);
-  return ok;
-}
-
-std::string Where(const std::string& name, size_t offset) {
-  return (name == "-" ? std::string("standard input") : name) + " byte " + std::to_string(offset);
-}
-
 // The choices for each braille word, one line each: its place and the
 // candidates best first.
-std::string ChoiceLines(const back::Decoded& decoded) {
+std::string ChoiceLines(const back::Decoded& decoded, const Piece& piece) {
   std::string lines;
   for (const back::WordChoices& word : decoded.choices) {
-    lines += "byte " + std::to_string(word.offset) + ":";
+    lines += "byte " + std::to_string(piece.PlaceOf(word.offset).offset) + ":";
     for (const std::string& candidate : word.candidates) lines += " " + candidate;
     lines += '\n';
   }
@@ -107,48 +95,92 @@ void BlankPageNumbers(std::string* bytes) {
   }
 }
 
+// Reads the pieces in turn, each ending after a line (no word is cut, and
+// lines hold nothing for each other), so memory stays bounded whatever the
+// input's length. Each file's braille form is found from its first piece.
+class BackConversion {
+ public:
+  BackConversion(const Options& options, size_t pieceBytes)
+      : options_(options),
+        reader_(options.files, options.inputEncoding, pieceBytes, PieceCut::kAfterLineBreak) {}
+
+  int Run() {
+    std::string error;
+    if (!reader_.CheckFiles(&error)) return Fail(error);
+    Piece piece;
+    while (reader_.Next(&piece, &error)) {
+      const int code = Convert(piece);
+      if (code != kExitDone) return code;
+    }
+    if (!error.empty()) return Fail(error);
+    if (std::fflush(stdout) != 0)
+      return Fail(std::string("standard output: ") + std::strerror(errno));
+    if (problems_ > 0)
+      std::fprintf(stderr, "%s: %llu cell sequence%s not read (first: %s)\n", kProgramName,
+                   static_cast<unsigned long long>(problems_), problems_ == 1 ? " was" : "s were",
+                   first_.c_str());
+    return kExitDone;
+  }
+
+ private:
+  int Convert(const Piece& piece) {
+    const size_t source = piece.PlaceOf(0).source;
+    if (forms_.size() <= source) forms_.resize(source + 1);
+    // Pieces start at a line's start, so a page's number line and the form
+    // feed before it are whole in one piece.
+    std::string bytes = piece.text;
+    BlankPageNumbers(&bytes);
+    if (!forms_[source]) forms_[source] = back::DetectForm(bytes);
+    back::BackText text;
+    const std::vector<back::Cell> cells = back::ReadCells(bytes, *forms_[source], &text.problems);
+    std::vector<back::Problem> unread = std::move(text.problems);
+    text = back::ReadCellsAs(cells, BackNotation(options_.settings.notation));
+    unread.insert(unread.end(), text.problems.begin(), text.problems.end());
+    for (const back::Problem& problem : unread) {
+      if (problems_++ == 0)
+        first_ = problem.what + ", " + reader_.Describe(piece.PlaceOf(problem.offset));
+      if (options_.given.strict) return Fail(first_);
+    }
+    if (options_.backTo == BackTo::kPinyin)
+      return Write(back::Pinyin(text, options_.given.tones.value_or(words::ToneStyle::kMarks)));
+    back::DecodeOptions decode;
+    decode.candidates = options_.candidates;
+    const back::Decoded decoded = back::Characters(text, decode);
+    return Write(decoded.text + ChoiceLines(decoded, piece));
+  }
+
+  // Output in the chosen encoding.
+  int Write(const std::string& utf8) {
+    std::string bytes;
+    const std::string* out = &utf8;
+    if (options_.outputEncoding != platform::Encoding::kUtf8) {
+      size_t at = 0;
+      if (!platform::EncodeText(options_.outputEncoding, utf8, &bytes, &at))
+        return Fail("the output has a character that " +
+                    std::string(platform::EncodingName(options_.outputEncoding)) + " cannot hold");
+      out = &bytes;
+    }
+    if (std::fwrite(out->data(), 1, out->size(), stdout) != out->size())
+      return Fail(std::string("standard output: ") + std::strerror(errno));
+    return kExitDone;
+  }
+
+  static int Fail(const std::string& what) {
+    std::fprintf(stderr, "%s: %s\n", kProgramName, what.c_str());
+    return kExitFailed;
+  }
+
+  const Options& options_;
+  PieceReader reader_;
+  std::vector<std::optional<back::Form>> forms_;  // by source, once found
+  uint64_t problems_ = 0;
+  std::string first_;
+};
+
 }  // namespace
 
-int ConvertBack(const Options& options) {
-  const std::vector<std::string> files =
-      options.files.empty() ? std::vector<std::string>{"-"} : options.files;
-  uint64_t problems = 0;
-  std::string first;
-  for (const std::string& name : files) {
-    std::string bytes;
-    if (!ReadAll(name, &bytes)) {
-      std::fprintf(stderr, "%s: %s: %s\n", kProgramName, name.c_str(), std::strerror(errno));
-      return kExitFailed;
-    }
-    BlankPageNumbers(&bytes);
-    const back::BackText text = back::Read(bytes, BackNotation(options.settings.notation));
-    for (const back::Problem& problem : text.problems) {
-      if (problems++ == 0) first = problem.what + ", " + Where(name, problem.offset);
-      if (options.given.strict) {
-        std::fprintf(stderr, "%s: %s\n", kProgramName, first.c_str());
-        return kExitFailed;
-      }
-    }
-    std::string out;
-    if (options.backTo == BackTo::kPinyin) {
-      out = back::Pinyin(text, options.given.tones.value_or(words::ToneStyle::kMarks));
-    } else {
-      back::DecodeOptions decode;
-      decode.candidates = options.candidates;
-      const back::Decoded decoded = back::Characters(text, decode);
-      out = decoded.text + ChoiceLines(decoded);
-    }
-    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size()) {
-      std::fprintf(stderr, "%s: standard output: %s\n", kProgramName, std::strerror(errno));
-      return kExitFailed;
-    }
-  }
-  if (std::fflush(stdout) != 0) return kExitFailed;
-  if (problems > 0)
-    std::fprintf(stderr, "%s: %llu cell sequence%s not read (first: %s)\n", kProgramName,
-                 static_cast<unsigned long long>(problems), problems == 1 ? " was" : "s were",
-                 first.c_str());
-  return kExitDone;
+int ConvertBack(const Options& options, size_t pieceBytes) {
+  return BackConversion(options, pieceBytes).Run();
 }
 
 }  // namespace molvane::convert

@@ -17,11 +17,15 @@ namespace molvane::settings {
 struct ConvertButton {
   Settings settings;
   Lost lost;
+  // 反向: the input box holds braille of the chosen braille notation (dot
+  // numbers or Braille ASCII), written back into characters.
+  bool back = false;
 };
 
 // Routes the convert button's click through `button` (which must outlive
 // the window). Whenever its settings, with the window's notation, ask for
-// nothing beyond the stored program, its own command runs. Null removes the
+// nothing beyond the stored program, its own command runs. The list's sixth
+// item, where the window has one, is the common braille. Null removes the
 // route.
 void RouteConvertButton(ConvertButton* button);
 

@@ -79,6 +79,13 @@ const Key kKeys[] = {
        return Set(settings::ToneStyleNamed(v), &c->settings.tones);
      },
      [](const Choices& c) -> std::string { return ToneName(c.settings.tones); }},
+    {"back",
+     [](const std::string& v, Choices* c) {
+       if (v != "on" && v != "off") return false;
+       c->back = v == "on";
+       return true;
+     },
+     [](const Choices& c) -> std::string { return c.back ? "on" : "off"; }},
     {"input-zoom", [](const std::string& v, Choices* c) { return ReadZoom(v, &c->inputZoom); },
      [](const Choices& c) { return WriteZoom(c.inputZoom); }},
     {"output-zoom", [](const std::string& v, Choices* c) { return ReadZoom(v, &c->outputZoom); },

@@ -22,6 +22,7 @@ struct Choices {
   settings::Settings settings = settings::StoredProgram();
   Zoom inputZoom;
   Zoom outputZoom;
+  bool back = false;  // 反向: braille in the input box back into characters
 };
 
 // $XDG_CONFIG_HOME/molvane/molvane.ini, or ~/.config/molvane/molvane.ini when

@@ -38,6 +38,8 @@ HMENU BuildBar(WindowMenus& menus) {
   Append(menus.options, MF_STRING, kCommandWordSpacing, "按词连写(&S)");
   Append(menus.options, MF_SEPARATOR, 0, nullptr);
   Append(menus.options, MF_POPUP, reinterpret_cast<UINT_PTR>(tones), "声调(&T)");
+  Append(menus.options, MF_SEPARATOR, 0, nullptr);
+  Append(menus.options, MF_STRING, kCommandBack, "反向：盲文转回汉字(&B)");
   HMENU help = CreatePopupMenu();
   Append(help, MF_STRING, kCommandAbout, "关于 Molvane(&A)");
   HMENU bar = CreateMenu();
@@ -56,6 +58,7 @@ void ShowChoices(const WindowMenus& menus) {
   check(kCommandWordReadings, s.readings == words::ReadingMode::kWords);
   check(kCommandFullText, s.text == settings::TextMode::kFull);
   check(kCommandWordSpacing, s.spacing == settings::Spacing::kWord);
+  check(kCommandBack, menus.button->back);
   // Word spacing spaces the words of full text only.
   EnableMenuItem(menus.bar, kCommandWordSpacing,
                  MF_BYCOMMAND | (s.text == settings::TextMode::kFull ? MF_ENABLED : MF_GRAYED));
@@ -131,6 +134,12 @@ const CommandRow kCommands[] = {
        const bool word = m.button->settings.spacing != settings::Spacing::kWord;
        Choose(m, &settings::Settings::spacing,
               word ? settings::Spacing::kWord : settings::Spacing::kSyllable);
+     }},
+    {kCommandBack,
+     [](WindowMenus& m) {
+       m.button->back = m.remembered.back = !m.button->back;
+       ShowChoices(m);
+       Remember(m);
      }},
     {kCommandTonesNone,
      [](WindowMenus& m) { Choose(m, &settings::Settings::tones, words::ToneStyle::kNone); }},
@@ -208,6 +217,16 @@ void FitFrame(HWND frame) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The common braille joins the stored list as its sixth item; the five
+// stored items, their order and the selected one stay as they are.
+void AddCommonBraille() {
+  HWND list = Control(kNotationListId);
+  if (SendMessageA(list, CB_GETCOUNT, 0, 0) != settings::kNotationCount) return;
+  const std::string name = platform::Utf8ToGbk("通用盲文");
+  SendMessageA(list, CB_INSERTSTRING, settings::kNotationCount,
+               reinterpret_cast<LPARAM>(name.c_str()));
+}
+
 void ApplyZoom(uint32_t box, const Zoom& zoom) {
   if (zoom.denominator != 0)
     SendMessageA(Control(box), EM_SETZOOM, zoom.numerator, zoom.denominator);
@@ -225,9 +244,11 @@ bool AttachWindowMenus(WindowMenus* menus) {
   char title[256] = {};
   GetWindowTextA(menus->frame, title, sizeof title);
   menus->title = title;
+  menus->button->back = menus->remembered.back;
   menus->bar = BuildBar(*menus);
   SetMenu(menus->frame, menus->bar);
   FitFrame(menus->frame);
+  AddCommonBraille();
   ShowChoices(*menus);
   ApplyZoom(kInputBoxId, menus->remembered.inputZoom);
   ApplyZoom(kOutputBoxId, menus->remembered.outputZoom);

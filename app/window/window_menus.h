@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's menu bar and what comes with it, added from outside the
-// program once it has loaded its window: the menus drive the convert
-// button's settings, the choices and the boxes' zoom are remembered, the
+// program once it has loaded its window: the notation list's sixth item
+// (通用盲文), the menus drive the convert button's settings and its way
+// (反向: braille back into characters), the choices and the boxes' zoom are remembered, the
 // window grows so that every stored control is whole, and the title tells
 // how many characters the last conversion could not write.
 #pragma once
@@ -21,6 +22,7 @@ enum MenuCommand : UINT {
   kCommandWordReadings = 201,
   kCommandFullText = 202,
   kCommandWordSpacing = 203,
+  kCommandBack = 204,
   kCommandTonesNone = 211,
   kCommandTonesMarks = 212,
   kCommandTonesNumbers = 213,

@@ -4,6 +4,7 @@
 // read back into pinyin and characters with what cannot be read reported.
 #include <string>
 
+#include "platform/platform.h"
 #include "support/tool_runner.h"
 
 namespace molvane::test {
@@ -56,6 +57,14 @@ TEST_F(BackTest, ReadsEveryBrailleFormOfTheThreeNotations) {
       const std::string braille = Output(args, text);
       EXPECT_EQ(Output({"--back", "-n", notation}, braille), text) << notation << " " << form;
     }
+  // Marks back as they were: double-spell braille writes quotation marks,
+  // brackets and pauses with cells of its own.
+  const std::string marks = "他说：“你好（北京）、上海……”《书》\n";
+  for (const char* notation : {"0", "1", "5"})
+    EXPECT_EQ(Output({"--back", "-n", notation}, Output({"-n", notation}, marks)), marks)
+        << notation;
+  EXPECT_EQ(Output({"--back", "-n", "1", "--to=pinyin"}, Output({"-n", "1"}, marks)),
+            "tā shuō: \"nǐhǎo (běijīng), shànghǎi...\" 《shū》\n");
   // Pinyin: tones where the braille marks them, none from current braille.
   EXPECT_EQ(Output({"--back", "-n", "1", "--to=pinyin"}, Output({"-n", "1"}, "他们在北京")),
             "tāmen zài běijīng\n");
@@ -81,6 +90,53 @@ TEST_F(BackTest, ReportsMalformedCellsWithTheirPlace) {
   EXPECT_EQ(Run({"--back", "-n", "5", "--to=pinyin", "--candidates=3"}, "").status, 2);
   EXPECT_EQ(Run({"--back", "--to=kana"}, "").status, 2);
 }
+
+TEST_F(BackTest, ReadsAnyInputEncodingAndPlacesProblemsInTheFile) {
+  const std::string braille = Output({"-n", "5", "--braille=unicode"}, "我们的学校在北京。\n");
+  std::string utf16 = "\xFF\xFE";  // a byte order mark, then UTF-16 LE
+  for (size_t at = 0; at < braille.size();) {
+    char32_t code = 0;
+    at += static_cast<size_t>(
+        platform::DecodeUtf8Character(braille.data() + at, braille.size() - at, &code));
+    utf16 += static_cast<char>(code & 0xFF);
+    utf16 += static_cast<char>(code >> 8);
+  }
+  EXPECT_EQ(Output({"--back", "-n", "5"}, utf16), "我们的学校在北京。\n");
+  // Dot numbers are ASCII: the same bytes in GB18030, and the output in it.
+  const std::string dots = Output({"-n", "5"}, "北京\n");
+  EXPECT_EQ(Output({"--back", "-n", "5", "-e", "gb18030"}, dots), "\xB1\xB1\xBE\xA9\n");
+  // A problem's place is its byte in the UTF-16 file: the fourth pattern.
+  Outcome r = Run(
+      {"--back", "-n", "5", File("bad.txt", utf16.substr(0, 8) + std::string("\x28\x28\n\0", 4))});
+  EXPECT_NE(r.err.find("bad.txt byte 8"), std::string::npos) << r.err;
+  // Bytes that are not in the named encoding are refused with a hint.
+  r = Run({"--back", "-n", "5", "-e", "utf-8"}, "\xB1\xB1");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("byte offset 0"), std::string::npos) << r.err;
+}
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MOLVANE_BACK_UNDER_ASAN 1
+#endif
+#endif
+#if !defined(__SANITIZE_ADDRESS__) && !defined(MOLVANE_BACK_UNDER_ASAN)
+// The address sanitizer reserves more address space than the limit allows.
+// Pieces of whole lines: memory stays bounded whatever the length (20 MB of
+// braille here; read whole, its cells and tokens need many times that).
+TEST_F(BackTest, LargeInputUnderAnAddressSpaceLimit) {
+  const std::string line =
+      Output({"-n", "5", "--braille=unicode"}, "我们的学校在北京，春天来了。\n");
+  std::string text;
+  while (text.size() < (20u << 20)) text += line;
+  const size_t lines = text.size() / line.size();
+  Outcome r = Run({"--back", "-n", "5", "--to=pinyin"}, text, "ulimit -v 120000;");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string one = Output({"--back", "-n", "5", "--to=pinyin"}, line);
+  EXPECT_EQ(r.out.size(), one.size() * lines);
+  EXPECT_EQ(r.out.substr(r.out.size() - one.size()), one);
+}
+#endif
 
 }  // namespace
 }  // namespace molvane::test

@@ -221,6 +221,73 @@ TEST_P(WindowMenusTest, TitleCountsWhatTheLastConversionCouldNotWrite) {
   EXPECT_FALSE(output.empty());
 }
 
+// The sixth list item, added after the stored five, converts through the
+// shared Converter; 反向 reads the braille in the input box back.
+TEST_P(WindowMenusTest, CommonBrailleIsTheSixthItemAndBackReadsBrailleIntoCharacters) {
+  HWND list = Unit(kNotationListId);
+  ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 6);
+  const auto item = [&](int index) {
+    char text[64] = {};
+    SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return platform::GbkToUtf8(text);
+  };
+  EXPECT_EQ(item(0), "老盲文");
+  EXPECT_EQ(item(5), "通用盲文");
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+
+  Convert(5, "中国人民");
+  settings::Settings expected = button_.settings;
+  expected.notation = settings::Notation::kCommonBraille;
+  expected.windowLineBreaks = true;
+  settings::Converted converted;
+  ASSERT_TRUE(settings::Converter(expected).Convert("中国人民", false, &converted));
+  const std::string braille = Output();
+  EXPECT_EQ(braille, converted.text);
+  EXPECT_EQ(braille.rfind("34-256-1", 0), 0u) << braille;
+
+  // 反向 by keyboard, remembered; the braille goes back into the input box.
+  EXPECT_FALSE(Checked(kCommandBack));
+  Key('O', platform::kAltModifier);
+  Key('B');
+  EXPECT_TRUE(Checked(kCommandBack));
+  EXPECT_NE(ReadFile(Path()).find("back=on"), std::string::npos);
+  // Typed a character's cells after another, blanks between them (a typed
+  // line break would press the default button).
+  const auto typed = [](std::string cells) {
+    for (size_t at; (at = cells.find("\r\n")) != std::string::npos;) cells.replace(at, 2, " ");
+    return cells;
+  };
+  SetWindowTextA(Unit(kInputBoxId), "");
+  Convert(5, typed(braille));
+  EXPECT_EQ(Output(), "中国人民");
+  // Cells that read as nothing are marked and counted in the title.
+  SetWindowTextA(Unit(kInputBoxId), "");
+  Convert(5, "34-256-1 6-6");
+  EXPECT_NE(Output().find("□"), std::string::npos) << Output();
+  EXPECT_NE(Title().find("2 个字符无法写出"), std::string::npos) << Title();
+  // Double-spell braille's own dots, written by the window, read back.
+  platform::Input().ClickMenuItem(MainWindow(), {1, 6});  // 反向 off
+  Pump();
+  SetWindowTextA(Unit(kInputBoxId), "");
+  Convert(1, "北京");
+  const std::string doubleSpell = Output();
+  platform::Input().ClickMenuItem(MainWindow(), {1, 6});
+  Pump();
+  SetWindowTextA(Unit(kInputBoxId), "");
+  Convert(1, typed(doubleSpell));
+  EXPECT_EQ(Output(), "北京");
+  // Pinyin does not read back: a warning, no output.
+  platform::ClearMessageBoxLog();
+  Convert(3, "中");
+  EXPECT_EQ(platform::MessageBoxLog().size(), 1u);
+  EXPECT_EQ(Output(), "");
+
+  Stop();
+  Start();
+  EXPECT_TRUE(Checked(kCommandBack));
+  EXPECT_TRUE(button_.back);
+}
+
 TEST_P(WindowMenusTest, AboutTellsVersionLicenceAndSources) {
   platform::Input().ClickMenuItem(MainWindow(), {2, 0});
   Pump();

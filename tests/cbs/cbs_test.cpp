@@ -55,6 +55,17 @@ TEST(CommonBraille, WritesThePublishedExamples) {
   EXPECT_EQ(Unspaced("眼睛"), "⠩⠄⠛⠡");
 }
 
+// Words grouped as the scheme's examples show (words/tables/grouping.txt,
+// the common column): 的 with the word before it, then a blank, so that the
+// one-cell 的 never stands alone; particles and place words joined too.
+TEST(CommonBraille, GroupsWordsAsItsExamples) {
+  EXPECT_EQ(UnicodeText(u"今天的天气不错"), "⠛⠣⠁⠞⠩⠁⠙⠀⠞⠩⠁⠅⠊⠆⠀⠃⠥⠉⠕⠆");
+  EXPECT_EQ(UnicodeText(u"这是我的国土"), "⠌⠢⠀⠱⠀⠕⠙⠀⠛⠕⠂⠞⠥⠄");
+  EXPECT_EQ(UnicodeText(u"最深最重的爱"), "⠵⠺⠱⠴⠁⠀⠵⠺⠌⠲⠙⠀⠪");
+  EXPECT_EQ(UnicodeText(u"孩子们的桌子上"), "⠓⠪⠵⠍⠴⠙⠀⠌⠕⠁⠵⠱⠦");
+  EXPECT_EQ(UnicodeText(u"吃饭了吗"), "⠟⠁⠋⠧⠆⠇⠢⠍⠔");
+}
+
 // The six abbreviated characters, as the scheme shows them.
 TEST(CommonBraille, WritesTheSixAbbreviations) {
   EXPECT_EQ(Unspaced("他们"), "⠞⠍⠴");
@@ -73,7 +84,7 @@ TEST(CommonBraille, WritesSignsNumbersAndBlanks) {
   EXPECT_EQ(Unspaced("最深最重的爱，须与时日共成长。"), "⠵⠺⠱⠴⠁⠵⠺⠌⠲⠙⠪⠐⠓⠬⠁⠬⠄⠱⠂⠚⠆⠛⠲⠟⠼⠌⠦⠄⠐⠆");
   EXPECT_EQ(UnicodeText(Wide("123")), "⠼⠁⠃⠉");
   EXPECT_EQ(UnicodeText(Wide("Hello World")), "⠠⠓⠑⠇⠇⠕⠀⠠⠺⠕⠗⠇⠙");
-  EXPECT_EQ(UnicodeText(Wide("今天的天气不错")), "⠛⠣⠁⠞⠩⠁⠀⠙⠀⠞⠩⠁⠅⠊⠆⠀⠃⠥⠉⠕⠆");
+  EXPECT_EQ(UnicodeText(Wide("须与时日，共成长。")), "⠓⠬⠁⠀⠬⠄⠀⠱⠂⠚⠆⠐⠀⠛⠲⠀⠟⠼⠌⠦⠄⠐⠆");
 }
 
 // Where two cells would read as one syllable, the writer keeps them apart:

@@ -113,6 +113,20 @@ TEST(GroupingRules, LongProperNounsAreCutIntoTheirWords) {
   EXPECT_EQ(Braille("一衣带水"), "一衣带水");     // a four-character idiom
 }
 
+// The common braille of 2018 groups as Chinese braille does; its examples
+// join 的 to the word before it.
+TEST(GroupingRules, CommonBrailleGroupsAsItsExamples) {
+  const auto common = [](const std::string& run) {
+    return Groups(run, GroupingRules::kCommonBraille);
+  };
+  EXPECT_EQ(common("今天的天气不错"), "今天的 天气 不错");
+  EXPECT_EQ(common("这是我的国土"), "这 是 我的 国土");
+  EXPECT_EQ(common("最深最重的爱"), "最深 最重的 爱");
+  for (const char* run : {"孩子们的书", "他笑着", "吃饭了吗", "桌子上", "三个人", "中华人民共和国"})
+    EXPECT_EQ(common(run), Braille(run)) << run;
+  EXPECT_TRUE(JoinsNumber(u"个", GroupingRules::kCommonBraille));
+}
+
 TEST(GroupingRules, GroupsFollowTheGivenWords) {
   // Given words, not the segmentation's: 们 alone first in a run stands alone.
   EXPECT_EQ(GroupWords(u"们好", {1, 1}, GroupingRules::kBraille), (std::vector<int>{1, 1}));
