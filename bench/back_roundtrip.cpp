@@ -21,26 +21,14 @@
 #include "back/decoder.h"
 #include "cbs/cbs.h"
 #include "platform/platform.h"
+#include "tests/support/wide.h"
 #include "words/tables.h"
 
 namespace {
 
 using namespace molvane;
 
-std::u16string Wide(const std::string& utf8) {
-  std::u16string wide;
-  for (size_t at = 0; at < utf8.size();) {
-    char32_t code;
-    const int length = platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
-    if (length <= 0) {
-      ++at;
-      continue;
-    }
-    if (code < 0x10000) wide.push_back(static_cast<char16_t>(code));
-    at += static_cast<size_t>(length);
-  }
-  return wide;
-}
+using test::Wide;
 
 std::u16string HanOnly(std::u16string_view text) {
   std::u16string han;

@@ -10,25 +10,13 @@
 #include "cbs/cbs.h"
 #include "fulltext/fulltext.h"
 #include "platform/platform.h"
+#include "tests/support/wide.h"
 #include "words/tables.h"
 
 namespace molvane::back {
 namespace {
 
-std::u16string Wide(const std::string& utf8) {
-  std::u16string wide;
-  for (size_t at = 0; at < utf8.size();) {
-    char32_t code;
-    const int length = platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
-    if (length <= 0) {
-      ++at;
-      continue;
-    }
-    if (code < 0x10000) wide.push_back(static_cast<char16_t>(code));
-    at += static_cast<size_t>(length);
-  }
-  return wide;
-}
+using test::Wide;
 
 std::string Back(const std::string& braille, Notation notation,
                  words::ToneStyle tones = words::ToneStyle::kNumbers) {

@@ -7,21 +7,13 @@
 #include "back/decoder.h"
 #include "cbs/cbs.h"
 #include "platform/platform.h"
+#include "tests/support/wide.h"
 #include "words/tables.h"
 
 namespace molvane::back {
 namespace {
 
-std::u16string Wide(const std::string& utf8) {
-  std::u16string wide;
-  for (size_t at = 0; at < utf8.size();) {
-    char32_t code;
-    const int length = platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
-    wide.push_back(static_cast<char16_t>(code));
-    at += static_cast<size_t>(length);
-  }
-  return wide;
-}
+using test::Wide;
 
 std::string FromCommonBraille(const std::string& text, const DecodeOptions& options = {}) {
   return Characters(Read(cbs::UnicodeText(Wide(text)), Notation::kCommonBraille), options).text;
