@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "words/tables.h"
 
 namespace molvane::words {
 
@@ -40,39 +41,17 @@ struct Row {
   std::abort();
 }
 
-std::u16string Wide(std::string_view utf8) {
-  std::u16string wide;
-  for (size_t at = 0; at < utf8.size();) {
-    char32_t code = 0;
-    const int n = platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
-    if (n <= 0 || code > 0xFFFF) return {};
-    wide += static_cast<char16_t>(code);
-    at += static_cast<size_t>(n);
-  }
-  return wide;
-}
-
-std::vector<std::string_view> Fields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  for (size_t at = 0;;) {
-    const size_t end = line.find('\t', at);
-    fields.push_back(line.substr(at, end == std::string_view::npos ? end : end - at));
-    if (end == std::string_view::npos) return fields;
-    at = end + 1;
-  }
-}
-
 Neighbours ParseNeighbours(std::string_view field, std::string_view line) {
   if (field == "-") return Neighbours{};
-  Neighbours set{Wide(field), false, !field.empty() && field.front() == '!'};
+  Neighbours set{Utf16Of(field), false, !field.empty() && field.front() == '!'};
   if (set.negated) set.characters.erase(0, 1);
   if (set.characters.empty()) BadRow(line);
   return set;
 }
 
 Row ParseRow(const Tables& tables, std::string_view line) {
-  const std::vector<std::string_view> f = Fields(line);
-  const std::u16string han = Wide(f[0]);
+  const std::vector<std::string_view> f = SplitFields(line, '\t');
+  const std::u16string han = Utf16Of(f[0]);
   if (f.size() != 5 || han.size() != 1 || !IsHan(han[0]) || f[1].size() < 2) BadRow(line);
   const char tone = f[1].back();
   const uint16_t syllable = tables.SyllableNumber(f[1].substr(0, f[1].size() - 1));

@@ -35,28 +35,6 @@ struct RuleSet {
   size_t longWord = 0;  // words this long are cut into listed words; 0: never
 };
 
-std::u16string Wide(std::string_view utf8) {
-  std::u16string wide;
-  for (size_t at = 0; at < utf8.size();) {
-    char32_t code = 0;
-    const int n = platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
-    if (n <= 0 || code > 0xFFFF) return {};
-    wide += static_cast<char16_t>(code);
-    at += static_cast<size_t>(n);
-  }
-  return wide;
-}
-
-std::vector<std::string_view> Split(std::string_view line, char by) {
-  std::vector<std::string_view> fields;
-  for (size_t at = 0;;) {
-    const size_t end = line.find(by, at);
-    fields.push_back(line.substr(at, end == std::string_view::npos ? end : end - at));
-    if (end == std::string_view::npos) return fields;
-    at = end + 1;
-  }
-}
-
 std::string Narrow(std::u16string_view digits) {
   std::string out;
   for (char16_t c : digits) out += c >= u'0' && c <= u'9' ? static_cast<char>(c) : 'x';
@@ -124,11 +102,11 @@ void AddRow(std::string_view rule, std::string_view action, const std::u16string
 const RuleSet& Rules(GroupingRules rules) {
   static const std::array<RuleSet, 3> kSets = [] {
     std::array<RuleSet, 3> sets;
-    for (std::string_view line : Split(kGroupingTable, '\n')) {
+    for (std::string_view line : SplitFields(kGroupingTable, '\n')) {
       if (line.empty() || line.front() == '#') continue;
-      const std::vector<std::string_view> f = Split(line, '\t');
+      const std::vector<std::string_view> f = SplitFields(line, '\t');
       if (f.size() != 7) BadRow(line);
-      const std::u16string text = Wide(f[4]);
+      const std::u16string text = Utf16Of(f[4]);
       for (size_t set = 0; set < sets.size(); ++set)
         AddRow(f[0], f[1 + set], text, line, &sets[set]);
     }

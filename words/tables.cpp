@@ -112,6 +112,28 @@ uint32_t PairKey(char16_t first, char16_t second, int place) {
 
 }  // namespace
 
+std::u16string Utf16Of(std::string_view utf8) {
+  std::u16string wide;
+  for (size_t at = 0; at < utf8.size();) {
+    char32_t code = 0;
+    const int n = platform::DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
+    if (n <= 0 || code > 0xFFFF) return {};
+    wide += static_cast<char16_t>(code);
+    at += static_cast<size_t>(n);
+  }
+  return wide;
+}
+
+std::vector<std::string_view> SplitFields(std::string_view line, char by) {
+  std::vector<std::string_view> fields;
+  for (size_t at = 0;;) {
+    const size_t end = line.find(by, at);
+    fields.push_back(line.substr(at, end == std::string_view::npos ? end : end - at));
+    if (end == std::string_view::npos) return fields;
+    at = end + 1;
+  }
+}
+
 std::u16string DecodeGbk(std::string_view gbk) {
   std::u16string units;
   units.reserve(gbk.size());

@@ -137,4 +137,13 @@ void CutRun(std::u16string_view run, std::vector<Cut>* cuts);
 // GBK to wide units; bytes that are no GBK character are skipped.
 std::u16string DecodeGbk(std::string_view gbk);
 
+// A UTF-8 field of a readable table as wide units; empty when it holds a
+// malformed byte or a character beyond the basic plane, which no table row
+// may hold.
+std::u16string Utf16Of(std::string_view utf8);
+
+// A line of a readable table cut at every `by` (a tab between fields, a line
+// break between rows); empty fields kept.
+std::vector<std::string_view> SplitFields(std::string_view line, char by);
+
 }  // namespace molvane::words

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/pef_rows.h"
 #include "support/tool_runner.h"
 
 namespace molvane::test {
@@ -47,22 +48,6 @@ std::string BrfNumber(size_t number) {
   std::string cells = "#";
   for (char digit : std::to_string(number)) cells += digit == '0' ? 'J' : char('A' + digit - '1');
   return cells;
-}
-
-// The rows of a PEF in order, one line each, a form feed between pages.
-std::string PefRows(const std::string& pef) {
-  std::string out;
-  bool firstPage = true;
-  for (size_t at = 0; (at = pef.find('<', at)) != std::string::npos; ++at) {
-    if (pef.compare(at, 6, "<page>") == 0) {
-      if (!firstPage) out += '\f';
-      firstPage = false;
-    } else if (pef.compare(at, 5, "<row>") == 0) {
-      const size_t end = pef.find("</row>", at);
-      out += pef.substr(at + 5, end - at - 5) + "\n";
-    }
-  }
-  return out;
 }
 
 size_t Count(const std::string& text, const std::string& what) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/pef_rows.h"
+
 namespace molvane::layout {
 namespace {
 
@@ -172,23 +174,7 @@ void ExpectValidPef(const std::string& pef, const std::string& name) {
 #endif
 }
 
-// The rows of a PEF in order, one line each, a form feed between pages.
-std::string PefRows(const std::string& pef) {
-  std::string out;
-  size_t at = 0;
-  bool firstPage = true;
-  while ((at = pef.find('<', at)) != std::string::npos) {
-    if (pef.compare(at, 6, "<page>") == 0) {
-      if (!firstPage) out += '\f';
-      firstPage = false;
-    } else if (pef.compare(at, 5, "<row>") == 0) {
-      const size_t end = pef.find("</row>", at);
-      out += pef.substr(at + 5, end - at - 5) + "\n";
-    }
-    ++at;
-  }
-  return out;
-}
+using test::PefRows;
 
 TEST(Output, PefIsValidAndReadsBackAsTheUnicodeLayout) {
   std::vector<Word> words;
