@@ -11,9 +11,9 @@ namespace platform::core {
 namespace {
 
 struct Drop {
-  std::vector<std::string> paths;        // GBK, as the ANSI calls give them
+  std::vector<std::string> paths;         // GBK, as the ANSI calls give them
   std::vector<std::u16string> widePaths;  // every path whole, whatever GBK holds
-  POINT at{};                      // client coordinates of the receiving window
+  POINT at{};                             // client coordinates of the receiving window
   bool inClient = true;
 };
 

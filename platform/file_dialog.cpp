@@ -124,8 +124,8 @@ BOOL RunDialog(Record* record, bool save) {
   const auto narrowName = Narrow(path.substr(0, NameStart(path)), Char{});
   record->nFileOffset = static_cast<WORD>(narrowName.size());
   const size_t extension = ExtensionStart(path);
-  record->nFileExtension =
-      static_cast<WORD>(extension == 0 ? out.size() : Narrow(path.substr(0, extension), Char{}).size());
+  record->nFileExtension = static_cast<WORD>(
+      extension == 0 ? out.size() : Narrow(path.substr(0, extension), Char{}).size());
   if (record->lpstrFileTitle != nullptr && record->nMaxFileTitle > 0) {
     const auto title = Narrow(path.substr(NameStart(path)), Char{});
     const size_t n = std::min<size_t>(title.size(), record->nMaxFileTitle - 1);

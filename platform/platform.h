@@ -71,9 +71,9 @@ struct FileDialogCall {
   bool save = false;
   std::u16string title;  // empty: the toolkit's own ("打开", "另存为")
   std::vector<FileDialogFilter> filters;
-  int filterIndex = 0;      // 0-based, the filter shown first
-  std::u16string folder;    // empty: the current folder
-  std::u16string fileName;  // the name offered in the box
+  int filterIndex = 0;              // 0-based, the filter shown first
+  std::u16string folder;            // empty: the current folder
+  std::u16string fileName;          // the name offered in the box
   std::u16string defaultExtension;  // without the dot
   bool fileMustExist = false;
   bool confirmOverwrite = false;

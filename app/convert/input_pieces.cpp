@@ -117,7 +117,8 @@ std::string PieceReader::BadBytes(size_t at) const {
   for (Encoding other :
        {Encoding::kGbk, Encoding::kGb18030, Encoding::kBig5, Encoding::kUtf8, Encoding::kUtf16Le}) {
     if (other == Encoding::kUtf16Le && !zeros) continue;
-    if (other == source.encoding || platform::DecodablePrefix(other, raw_, false) != raw_.size()) continue;
+    if (other == source.encoding || platform::DecodablePrefix(other, raw_, false) != raw_.size())
+      continue;
     std::string name = platform::EncodingName(other);
     std::transform(name.begin(), name.end(), name.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; });

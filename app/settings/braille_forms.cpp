@@ -192,7 +192,8 @@ bool RewriteDotText(std::string_view text, std::string_view separator, BrailleFo
       }
       // A word longer than a line runs on over lines.
       const std::string ascii = BrailleAscii(cells);
-      for (size_t cut = 0; cut < ascii.size(); cut += width) layout.AddCells(ascii.substr(cut, width));
+      for (size_t cut = 0; cut < ascii.size(); cut += width)
+        layout.AddCells(ascii.substr(cut, width));
     } else {
       *out += dots ? std::string(piece) : between;
     }

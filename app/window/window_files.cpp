@@ -34,8 +34,9 @@ void Tell(HWND frame, const std::string& utf8, UINT icon) {
 
 // Text holds no control characters but tab, line and page breaks.
 bool IsText(char32_t code) {
-  return code >= 0x20 ? code != 0x7F : code == '\t' || code == '\n' || code == '\r' ||
-                                           code == '\f' || code == '\v';
+  return code >= 0x20
+             ? code != 0x7F
+             : code == '\t' || code == '\n' || code == '\r' || code == '\f' || code == '\v';
 }
 
 // A path from a dialog or a drop, as the file system spells it.
@@ -70,7 +71,7 @@ std::u16string FilterList(const std::vector<std::pair<std::string, std::string>>
 ReadText ReadTextFile(const std::string& path, size_t characters) {
   ReadText read;
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  struct stat facts{};
+  struct stat facts {};
   if (file == nullptr || fstat(fileno(file), &facts) != 0 || !S_ISREG(facts.st_mode)) {
     read.error = file == nullptr ? errno : S_ISDIR(facts.st_mode) ? EISDIR : EINVAL;
     if (file != nullptr) std::fclose(file);
@@ -102,7 +103,8 @@ ReadText ReadTextFile(const std::string& path, size_t characters) {
   bool afterReturn = false;
   for (size_t at = 0; at < body.size();) {
     char32_t code = 0;
-    const int n = platform::DecodeCharacter(read.encoding, body.data() + at, body.size() - at, &code);
+    const int n =
+        platform::DecodeCharacter(read.encoding, body.data() + at, body.size() - at, &code);
     if (n <= 0 || !IsText(code)) {
       read.problem = ReadProblem::kNotText;
       read.utf8.clear();
@@ -122,17 +124,23 @@ ReadText ReadTextFile(const std::string& path, size_t characters) {
 
 bool SavedForm(const std::string& box, const std::string& separator, BrailleForm form,
                std::string* bytes) {
-  if (form != BrailleForm::kDots) return settings::RewriteDotText(box, separator, form, bytes);
-  bytes->clear();
-  for (size_t at = 0; at < box.size(); ++at)
-    if (!(box[at] == '\r' && at + 1 < box.size() && box[at + 1] == '\n')) *bytes += box[at];
+  if (form != BrailleForm::kDots) {
+    if (!settings::RewriteDotText(box, separator, form, bytes)) return false;
+  } else {
+    bytes->clear();
+    for (size_t at = 0; at < box.size(); ++at)
+      if (!(box[at] == '\r' && at + 1 < box.size() && box[at + 1] == '\n')) *bytes += box[at];
+  }
+  // A text file ends with a line break, as molvane-convert ends its output.
+  if (!bytes->empty() && bytes->back() != '\n') *bytes += '\n';
   return true;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string* error) {
   const std::string partial = path + ".part";
   std::FILE* file = std::fopen(partial.c_str(), "wb");
-  bool written = file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  bool written =
+      file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   int code = errno;
   if (file != nullptr && std::fclose(file) != 0 && written) {
     written = false;

@@ -26,7 +26,8 @@ struct ReadText {
 // counting as one as the box counts it.
 ReadText ReadTextFile(const std::string& path, size_t characters);
 
-// The output box's text in a file's form, line breaks LF: the text itself
+// The output box's text in a file's form, line breaks LF and one at the
+// end: the text itself
 // (kDots), Unicode braille or BRF; false when braille is asked of text that
 // is not dot numbers. `separator` is the separator box's (UTF-8).
 bool SavedForm(const std::string& box, const std::string& separator, settings::BrailleForm form,

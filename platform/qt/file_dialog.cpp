@@ -65,7 +65,8 @@ std::optional<FileDialogAnswer> RunFileDialog(QWidget* owner, const FileDialogCa
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   FileDialogAnswer answer;
   answer.path = dialog.selectedFiles().front().toStdU16String();
-  answer.filterIndex = std::max<int>(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+  answer.filterIndex =
+      std::max<int>(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
   return answer;
 }
 

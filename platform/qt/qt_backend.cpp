@@ -36,8 +36,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/qt/menu_bar.h"
 #include "platform/qt/file_dialog.h"
+#include "platform/qt/menu_bar.h"
 #include "platform/qt/messagebox.h"
 #include "platform/qt/peers.h"
 #include "platform/qt/qt_backend.h"
@@ -486,9 +486,8 @@ class QtBackend : public Backend {
 
   int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
                      UINT style) override {
-    return Modal(owner, (style & MB_TASKMODAL) != 0, [&](QWidget* parent) {
-      return RunMessageBox(parent, text, caption, style);
-    });
+    return Modal(owner, (style & MB_TASKMODAL) != 0,
+                 [&](QWidget* parent) { return RunMessageBox(parent, text, caption, style); });
   }
 
   std::optional<FileDialogAnswer> ShowFileDialog(const FileDialogCall& call) override {
