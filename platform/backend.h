@@ -28,9 +28,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/win32.h"
 
 namespace platform {
@@ -140,6 +142,10 @@ class Backend {
   // A modal message box (texts in GBK); returns the IDOK.. answer.
   virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
                              UINT style) = 0;
+
+  // A modal file dialog; nothing when it was cancelled. The backend's own
+  // dialog confirms an overwrite and insists on an existing file as asked.
+  virtual std::optional<FileDialogAnswer> ShowFileDialog(const FileDialogCall& call) = 0;
 
   // The loop: deliver pending native input without waiting; block until
   // native input arrives or Wake is called (a Wake before the wait counts).

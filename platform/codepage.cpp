@@ -10,6 +10,7 @@
 
 #include "platform/core.h"
 #include "platform/platform.h"
+#include "platform/text_encodings.h"
 
 namespace {
 
@@ -380,3 +381,44 @@ std::string CanonicalBoxText(const std::string& gbk, size_t* units) {
 }
 
 }  // namespace platform::core
+
+namespace platform {
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  for (size_t at = 0; at < utf8.size();) {
+    char32_t code = 0xFFFD;
+    int n = DecodeUtf8Character(utf8.data() + at, utf8.size() - at, &code);
+    if (n <= 0) {
+      code = 0xFFFD;
+      n = 1;
+    }
+    if (code >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(code);
+    }
+    at += static_cast<size_t>(n);
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size() * 3);
+  for (size_t at = 0; at < utf16.size(); ++at) {
+    char32_t code = utf16[at];
+    if (code >= 0xD800 && code < 0xDC00 && at + 1 < utf16.size() && utf16[at + 1] >= 0xDC00 &&
+        utf16[at + 1] < 0xE000) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (utf16[++at] - 0xDC00);
+    } else if (code >= 0xD800 && code < 0xE000) {
+      code = 0xFFFD;
+    }
+    AppendUtf8(code, &out);
+  }
+  return out;
+}
+
+}  // namespace platform

@@ -11,8 +11,9 @@ namespace platform::core {
 namespace {
 
 struct Drop {
-  std::vector<std::string> paths;  // GBK, as the ANSI calls give them
-  POINT at{};                      // client coordinates of the receiving window
+  std::vector<std::string> paths;         // GBK, as the ANSI calls give them
+  std::vector<std::u16string> widePaths;  // every path whole, whatever GBK holds
+  POINT at{};                             // client coordinates of the receiving window
   bool inClient = true;
 };
 
@@ -50,7 +51,10 @@ void PeerFilesDropped(HWND window, const std::vector<std::string>& paths, POINT 
   }
   if (w == nullptr || !(w->exStyle & WS_EX_ACCEPTFILES) || paths.empty()) return;
   core::Drop drop;
-  for (const std::string& path : paths) drop.paths.push_back(Utf8ToGbk(path));
+  for (const std::string& path : paths) {
+    drop.paths.push_back(Utf8ToGbk(path));
+    drop.widePaths.push_back(Utf8ToUtf16(path));
+  }
   RECT client = core::ClientRectIn(*w);
   drop.at = at;
   drop.inClient = at.x >= 0 && at.y >= 0 && at.x < client.right - client.left &&
@@ -73,18 +77,31 @@ void DragAcceptFiles(HWND window, BOOL accept) {
   core::RefreshPeer(window);
 }
 
-UINT DragQueryFileA(HDROP drop, UINT file, LPSTR path, UINT size) {
-  core::Drop* d = core::FindDrop(drop);
-  if (d == nullptr) return 0;
-  if (file == 0xFFFFFFFF) return static_cast<UINT>(d->paths.size());
-  if (file >= d->paths.size()) return 0;
-  const std::string& name = d->paths[file];
+namespace {
+// The count, a path's length without the terminator, or the path copied
+// (cut to the buffer), as DragQueryFile answers in either character set.
+template <class Text, class Char>
+UINT QueryFile(const std::vector<Text>& paths, UINT file, Char* path, UINT size) {
+  if (file == 0xFFFFFFFF) return static_cast<UINT>(paths.size());
+  if (file >= paths.size()) return 0;
+  const Text& name = paths[file];
   if (path == nullptr) return static_cast<UINT>(name.size());
   if (size == 0) return 0;
   size_t n = std::min(name.size(), static_cast<size_t>(size - 1));
   name.copy(path, n);
   path[n] = '\0';
   return static_cast<UINT>(n);
+}
+}  // namespace
+
+UINT DragQueryFileA(HDROP drop, UINT file, LPSTR path, UINT size) {
+  core::Drop* d = core::FindDrop(drop);
+  return d == nullptr ? 0 : QueryFile(d->paths, file, path, size);
+}
+
+UINT DragQueryFileW(HDROP drop, UINT file, LPWSTR path, UINT size) {
+  core::Drop* d = core::FindDrop(drop);
+  return d == nullptr ? 0 : QueryFile(d->widePaths, file, path, size);
 }
 
 BOOL DragQueryPoint(HDROP drop, POINT* point) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32.h"
@@ -53,6 +55,38 @@ char* EncodeUtf8(char16_t unit, char* out);
 // Conversions between UTF-8 and code page 936 (GBK).
 std::string Utf8ToGbk(const std::string& utf8);
 std::string GbkToUtf8(const std::string& gbk);
+// Conversions between UTF-8 and UTF-16 (file paths and text beyond GBK); a
+// byte that starts no character and an unpaired surrogate become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// What a file dialog asks (GetOpenFileName, GetSaveFileName), as a backend
+// shows it or a test's responder answers it.
+struct FileDialogFilter {
+  std::u16string name;      // "文本文件 (*.txt)"
+  std::u16string patterns;  // "*.txt;*.text"
+};
+struct FileDialogCall {
+  HWND owner = nullptr;
+  bool save = false;
+  std::u16string title;  // empty: the toolkit's own ("打开", "另存为")
+  std::vector<FileDialogFilter> filters;
+  int filterIndex = 0;              // 0-based, the filter shown first
+  std::u16string folder;            // empty: the current folder
+  std::u16string fileName;          // the name offered in the box
+  std::u16string defaultExtension;  // without the dot
+  bool fileMustExist = false;
+  bool confirmOverwrite = false;
+};
+struct FileDialogAnswer {
+  std::u16string path;
+  int filterIndex = 0;  // 0-based, the filter chosen
+};
+
+// Installs a responder that answers every file dialog in place of the
+// backend (nothing: cancelled). An empty function restores the backend.
+using FileDialogResponder = std::function<std::optional<FileDialogAnswer>(const FileDialogCall&)>;
+void SetFileDialogResponder(FileDialogResponder responder);
 
 // One message box as the headless backend saw it (texts in GBK).
 struct MessageBoxCall {

@@ -208,4 +208,33 @@ bool EncodeText(Encoding encoding, std::string_view utf8, std::string* out, size
   return true;
 }
 
+size_t DecodablePrefix(Encoding encoding, std::string_view bytes, bool cutOk, size_t* wide) {
+  size_t at = 0;
+  if (wide != nullptr) *wide = 0;
+  while (at < bytes.size()) {
+    char32_t code;
+    const int n = DecodeCharacter(encoding, bytes.data() + at, bytes.size() - at, &code);
+    if (n < 0) return cutOk ? bytes.size() : at;
+    if (n == 0) return at;
+    if (wide != nullptr && n > 1) ++*wide;
+    at += static_cast<size_t>(n);
+  }
+  return at;
+}
+
+// UTF-8 whose first bytes hold this many characters of several bytes before
+// a bad one is a UTF-8 file with a fault, not GB18030 (whose text hardly ever
+// spells several UTF-8 characters by chance).
+constexpr size_t kUtf8Evidence = 4;
+
+Encoding FindEncoding(std::string_view head, size_t* markLength) {
+  *markLength = 0;
+  if (const auto marked = ByteOrderMark(head, markLength)) return *marked;
+  size_t wide = 0;
+  if (DecodablePrefix(Encoding::kUtf8, head, true, &wide) < head.size() && wide < kUtf8Evidence &&
+      DecodablePrefix(Encoding::kGb18030, head, true) == head.size())
+    return Encoding::kGb18030;
+  return Encoding::kUtf8;
+}
+
 }  // namespace platform

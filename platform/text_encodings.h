@@ -32,6 +32,21 @@ int DecodeCharacter(Encoding encoding, const char* bytes, size_t length, char32_
 // none).
 std::optional<Encoding> ByteOrderMark(std::string_view bytes, size_t* length);
 
+// The length of the longest prefix of `bytes` that decodes in `encoding` (a
+// character cut off by the end counts as read when `cutOk`), and how many
+// characters of more than one byte it holds.
+size_t DecodablePrefix(Encoding encoding, std::string_view bytes, bool cutOk,
+                       size_t* wide = nullptr);
+
+// The encoding of a file found from its first bytes (`head`, the first
+// kEncodingSniffBytes or the whole of a shorter file): a byte-order mark,
+// else UTF-8 when the bytes are UTF-8, else GB18030 when they are that
+// (GB18030 holds GBK); UTF-8 otherwise, for the reader to report. The mark's
+// length goes to `markLength` (0 without one).
+Encoding FindEncoding(std::string_view head, size_t* markLength);
+// How much of a file its encoding is found from.
+constexpr size_t kEncodingSniffBytes = 64 << 10;
+
 // Appends the UTF-8 of a code point.
 void AppendUtf8(char32_t code, std::string* out);
 

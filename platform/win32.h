@@ -1133,7 +1133,75 @@ BOOL DrawMenuBar(HWND window);
 void DragAcceptFiles(HWND window, BOOL accept);
 UINT DragQueryFileA(HDROP drop, UINT file, LPSTR path, UINT size);
 BOOL DragQueryPoint(HDROP drop, POINT* point);
+UINT DragQueryFileW(HDROP drop, UINT file, LPWSTR path, UINT size);
 void DragFinish(HDROP drop);
+
+// ---- Common file dialogs ----
+struct OPENFILENAMEA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HINSTANCE hInstance;
+  LPCSTR lpstrFilter;  // pairs of "name\0patterns\0", ended by an empty name
+  LPSTR lpstrCustomFilter;
+  DWORD nMaxCustFilter;
+  DWORD nFilterIndex;  // 1-based
+  LPSTR lpstrFile;     // in: the name offered; out: the chosen path
+  DWORD nMaxFile;
+  LPSTR lpstrFileTitle;
+  DWORD nMaxFileTitle;
+  LPCSTR lpstrInitialDir;
+  LPCSTR lpstrTitle;
+  DWORD Flags;
+  WORD nFileOffset;
+  WORD nFileExtension;
+  LPCSTR lpstrDefExt;
+  LPARAM lCustData;
+  void* lpfnHook;
+  LPCSTR lpTemplateName;
+  void* pvReserved;
+  DWORD dwReserved;
+  DWORD FlagsEx;
+};
+struct OPENFILENAMEW {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HINSTANCE hInstance;
+  LPCWSTR lpstrFilter;
+  LPWSTR lpstrCustomFilter;
+  DWORD nMaxCustFilter;
+  DWORD nFilterIndex;
+  LPWSTR lpstrFile;
+  DWORD nMaxFile;
+  LPWSTR lpstrFileTitle;
+  DWORD nMaxFileTitle;
+  LPCWSTR lpstrInitialDir;
+  LPCWSTR lpstrTitle;
+  DWORD Flags;
+  WORD nFileOffset;
+  WORD nFileExtension;
+  LPCWSTR lpstrDefExt;
+  LPARAM lCustData;
+  void* lpfnHook;
+  LPCWSTR lpTemplateName;
+  void* pvReserved;
+  DWORD dwReserved;
+  DWORD FlagsEx;
+};
+constexpr DWORD OFN_READONLY = 0x00000001;
+constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
+constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
+constexpr DWORD OFN_NOCHANGEDIR = 0x00000008;
+constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
+constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
+constexpr DWORD OFN_EXPLORER = 0x00080000;
+constexpr DWORD CDERR_STRUCTSIZE = 0x0001;
+constexpr DWORD CDERR_INITIALIZATION = 0x0002;
+constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
+BOOL GetOpenFileNameA(OPENFILENAMEA* dialog);
+BOOL GetSaveFileNameA(OPENFILENAMEA* dialog);
+BOOL GetOpenFileNameW(OPENFILENAMEW* dialog);
+BOOL GetSaveFileNameW(OPENFILENAMEW* dialog);
+DWORD CommDlgExtendedError();
 
 // ---- Libraries, process and OLE ----
 HMODULE LoadLibraryA(LPCSTR fileName);

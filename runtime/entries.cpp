@@ -144,8 +144,15 @@ const LibraryDescriptor* RuntimeLibrary(int32_t index) {
 }
 
 bool PreTranslateRuntimeMessage(MSG* message) {
-  WindowEngine* engine = detail::State().windowEngine;
+  detail::RuntimeState& s = detail::State();
+  if (s.messageFilter != nullptr && s.messageFilter(s.messageFilterContext, message)) return true;
+  WindowEngine* engine = s.windowEngine;
   return engine != nullptr && engine->PreTranslateMessage(message);
+}
+
+void SetMessageFilter(MessageFilter filter, void* context) {
+  detail::State().messageFilter = filter;
+  detail::State().messageFilterContext = context;
 }
 
 void InstallWindowEngine(WindowEngine* engine) {

@@ -208,7 +208,7 @@ void PumpMessages() {
     MSG message;
     do {
       if (GetMessageA(&message, nullptr, 0, 0) <= 0) return;  // the quit message
-      if (!s.windowEngine->PreTranslateMessage(&message)) {
+      if (!PreTranslateRuntimeMessage(&message)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
       }

@@ -207,6 +207,11 @@ const LibraryDescriptor* RuntimeLibrary(int32_t index);
 // objects' keyboard rules), for loops other than RunMessageLoop's own, such
 // as a test's pump; true when the message was consumed.
 bool PreTranslateRuntimeMessage(MSG* message);
+// A filter that sees every message of the loop before the window objects'
+// keyboard rules (a program's accelerator table); true consumes it. Null
+// removes it.
+using MessageFilter = bool (*)(void* context, MSG* message);
+void SetMessageFilter(MessageFilter filter, void* context);
 
 // True when p points into the program's constant area.
 bool IsConstantPointer(const void* p);

@@ -37,6 +37,8 @@ struct RuntimeState {
   std::vector<intptr_t> libraryData;
   std::vector<CleanupRoutine> cleanupList;
   WindowEngine* windowEngine = nullptr;
+  MessageFilter messageFilter = nullptr;  // the desktop program's accelerators
+  void* messageFilterContext = nullptr;
   std::string programFolder;
   std::string programFile;
   HWND hiddenOwner = nullptr;

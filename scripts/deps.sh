@@ -32,6 +32,8 @@ MOLVANE_CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
 MOLVANE_QT_PACKAGES=(qt6-base-dev qt6-qpa-plugins fonts-noto-cjk fonts-arphic-uming
   qt6-translations-l10n)
 MOLVANE_QT_TEST_PACKAGES=(xvfb xauth dbus dbus-x11 at-spi2-core python3-dbus python3-pyatspi xdotool x11-xserver-utils xclip imagemagick openbox)
+# scripts/screenshot.sh's dark palette, as a desktop user sets one for Qt 6.
+MOLVANE_SCREENSHOT_PACKAGES=(qt6ct)
 # For scripts/check_install.sh: packaging, the README's examples, validators.
 MOLVANE_INSTALL_CHECK_PACKAGES=(dpkg-dev libc-bin man-db groff-base desktop-file-utils appstream
   lintian mandoc

@@ -18,33 +18,8 @@ using platform::Encoding;
 
 // Pieces shorter than a few characters could not make progress.
 constexpr size_t kSmallestPiece = 16;
-// How much of a file its encoding is found from.
-constexpr size_t kSniffBytes = 64 << 10;
 // A line is kept whole in one piece up to this many pieces' worth of bytes.
 constexpr size_t kLongestLinePieces = 16;
-
-// The length of the longest prefix of `bytes` that decodes in `encoding`
-// (a character cut off by the end counts as read when `cutOk`), and how many
-// characters of more than one byte it holds.
-size_t DecodablePrefix(Encoding encoding, std::string_view bytes, bool cutOk,
-                       size_t* wide = nullptr) {
-  size_t at = 0;
-  if (wide != nullptr) *wide = 0;
-  while (at < bytes.size()) {
-    char32_t code;
-    const int n = platform::DecodeCharacter(encoding, bytes.data() + at, bytes.size() - at, &code);
-    if (n < 0) return cutOk ? bytes.size() : at;
-    if (n == 0) return at;
-    if (wide != nullptr && n > 1) ++*wide;
-    at += static_cast<size_t>(n);
-  }
-  return at;
-}
-
-// UTF-8 whose first bytes hold this many characters of several bytes before
-// a bad one is a UTF-8 file with a fault, not GB18030 (whose text hardly ever
-// spells several UTF-8 characters by chance).
-constexpr size_t kUtf8Evidence = 4;
 
 std::string Hex(std::string_view bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -125,14 +100,8 @@ void PieceReader::FindEncoding() {
   encodingKnown_ = true;
   Source& source = sources_.back();
   size_t markLength = 0;
-  if (const auto marked = platform::ByteOrderMark(raw_, &markLength)) {
-    source.encoding = *marked;
-  } else {
-    size_t wide = 0;
-    if (DecodablePrefix(Encoding::kUtf8, raw_, true, &wide) < raw_.size() && wide < kUtf8Evidence &&
-        DecodablePrefix(Encoding::kGb18030, raw_, true) == raw_.size())
-      source.encoding = Encoding::kGb18030;
-  }
+  const Encoding found = platform::FindEncoding(raw_, &markLength);
+  if (!forced_) source.encoding = found;
   if (forced_ && markLength > 0 && *forced_ != source.encoding) markLength = 0;
   raw_.erase(0, markLength);
   rawOffset_ = markLength;
@@ -152,7 +121,8 @@ std::string PieceReader::BadBytes(size_t at) const {
   for (Encoding other :
        {Encoding::kGbk, Encoding::kGb18030, Encoding::kBig5, Encoding::kUtf8, Encoding::kUtf16Le}) {
     if (other == Encoding::kUtf16Le && !zeros) continue;
-    if (other == source.encoding || DecodablePrefix(other, raw_, false) != raw_.size()) continue;
+    if (other == source.encoding || platform::DecodablePrefix(other, raw_, false) != raw_.size())
+      continue;
     std::string name = platform::EncodingName(other);
     std::transform(name.begin(), name.end(), name.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; });
@@ -212,7 +182,7 @@ bool PieceReader::Fill(std::string* error) {
         return false;
       }
     }
-    if (!encodingKnown_ && (ended || raw_.size() >= kSniffBytes)) FindEncoding();
+    if (!encodingKnown_ && (ended || raw_.size() >= platform::kEncodingSniffBytes)) FindEncoding();
     // The text before bytes that are not in the encoding is still handed
     // out; the fault is reported after it.
     if (encodingKnown_ && !Decode(ended, &fault_)) atEnd_ = true;

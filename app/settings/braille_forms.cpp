@@ -136,4 +136,73 @@ std::string BrfLayout::Take() {
   return out;
 }
 
+namespace {
+
+bool IsDotText(char c) {
+  return (c >= '0' && c <= '9') || c == '-';
+}
+
+// Text between cells: blanks, line breaks (LF kept alone) and the separator.
+bool BetweenCells(std::string_view text, std::string_view separator, std::string* out) {
+  for (size_t at = 0; at < text.size();) {
+    if (!separator.empty() && text.substr(at).starts_with(separator)) {
+      *out += separator;
+      at += separator.size();
+    } else if (text[at] == ' ' || text[at] == '\n') {
+      *out += text[at++];
+    } else if (text.substr(at).starts_with("\r\n")) {
+      *out += '\n';
+      at += 2;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RewriteDotText(std::string_view text, std::string_view separator, BrailleForm form,
+                    std::string* out, size_t width) {
+  BrfLayout layout("\n", width);
+  std::vector<int> cells;
+  std::string between;
+  out->clear();
+  for (size_t at = 0; at < text.size();) {
+    size_t end = at;
+    const bool dots = IsDotText(text[at]);
+    while (end < text.size() && IsDotText(text[end]) == dots) ++end;
+    const std::string_view piece = text.substr(at, end - at);
+    at = end;
+    between.clear();
+    if (dots && !CellsOf(piece, &cells)) return false;
+    if (!dots && !BetweenCells(piece, separator, &between)) return false;
+    if (form == BrailleForm::kUnicode) {
+      if (dots) {
+        *out += UnicodeBraille(cells);
+      } else {
+        // Without a separator a blank between words is the blank cell.
+        for (char c : between) *out += c == ' ' && separator.empty() ? "\u2800" : std::string(1, c);
+      }
+    } else if (form == BrailleForm::kBrf) {
+      if (!dots) {
+        if (!IsBrfText(between)) return false;
+        layout.AddSeparator(between);
+        continue;
+      }
+      // A word longer than a line runs on over lines.
+      const std::string ascii = BrailleAscii(cells);
+      for (size_t cut = 0; cut < ascii.size(); cut += width)
+        layout.AddCells(ascii.substr(cut, width));
+    } else {
+      *out += dots ? std::string(piece) : between;
+    }
+  }
+  if (form == BrailleForm::kBrf) {
+    layout.Finish();
+    *out = layout.Take();
+  }
+  return true;
+}
+
 }  // namespace molvane::settings

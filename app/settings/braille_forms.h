@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/settings/settings.h"
+
 namespace molvane::settings {
 
 // The cells of one character's dot numbers ("12-35"): one bit mask per cell,
@@ -50,5 +52,14 @@ class BrfLayout {
   size_t linesOnPage_ = 0;
   bool afterCarriageReturn_ = false;
 };
+
+// Braille written as the window's output box shows it (each character's or
+// word's cells as dot numbers, "12-35-1245", and between them blanks, line
+// breaks and the separator) in another form, with LF line breaks: Unicode
+// braille patterns (a blank as the blank cell U+2800 when there is no
+// separator), or BRF laid out in lines of `width` cells as molvane-convert
+// lays it out. False when the text holds anything else: it is not braille.
+bool RewriteDotText(std::string_view text, std::string_view separator, BrailleForm form,
+                    std::string* out, size_t width = 40);
 
 }  // namespace molvane::settings

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window/window_menus.h"
 
+#include <iterator>
 #include <string>
 
+#include "app/window/window_files.h"
 #include "engine/conversion.h"
 #include "platform/platform.h"
 #include "runtime/runtime.h"
@@ -26,6 +28,9 @@ void Append(HMENU menu, UINT flags, UINT_PTR id, const char* utf8) {
 
 HMENU BuildBar(WindowMenus& menus) {
   HMENU file = CreatePopupMenu();
+  Append(file, MF_STRING, kCommandOpen, "打开(&O)...\tCtrl+O");
+  Append(file, MF_STRING, kCommandSave, "保存结果(&S)...\tCtrl+S");
+  Append(file, MF_SEPARATOR, 0, nullptr);
   Append(file, MF_STRING, kCommandExit, "退出(&X)");
   HMENU tones = CreatePopupMenu();
   // A radio group in Qt needs every item appended as a radio item.
@@ -115,6 +120,8 @@ struct CommandRow {
   void (*run)(WindowMenus& menus);
 };
 const CommandRow kCommands[] = {
+    {kCommandOpen, [](WindowMenus& m) { OpenWithDialog(m.frame); }},
+    {kCommandSave, [](WindowMenus& m) { SaveWithDialog(m.frame); }},
     {kCommandExit, [](WindowMenus& m) { PostMessageA(m.frame, WM_CLOSE, 0, 0); }},
     {kCommandWordReadings,
      [](WindowMenus& m) {
@@ -169,6 +176,10 @@ LRESULT MenuProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       }
   }
   if (message == WM_INITMENUPOPUP) ShowChoices(menus);
+  if (message == WM_DROPFILES) {
+    OpenDropped(window, reinterpret_cast<HDROP>(wParam));
+    return 0;
+  }
   if (message == WM_DESTROY) {
     const Zoom input = ZoomOf(kInputBoxId), output = ZoomOf(kOutputBoxId);
     if (!(input == menus.remembered.inputZoom && output == menus.remembered.outputZoom)) {
@@ -184,6 +195,9 @@ LRESULT MenuProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ShowLost(menus);
   if (message == WM_DESTROY && g_menus == &menus) {
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    SetMessageFilter(nullptr, nullptr);
+    DestroyAcceleratorTable(menus.accelerators);
+    menus.accelerators = nullptr;
     g_menus = nullptr;
   }
   return result;
@@ -227,6 +241,23 @@ void AddCommonBraille() {
                reinterpret_cast<LPARAM>(name.c_str()));
 }
 
+// Keys for the frame and its controls go through the accelerator table
+// first, while the frame takes input (not under a dialog of its own).
+bool TranslateShortcut(void* context, MSG* message) {
+  const auto& menus = *static_cast<const WindowMenus*>(context);
+  if (message->hwnd == nullptr || !IsWindowEnabled(menus.frame)) return false;
+  if (message->hwnd != menus.frame && !IsChild(menus.frame, message->hwnd)) return false;
+  return TranslateAcceleratorA(menus.frame, menus.accelerators, message) != 0;
+}
+
+HACCEL MakeAccelerators() {
+  ACCEL keys[] = {
+      {FVIRTKEY | FCONTROL, 'O', kCommandOpen},
+      {FVIRTKEY | FCONTROL, 'S', kCommandSave},
+  };
+  return CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys)));
+}
+
 void ApplyZoom(uint32_t box, const Zoom& zoom) {
   if (zoom.denominator != 0)
     SendMessageA(Control(box), EM_SETZOOM, zoom.numerator, zoom.denominator);
@@ -253,6 +284,9 @@ bool AttachWindowMenus(WindowMenus* menus) {
   ApplyZoom(kInputBoxId, menus->remembered.inputZoom);
   ApplyZoom(kOutputBoxId, menus->remembered.outputZoom);
   settings::RouteConvertButton(menus->button);
+  menus->accelerators = MakeAccelerators();
+  SetMessageFilter(TranslateShortcut, menus);
+  DragAcceptFiles(menus->frame, TRUE);
   g_menus = menus;
   menus->previous = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(menus->frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MenuProcedure)));

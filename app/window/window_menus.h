@@ -18,6 +18,8 @@ namespace molvane::window {
 
 // The menu items' command ids.
 enum MenuCommand : UINT {
+  kCommandOpen = 101,
+  kCommandSave = 102,
   kCommandExit = 103,
   kCommandWordReadings = 201,
   kCommandFullText = 202,
@@ -42,6 +44,7 @@ struct WindowMenus {
   HWND frame = nullptr;
   HMENU bar = nullptr;
   HMENU options = nullptr;
+  HACCEL accelerators = nullptr;  // Ctrl+O, Ctrl+S
   WNDPROC previous = nullptr;
   std::string title;  // the stored title (GBK)
 };

@@ -156,6 +156,12 @@ class HeadlessBackend final : public Backend {
     return IDOK;
   }
 
+  // No one to choose a file: the dialog is cancelled (tests answer it with
+  // a responder).
+  std::optional<FileDialogAnswer> ShowFileDialog(const FileDialogCall&) override {
+    return std::nullopt;
+  }
+
   void PollInput() override {}
   void WaitForInput() override {
     std::unique_lock<std::mutex> lock(mutex_);

@@ -105,6 +105,10 @@ void PeerMenuBar::Fill(QMenu* menu, const std::vector<PeerMenuItem>& items, std:
       auto* popup =
           new QMenu(TextOf(item.text), menu != nullptr ? menu : static_cast<QWidget*>(this));
       popup->setProperty(kOwnerProperty, QVariant::fromValue(quintptr(window_)));
+      // A popup is a window of its own, which takes no font from the bar:
+      // the window's font, as the bar has it, or a theme's menu font would
+      // be measured and drawn apart.
+      popup->setFont(font());
       QAction* action = menu != nullptr ? menu->addMenu(popup) : addMenu(popup);
       Apply(action, item);
       Fill(popup, item.items, at);

@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/qt/file_dialog.h"
 #include "platform/qt/menu_bar.h"
 #include "platform/qt/messagebox.h"
 #include "platform/qt/peers.h"
@@ -455,31 +456,42 @@ class QtBackend : public Backend {
   }
   void SetPeerZoom(HWND window, int numerator, int denominator) override;
 
-  int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
-                     UINT style) override {
-    // The owner's window takes no input while the box is open; a task-modal
-    // box without owner holds every window of the program.
+  // Runs a modal dialog: the owner's window takes no input while it is
+  // open, and a task-modal one without owner holds every window of the
+  // program.
+  template <class Run>
+  auto Modal(HWND owner, bool taskModal, Run run) {
     std::vector<HWND> held;
     if (HWND root = owner != nullptr ? GetAncestor(owner, GA_ROOT) : nullptr) {
       held.push_back(root);
-    } else if (style & MB_TASKMODAL) {
+    } else if (taskModal) {
       for (const auto& [handle, peer] : peers_)
         if (peer.widget != nullptr && peer.widget->isWindow()) held.push_back(handle);
     }
     std::erase_if(held, [](HWND w) { return !IsWindowVisible(w) || !IsWindowEnabled(w); });
     const HWND active = GetActiveWindow();
     const HWND focus = GetFocus();
-    WorkEnded();  // the box waits for the user
+    WorkEnded();  // the dialog waits for the user
     for (HWND w : held) EnableWindow(w, FALSE);
     QWidget* parent = held.size() == 1 ? Widget(held.front()) : nullptr;
-    const int answer = RunMessageBox(parent, text, caption, style);
+    const auto answer = run(parent);
     for (HWND w : held)
       if (IsWindow(w)) EnableWindow(w, TRUE);
-    // As when a box closes on Windows: its window active again, and the
+    // As when a dialog closes on Windows: its window active again, and the
     // focus back on the control that had it.
     if (IsWindow(active)) ActivatePeer(active);
     if (IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
     return answer;
+  }
+
+  int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
+                     UINT style) override {
+    return Modal(owner, (style & MB_TASKMODAL) != 0,
+                 [&](QWidget* parent) { return RunMessageBox(parent, text, caption, style); });
+  }
+
+  std::optional<FileDialogAnswer> ShowFileDialog(const FileDialogCall& call) override {
+    return Modal(call.owner, false, [&](QWidget* parent) { return RunFileDialog(parent, call); });
   }
 
   void PollInput() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }

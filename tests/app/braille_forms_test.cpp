@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The braille forms: each Unicode pattern and each Braille ASCII character is
 // checked against the dot numbers it came from, and the BRF page layout.
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/settings/braille_forms.h"
+#include "app/window/window_files.h"
 #include "support/tool_runner.h"
 
 namespace molvane::test {
@@ -138,6 +140,42 @@ TEST_F(BrailleFormsTest, LineBreakSeparatorsAndExactBytes) {
   // One character a line when the separator is a line break.
   EXPECT_EQ(Output({"-n", "1", "--braille=brf"}, "八女"), "IT\n=V\n");
   EXPECT_EQ(Output({"-n", "1", "--braille=brf", "--exact"}, "八女"), "IT\r\n=V\r\n");
+}
+
+// The window saves its output box in the braille forms: the files must be
+// what molvane-convert writes for the same text and choices, whatever the
+// text mode, separator and notation.
+TEST_F(ToolTest, WindowOutputSavedInEachFormIsWhatTheConverterWrites) {
+  const std::string sample = Read(MOLVANE_SAMPLE_TEXT);
+  const std::vector<std::vector<std::string>> choices = {
+      {"-n", "0", "--text=han", "--readings=chars"},
+      {"-n", "1", "--text=han", "--readings=words", "-s", "x"},
+      {"-n", "0", "--text=full", "--readings=words", "--spacing=word"},
+      {"-n", "1", "--text=full", "--readings=chars", "--spacing=syllable", "-s", "/"},
+  };
+  for (const std::vector<std::string>& options : choices) {
+    std::vector<std::string> exact = options;
+    exact.push_back("--exact");
+    const std::string box = Output(exact, sample);
+    ASSERT_GT(box.size(), 1000u);
+    const auto at = std::find(options.begin(), options.end(), "-s");
+    const std::string separator = at == options.end() ? "" : *(at + 1);
+    for (const char* form : {"unicode", "brf"}) {
+      std::vector<std::string> batch = options;
+      batch.push_back(std::string("--braille=") + form);
+      std::string saved;
+      ASSERT_TRUE(window::SavedForm(
+          box, separator,
+          form[0] == 'u' ? settings::BrailleForm::kUnicode : settings::BrailleForm::kBrf, &saved));
+      EXPECT_EQ(saved, Output(batch, sample)) << options[1] << " " << options[2] << " " << form;
+    }
+  }
+  // Text that is not dot numbers is no braille.
+  std::string saved;
+  EXPECT_FALSE(window::SavedForm("zhong1 wen2\r\n", "", settings::BrailleForm::kBrf, &saved));
+  EXPECT_FALSE(
+      window::SavedForm("12-35 \xE4\xB8\xAD", "", settings::BrailleForm::kUnicode, &saved));
+  EXPECT_FALSE(window::SavedForm("12-37", "", settings::BrailleForm::kBrf, &saved));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "app/settings/conversion.h"
@@ -19,9 +20,19 @@
 #include "platform/backend.h"
 #include "platform/platform.h"
 #ifdef MOLVANE_TEST_QT
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
 #include "platform/qt/qt_input.h"
 #endif
 #include "runtime/runtime.h"
+#include "tests/support/tool_runner.h"
 #include "ui/program.h"
 
 namespace molvane::window {
@@ -46,6 +57,7 @@ class WindowMenusTest : public ::testing::TestWithParam<std::string> {
   }
   void TearDown() override {
     Stop();
+    platform::SetFileDialogResponder(nullptr);
     fs::remove_all(folder_);
   }
 
@@ -109,9 +121,88 @@ class WindowMenusTest : public ::testing::TestWithParam<std::string> {
     return platform::GbkToUtf8(title);
   }
 
+  static std::string Input() {
+    char* text = reinterpret_cast<char*>(
+        static_cast<intptr_t>(ReadProperty(kMainWindowId, kInputBoxId, kRichEditContent, -1)));
+    std::string in = text == nullptr ? "" : platform::GbkToUtf8(text);
+    FreeMemory(text);
+    return in;
+  }
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    fs::create_directories(folder_);
+    const std::string path = (folder_ / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  // The next file dialog is answered as a person would: on Qt the real
+  // dialog gets the file type chosen and the path typed with keys; on the
+  // headless backend its responder answers.
+  void AnswerFileDialog(const std::string& path, int filterIndex) {
+    dialogs_.push_back({});
+#ifdef MOLVANE_TEST_QT
+    if (GetParam() == "qt") {
+      // Typed a key a tick once the dialog shows, so it follows the typing
+      // as it does a person's; its accept button clicked once enabled.
+      auto* hand = new QTimer;
+      auto ticks = std::make_shared<int>(-1);
+      QObject::connect(hand, &QTimer::timeout, [hand, ticks, path, filterIndex, this] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible()) return;
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+        if (name == nullptr || buttons == nullptr) return dialog->reject();
+        const QString typing = QString::fromStdString(path);
+        if (++*ticks == 0) {
+          dialogs_.back().title = dialog->windowTitle().toStdString();
+          auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+          for (int i = 0; types != nullptr && i < 10 && types->currentIndex() < filterIndex; ++i)
+            QTest::keyClick(types, Qt::Key_Down);
+          name->setFocus();
+          QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+          QTest::keyClick(name, Qt::Key_Backspace);
+          return;
+        }
+        if (*ticks <= typing.size()) {
+          QTest::keyClicks(name, typing.mid(*ticks - 1, 1));
+          return;
+        }
+        // The button, not Enter, which the name box's completion list may take.
+        for (QAbstractButton* button : buttons->buttons())
+          if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole && button->isEnabled())
+            QTest::mouseClick(button, Qt::LeftButton);
+        if (!dialog->isVisible() || *ticks > typing.size() + 100) {
+          hand->stop();
+          hand->deleteLater();
+          if (dialog->isVisible()) dialog->reject();  // a test that fails, not one that hangs
+        }
+      });
+      hand->start(10);
+      return;
+    }
+#endif
+    platform::SetFileDialogResponder([path, filterIndex, this](const platform::FileDialogCall& c) {
+      dialogs_.back().call = c;
+      return platform::FileDialogAnswer{platform::Utf8ToUtf16(path), filterIndex};
+    });
+  }
+
   fs::path folder_;
+  struct SeenDialog {
+    platform::FileDialogCall call;
+    std::string title;
+  };
+  std::vector<SeenDialog> dialogs_;
   settings::ConvertButton button_;
   WindowMenus menus_;
+};
+
+// molvane-convert run beside the window, in a scratch folder of its own.
+struct BatchConverter : test::ToolTest {
+  BatchConverter() { SetUp(); }
+  ~BatchConverter() override { TearDown(); }
+  void TestBody() override {}
+  using ToolTest::Run;
 };
 
 // A control's rectangle in the frame's client coordinates.
@@ -298,9 +389,126 @@ TEST_P(WindowMenusTest, AboutTellsVersionLicenceAndSources) {
     EXPECT_NE(text.find(part), std::string::npos) << part;
 }
 
+// A UTF-16 file opened with Ctrl+O, the choices made from the menu by
+// keyboard, the result saved as BRF with Ctrl+S: the file is what
+// molvane-convert writes for the same text and choices.
+TEST_P(WindowMenusTest, OpenedFileConvertsAndSavesAsTheBatchConverterWritesIt) {
+  const std::string text =
+      "银行行长说：“今天下雨了，我们2024年在北京见面。”\n第二段落有123个字。\n";
+  std::string utf16 = "\xFF\xFE";
+  for (char16_t unit : platform::Utf8ToUtf16(text)) {
+    utf16 += static_cast<char>(unit & 0xFF);
+    utf16 += static_cast<char>(unit >> 8);
+  }
+  const std::string source = Write("book.txt", utf16);
+  AnswerFileDialog(source, 0);
+  platform::Input().Click(Unit(kInputBoxId));
+  Key('O', MK_CONTROL);
+  ASSERT_EQ(dialogs_.size(), 1u);
+  // The box keeps the text, its line breaks the box's own.
+  std::string boxed = Input();
+  std::erase(boxed, '\r');
+  EXPECT_EQ(boxed, text);
+  EXPECT_TRUE(platform::MessageBoxLog().empty());
+
+  Key('O', platform::kAltModifier);
+  Key('W');  // 按词注音
+  Key('O', platform::kAltModifier);
+  Key('A');  // 全文
+  platform::Input().ChooseItem(Unit(kNotationListId), 0);
+  platform::Input().Click(Unit(kConvertButtonId));
+  Pump();
+  ASSERT_FALSE(Output().empty());
+
+  const std::string saved = (folder_ / "book.brf").string();
+  AnswerFileDialog(saved, 2);
+  Key('S', MK_CONTROL);
+  ASSERT_EQ(dialogs_.size(), 2u);
+  EXPECT_TRUE(platform::MessageBoxLog().empty());
+  // Qt's own dialog speaks the window's language.
+  if (GetParam() == "qt") {
+    EXPECT_EQ(dialogs_[0].title, "打开");
+    EXPECT_EQ(dialogs_[1].title, "另存为");
+  } else {
+    EXPECT_TRUE(dialogs_[1].call.save);
+    EXPECT_TRUE(dialogs_[1].call.confirmOverwrite);
+    EXPECT_TRUE(dialogs_[0].call.fileMustExist);
+  }
+
+  BatchConverter tool;
+  const test::Outcome converted = tool.Run({"-n", "0", "--text=full", "--readings=words",
+                                            "--spacing=syllable", "--braille=brf", source});
+  ASSERT_EQ(converted.status, 0) << converted.err;
+  EXPECT_EQ(ReadFile(saved), converted.out);
+  EXPECT_FALSE(fs::exists(saved + ".part"));
+}
+
+// What cannot go into the input box gets a message, and the box keeps its
+// text: a binary file dropped on the window, a file longer than the box
+// takes opened from the menu.
+TEST_P(WindowMenusTest, FilesThatAreNoTextOrTooLongLeaveTheBoxAsItWas) {
+  Convert(0, "中文");
+  const std::string kept = Input();
+  ASSERT_EQ(kept, "中文");
+
+  const std::string binary = Write("picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+  platform::Input().DropFiles(MainWindow(), {binary}, {300, 350});
+  Pump();
+  ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
+  EXPECT_NE(platform::GbkToUtf8(platform::MessageBoxLog()[0].text).find("不是文本文件"),
+            std::string::npos);
+  EXPECT_EQ(Input(), kept);
+
+  SendMessageA(Unit(kInputBoxId), EM_EXLIMITTEXT, 0, 10);
+  const std::string longer = Write("long.txt", "一二三四五\r\n六七八九十");  // 11 with CR LF as one
+  AnswerFileDialog(longer, 0);
+  platform::Input().ClickMenuItem(MainWindow(), {0, 0});
+  Pump();
+  ASSERT_EQ(platform::MessageBoxLog().size(), 2u);
+  EXPECT_NE(platform::GbkToUtf8(platform::MessageBoxLog()[1].text).find("超过"), std::string::npos);
+  EXPECT_EQ(Input(), kept);
+
+  // Ten characters fit; a dropped text file opens like one chosen in 打开.
+  const std::string fits = Write("fits.txt", "一二三四五\r\n六七八九");
+  platform::Input().DropFiles(MainWindow(), {fits}, {300, 350});
+  Pump();
+  EXPECT_EQ(platform::MessageBoxLog().size(), 2u);
+  EXPECT_EQ(Input(), "一二三四五\r\n六七八九");
+}
+
+// Saving never reports success it did not have: a folder that is not
+// there, and braille asked of pinyin, each get a message and no file.
+TEST_P(WindowMenusTest, SaveFailuresAreSaid) {
+  Convert(3, "中文");
+  const std::string nowhere = (folder_ / "missing" / "out.txt").string();
+  AnswerFileDialog(nowhere, 0);
+  Key('S', MK_CONTROL);
+  ASSERT_EQ(platform::MessageBoxLog().size(), 1u);
+  EXPECT_NE(platform::GbkToUtf8(platform::MessageBoxLog()[0].text).find("无法保存"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(nowhere));
+
+  fs::create_directories(folder_);
+  const std::string brf = (folder_ / "pinyin.brf").string();
+  AnswerFileDialog(brf, 2);
+  Key('S', MK_CONTROL);
+  ASSERT_EQ(platform::MessageBoxLog().size(), 2u);
+  EXPECT_FALSE(fs::exists(brf));
+
+  // As text the pinyin is written whole, with LF line breaks and one at the end.
+  const std::string text = (folder_ / "pinyin.txt").string();
+  AnswerFileDialog(text, 0);
+  Key('S', MK_CONTROL);
+  EXPECT_EQ(platform::MessageBoxLog().size(), 2u);
+  std::string expected = Output();
+  std::erase(expected, '\r');
+  if (!expected.ends_with('\n')) expected += '\n';
+  EXPECT_EQ(ReadFile(text), expected);
+}
+
 TEST_P(WindowMenusTest, ExitClosesTheWindow) {
   HWND frame = MainWindow();
-  platform::Input().ClickMenuItem(frame, {0, 0});
+  platform::Input().ClickMenuItem(frame, {0, 3});
   Pump();
   EXPECT_FALSE(IsWindow(frame));
 }

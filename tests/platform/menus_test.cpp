@@ -344,6 +344,9 @@ TEST_P(Menus, FilesDroppedOnAChildReachTheWindowThatAcceptsThem) {
   EXPECT_EQ(std::string(path), Gbk("/tmp/中.txt"));
   EXPECT_EQ(DragQueryFileA(drop, 0, path, 5), 4u);  // cut to the buffer
   EXPECT_STREQ(path, "/tmp");
+  WCHAR wide[64];
+  EXPECT_EQ(DragQueryFileW(drop, 1, wide, 64), 10u);  // UTF-16 units, every path whole
+  EXPECT_EQ(std::u16string(wide), u"/tmp/中.txt");
   POINT at{};
   EXPECT_TRUE(DragQueryPoint(drop, &at));  // in the frame's client coordinates
   EXPECT_EQ(at.x, 15);
