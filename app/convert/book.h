@@ -15,24 +15,21 @@
 #include <vector>
 
 #include "app/convert/input_pieces.h"
+#include "app/settings/book_pages.h"
 #include "layout/layout.h"
 #include "layout/readers.h"
 
 namespace molvane::convert {
 
+using settings::BookForm;
+using settings::BookPages;
+using settings::PendingBlock;
+using settings::WordsOf;
+
 // How an input file is read: by its name or first bytes, or as named.
 enum class InputFormat { kAuto, kText, kMarkdown, kHtml };
 std::optional<InputFormat> InputFormatNamed(std::string_view name);
 std::optional<layout::LineMode> LineModeNamed(std::string_view name);
-
-// A block read, waiting for its braille.
-struct PendingBlock {
-  layout::Block::Kind kind = layout::Block::Kind::kParagraph;
-  int level = 0;
-  bool startsFile = false;  // the first block of an input file
-  bool rule = false;        // a rule line, laid out across the page
-  size_t source = 0;        // the input file it comes from
-};
 
 // Input pieces (the files joined) into blocks, a file's format found by its
 // name or first bytes. Plain text is read as it comes; Markdown and HTML a
@@ -72,43 +69,6 @@ class BookReader {
   std::string text_;
   std::deque<PendingBlock> blocks_;
 };
-
-// What the pages are written as.
-struct BookForm {
-  layout::Form form = layout::Form::kBrf;
-  layout::PageSize size;
-};
-
-// Converted blocks (lines of braille patterns, words apart by a space) laid
-// out in pages and written as they fill.
-class BookPages {
- public:
-  explicit BookPages(BookForm form);
-
-  // The cells of a rule line: dots 2 5 across the line, the separation line
-  // braille books draw (a rule of the print's length would be cut).
-  static constexpr char kRuleCell = 0x12;
-  ~BookPages();
-
-  // The braille of the oldest pending blocks, one line each; false when a
-  // line has no block waiting for it. Finished pages are appended to `out`.
-  bool Add(std::string_view lines, std::deque<PendingBlock>* blocks,
-           const layout::PefMetadata& metadata, std::string* out);
-  void Finish(const layout::PefMetadata& metadata, std::string* out);
-
- private:
-  void Write(const layout::PefMetadata& metadata, std::string* out);
-
-  BookForm form_;
-  layout::Paginator paginator_;
-  std::unique_ptr<layout::PageWriter> writer_;  // made with the first pages
-};
-
-// The words of one converted line: cells from braille patterns, a word's
-// number and letter signs noted so that a cut inside it repeats them; each
-// space after the first between two words is a blank cell before the next
-// word, where `keepSpaces`.
-std::vector<layout::Word> WordsOf(std::string_view line, bool keepSpaces);
 
 // PEF metadata for a book: its title, today's date (or SOURCE_DATE_EPOCH's)
 // and an identifier made from both.

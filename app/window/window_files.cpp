@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/settings/book_pages.h"
 #include "app/settings/braille_forms.h"
 #include "app/settings/window_boxes.h"
 #include "engine/conversion.h"
@@ -211,7 +212,23 @@ void OpenWithDialog(HWND frame) {
   if (GetOpenFileNameW(&dialog)) OpenFile(frame, PathOf(file.data()));
 }
 
-void SaveWithDialog(HWND frame) {
+// Full text in braille saved as BRF: the input box laid out in pages, the
+// book molvane-convert --braille=brf makes of the same text. False when
+// the output is something else, which is saved as it stands.
+bool SavedBook(const settings::ConvertButton& button, std::string* bytes) {
+  settings::Settings s = button.settings;
+  const LRESULT selection = SendMessageA(Control(kNotationListId), CB_GETCURSEL, 0, 0);
+  if (selection < 0 || selection > static_cast<LRESULT>(settings::Notation::kCommonBraille))
+    return false;
+  s.notation = static_cast<settings::Notation>(selection);
+  if (s.text != settings::TextMode::kFull || !settings::IsBraille(s.notation) || button.back)
+    return false;
+  const std::string input = platform::GbkToUtf8(settings::ReadBox(kInputBoxId, kRichEditContent));
+  const settings::BookForm form{layout::Form::kBrf, {s.page.cells, s.page.lines}};
+  return settings::BookOfText(input, s, form, bytes);
+}
+
+void SaveWithDialog(HWND frame, const settings::ConvertButton& button) {
   const std::string box = platform::GbkToUtf8(settings::ReadBox(kOutputBoxId, kRichEditContent));
   if (box.empty()) return Tell(frame, "还没有转换结果可以保存。", MB_ICONEXCLAMATION);
   std::vector<std::pair<std::string, std::string>> types;
@@ -241,7 +258,8 @@ void SaveWithDialog(HWND frame) {
   const std::string separator =
       platform::GbkToUtf8(settings::ReadBox(kSeparatorBoxId, kEditBoxContent));
   std::string bytes;
-  if (!SavedForm(box, separator, form, &bytes))
+  if (!(form == BrailleForm::kBrf && SavedBook(button, &bytes)) &&
+      !SavedForm(box, separator, form, &bytes))
     return Tell(frame, "转换结果不是盲文点位，不能保存为盲文点字或 BRF。请保存为文本文件。",
                 MB_ICONEXCLAMATION);
   std::string error;

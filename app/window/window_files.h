@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/settings/convert_route.h"
 #include "app/settings/settings.h"
 #include "platform/text_encodings.h"
 #include "platform/win32.h"
@@ -40,7 +41,9 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes, std::stri
 // The menu commands and a drop, with the dialogs and messages they need.
 void OpenWithDialog(HWND frame);
 void OpenFile(HWND frame, const std::string& path);
-void SaveWithDialog(HWND frame);
+// `button`: what the convert button converts with; a BRF of full text is
+// laid out in pages from the input box, as molvane-convert lays out a book.
+void SaveWithDialog(HWND frame, const settings::ConvertButton& button);
 // WM_DROPFILES: the first file opens.
 void OpenDropped(HWND frame, HDROP drop);
 

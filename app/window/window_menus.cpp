@@ -121,7 +121,7 @@ struct CommandRow {
 };
 const CommandRow kCommands[] = {
     {kCommandOpen, [](WindowMenus& m) { OpenWithDialog(m.frame); }},
-    {kCommandSave, [](WindowMenus& m) { SaveWithDialog(m.frame); }},
+    {kCommandSave, [](WindowMenus& m) { SaveWithDialog(m.frame, *m.button); }},
     {kCommandExit, [](WindowMenus& m) { PostMessageA(m.frame, WM_CLOSE, 0, 0); }},
     {kCommandWordReadings,
      [](WindowMenus& m) {

@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/convert/options.h"
+#include "app/settings/book_pages.h"
 #include "app/settings/braille_forms.h"
 #include "app/window/window_files.h"
 #include "support/tool_runner.h"
+#include "ui/program.h"
 
 namespace molvane::test {
 namespace {
@@ -142,9 +145,9 @@ TEST_F(BrailleFormsTest, LineBreakSeparatorsAndExactBytes) {
   EXPECT_EQ(Output({"-n", "1", "--braille=brf", "--exact"}, "八女"), "IT\r\n=V\r\n");
 }
 
-// The window saves its output box in the braille forms: the files must be
-// what molvane-convert writes for the same text and choices, whatever the
-// text mode, separator and notation.
+// The window saves its output box in the braille forms, and full text as a
+// BRF book: the files must be what molvane-convert writes for the same text
+// and choices, whatever the text mode, separator and notation.
 TEST_F(ToolTest, WindowOutputSavedInEachFormIsWhatTheConverterWrites) {
   const std::string sample = Read(MOLVANE_SAMPLE_TEXT);
   const std::vector<std::vector<std::string>> choices = {
@@ -164,9 +167,26 @@ TEST_F(ToolTest, WindowOutputSavedInEachFormIsWhatTheConverterWrites) {
       std::vector<std::string> batch = options;
       batch.push_back(std::string("--braille=") + form);
       std::string saved;
-      ASSERT_TRUE(window::SavedForm(
-          box, separator,
-          form[0] == 'u' ? settings::BrailleForm::kUnicode : settings::BrailleForm::kBrf, &saved));
+      if (form[0] == 'b' && options[2] == "--text=full") {
+        // A book: laid out in pages from the input box's text, as the tool
+        // lays out its input.
+        std::vector<std::string> words = {"molvane-convert"};
+        words.insert(words.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
+        convert::Options parsed;
+        ASSERT_EQ(convert::ParseArguments(static_cast<int>(argv.size()), argv.data(), &parsed), -1);
+        StartProgram();  // the conversion runs in this process, as in the window
+        const bool made =
+            settings::BookOfText(sample, parsed.settings, {layout::Form::kBrf, {40, 25}}, &saved);
+        ShutdownRuntime(0);
+        ASSERT_TRUE(made);
+      } else {
+        ASSERT_TRUE(window::SavedForm(
+            box, separator,
+            form[0] == 'u' ? settings::BrailleForm::kUnicode : settings::BrailleForm::kBrf,
+            &saved));
+      }
       EXPECT_EQ(saved, Output(batch, sample)) << options[1] << " " << options[2] << " " << form;
     }
   }
