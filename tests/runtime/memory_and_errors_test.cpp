@@ -33,6 +33,9 @@ void InitializeWithTestConstants() {
 class MemoryTest : public ::testing::Test {
  protected:
   void SetUp() override { InitializeWithTestConstants(); }
+  // Each test leaves the runtime as it found it, so a later test in the same
+  // process starts it afresh.
+  void TearDown() override { ShutdownRuntime(0); }
 };
 
 TEST_F(MemoryTest, FreeIgnoresNullAndConstants) {
