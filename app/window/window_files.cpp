@@ -198,17 +198,25 @@ void OpenFile(HWND frame, const std::string& path) {
          MB_ICONASTERISK);
 }
 
-void OpenWithDialog(HWND frame) {
-  std::vector<WCHAR> file(kPathUnits, 0);
-  const std::u16string filters = FilterList({{"文本文件 (*.txt)", "*.txt"}, {"所有文件 (*)", "*"}});
+// The record both file dialogs take: the first file type chosen, the name
+// in `file`.
+OPENFILENAMEW DialogRecord(HWND frame, const std::u16string& filters, std::vector<WCHAR>* file,
+                           DWORD flags) {
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = frame;
   dialog.lpstrFilter = filters.c_str();
   dialog.nFilterIndex = 1;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = kPathUnits;
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  dialog.lpstrFile = file->data();
+  dialog.nMaxFile = static_cast<DWORD>(file->size());
+  dialog.Flags = flags | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  return dialog;
+}
+
+void OpenWithDialog(HWND frame) {
+  std::vector<WCHAR> file(kPathUnits, 0);
+  const std::u16string filters = FilterList({{"文本文件 (*.txt)", "*.txt"}, {"所有文件 (*)", "*"}});
+  OPENFILENAMEW dialog = DialogRecord(frame, filters, &file, OFN_FILEMUSTEXIST);
   if (GetOpenFileNameW(&dialog)) OpenFile(frame, PathOf(file.data()));
 }
 
@@ -237,15 +245,8 @@ void SaveWithDialog(HWND frame, const settings::ConvertButton& button) {
   std::vector<WCHAR> file(kPathUnits, 0);
   const std::u16string offered = u"转换结果";
   std::copy(offered.begin(), offered.end(), file.begin());
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = frame;
-  dialog.lpstrFilter = filters.c_str();
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = kPathUnits;
+  OPENFILENAMEW dialog = DialogRecord(frame, filters, &file, OFN_OVERWRITEPROMPT);
   dialog.lpstrDefExt = u"txt";
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
   if (!GetSaveFileNameW(&dialog)) return;
   const std::string path = PathOf(file.data());
   const size_t type = dialog.nFilterIndex >= 1 && dialog.nFilterIndex <= std::size(kSaveTypes)
