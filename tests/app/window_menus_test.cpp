@@ -20,16 +20,8 @@
 #include "platform/backend.h"
 #include "platform/platform.h"
 #ifdef MOLVANE_TEST_QT
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QTest>
-#include <QTimer>
-
 #include "platform/qt/qt_input.h"
+#include "tests/ui/qt/file_dialog_hand.h"
 #endif
 #include "runtime/runtime.h"
 #include "tests/support/tool_runner.h"
@@ -142,42 +134,8 @@ class WindowMenusTest : public ::testing::TestWithParam<std::string> {
     dialogs_.push_back({});
 #ifdef MOLVANE_TEST_QT
     if (GetParam() == "qt") {
-      // Typed a key a tick once the dialog shows, so it follows the typing
-      // as it does a person's; its accept button clicked once enabled.
-      auto* hand = new QTimer;
-      auto ticks = std::make_shared<int>(-1);
-      QObject::connect(hand, &QTimer::timeout, [hand, ticks, path, filterIndex, this] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || !dialog->isVisible()) return;
-        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-        auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
-        if (name == nullptr || buttons == nullptr) return dialog->reject();
-        const QString typing = QString::fromStdString(path);
-        if (++*ticks == 0) {
-          dialogs_.back().title = dialog->windowTitle().toStdString();
-          auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
-          for (int i = 0; types != nullptr && i < 10 && types->currentIndex() < filterIndex; ++i)
-            QTest::keyClick(types, Qt::Key_Down);
-          name->setFocus();
-          QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-          QTest::keyClick(name, Qt::Key_Backspace);
-          return;
-        }
-        if (*ticks <= typing.size()) {
-          QTest::keyClicks(name, typing.mid(*ticks - 1, 1));
-          return;
-        }
-        // The button, not Enter, which the name box's completion list may take.
-        for (QAbstractButton* button : buttons->buttons())
-          if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole && button->isEnabled())
-            QTest::mouseClick(button, Qt::LeftButton);
-        if (!dialog->isVisible() || *ticks > typing.size() + 100) {
-          hand->stop();
-          hand->deleteLater();
-          if (dialog->isVisible()) dialog->reject();  // a test that fails, not one that hangs
-        }
-      });
-      hand->start(10);
+      test::AnswerQtFileDialog(path, filterIndex,
+                               [this](const std::string& title) { dialogs_.back().title = title; });
       return;
     }
 #endif
